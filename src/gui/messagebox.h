@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace lunora {
+
+// Every message the program shows goes through here, so that tests can answer boxes
+// and read what was shown without a user at the screen.
+class MessageBox
+{
+public:
+    enum Buttons { Ok, YesNo };
+    enum Icon { Information, Exclamation, Critical };
+    enum Answer { AnswerOk, AnswerYes, AnswerNo };
+
+    struct Shown
+    {
+        QString title;
+        QString text; // as passed, CR LF line breaks included
+        Buttons buttons;
+        Icon icon;
+    };
+
+    // Shows a modal box and returns the button chosen. Texts use CR LF for line breaks.
+    // Closing a Yes/No box without choosing counts as No.
+    static Answer show(QWidget *parent, const QString &title, const QString &text, Buttons buttons, Icon icon,
+                       Answer defaultAnswer = AnswerYes);
+
+    // Test support. With automatic answers on, no box is put on the screen: the next
+    // queued answer is returned, or Ok for an OK box and No for a Yes/No box.
+    static void setAutomaticAnswers(bool on);
+    static void setNextAnswer(Answer answer);
+    static const QList<Shown> &shown();
+    static void clearShown();
+};
+
+} // namespace lunora

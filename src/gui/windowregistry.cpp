@@ -1,0 +1,108 @@
+#include "windowregistry.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+namespace lunora {
+
+namespace {
+QHash<QString, QPointer<QWidget>> &windows()
+{
+    static QHash<QString, QPointer<QWidget>> registry;
+    return registry;
+}
+
+const char *const ClosingProperty = "lunoraClosing";
+
+// Notices a window that has been closed (its close event accepted, so it hides) before
+// its deferred deletion has run, and takes it out of the registry at once.
+class CloseWatcher final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Close:
+            watched->setProperty(ClosingProperty, true);
+            break;
+        case QEvent::Show:
+            watched->setProperty(ClosingProperty, false);
+            break;
+        case QEvent::Hide:
+            if (watched->property(ClosingProperty).toBool())
+                forget(watched);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    static void forget(QObject *window)
+    {
+        for (auto it = windows().begin(); it != windows().end(); ++it) {
+            if (it.value().data() == window) {
+                windows().erase(it);
+                return;
+            }
+        }
+    }
+};
+} // namespace
+
+QWidget *WindowRegistry::lookup(const QString &name)
+{
+    auto it = windows().find(name);
+    if (it == windows().end())
+        return nullptr;
+    QWidget *window = it.value().data();
+    if (!window) {
+        windows().erase(it);
+        return nullptr;
+    }
+    return window;
+}
+
+void WindowRegistry::enroll(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose, true);
+    const QString name = QString::fromLatin1(window->metaObject()->className());
+    if (window->objectName().isEmpty())
+        window->setObjectName(name);
+    windows().insert(name, window);
+    window->installEventFilter(new CloseWatcher(window));
+    // A deleted window leaves the registry too; a closed one already left it when it
+    // hid, so that the next get() builds a fresh one in its loaded state.
+    QObject::connect(window, &QObject::destroyed, window, [name, window]() {
+        auto it = windows().find(name);
+        if (it != windows().end() && (it.value().isNull() || it.value().data() == window))
+            windows().erase(it);
+    });
+}
+
+void WindowRegistry::bringForward(QWidget *window)
+{
+    if (!window)
+        return;
+    window->show();
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
+void WindowRegistry::closeAll()
+{
+    const auto all = windows().values();
+    windows().clear();
+    for (const QPointer<QWidget> &window : all) {
+        if (window)
+            delete window.data();
+    }
+}
+
+} // namespace lunora

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "status.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace lunora {
+
+class PrintDevice;
+
+// Everything the case sheet prints, taken from the case window as it shows the case.
+struct CaseSheetData
+{
+    QString caseNumber;     // dbOrdernummer
+    QString created;        // dbCDate
+    QString controlCode;    // dbCode
+    QString signature;      // dbSign
+    QString customerNumber; // Text1
+    QString customerName;   // Text2
+    QString telephone;      // Text3
+    QString priority;       // cboPrio text
+    QString status;         // cboStat text
+    QString sumLabel;       // lblSumInfo
+    QString sumText;        // dbSum
+    QStringList columnCaptions;  // the article list's header texts
+    QList<double> columnWidths;  // the article list's column widths on the screen
+    QList<QStringList> rows;     // the article list's rows in their current order
+};
+
+// Prints the sheet on the device: the company name lines and logo from the data
+// folder, the case, the article table, the total. Fails (with the printout ended) when
+// the data folder or the printer cannot be used.
+Status printCaseSheet(PrintDevice &device, const CaseSheetData &data);
+// The same on the system's default printer.
+Status printCaseSheetOnDefaultPrinter(const CaseSheetData &data);
+
+} // namespace lunora

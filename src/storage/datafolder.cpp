@@ -1,0 +1,103 @@
+#include "datafolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace lunora {
+
+namespace {
+QString s_root;
+
+Result<QString> safePath(const QString &name, QStringView prefix, QStringView suffix)
+{
+    if (!isSafeFileName(name))
+        return Status::failure(QStringLiteral("Not a plain file name: %1").arg(name));
+    return DataFolder::path(prefix.toString() + name + suffix.toString());
+}
+} // namespace
+
+void DataFolder::setRoot(const QString &root)
+{
+    s_root = root;
+    while (s_root.size() > 1 && (s_root.endsWith(u'/') || s_root.endsWith(u'\\')))
+        s_root.chop(1);
+}
+
+QString DataFolder::root()
+{
+    if (!s_root.isEmpty())
+        return s_root;
+    return QCoreApplication::applicationDirPath();
+}
+
+QString DataFolder::path(QStringView relative)
+{
+    QString rel = relative.toString();
+    rel.replace(u'\\', u'/');
+    if (!rel.startsWith(u'/'))
+        rel.prepend(u'/');
+    return QDir::toNativeSeparators(root() + rel);
+}
+
+bool isSafeFileName(QStringView name)
+{
+    // 255 bytes is the longest file name of common Linux file systems; the longest
+    // suffix added to a name is "_ArtData.txt".
+    constexpr qsizetype longestName = 255 - 12;
+    if (name == u"." || name == u"..")
+        return false;
+    if (name.toUtf8().size() > longestName)
+        return false;
+    for (QChar c : name) {
+        if (c == u'/' || c == u'\\' || c == QChar(0))
+            return false;
+    }
+    return true;
+}
+
+QString paths::caseRegister()
+{
+    return DataFolder::path(u"\\Lib\\arenden.txt");
+}
+
+QString paths::companyFile()
+{
+    return DataFolder::path(u"\\Lib\\CompanyInfo.ini");
+}
+
+QString paths::logoFile()
+{
+    return DataFolder::path(u"\\Lib\\Logo\\logo.bmp");
+}
+
+QString paths::errorLog()
+{
+    return DataFolder::path(u"\\Errors\\Error.txt");
+}
+
+QString paths::userFolder()
+{
+    return DataFolder::path(u"\\Lib\\User");
+}
+
+Result<QString> paths::userFile(const QString &userId)
+{
+    return safePath(userId, u"\\Lib\\User\\", u".ini");
+}
+
+Result<QString> paths::customerFile(const QString &telephone)
+{
+    return safePath(telephone, u"\\Lib\\", u".ini");
+}
+
+Result<QString> paths::caseDataFile(const QString &controlCode)
+{
+    return safePath(controlCode, u"\\Lib\\", u"_eData.ini");
+}
+
+Result<QString> paths::articleFile(const QString &controlCode)
+{
+    return safePath(controlCode, u"\\Lib\\", u"_ArtData.txt");
+}
+
+} // namespace lunora

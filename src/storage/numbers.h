@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Numbers as the counter staff type and see them: in the user's regional format
+// (decimal comma in Sweden). The minus sign written is always the ASCII hyphen, so
+// every number can be stored in a Windows-1252 file.
+namespace lunora::numbers {
+// The value of the longest leading part of the text that reads as a decimal number
+// with '.' as the only decimal point: blanks anywhere are skipped, a sign and an
+// E exponent belong to the number, a comma ends it, no number at all counts as 0.
+double leadingNumberValue(QStringView text);
+// The number in the user's format, or nothing when the text is not such a number.
+std::optional<double> parse(QStringView text, const QLocale &locale = QLocale());
+// The pattern "0.00": at least one integer digit, exactly two decimals, no thousands
+// separators, halves rounded away from zero.
+QString formatTwoDecimals(double value, const QLocale &locale = QLocale());
+// formatTwoDecimals() of a text that is a number in the user's format; any other text
+// comes back unchanged.
+QString formatTwoDecimalsText(const QString &text, const QLocale &locale = QLocale());
+// The general format: no thousands separators, only as many decimals as needed.
+QString formatGeneral(double value, const QLocale &locale = QLocale());
+} // namespace lunora::numbers
