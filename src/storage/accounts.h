@@ -11,8 +11,8 @@ namespace lunora {
 
 // User files Lib\User\<id>.ini, section "Main".
 namespace userfile {
-Result<bool> exists(const QString &userId);           // unsafe id: failure
-Result<UserRecord> read(const QString &userId);       // four ReadIni calls
+Result<bool> exists(const QString &userId); // unsafe id: failure
+Result<UserRecord> read(const QString &userId); // four ReadIni calls
 // The four WriteIni calls "User", "PassWD", "Index", "RealName" in that order, stored
 // atomically; an existing file keeps its other keys and its key order.
 Status write(const QString &userId, const UserRecord &record);

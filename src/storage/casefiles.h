@@ -12,7 +12,7 @@ namespace lunora {
 // The article file Lib\<control code>_ArtData.txt: one quoted line of six fields per row.
 namespace articlefile {
 Result<QList<ArticleRow>> load(const QString &path); // missing file: failure
-Status appendRow(const QString &path, const ArticleRow &row);       // creates the file
+Status appendRow(const QString &path, const ArticleRow &row); // creates the file
 Status rewrite(const QString &path, const QList<ArticleRow> &rows); // atomic; no rows: empty file
 Status remove(const QString &path);
 int firstUnstorableField(const ArticleRow &row); // -1 when every field can be stored

@@ -11,8 +11,8 @@ namespace lunora {
 // point it elsewhere with setRoot(). The program never creates folders: Lib, Lib/User,
 // Lib/Logo and Errors come with the installation.
 namespace DataFolder {
-void setRoot(const QString &root);       // empty: back to the executable's folder
-QString root();                          // no trailing separator
+void setRoot(const QString &root); // empty: back to the executable's folder
+QString root(); // no trailing separator
 // Joins a relative path written as "\Lib\arenden.txt" (or with '/') to the root,
 // mapping backslashes to the native separator. Nothing is trimmed or case-folded.
 QString path(QStringView relative);
@@ -24,16 +24,16 @@ QString path(QStringView relative);
 bool isSafeFileName(QStringView name);
 
 namespace paths {
-QString caseRegister();   // \Lib\arenden.txt
-QString companyFile();    // \Lib\CompanyInfo.ini
-QString logoFile();       // \Lib\Logo\logo.bmp
-QString errorLog();       // \Errors\Error.txt
-QString userFolder();     // \Lib\User
+QString caseRegister(); // \Lib\arenden.txt
+QString companyFile(); // \Lib\CompanyInfo.ini
+QString logoFile(); // \Lib\Logo\logo.bmp
+QString errorLog(); // \Errors\Error.txt
+QString userFolder(); // \Lib\User
 // These fail (touching nothing) when the name is not a safe file name.
-Result<QString> userFile(const QString &userId);          // \Lib\User\<id>.ini
-Result<QString> customerFile(const QString &telephone);   // \Lib\<telephone>.ini
+Result<QString> userFile(const QString &userId); // \Lib\User\<id>.ini
+Result<QString> customerFile(const QString &telephone); // \Lib\<telephone>.ini
 Result<QString> caseDataFile(const QString &controlCode); // \Lib\<code>_eData.ini
-Result<QString> articleFile(const QString &controlCode);  // \Lib\<code>_ArtData.txt
+Result<QString> articleFile(const QString &controlCode); // \Lib\<code>_ArtData.txt
 } // namespace paths
 
 } // namespace lunora

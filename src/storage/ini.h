@@ -30,8 +30,8 @@ namespace ini {
 // tests and the fuzzers). Section, key and value are Windows-1252 bytes.
 QByteArray readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key);
 // Fails only when a position passes 32,767 characters, as the format's writers always did.
-Result<QByteArray> writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key,
-                              QByteArrayView value);
+Result<QByteArray> writeValue(
+    QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value);
 } // namespace ini
 
 } // namespace lunora

@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QString>
 #include <QStringView>
-
 #include <optional>
 
 // Numbers as the counter staff type and see them: in the user's regional format

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <utility>
 
 namespace lunora {
@@ -30,12 +29,17 @@ private:
 };
 
 // A value or the reason why there is none.
-template <typename T>
-class Result
+template <typename T> class Result
 {
 public:
-    Result(T value) : m_value(std::move(value)) { }
-    Result(Status failure) : m_status(std::move(failure)) { }
+    Result(T value)
+        : m_value(std::move(value))
+    {
+    }
+    Result(Status failure)
+        : m_status(std::move(failure))
+    {
+    }
 
     bool ok() const { return m_status.ok(); }
     explicit operator bool() const { return m_status.ok(); }

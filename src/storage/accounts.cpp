@@ -1,0 +1,125 @@
+#include "accounts.h"
+
+#include "cp1252.h"
+#include "datafolder.h"
+#include "fileio.h"
+#include "ini.h"
+
+#include <QFileInfo>
+#include <QUuid>
+
+namespace lunora {
+
+namespace {
+const QString mainSection = QStringLiteral("Main");
+}
+
+Result<bool> userfile::exists(const QString &userId)
+{
+    Result<QString> path = paths::userFile(userId);
+    if (!path)
+        return path.status();
+    return QFileInfo(path.value()).isFile();
+}
+
+Result<UserRecord> userfile::read(const QString &userId)
+{
+    Result<QString> path = paths::userFile(userId);
+    if (!path)
+        return path.status();
+    UserRecord record;
+    const std::pair<QString *, const char16_t *> keys[] = {
+        { &record.user, u"User" },
+        { &record.password, u"PassWD" },
+        { &record.index, u"Index" },
+        { &record.realName, u"RealName" },
+    };
+    for (const auto &[target, key] : keys) {
+        Result<QString> value = ReadIni(path.value(), mainSection, QString::fromUtf16(key));
+        if (!value)
+            return value.status();
+        *target = value.takeValue();
+    }
+    return record;
+}
+
+Status userfile::write(const QString &userId, const UserRecord &record)
+{
+    Result<QString> path = paths::userFile(userId);
+    if (!path)
+        return path.status();
+    const QList<IniWrite> writes = {
+        { mainSection, QStringLiteral("User"), record.user },
+        { mainSection, QStringLiteral("PassWD"), record.password },
+        { mainSection, QStringLiteral("Index"), record.index },
+        { mainSection, QStringLiteral("RealName"), record.realName },
+    };
+    for (const IniWrite &w : writes) {
+        if (!isStorableValue(w.value))
+            return Status::failure(QStringLiteral("Value of %1 cannot be stored").arg(w.key));
+        // A '[' makes its line a section boundary: the keys below it (the file lists
+        // RealName first) could no longer be read, and the account could never sign in.
+        if (w.value.contains(u'['))
+            return Status::failure(QStringLiteral("Value of %1 cannot contain '['").arg(w.key));
+    }
+    return WriteIniAll(path.value(), writes);
+}
+
+Result<CustomerRecord> customerfile::read(const QString &telephone)
+{
+    Result<QString> path = paths::customerFile(telephone);
+    if (!path)
+        return path.status();
+    CustomerRecord record;
+    const std::pair<QString *, const char16_t *> keys[] = {
+        { &record.id, u"xID" },
+        { &record.name, u"xName" },
+        { &record.address, u"xAdress" },
+        { &record.postalAddress, u"xPostaladress" },
+        { &record.country, u"xLand" },
+        { &record.phone1, u"xPhone1" },
+        { &record.phone2, u"xPhone2" },
+        { &record.email, u"xEmail" },
+        { &record.notes, u"xNotes" },
+    };
+    for (const auto &[target, key] : keys) {
+        Result<QString> value = ReadIni(path.value(), mainSection, QString::fromUtf16(key));
+        if (!value)
+            return value.status();
+        *target = value.takeValue();
+    }
+    return record;
+}
+
+Result<QStringList> companyfile::readNameLines()
+{
+    const QString path = paths::companyFile();
+    QStringList lines;
+    for (int i = 1; i <= 4; ++i) {
+        Result<QString> value = ReadIni(path, mainSection, QStringLiteral("Rad%1").arg(i));
+        if (!value)
+            return value.status();
+        lines.append(value.takeValue());
+    }
+    return lines;
+}
+
+QByteArray errorlog::formatLoadFailure(const QDateTime &when)
+{
+    const QString entry = when.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(", kl. ")
+        + when.toString(QStringLiteral("HH:mm:ss")) + QString(16, u' ')
+        + QStringLiteral("Fel vid inläsning, information saknas....") + QStringLiteral("\r\n\r\n");
+    return cp1252::encode(entry);
+}
+
+Status errorlog::appendLoadFailure(const QDateTime &when)
+{
+    return fileio::appendLine(paths::errorLog(), formatLoadFailure(when));
+}
+
+QString NewControlCode()
+{
+    return QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+}
+
+} // namespace lunora

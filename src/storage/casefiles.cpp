@@ -1,0 +1,112 @@
+#include "casefiles.h"
+
+#include "cp1252.h"
+#include "fileio.h"
+#include "ini.h"
+#include "linereader.h"
+
+namespace lunora {
+
+namespace articlefile {
+
+namespace {
+Status unstorable(int field)
+{
+    return Status::failure(QStringLiteral("Field %1 of the article row cannot be stored").arg(field + 1));
+}
+} // namespace
+
+QList<ArticleRow> parse(QByteArrayView bytes)
+{
+    QList<ArticleRow> rows;
+    linereader::Reader(bytes).read<ArticleRow>([&rows](ArticleRow &row) { rows.append(std::move(row)); });
+    return rows;
+}
+
+QByteArray formatRow(const ArticleRow &row)
+{
+    QByteArray line;
+    for (int i = 0; i < ArticleFieldCount; ++i) {
+        if (i > 0)
+            line += ',';
+        line += '"';
+        line += cp1252::encode(row[i]);
+        line += '"';
+    }
+    line += "\r\n";
+    return line;
+}
+
+int firstUnstorableField(const ArticleRow &row)
+{
+    for (int i = 0; i < ArticleFieldCount; ++i) {
+        if (!isStorableValue(row[i]))
+            return i;
+    }
+    return -1;
+}
+
+Result<QList<ArticleRow>> load(const QString &path)
+{
+    Result<QByteArray> bytes = fileio::readAll(path);
+    if (!bytes)
+        return bytes.status();
+    return parse(bytes.value());
+}
+
+Status appendRow(const QString &path, const ArticleRow &row)
+{
+    if (const int bad = firstUnstorableField(row); bad >= 0)
+        return unstorable(bad);
+    return fileio::appendLine(path, formatRow(row));
+}
+
+Status rewrite(const QString &path, const QList<ArticleRow> &rows)
+{
+    QByteArray contents;
+    for (const ArticleRow &row : rows) {
+        if (const int bad = firstUnstorableField(row); bad >= 0)
+            return unstorable(bad);
+        contents += formatRow(row);
+    }
+    return fileio::saveAll(path, contents);
+}
+
+Status remove(const QString &path)
+{
+    return fileio::remove(path);
+}
+
+} // namespace articlefile
+
+namespace casedatafile {
+
+Status write(const QString &path, const CaseRecord &record)
+{
+    const QList<IniWrite> writes = {
+        { QStringLiteral("Main"), QStringLiteral("xID"), record.caseNumber },
+        { QStringLiteral("Main"), QStringLiteral("xRegDate"), record.created },
+        { QStringLiteral("Main"), QStringLiteral("xCode"), record.controlCode },
+        { QStringLiteral("Main"), QStringLiteral("xSign"), record.signature },
+        { QStringLiteral("Type"), QStringLiteral("xPrio"), record.priority },
+        { QStringLiteral("Status"), QStringLiteral("xStat"), record.status },
+        { QStringLiteral("Customer"), QStringLiteral("xCID"), record.customerNumber },
+        { QStringLiteral("Customer"), QStringLiteral("xCName"), record.customerName },
+        { QStringLiteral("Customer"), QStringLiteral("xCPhone"), record.telephone },
+    };
+    // The same values go into the register line, so the same characters are refused.
+    for (const IniWrite &w : writes) {
+        if (!isStorableValue(w.value))
+            return Status::failure(QStringLiteral("Value of %1 cannot be stored").arg(w.key));
+    }
+    return WriteIniAll(path, writes);
+}
+
+Status remove(const QString &path)
+{
+    return fileio::remove(path);
+}
+
+} // namespace casedatafile
+
+} // namespace lunora

@@ -1,0 +1,116 @@
+#include "caseregister.h"
+
+#include "cp1252.h"
+#include "fileio.h"
+#include "linereader.h"
+
+#include <QFileInfo>
+
+namespace lunora::caseregister {
+
+namespace {
+
+Status unstorable(int field)
+{
+    return Status::failure(QStringLiteral("Field %1 of the register entry cannot be stored").arg(field + 1));
+}
+
+// A value that the plain form would not give back unchanged: a comma splits it, and
+// the reader skips leading blanks and takes a leading quote for a quoted field.
+bool needsQuotes(QStringView value)
+{
+    if (value.contains(u','))
+        return true;
+    if (value.isEmpty())
+        return false;
+    const QChar first = value.front();
+    return first == u' ' || first == u'\t' || first == u'"';
+}
+
+} // namespace
+
+QList<RegisterEntry> parse(QByteArrayView bytes)
+{
+    QList<RegisterEntry> entries;
+    entries.reserve(std::count(bytes.begin(), bytes.end(), '\n') + 1);
+    linereader::Reader(bytes).read<RegisterEntry>(
+        [&entries](RegisterEntry &entry) { entries.append(std::move(entry)); });
+    return entries;
+}
+
+QByteArray formatPlain(const RegisterEntry &entry)
+{
+    QByteArray line;
+    for (int i = 0; i < RegisterFieldCount; ++i) {
+        if (i > 0)
+            line += ',';
+        line += cp1252::encode(entry[i]);
+    }
+    line += "\r\n";
+    return line;
+}
+
+QByteArray formatQuoted(const RegisterEntry &entry)
+{
+    QByteArray line;
+    for (int i = 0; i < RegisterFieldCount; ++i) {
+        if (i > 0)
+            line += ',';
+        line += '"';
+        line += cp1252::encode(entry[i]);
+        line += '"';
+    }
+    line += "\r\n";
+    return line;
+}
+
+int firstUnstorableField(const RegisterEntry &entry)
+{
+    for (int i = 0; i < RegisterFieldCount; ++i) {
+        if (!isStorableValue(entry[i]))
+            return i;
+    }
+    return -1;
+}
+
+Result<QList<RegisterEntry>> load(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return QList<RegisterEntry>();
+    Result<QByteArray> bytes = fileio::readAll(path);
+    if (!bytes)
+        return bytes.status();
+    return parse(bytes.value());
+}
+
+Status appendPlain(const QString &path, const RegisterEntry &entry)
+{
+    if (const int bad = firstUnstorableField(entry); bad >= 0)
+        return unstorable(bad);
+    for (const QString &value : entry) {
+        if (needsQuotes(value))
+            return fileio::appendLine(path, formatQuoted(entry));
+    }
+    return fileio::appendLine(path, formatPlain(entry));
+}
+
+Status appendQuoted(const QString &path, const RegisterEntry &entry)
+{
+    if (const int bad = firstUnstorableField(entry); bad >= 0)
+        return unstorable(bad);
+    return fileio::appendLine(path, formatQuoted(entry));
+}
+
+Status rewrite(const QString &path, const QList<RegisterEntry> &entries)
+{
+    QByteArray contents;
+    contents.reserve(entries.size() * 128);
+    for (const RegisterEntry &entry : entries) {
+        if (const int bad = firstUnstorableField(entry); bad >= 0)
+            return unstorable(bad);
+        contents += formatQuoted(entry);
+    }
+    return fileio::saveAll(path, contents);
+}
+
+} // namespace lunora::caseregister

@@ -1,0 +1,180 @@
+#include "ini.h"
+
+#include "cp1252.h"
+#include "fileio.h"
+
+#include <QFileInfo>
+
+namespace lunora {
+
+namespace {
+
+// Every character position of a write is kept below this limit, as every writer of
+// these files always has: older copies of the program fail on larger files, so we
+// refuse to produce them.
+constexpr qsizetype maxPosition = 32767;
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// Section and key names become part of a line; a line end in them would split it.
+bool isStorableName(QStringView name)
+{
+    return !name.contains(u'\r') && !name.contains(u'\n') && cp1252::canEncode(name);
+}
+
+bool isStorableIniValue(QStringView value)
+{
+    return !value.contains(u'\r') && !value.contains(u'\n') && cp1252::canEncode(value);
+}
+
+Status checkWrite(const IniWrite &write)
+{
+    if (!isStorableName(write.section) || !isStorableName(write.key))
+        return Status::failure(
+            QStringLiteral("Section or key name cannot be stored: [%1] %2").arg(write.section, write.key));
+    if (!isStorableIniValue(write.value))
+        return Status::failure(QStringLiteral("Value of %1 cannot be stored").arg(write.key));
+    return {};
+}
+
+} // namespace
+
+QByteArray ini::readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key)
+{
+    const QByteArray header = '[' + cp1252::toLower(section) + ']';
+    const QByteArray prefix = cp1252::toLower(key) + '=';
+    const char *data = file.data();
+    const qsizetype size = file.size();
+
+    bool inSection = false;
+    qsizetype pos = 0;
+    while (pos < size) {
+        // A line ends at CR (an LF right after it belongs to that line end) and, for
+        // files prepared on Linux, at a lone LF.
+        qsizetype end = pos;
+        while (end < size && !isLineEnd(data[end]))
+            ++end;
+        const QByteArrayView line(data + pos, end - pos);
+        pos = end;
+        if (pos < size && data[pos] == '\r')
+            ++pos;
+        if (pos < size && data[pos] == '\n')
+            ++pos;
+
+        if (line.contains('[')) {
+            inSection = line.size() == header.size() && cp1252::toLower(line) == header;
+            continue;
+        }
+        if (!inSection || line.size() < prefix.size())
+            continue;
+        if (cp1252::toLower(line.first(prefix.size())) == prefix)
+            return line.sliced(prefix.size()).toByteArray();
+    }
+    return {};
+}
+
+Result<QByteArray> ini::writeValue(
+    QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value)
+{
+    const auto overflow = [] {
+        return Status::failure(
+            QStringLiteral("The file is too large for an INI write (over 32767 characters)"));
+    };
+    // Positions below are 1-based, as the limit counts them; 0 means "not found".
+    const auto find = [](const QByteArray &haystack, const QByteArray &needle, qsizetype from1) -> qsizetype {
+        const qsizetype at = haystack.indexOf(needle, from1 - 1);
+        return at < 0 ? 0 : at + 1;
+    };
+
+    QByteArray w = "\r\n" + file.toByteArray() + "[]";
+    const QByteArray l = cp1252::toLower(w);
+    const QByteArray sectionNeedle = "\r\n[" + cp1252::toLower(section) + "]\r";
+    const QByteArray keyNeedle = '\n' + cp1252::toLower(key) + '=';
+    const qsizetype s = sectionNeedle.size();
+    const QByteArray keyLine = key.toByteArray() + '=' + value.toByteArray();
+
+    const qsizetype p = find(l, sectionNeedle, 1);
+    if (p > maxPosition)
+        return overflow();
+    w.chop(2); // the end marker
+    if (p == 0) {
+        w += "\r\n\r\n[" + section.toByteArray() + "]\r\n" + keyLine;
+    } else {
+        if (p + s > maxPosition)
+            return overflow();
+        const qsizetype n = find(l, "[", p + s);
+        const qsizetype k = find(l, keyNeedle, p);
+        if (n > maxPosition || k > maxPosition)
+            return overflow();
+        if (k == 0 || k > n) {
+            // New key: it becomes the first line of the section.
+            const qsizetype headerEnd = std::min(p + s, w.size());
+            w.insert(headerEnd, keyLine + "\r\n");
+        } else {
+            // Existing key: its line is replaced between the LF before it and the CR
+            // after it. A last line without a line end runs to the end of the text.
+            qsizetype e = find(w, "\r", k);
+            if (e == 0)
+                e = w.size() + 1;
+            if (e > maxPosition || k + 1 > maxPosition)
+                return overflow();
+            w.replace(k, e - 1 - k, keyLine);
+        }
+    }
+
+    w.remove(0, 1);
+    while (w.contains("\r\n\r\n\r\n"))
+        w.replace("\r\n\r\n\r\n", "\r\n\r\n");
+    qsizetype end = w.size();
+    while (end > 0 && static_cast<unsigned char>(w[end - 1]) <= 13)
+        --end;
+    qsizetype start = 0;
+    while (start < end && static_cast<unsigned char>(w[start]) <= 13)
+        ++start;
+    return w.mid(start, end - start) + "\r\n";
+}
+
+Result<QString> ReadIni(const QString &path, const QString &section, const QString &key)
+{
+    const Status prepared = fileio::prepare(path);
+    // A file we may read but cannot make writable (someone else's read-only file) is
+    // still read; only a file that is missing and cannot be created is an error.
+    if (!prepared && !QFileInfo(path).isFile())
+        return prepared;
+    Result<QByteArray> bytes = fileio::readAll(path);
+    if (!bytes)
+        return bytes.status();
+    return cp1252::decode(ini::readValue(bytes.value(), cp1252::encode(section), cp1252::encode(key)));
+}
+
+Status WriteIni(const QString &path, const QString &section, const QString &key, const QString &value)
+{
+    return WriteIniAll(path, { IniWrite { section, key, value } });
+}
+
+Status WriteIniAll(const QString &path, const QList<IniWrite> &writes)
+{
+    for (const IniWrite &write : writes) {
+        if (Status checked = checkWrite(write); !checked)
+            return checked;
+    }
+    if (Status prepared = fileio::prepare(path); !prepared)
+        return prepared;
+    Result<QByteArray> bytes = fileio::readAll(path);
+    if (!bytes)
+        return bytes.status();
+    QByteArray contents = bytes.takeValue();
+    for (const IniWrite &write : writes) {
+        Result<QByteArray> next = ini::writeValue(
+            contents, cp1252::encode(write.section), cp1252::encode(write.key), cp1252::encode(write.value));
+        if (!next)
+            return next.status();
+        contents = next.takeValue();
+    }
+    return fileio::saveAll(path, contents);
+}
+
+} // namespace lunora

@@ -1,0 +1,16 @@
+#include "records.h"
+
+#include "cp1252.h"
+
+namespace lunora {
+
+bool isStorableValue(QStringView value)
+{
+    for (QChar c : value) {
+        if (c == u'"' || c == u'\r' || c == u'\n')
+            return false;
+    }
+    return cp1252::canEncode(value);
+}
+
+} // namespace lunora
