@@ -1,10 +1,25 @@
+#include "frmSplash.h"
+#include "windowregistry.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("Lunora"));
-    placeholder.show();
+    QApplication::setApplicationName(QStringLiteral("Lunora"));
+    QApplication::setApplicationVersion(QStringLiteral(LUNORA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("lunora"));
+
+    QIcon icon;
+    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/lunora/icon-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+
+    // The program ends when its last visible window closes; windows that were only
+    // created to hold the signed-in user's state stay hidden and do not keep it alive.
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    lunora::WindowRegistry::show<lunora::frmSplash>();
     return app.exec();
 }

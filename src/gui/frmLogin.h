@@ -2,8 +2,16 @@
 
 #include <QDialog>
 
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 namespace lunora {
 
+class DeferredTimer;
+
+// The sign-in window: a user id and a password checked against the user's file. On
+// success the overview and the case window learn who signed in, and the overview opens.
 class frmLogin final : public QDialog
 {
     Q_OBJECT
@@ -11,6 +19,20 @@ class frmLogin final : public QDialog
 public:
     explicit frmLogin(QWidget *parent = nullptr);
     ~frmLogin() override;
+
+private:
+    void onCommand1();
+    void onTimer1();
+    void showFailure();
+
+    QLineEdit *m_text1 = nullptr;
+    QLineEdit *m_text2 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QLabel *m_dbUser = nullptr;
+    QLabel *m_dbPass = nullptr;
+    QLabel *m_dbRealName = nullptr;
+    DeferredTimer *m_timer1 = nullptr;
 };
 
 } // namespace lunora

@@ -4,6 +4,7 @@
 
 namespace lunora {
 
+// The About window: product name, version, rights line and credit line.
 class frmOm final : public QDialog
 {
     Q_OBJECT

@@ -2,8 +2,13 @@
 
 #include <QDialog>
 
+class QLabel;
+class QTimer;
+
 namespace lunora {
 
+// The start-up window: a progress line fills in 81 steps, then the sign-in window
+// opens and this window closes for good.
 class frmSplash final : public QDialog
 {
     Q_OBJECT
@@ -11,6 +16,19 @@ class frmSplash final : public QDialog
 public:
     explicit frmSplash(QWidget *parent = nullptr);
     ~frmSplash() override;
+
+private:
+    void onTimer1();
+    void placeProgBar();
+
+    QWidget *m_progBarBg = nullptr;
+    QWidget *m_progBar = nullptr;
+    QLabel *m_progBarCap = nullptr;
+    QTimer *m_timer1 = nullptr;
+    // Widths in 1/1440 inch, kept as whole units so that every step is exactly 40 units
+    // however the pixels round.
+    int m_progBarBgWidth = 0;
+    int m_progBarWidth = 0;
 };
 
 } // namespace lunora

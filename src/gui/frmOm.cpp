@@ -1,0 +1,73 @@
+#include "frmOm.h"
+
+#include "units.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace lunora {
+
+namespace {
+// The maker's name and its reservation of rights, as the program's version information
+// carries it.
+const QString CompanyText = QStringLiteral("Lunora. Alla rättigheter förbehållna.");
+const QString Credit = QStringLiteral("Utvecklad av Lunora-teamet för Orvane+.");
+
+QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, int left,
+    int top, int width, int height)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeAt(label, left, top, width, height);
+    return label;
+}
+} // namespace
+
+frmOm::frmOm(QWidget *parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmOm"));
+    setWindowTitle(QStringLiteral("Om"));
+    setFont(formFont());
+    setClientSize(this, 4680, 3105);
+    // The dark of window text on a classic desktop, whatever theme is active, so that
+    // the white lines always read.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    auto *image1 = new QLabel(this);
+    image1->setObjectName(QStringLiteral("Image1"));
+    image1->setPixmap(QPixmap(QStringLiteral(":/lunora/icon-32.png")));
+    image1->setAlignment(Qt::AlignCenter);
+    image1->setAccessibleName(QStringLiteral("Lunora"));
+    placeAt(image1, 240, 240, 480, 480);
+
+    whiteLabel(this, "Label1", QStringLiteral("Orvane+"), arialFont(15.75), 960, 360, 3255, 420);
+    const QString version = QStringLiteral("%1.%2.%3")
+                                .arg(LUNORA_VERSION_MAJOR)
+                                .arg(LUNORA_VERSION_MINOR)
+                                .arg(LUNORA_VERSION_PATCH);
+    whiteLabel(this, "dbVers", version, formFont(), 960, 840, 3255, 255);
+    whiteLabel(this, "dbCopy", QStringLiteral("© ") + CompanyText, formFont(), 960, 1080, 3255, 255);
+    auto *info = whiteLabel(this, "dbInfo", Credit, formFont(), 960, 1560, 3255, 510);
+    info->setWordWrap(true);
+
+    auto *command1 = new QPushButton(QStringLiteral("Stäng"), this);
+    command1->setObjectName(QStringLiteral("Command1"));
+    placeAt(command1, 3360, 2520, 1095, 375);
+    command1->setDefault(true);
+    connect(command1, &QPushButton::clicked, this, &frmOm::close);
+}
+
+frmOm::~frmOm() = default;
+
+} // namespace lunora

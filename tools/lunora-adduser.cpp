@@ -1,0 +1,226 @@
+// lunora-adduser: creates a user file in the data folder from the command line, so that
+// a new installation gets its first administrator. The program itself has no built-in
+// account; after this, further users are created in the program by an administrator.
+
+#include "accounts.h"
+#include "cp1252.h"
+#include "datafolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+enum ExitCode
+{
+    Done = 0,
+    WriteFailed = 1,
+    BadArguments = 2,
+    AlreadyExists = 3,
+    BadInput = 4,
+};
+
+const char *const Usage
+    = "Användning: lunora-adduser [--data-folder MAPP] [--index 0|9] [--force] ANVÄNDAR-ID \"Riktigt namn\"\n"
+      "\n"
+      "Skapar användarfilen Lib/User/<ANVÄNDAR-ID>.ini i Lunoras datamapp.\n"
+      "Lösenordet frågas efter två gånger utan att visas. Kommer indata inte från en\n"
+      "terminal läses lösenordet från första raden på standard in.\n"
+      "\n"
+      "  --data-folder MAPP  datamappen (standard: mappen där lunora-adduser ligger)\n"
+      "  --index 0|9         behörighetsindex: 0 = administratör (standard), 9 = normal användare\n"
+      "  --force             skriv över en användare som redan finns\n";
+
+termios s_savedTerminal {};
+bool s_echoOff = false;
+
+void restoreEcho()
+{
+    if (s_echoOff) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &s_savedTerminal);
+        s_echoOff = false;
+    }
+}
+
+void onInterrupt(int signal)
+{
+    restoreEcho();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void say(const QString &text)
+{
+    std::cerr << text.toLocal8Bit().constData() << std::flush;
+}
+
+QString readLine()
+{
+    std::string line;
+    if (!std::getline(std::cin, line))
+        return QString();
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+// Reads one line from the terminal without showing what is typed.
+QString readHidden(const QString &prompt)
+{
+    say(prompt);
+    if (tcgetattr(STDIN_FILENO, &s_savedTerminal) == 0) {
+        termios quiet = s_savedTerminal;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        s_echoOff = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+    }
+    const QString line = readLine();
+    restoreEcho();
+    return line;
+}
+
+// The reader ends a section at any line holding "[", so such a value would hide the
+// keys below it; and characters without a Windows-1252 byte cannot be stored at all.
+QString whyNotStorable(const QString &value)
+{
+    if (value.contains(u'['))
+        return QStringLiteral("tecknet [ kan inte sparas i användarfilen");
+    if (value.contains(u'\r') || value.contains(u'\n') || !lunora::cp1252::canEncode(value))
+        return QStringLiteral("innehåller tecken som inte kan sparas i användarfilen");
+    return QString();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+
+    QString dataFolder = QCoreApplication::applicationDirPath();
+    QString index = QStringLiteral("0");
+    bool force = false;
+    QStringList positional;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == u"--help" || arg == u"-h") {
+            std::cout << Usage;
+            return Done;
+        }
+        if (arg == u"--force") {
+            force = true;
+        } else if ((arg == u"--data-folder" || arg == u"--index") && i + 1 < args.size()) {
+            (arg == u"--index" ? index : dataFolder) = args.at(++i);
+        } else if (arg.startsWith(u"--data-folder=")) {
+            dataFolder = arg.mid(14);
+        } else if (arg.startsWith(u"--index=")) {
+            index = arg.mid(8);
+        } else if (arg.startsWith(u"--") && arg != u"--") {
+            say(QStringLiteral("Okänt val: %1\n\n").arg(arg));
+            std::cerr << Usage;
+            return BadArguments;
+        } else {
+            positional.append(arg);
+        }
+    }
+    positional.removeAll(QStringLiteral("--"));
+    if (positional.size() != 2) {
+        std::cerr << Usage;
+        return BadArguments;
+    }
+    const QString userId = positional.at(0);
+    const QString realName = positional.at(1);
+
+    if (index != u"0" && index != u"9") {
+        say(QStringLiteral(
+            "Felaktigt behörighetsindex \"%1\": ange 0 (administratör) eller 9 (normal användare).\n")
+                .arg(index));
+        return BadArguments;
+    }
+    if (userId.isEmpty() || !lunora::isSafeFileName(userId)) {
+        say(QStringLiteral(
+            "Användar-ID \"%1\" kan inte användas: det blir ett filnamn och får inte vara tomt, "
+            "innehålla / eller \\ eller vara . eller ..\n")
+                .arg(userId));
+        return BadInput;
+    }
+    // The same longest entries as the program's new-user window.
+    if (userId.size() > 15 || realName.size() > 25) {
+        say(QStringLiteral("Användar-ID får vara högst 15 tecken och riktigt namn högst 25 tecken.\n"));
+        return BadInput;
+    }
+    for (const QString &value : { userId, realName }) {
+        const QString why = whyNotStorable(value);
+        if (!why.isEmpty()) {
+            say(QStringLiteral("\"%1\": %2.\n").arg(value, why));
+            return BadInput;
+        }
+    }
+
+    const QFileInfo folder(dataFolder);
+    lunora::DataFolder::setRoot(folder.absoluteFilePath());
+    const QString userFolder = lunora::paths::userFolder();
+    if (!QFileInfo(userFolder).isDir()) {
+        say(QStringLiteral("Mappen %1 finns inte. Ange Lunoras datamapp med --data-folder.\n")
+                .arg(QDir::toNativeSeparators(userFolder)));
+        return WriteFailed;
+    }
+    const lunora::Result<bool> exists = lunora::userfile::exists(userId);
+    if (!exists.ok()) {
+        say(QStringLiteral("Användarfilen kunde inte undersökas: %1\n").arg(exists.error()));
+        return WriteFailed;
+    }
+    if (exists.value() && !force) {
+        say(QStringLiteral("Användaren \"%1\" finns redan. Använd --force för att skriva över den.\n")
+                .arg(userId));
+        return AlreadyExists;
+    }
+
+    QString password;
+    if (isatty(STDIN_FILENO)) {
+        std::signal(SIGINT, onInterrupt);
+        std::signal(SIGTERM, onInterrupt);
+        password = readHidden(QStringLiteral("Lösenord: "));
+        const QString again = readHidden(QStringLiteral("Upprepa lösenordet: "));
+        if (password != again) {
+            say(QStringLiteral("Lösenorden stämmer inte överens. Ingen användare har skapats.\n"));
+            return BadInput;
+        }
+    } else {
+        password = readLine();
+    }
+    if (password.isEmpty()) {
+        say(QStringLiteral("Lösenordet får inte vara tomt. Ingen användare har skapats.\n"));
+        return BadInput;
+    }
+    if (password.size() > 15) {
+        say(QStringLiteral(
+            "Lösenordet får vara högst 15 tecken, som i programmet. Ingen användare har skapats.\n"));
+        return BadInput;
+    }
+    const QString why = whyNotStorable(password);
+    if (!why.isEmpty()) {
+        say(QStringLiteral("Lösenordet %1. Ingen användare har skapats.\n").arg(why));
+        return BadInput;
+    }
+
+    const lunora::UserRecord record { userId, password, index, realName };
+    const lunora::Status written = lunora::userfile::write(userId, record);
+    if (!written.ok()) {
+        say(QStringLiteral("Användaren kunde inte sparas: %1\n").arg(written.error()));
+        return WriteFailed;
+    }
+    say(QStringLiteral("Användaren \"%1\" (%2) har sparats i %3.\n")
+            .arg(userId, index == u"0" ? QStringLiteral("administratör") : QStringLiteral("normal användare"),
+                QDir::toNativeSeparators(lunora::paths::userFile(userId).value())));
+    return Done;
+}
