@@ -1,35 +1,665 @@
 #include "frmArendeList.h"
 
+#include "accounts.h"
+#include "casefiles.h"
+#include "caselistmodel.h"
+#include "caseregister.h"
+#include "datafolder.h"
+#include "deferredtimer.h"
+#include "frmArende.h"
+#include "frmKundData.h"
+#include "frmSkapaID.h"
+#include "messagebox.h"
+#include "units.h"
+#include "windowregistry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPersistentModelIndex>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <algorithm>
+
 namespace lunora {
+
+// The list of cases. It reports clicks the way the overview needs them: whether a
+// left click landed on a row or on empty space, and where the right button went down.
+class CaseListView final : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit CaseListView(QWidget *parent)
+        : QTableView(parent)
+    {
+    }
+
+signals:
+    void rowClicked(bool onRow);
+    void popupRequested(const QPoint &globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        QTableView::mousePressEvent(event);
+        if (event->button() == Qt::RightButton) {
+            // The popup acts on the row under the mouse, so that row becomes current.
+            if (indexAt(event->position().toPoint()).isValid())
+                emit rowClicked(true);
+            emit popupRequested(event->globalPosition().toPoint());
+        }
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QTableView::mouseReleaseEvent(event);
+        if (event->button() != Qt::LeftButton)
+            return;
+        const bool onRow = indexAt(event->position().toPoint()).isValid();
+        if (!onRow && selectionModel())
+            selectionModel()->clearSelection(); // the current row stays, unselected
+        emit rowClicked(onRow);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QModelIndex before = currentIndex();
+        QTableView::keyPressEvent(event);
+        // Moving through the list by keyboard counts as clicking the row reached, so
+        // that the customer card can be reached without a mouse.
+        if (currentIndex() != before && currentIndex().isValid())
+            emit rowClicked(true);
+    }
+
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        // Mouse presses are handled above; this is the keyboard's menu key.
+        if (event->reason() != QContextMenuEvent::Keyboard)
+            return;
+        const QRect rect = visualRect(currentIndex());
+        const QPoint local = rect.isValid() ? rect.center() : QPoint(0, 0);
+        emit popupRequested(viewport()->mapToGlobal(local));
+    }
+};
+
+namespace {
+
+const QString StatusPrefix = QStringLiteral(" Ärenden: ");
+const QString StatusSuffix = QStringLiteral(" st");
+const QString UpdateTitle = QStringLiteral("Uppdatering");
+const QString RemoveTitle = QStringLiteral("Ta bort ärende!");
+const QString SomethingWrong = QStringLiteral("Det blev något fel");
+
+QPixmap bannerPicture(const QSize &size)
+{
+    QPixmap picture(QStringLiteral(":/lunora/banner.png"));
+    if (!picture.isNull())
+        return picture;
+    // Without the picture the header still needs a dark ground for its white text.
+    picture = QPixmap(size);
+    QPainter painter(&picture);
+    QLinearGradient gradient(0, 0, size.width(), 0);
+    gradient.setColorAt(0, QColor(0x1f, 0x3a, 0x68));
+    gradient.setColorAt(1, QColor(0x4a, 0x6f, 0xa5));
+    painter.fillRect(picture.rect(), gradient);
+    return picture;
+}
+
+QPushButton *makeButton(
+    QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    placeAt(button, left, top, width, height);
+    return button;
+}
+
+QLabel *makeStateLabel(QWidget *parent, const QString &name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->hide();
+    return label;
+}
+
+} // namespace
 
 frmArendeList::frmArendeList(QWidget *parent)
     : QMainWindow(parent)
 {
+    setObjectName(QStringLiteral("frmArendeList"));
+    setWindowTitle(QStringLiteral("Ärenden [Översikt]"));
+    setFont(formFont());
+    const QIcon icon(QStringLiteral(":/lunora/icon.png"));
+    if (!icon.isNull())
+        setWindowIcon(icon);
+
+    m_model = new CaseListModel(this);
+    m_proxy = new CaseSortProxy(this);
+    m_proxy->setCaseModel(m_model);
+
+    buildControls();
+    buildMenus();
+
+    // The client area is 12030 x 6000 units below the menu bar; the status bar takes
+    // its bottom edge, as it always has.
+    setFixedSize(px(12030), menuBar()->sizeHint().height() + px(6000));
+
+    m_replaceTimer = new DeferredTimer(QStringLiteral("Timer1"), this);
+    m_refreshTimer = new DeferredTimer(QStringLiteral("Timer3"), this);
+    connect(m_replaceTimer, &DeferredTimer::fired, this, &frmArendeList::runReplace);
+    connect(m_refreshTimer, &DeferredTimer::fired, this, &frmArendeList::refresh);
+
+    // The buttons and the print entry follow the number of rows as it changes, rather
+    // than by polling.
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &frmArendeList::updateCommands);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &frmArendeList::updateCommands);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &frmArendeList::updateCommands);
+
+    load();
+    updateCommands();
 }
 
 frmArendeList::~frmArendeList() = default;
 
-void frmArendeList::setUserIndex(const QString &) { }
+void frmArendeList::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    m_banner = new QLabel(client);
+    m_banner->setObjectName(QStringLiteral("Image1"));
+    placeAt(m_banner, 0, -120, 14235, 645);
+    m_banner->setPixmap(bannerPicture(m_banner->size()));
+    m_banner->setScaledContents(false);
+
+    m_header = new QLabel(client);
+    m_header->setObjectName(QStringLiteral("lblOrderID_MSG"));
+    m_header->setFont(formFont(9.75, true));
+    m_header->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    m_header->move(px(120), px(120));
+    m_header->adjustSize();
+
+    // Hidden state: what the sign-in hands over and the entry waiting to be appended.
+    m_userIndex = makeStateLabel(client, QStringLiteral("dbUserIndex"));
+    m_realName = makeStateLabel(client, QStringLiteral("dbRealName"));
+    for (int field = 0; field < RegisterFieldCount; ++field)
+        m_staging.append(makeStateLabel(client, QStringLiteral("Label%1").arg(field + 2)));
+
+    m_list = new CaseListView(client);
+    m_list->setObjectName(QStringLiteral("ListView1"));
+    m_list->setAccessibleName(QStringLiteral("Ärenden"));
+    placeAt(m_list, 120, 675, 11775, 4335);
+    m_list->setModel(m_proxy);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->setTabKeyNavigation(false);
+    m_list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_list->setSortingEnabled(false); // the header click is handled below, with one direction
+    QHeaderView *rows = m_list->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    QHeaderView *columns = m_list->horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(false);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 0; column < RegisterFieldCount; ++column)
+        columns->resizeSection(column, px(CaseListModel::columnWidthUnits(column)));
+    connect(columns, &QHeaderView::sectionClicked, this, &frmArendeList::sortListView);
+    connect(m_list, &CaseListView::rowClicked, this, &frmArendeList::rowClicked);
+    connect(m_list, &CaseListView::popupRequested, this, &frmArendeList::showPopup);
+
+    m_new = makeButton(client, "Command1", QStringLiteral("Nytt"), 120, 5160, 1095, 375);
+    m_change = makeButton(client, "Command2", QStringLiteral("Ändra"), 1320, 5160, 1095, 375);
+    m_remove = makeButton(client, "Command3", QStringLiteral("Ta bort"), 2520, 5160, 1095, 375);
+    m_del = makeButton(client, "btndel", QStringLiteral("del"), 4560, 5160, 975, 375);
+    m_add = makeButton(client, "btnadd", QStringLiteral("add"), 5640, 5160, 975, 375);
+    m_close = makeButton(client, "Command4", QStringLiteral("Stäng"), 10800, 5160, 1095, 375);
+    m_del->hide();
+    m_add->hide();
+    setTabOrder(m_list, m_new);
+    setTabOrder(m_new, m_change);
+    setTabOrder(m_change, m_remove);
+    setTabOrder(m_remove, m_close);
+
+    connect(m_new, &QPushButton::clicked, this, &frmArendeList::newCase);
+    connect(m_change, &QPushButton::clicked, this, &frmArendeList::openCase);
+    connect(m_remove, &QPushButton::clicked, this, &frmArendeList::removeCase);
+    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_del, &QPushButton::clicked, this, &frmArendeList::runDelAction);
+    connect(m_add, &QPushButton::clicked, this, &frmArendeList::runAddAction);
+
+    m_banner->lower();
+    m_header->raise();
+
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    m_status = new QLabel(bar);
+    m_status->setObjectName(QStringLiteral("StatusBar1Text"));
+    bar->addWidget(m_status, 1);
+}
+
+void frmArendeList::buildMenus()
+{
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&Arkiv"));
+    m_fileMenu->setObjectName(QStringLiteral("mnuArkiv"));
+    m_fileMenu->menuAction()->setObjectName(QStringLiteral("mnuArkiv"));
+    m_print = m_fileMenu->addAction(QStringLiteral("Skriv ut"));
+    m_print->setObjectName(QStringLiteral("mnuSkrivUt"));
+    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar1"));
+    m_closeAction = m_fileMenu->addAction(QStringLiteral("Stäng"));
+    m_closeAction->setObjectName(QStringLiteral("mnuStang"));
+
+    m_dataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
+    m_dataMenu->setObjectName(QStringLiteral("mnuData"));
+    m_dataMenu->menuAction()->setObjectName(QStringLiteral("mnuData"));
+    m_refresh = m_dataMenu->addAction(QStringLiteral("Uppdatera lista"));
+    m_refresh->setObjectName(QStringLiteral("mnuUppdatera"));
+    m_dataMenu->addSeparator()->setObjectName(QStringLiteral("mnuDataBar1"));
+    m_newUser = m_dataMenu->addAction(QStringLiteral("Skapa ny användare"));
+    m_newUser->setObjectName(QStringLiteral("mnuSNU"));
+
+    // The popup menu stays out of the menu bar. Its one entry has no caption until a row
+    // has been clicked; the window holds the entry too, so that Ctrl+D works.
+    m_popup = new QMenu(QStringLiteral("PopUpMeny"), this);
+    m_popup->setObjectName(QStringLiteral("mnuPop1"));
+    m_customer = m_popup->addAction(QString());
+    m_customer->setObjectName(QStringLiteral("mnuKunddata"));
+    m_customer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_customer->setShortcutContext(Qt::WindowShortcut);
+    m_customer->setEnabled(false);
+    m_popup->setEnabled(false);
+    QWidget::addAction(m_customer);
+
+    connect(m_print, &QAction::triggered, this, &frmArendeList::printCase);
+    connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
+    connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
+    connect(m_customer, &QAction::triggered, this, &frmArendeList::showCustomerCard);
+}
+
+// ---- State handed over by other windows --------------------------------------------
+
+void frmArendeList::setUserIndex(const QString &index)
+{
+    m_userIndex->setText(index);
+    // Administrators get the data menu, normal users do not; any other index leaves
+    // the menu as it was.
+    if (index == QLatin1String("0"))
+        m_dataMenu->menuAction()->setVisible(true);
+    else if (index == QLatin1String("9"))
+        m_dataMenu->menuAction()->setVisible(false);
+}
+
 QString frmArendeList::userIndex() const
 {
-    return {};
+    return m_userIndex->text();
 }
-void frmArendeList::setRealName(const QString &) { }
+
+void frmArendeList::setRealName(const QString &name)
+{
+    m_realName->setText(name);
+}
+
 QString frmArendeList::realName() const
 {
-    return {};
+    return m_realName->text();
 }
-void frmArendeList::stageEntry(const RegisterEntry &) { }
+
+void frmArendeList::stageEntry(const RegisterEntry &entry)
+{
+    for (int field = 0; field < RegisterFieldCount; ++field)
+        m_staging.at(field)->setText(entry[field]);
+}
+
 RegisterEntry frmArendeList::stagedEntry() const
 {
-    return {};
+    RegisterEntry entry;
+    for (int field = 0; field < RegisterFieldCount; ++field)
+        entry[field] = m_staging.at(field)->text();
+    return entry;
 }
-void frmArendeList::startReplace() { }
-void frmArendeList::startRefresh() { }
-void frmArendeList::refresh() { }
+
+void frmArendeList::startReplace()
+{
+    m_replaceTimer->setInterval(1);
+}
+
+void frmArendeList::startRefresh()
+{
+    m_refreshTimer->setInterval(1);
+}
+
+// ---- Load and refresh ----------------------------------------------------------------
+
+void frmArendeList::load()
+{
+    fillList();
+    // A load that found nothing is noted in the error log; the log is a courtesy, so a
+    // log that cannot be written does not stop the window.
+    if (m_model->rowCount() == 0)
+        errorlog::appendLoadFailure(QDateTime::currentDateTime());
+}
+
+void frmArendeList::fillList()
+{
+    auto loaded = caseregister::load(paths::caseRegister());
+    if (loaded.ok()) {
+        m_model->setEntries(loaded.takeValue());
+    } else if (m_model->rowCount() > 0) {
+        // A register that exists but cannot be read leaves the list as it was: an
+        // emptied list would be written back over every case by the next removal.
+        return;
+    } else {
+        m_model->setEntries({});
+    }
+    m_status->setText(StatusPrefix + QString::number(m_model->rowCount()) + StatusSuffix);
+    selectViewRow(0);
+}
+
+void frmArendeList::refresh()
+{
+    fillList();
+}
+
 int frmArendeList::rowCount() const
 {
-    return 0;
+    return m_model->rowCount();
+}
+
+RegisterEntry frmArendeList::entryAt(int viewRow) const
+{
+    const QModelIndex source = m_proxy->mapToSource(m_proxy->index(viewRow, 0));
+    if (!source.isValid())
+        return {};
+    return m_model->entry(source.row());
+}
+
+QList<RegisterEntry> frmArendeList::entriesInViewOrder() const
+{
+    return m_proxy->entriesInViewOrder();
+}
+
+QString frmArendeList::statusText() const
+{
+    return m_status->text();
+}
+
+QString frmArendeList::headerText() const
+{
+    return m_header->text();
+}
+
+QTableView *frmArendeList::listView() const
+{
+    return m_list;
+}
+
+void frmArendeList::updateCommands()
+{
+    const bool hasRows = m_model->rowCount() > 0;
+    m_change->setEnabled(hasRows);
+    m_remove->setEnabled(hasRows);
+    m_print->setEnabled(hasRows);
+}
+
+// ---- The list ------------------------------------------------------------------------
+
+void frmArendeList::sortListView(int column)
+{
+    if (column < 0 || column >= RegisterFieldCount)
+        return;
+    m_sortColumn = column;
+    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_proxy->sort(column, m_sortOrder);
+    QHeaderView *header = m_list->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, m_sortOrder);
+    if (m_list->currentIndex().isValid())
+        m_list->scrollTo(m_list->currentIndex());
+}
+
+int frmArendeList::currentSourceRow() const
+{
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid())
+        return -1;
+    return m_proxy->mapToSource(current).row();
+}
+
+void frmArendeList::selectViewRow(int viewRow)
+{
+    if (viewRow < 0 || viewRow >= m_proxy->rowCount())
+        return;
+    const QModelIndex index = m_proxy->index(viewRow, 0);
+    m_list->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void frmArendeList::rowClicked(bool onRow)
+{
+    if (onRow) {
+        m_popup->setEnabled(true);
+        m_customer->setEnabled(true);
+        m_customer->setText(QStringLiteral("Visa kunddata.."));
+    } else {
+        m_popup->setEnabled(false);
+        m_customer->setEnabled(false);
+    }
+    const int row = currentSourceRow();
+    if (row < 0)
+        return;
+    const RegisterEntry &entry = m_model->entry(row);
+    m_header->setText(entry[CustomerNumber] + QStringLiteral(", ") + entry[CustomerName]);
+    m_header->adjustSize();
+}
+
+void frmArendeList::showPopup(const QPoint &globalPos)
+{
+    m_popup->popup(globalPos);
+}
+
+// ---- The hidden register actions -----------------------------------------------------
+
+void frmArendeList::runAddAction()
+{
+    const RegisterEntry entry = stagedEntry();
+    const Status appended = caseregister::appendQuoted(paths::caseRegister(), entry);
+    if (!appended) {
+        MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+        return;
+    }
+    m_model->appendEntry(entry);
+}
+
+void frmArendeList::runDelAction()
+{
+    QList<int> rows;
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows.append(m_proxy->mapToSource(index).row());
+    if (rows.isEmpty())
+        return;
+    if (!removeRowsAndRewrite(rows))
+        MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+}
+
+bool frmArendeList::removeRowsAndRewrite(QList<int> sourceRows)
+{
+    // From the last row to the first, so that the positions still to go stay valid.
+    std::sort(sourceRows.begin(), sourceRows.end(), std::greater<int>());
+    sourceRows.erase(std::unique(sourceRows.begin(), sourceRows.end()), sourceRows.end());
+    for (const int row : std::as_const(sourceRows))
+        m_model->removeEntry(row);
+    // The row that takes the removed row's place is shown selected, so that what
+    // "Ändra" would open is what the list marks.
+    const QModelIndex current = m_list->currentIndex();
+    if (current.isValid())
+        m_list->selectionModel()->select(
+            current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    return caseregister::rewrite(paths::caseRegister(), m_proxy->entriesInViewOrder()).ok();
+}
+
+void frmArendeList::runReplace()
+{
+    // The case being replaced is found by its control code, not by the selection: the
+    // user may have clicked another row while the case window was open.
+    const RegisterEntry staged = stagedEntry();
+    const QString &code = staged[ControlCode];
+    QList<int> rows;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const RegisterEntry &entry = m_model->entry(row);
+        if (entry[ControlCode] != code)
+            continue;
+        if (code.isEmpty()) {
+            // Without a control code only the one row that matches on number and date
+            // can be meant; other rows lacking a code are other cases.
+            if (entry[CaseNumber] != staged[CaseNumber] || entry[Created] != staged[Created])
+                continue;
+            rows.append(row);
+            break;
+        }
+        rows.append(row);
+    }
+    if (!rows.isEmpty() && !removeRowsAndRewrite(rows))
+        MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+    runAddAction();
+}
+
+// ---- Buttons and menu entries --------------------------------------------------------
+
+void frmArendeList::newCase()
+{
+    auto *caseWindow = WindowRegistry::get<frmArende>();
+    caseWindow->prepareNewCase();
+    WindowRegistry::show<frmArende>();
+}
+
+void frmArendeList::openCase()
+{
+    const int row = currentSourceRow();
+    if (row < 0)
+        return;
+    const RegisterEntry entry = m_model->entry(row);
+    auto *caseWindow = WindowRegistry::get<frmArende>();
+    caseWindow->openExistingCase(entry);
+    WindowRegistry::show<frmArende>();
+}
+
+void frmArendeList::printCase()
+{
+    if (currentSourceRow() < 0)
+        return;
+    openCase();
+    if (auto *caseWindow = WindowRegistry::find<frmArende>())
+        caseWindow->startPrintAndClose();
+}
+
+void frmArendeList::removeCase()
+{
+    const int row = currentSourceRow();
+    if (row < 0)
+        return;
+    const RegisterEntry confirmed = m_model->entry(row);
+    // Timers keep running while a message box is open, so the list may be refreshed
+    // before the answer comes; the row is looked for again afterwards.
+    const QPersistentModelIndex kept(m_model->index(row, 0));
+
+    const QString question = QStringLiteral("Är det säkert att du vill ta bort följande ärende: ")
+        + confirmed[CaseNumber] + QStringLiteral(" ?") + QStringLiteral("\r\n\r\n")
+        + QStringLiteral("Denna åtgärd går ej att backa, all data kommer att raderas!");
+    if (MessageBox::show(this, QStringLiteral("Bekräfta"), question, MessageBox::YesNo,
+            MessageBox::Exclamation, MessageBox::AnswerYes)
+        != MessageBox::AnswerYes)
+        return;
+
+    const QString &code = confirmed[ControlCode];
+    MessageBox::show(this, QStringLiteral("Bekräftelse"),
+        QStringLiteral("Ärende: ") + code + QStringLiteral(" är makulerad!"), MessageBox::Ok,
+        MessageBox::Information);
+
+    // Files that are missing or cannot be deleted are passed over. A control code that
+    // is no plain file name names no file of this data folder, so nothing is deleted
+    // for it, but its row still goes.
+    if (const auto dataFile = paths::caseDataFile(code))
+        casedatafile::remove(dataFile.value());
+    if (const auto articles = paths::articleFile(code))
+        articlefile::remove(articles.value());
+
+    int target = -1;
+    if (kept.isValid() && m_model->entry(kept.row()) == confirmed) {
+        target = kept.row();
+    } else {
+        for (int candidate = 0; candidate < m_model->rowCount(); ++candidate) {
+            if (m_model->entry(candidate) == confirmed) {
+                target = candidate;
+                break;
+            }
+        }
+    }
+    if (target < 0)
+        return;
+    if (!removeRowsAndRewrite({ target }))
+        MessageBox::show(this, RemoveTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+}
+
+void frmArendeList::showCustomerCard()
+{
+    const int row = currentSourceRow();
+    if (row < 0)
+        return;
+    const QString telephone = m_model->entry(row)[Telephone];
+    WindowRegistry::get<frmKundData>()->showCustomer(telephone);
+}
+
+void frmArendeList::createUser()
+{
+    WindowRegistry::show<frmSkapaID>();
+}
+
+void frmArendeList::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    // Windows created only to hold state (the case window the sign-in prepares, for
+    // one) must not keep the program running once nothing is left on the screen.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool othersVisible = std::any_of(windows.begin(), windows.end(), [this](QWidget *window) {
+        return window != this && window->isVisible() && window->isWindow()
+            && !(window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip);
+    });
+    if (othersVisible)
+        return;
+    for (QWidget *window : windows) {
+        if (window != this && !window->isVisible() && window->testAttribute(Qt::WA_DeleteOnClose))
+            window->close();
+    }
 }
 
 } // namespace lunora
+
+#include "frmArendeList.moc"

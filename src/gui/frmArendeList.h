@@ -2,10 +2,21 @@
 
 #include "records.h"
 
+#include <QList>
 #include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QModelIndex;
+class QPushButton;
+class QTableView;
 
 namespace lunora {
 
+class CaseListModel;
+class CaseListView;
+class CaseSortProxy;
 class DeferredTimer;
 
 // The overview: every case of the register in one sortable list.
@@ -33,6 +44,80 @@ public:
 
     void refresh();
     int rowCount() const;
+
+    // What the list shows, in its order, and where it stands (the status bar text, the
+    // header over the banner, the sort column or -1 while unsorted).
+    RegisterEntry entryAt(int viewRow) const;
+    QList<RegisterEntry> entriesInViewOrder() const;
+    QString statusText() const;
+    QString headerText() const;
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    QTableView *listView() const;
+
+    // A click on a column header: that column becomes the sort column and the one
+    // direction of the list reverses.
+    void sortListView(int column);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void load();
+    void fillList();
+    void updateCommands();
+
+    void rowClicked(bool onRow);
+    void showPopup(const QPoint &globalPos);
+    int currentSourceRow() const;
+    void selectViewRow(int viewRow);
+
+    void runAddAction();
+    void runDelAction();
+    bool removeRowsAndRewrite(QList<int> sourceRows);
+    void runReplace();
+
+    void newCase();
+    void openCase();
+    void printCase();
+    void removeCase();
+    void showCustomerCard();
+    void createUser();
+
+    CaseListModel *m_model = nullptr;
+    CaseSortProxy *m_proxy = nullptr;
+    CaseListView *m_list = nullptr;
+
+    QLabel *m_banner = nullptr;
+    QLabel *m_header = nullptr;
+    QLabel *m_status = nullptr;
+    QLabel *m_userIndex = nullptr;
+    QLabel *m_realName = nullptr;
+    QList<QLabel *> m_staging;
+
+    QPushButton *m_new = nullptr;
+    QPushButton *m_change = nullptr;
+    QPushButton *m_remove = nullptr;
+    QPushButton *m_close = nullptr;
+    QPushButton *m_del = nullptr;
+    QPushButton *m_add = nullptr;
+
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_dataMenu = nullptr;
+    QMenu *m_popup = nullptr;
+    QAction *m_print = nullptr;
+    QAction *m_closeAction = nullptr;
+    QAction *m_refresh = nullptr;
+    QAction *m_newUser = nullptr;
+    QAction *m_customer = nullptr;
+
+    DeferredTimer *m_replaceTimer = nullptr;
+    DeferredTimer *m_refreshTimer = nullptr;
+
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace lunora

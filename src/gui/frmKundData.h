@@ -1,6 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace lunora {
 
@@ -13,8 +19,21 @@ public:
     explicit frmKundData(QWidget *parent = nullptr);
     ~frmKundData() override;
 
-    // Fills the card from Lib\<telephone>.ini; false (card untouched) when it cannot be read.
+    // Fills the card from Lib\<telephone>.ini and shows it; false (card untouched, a
+    // message shown) when the telephone names no file or the file cannot be read.
     bool showCustomer(const QString &telephone);
+
+    // Text1 to Text9 in order, and the header Label9.
+    QStringList fieldTexts() const;
+    QString headerText() const;
+
+private:
+    void refuse(const QString &text);
+
+    QLabel *m_header = nullptr;
+    QList<QLineEdit *> m_fields;
+    QPlainTextEdit *m_notes = nullptr;
+    QPushButton *m_close = nullptr;
 };
 
 } // namespace lunora
