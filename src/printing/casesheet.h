@@ -14,20 +14,20 @@ class PrintDevice;
 // Everything the case sheet prints, taken from the case window as it shows the case.
 struct CaseSheetData
 {
-    QString caseNumber;     // dbOrdernummer
-    QString created;        // dbCDate
-    QString controlCode;    // dbCode
-    QString signature;      // dbSign
+    QString caseNumber; // dbOrdernummer
+    QString created; // dbCDate
+    QString controlCode; // dbCode
+    QString signature; // dbSign
     QString customerNumber; // Text1
-    QString customerName;   // Text2
-    QString telephone;      // Text3
-    QString priority;       // cboPrio text
-    QString status;         // cboStat text
-    QString sumLabel;       // lblSumInfo
-    QString sumText;        // dbSum
-    QStringList columnCaptions;  // the article list's header texts
-    QList<double> columnWidths;  // the article list's column widths on the screen
-    QList<QStringList> rows;     // the article list's rows in their current order
+    QString customerName; // Text2
+    QString telephone; // Text3
+    QString priority; // cboPrio text
+    QString status; // cboStat text
+    QString sumLabel; // lblSumInfo
+    QString sumText; // dbSum
+    QStringList columnCaptions; // the article list's header texts
+    QList<double> columnWidths; // the article list's column widths on the screen, in 1/1440 inch
+    QList<QStringList> rows; // the article list's rows in their current order
 };
 
 // Prints the sheet on the device: the company name lines and logo from the data
@@ -36,5 +36,13 @@ struct CaseSheetData
 Status printCaseSheet(PrintDevice &device, const CaseSheetData &data);
 // The same on the system's default printer.
 Status printCaseSheetOnDefaultPrinter(const CaseSheetData &data);
+
+// The fixed texts of the sheet.
+QString closingLineText();
+QString voidingLineText();
+QString footerText();
+// The amount printed in the sum box: a credit without its minus sign, nothing for a
+// total between -1 and 0 (exclusive).
+QString amountText(const QString &sumText);
 
 } // namespace lunora

@@ -1,0 +1,196 @@
+#include "casesheet.h"
+
+#include "accounts.h"
+#include "datafolder.h"
+#include "defaultprinter.h"
+#include "listprintout.h"
+#include "numbers.h"
+#include "printdevice.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <memory>
+
+namespace lunora {
+
+namespace {
+const QColor Black(Qt::black);
+const QColor White(Qt::white);
+
+// The article table's margins in centimetres: it starts under the third title band and
+// keeps clear of the sum box and the sign-off lines of the first page.
+constexpr float TableLeft = 1.5f;
+constexpr float TableTop = 13.2f;
+constexpr float TableRight = 1.0f;
+constexpr float TableBottom = 14.0f;
+
+struct SheetSources
+{
+    QStringList nameLines;
+    QImage logo;
+};
+
+// The company lines and the logo, read before anything goes to the printer, so that a
+// data folder that cannot be read prints nothing at all.
+Result<SheetSources> readSources()
+{
+    Result<QStringList> lines = companyfile::readNameLines();
+    if (!lines.ok()) {
+        return Status::failure(QStringLiteral("Företagets namnrader kunde inte läsas från %1.")
+                                   .arg(QDir::toNativeSeparators(paths::companyFile())));
+    }
+    SheetSources sources;
+    sources.nameLines = lines.takeValue();
+    while (sources.nameLines.size() < 4)
+        sources.nameLines.append(QString());
+
+    const QString logoPath = paths::logoFile();
+    if (!QFileInfo(logoPath).isFile())
+        return Status::failure(
+            QStringLiteral("Logotypen %1 saknas.").arg(QDir::toNativeSeparators(logoPath)));
+    QImageReader reader(logoPath);
+    sources.logo = reader.read();
+    if (sources.logo.isNull()) {
+        return Status::failure(
+            QStringLiteral("Logotypen %1 är ingen läsbar bild.").arg(QDir::toNativeSeparators(logoPath)));
+    }
+    return sources;
+}
+
+// One text item: size, then bold where the layout gives it, then y and x, then white
+// for a band title. Every item ends its line; its position is set anew for the next.
+enum class Weight
+{
+    Unchanged,
+    Regular,
+    Bold
+};
+
+void printItem(PrintDevice &device, double size, Weight weight, double x, double y, const QString &text,
+    bool white = false)
+{
+    device.setFontSize(size);
+    if (weight != Weight::Unchanged)
+        device.setBold(weight == Weight::Bold);
+    device.setCurrentY(y);
+    device.setCurrentX(x);
+    if (white)
+        device.setTextColor(White);
+    device.printText(text, PrintDevice::EndLine);
+    if (white)
+        device.setTextColor(Black);
+}
+
+void printTitleBand(PrintDevice &device, double top, const QString &title)
+{
+    device.fillRectangle(1.0, top, 20.0, top + 0.5, Black);
+    printItem(device, 8, Weight::Bold, 1.5, top + 0.1, title, true);
+}
+
+void drawSheet(PrintDevice &device, const CaseSheetData &data, const SheetSources &sources)
+{
+    // The shop's name lines, in the printer's regular black: they set neither bold nor colour.
+    for (int i = 0; i < 4; ++i)
+        printItem(device, 8, Weight::Unchanged, 16.0, 1.0 + 0.4 * i, sources.nameLines.at(i));
+    device.drawPicture(sources.logo, 1.0, 1.0);
+
+    printTitleBand(device, 3.9, QStringLiteral("Ärendedata"));
+    printItem(device, 8, Weight::Regular, 1.5, 5.0, QStringLiteral("Ärendenummer"));
+    printItem(device, 8, Weight::Regular, 1.5, 5.6, data.caseNumber);
+    printItem(device, 8, Weight::Regular, 4.5, 5.0, QStringLiteral("Skapad"));
+    printItem(device, 8, Weight::Regular, 4.5, 5.6, data.created);
+    printItem(device, 8, Weight::Regular, 6.5, 5.0, QStringLiteral("Kontrollnummer"));
+    printItem(device, 8, Weight::Regular, 6.5, 5.6, data.controlCode);
+    printItem(device, 8, Weight::Regular, 16.5, 5.0, QStringLiteral("Signatur"));
+    printItem(device, 8, Weight::Regular, 16.5, 5.6, data.signature);
+
+    printTitleBand(device, 7.9, QStringLiteral("Kunddata"));
+    printItem(device, 8, Weight::Regular, 1.5, 9.0, QStringLiteral("Kundnummer"));
+    printItem(device, 8, Weight::Regular, 4.5, 9.0, data.customerNumber);
+    printItem(device, 8, Weight::Regular, 1.5, 9.6, QStringLiteral("Namn"));
+    printItem(device, 8, Weight::Regular, 4.5, 9.6, data.customerName);
+    printItem(device, 8, Weight::Regular, 1.5, 10.2, QStringLiteral("Telefon"));
+    printItem(device, 8, Weight::Regular, 4.5, 10.2, data.telephone);
+    printItem(device, 8, Weight::Regular, 13.5, 9.0, QStringLiteral("Prioritet"));
+    printItem(device, 8, Weight::Regular, 15.5, 9.0, data.priority);
+    printItem(device, 8, Weight::Regular, 13.5, 9.6, QStringLiteral("Status"));
+    printItem(device, 8, Weight::Regular, 15.5, 9.6, data.status);
+
+    printItem(device, 12, Weight::Regular, 13.5, 24.7, data.sumLabel);
+    const QString amount = amountText(data.sumText);
+    if (!amount.isEmpty())
+        printItem(device, 15, Weight::Regular, 16.5, 26.7, amount);
+    device.drawRectangle(13.0, 24.2, 20.0, 27.5, Black);
+
+    printTitleBand(device, 12.1, QStringLiteral("Artikeldata"));
+    printItem(device, 9, Weight::Regular, 1.5, 25.7, closingLineText());
+    printItem(device, 9, Weight::Regular, 1.5, 26.7, voidingLineText());
+    printItem(device, 5, Weight::Regular, 1.5, 28.7, footerText());
+}
+} // namespace
+
+QString closingLineText()
+{
+    return QStringLiteral(
+        "Ärendet avslutat      . . . . . . . . . . . . . . . . . . . / . . . . . . . . . . .");
+}
+
+QString voidingLineText()
+{
+    return QStringLiteral("Ärendet makulerat  . . . . . . . . . . . . . . . . . . . / . . . . . . . . . . .");
+}
+
+QString footerText()
+{
+    return QStringLiteral("Lunora © 2026 – Alla rättigheter förbehållna.");
+}
+
+QString amountText(const QString &sumText)
+{
+    const std::optional<double> value = numbers::parse(sumText);
+    if (!value)
+        return QString();
+    if (*value <= -1.0)
+        return numbers::formatGeneral(-*value) + QStringLiteral(" kr");
+    if (*value >= 0.0)
+        return sumText + QStringLiteral(" kr");
+    return QString();
+}
+
+Status printCaseSheet(PrintDevice &device, const CaseSheetData &data)
+{
+    Result<SheetSources> sources = readSources();
+    if (!sources.ok()) {
+        device.abortJob();
+        return sources.status();
+    }
+
+    device.setPaperSizeA4();
+    device.setOrientationPortrait();
+    device.setUnitCentimetres();
+    if (!device.status().ok()) {
+        device.abortJob();
+        return device.status();
+    }
+
+    drawSheet(device, data, sources.value());
+
+    // The unit is centimetres already, so the table's margins need no conversion.
+    device.setFontSize(8);
+    const PrintedList articles { data.columnCaptions, data.columnWidths, data.rows };
+    PrintListView(device, articles, TableLeft, TableTop, TableRight, TableBottom);
+    device.endJob();
+    return device.status();
+}
+
+Status printCaseSheetOnDefaultPrinter(const CaseSheetData &data)
+{
+    Result<std::shared_ptr<PrintDevice>> printer
+        = openDefaultPrinter(QStringLiteral("Kundärende %1").arg(data.caseNumber));
+    if (!printer.ok())
+        return printer.status();
+    return printCaseSheet(*printer.value(), data);
+}
+
+} // namespace lunora

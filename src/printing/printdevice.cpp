@@ -1,0 +1,7 @@
+#include "printdevice.h"
+
+namespace lunora {
+
+PrintDevice::~PrintDevice() = default;
+
+} // namespace lunora

@@ -1,0 +1,276 @@
+#include "qprinterdevice.h"
+
+#include "defaultprinter.h"
+
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+
+namespace lunora {
+
+namespace {
+// A4 with half a centimetre all round: a printable area of 20.0 × 28.7 cm, which the
+// case sheet's layout is drawn for.
+constexpr double MarginMillimetres = 5.0;
+// The outline of a box: a thin line, as a pen of one printer dot would give.
+constexpr double OutlinePoints = 0.5;
+constexpr double ScreenDpi = 96.0;
+constexpr double CentimetresPerInch = 2.54;
+
+QFont defaultPrinterFont()
+{
+    // The printouts never choose a typeface; this is the sans-serif every Debian desktop
+    // has, metric-compatible with the fonts printers were set up with.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.0);
+    return font;
+}
+} // namespace
+
+QPrinterDevice::QPrinterDevice(const QPrinterInfo &printer)
+    : m_printer(printer, QPrinter::HighResolution)
+    , m_font(defaultPrinterFont())
+{
+    if (printer.isNull())
+        m_status = Status::failure(noPrinterText());
+    m_printer.setCreator(QStringLiteral("Lunora"));
+    setUpPage();
+}
+
+QPrinterDevice::QPrinterDevice(const QString &pdfFile)
+    : m_printer(QPrinter::HighResolution)
+    , m_font(defaultPrinterFont())
+{
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setOutputFileName(pdfFile);
+    m_printer.setCreator(QStringLiteral("Lunora"));
+    setUpPage();
+}
+
+QPrinterDevice::~QPrinterDevice() = default;
+
+void QPrinterDevice::setJobName(const QString &name)
+{
+    m_printer.setDocName(name);
+}
+
+void QPrinterDevice::setUpPage()
+{
+    m_printer.setFullPage(false);
+    m_printer.setPageSize(QPageSize(QPageSize::A4));
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+    QPageLayout layout = m_printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF minimum = layout.minimumMargins();
+    const QMarginsF margins(std::max(MarginMillimetres, minimum.left()),
+        std::max(MarginMillimetres, minimum.top()), std::max(MarginMillimetres, minimum.right()),
+        std::max(MarginMillimetres, minimum.bottom()));
+    m_printer.setPageMargins(margins, QPageLayout::Millimeter);
+}
+
+void QPrinterDevice::setPaperSizeA4()
+{
+    if (accepting())
+        setUpPage();
+}
+
+void QPrinterDevice::setOrientationPortrait()
+{
+    if (accepting())
+        setUpPage();
+}
+
+void QPrinterDevice::setUnitCentimetres()
+{
+    // Centimetres are the only unit this device speaks.
+}
+
+double QPrinterDevice::printableWidth() const
+{
+    return m_printer.pageLayout().paintRect(QPageLayout::Millimeter).width() / 10.0;
+}
+
+double QPrinterDevice::printableHeight() const
+{
+    return m_printer.pageLayout().paintRect(QPageLayout::Millimeter).height() / 10.0;
+}
+
+double QPrinterDevice::printableLeft() const
+{
+    return 0.0;
+}
+
+double QPrinterDevice::printableTop() const
+{
+    return 0.0;
+}
+
+void QPrinterDevice::setCurrentX(double x)
+{
+    m_x = x;
+}
+
+void QPrinterDevice::setCurrentY(double y)
+{
+    m_y = y;
+}
+
+void QPrinterDevice::setFontSize(double points)
+{
+    if (points > 0.0)
+        m_font.setPointSizeF(points);
+}
+
+void QPrinterDevice::setBold(bool bold)
+{
+    m_font.setBold(bold);
+}
+
+void QPrinterDevice::setTextColor(const QColor &color)
+{
+    m_textColor = color;
+}
+
+void QPrinterDevice::printText(const QString &text, LineEnding ending)
+{
+    // Metrics of the printer itself, so that points are points on paper.
+    const QFontMetricsF metrics(m_font, &m_printer);
+    const double left = toDevice(m_x);
+    const double top = toDevice(m_y);
+    const double advance = metrics.horizontalAdvance(text);
+    if (accepting() && !text.isEmpty()) {
+        Command command { Kind::Text, QRectF(left, top + metrics.ascent(), advance, metrics.height()), text,
+            m_font, m_textColor, QImage() };
+        m_commands.append(command);
+    }
+    if (ending == EndLine) {
+        m_x = printableLeft();
+        m_y += fromDevice(metrics.height());
+    } else {
+        m_x += fromDevice(advance);
+    }
+}
+
+void QPrinterDevice::endLine()
+{
+    printText(QString(), EndLine);
+}
+
+void QPrinterDevice::fillRectangle(double left, double top, double right, double bottom, const QColor &color)
+{
+    if (accepting())
+        m_commands.append(
+            { Kind::Fill, deviceRect(left, top, right, bottom), QString(), QFont(), color, QImage() });
+}
+
+void QPrinterDevice::drawRectangle(double left, double top, double right, double bottom, const QColor &color)
+{
+    if (accepting())
+        m_commands.append(
+            { Kind::Outline, deviceRect(left, top, right, bottom), QString(), QFont(), color, QImage() });
+}
+
+void QPrinterDevice::drawPicture(const QImage &picture, double x, double y)
+{
+    if (!accepting() || picture.isNull())
+        return;
+    const double scale = m_printer.resolution() / ScreenDpi;
+    const QRectF target(toDevice(x), toDevice(y), picture.width() * scale, picture.height() * scale);
+    m_commands.append({ Kind::Picture, target, QString(), QFont(), QColor(), picture });
+}
+
+void QPrinterDevice::newPage()
+{
+    if (!accepting())
+        return;
+    m_commands.append({ Kind::PageBreak, QRectF(), QString(), QFont(), QColor(), QImage() });
+    ++m_pageCount;
+}
+
+void QPrinterDevice::endJob()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    if (m_status.ok())
+        paintCommands();
+    m_commands.clear();
+}
+
+void QPrinterDevice::abortJob()
+{
+    // Nothing has been sent yet; forgetting the pages is all it takes.
+    m_ended = true;
+    m_commands.clear();
+}
+
+bool QPrinterDevice::accepting() const
+{
+    return !m_ended && m_status.ok();
+}
+
+double QPrinterDevice::toDevice(double centimetres) const
+{
+    return centimetres / CentimetresPerInch * m_printer.resolution();
+}
+
+double QPrinterDevice::fromDevice(double pixels) const
+{
+    return pixels / m_printer.resolution() * CentimetresPerInch;
+}
+
+QRectF QPrinterDevice::deviceRect(double left, double top, double right, double bottom) const
+{
+    return QRectF(QPointF(toDevice(left), toDevice(top)), QPointF(toDevice(right), toDevice(bottom)))
+        .normalized();
+}
+
+void QPrinterDevice::paintCommands()
+{
+    QPainter painter;
+    if (!painter.begin(&m_printer)) {
+        m_status = Status::failure(printerFailedText());
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (const Command &command : std::as_const(m_commands)) {
+        switch (command.kind) {
+        case Kind::Text:
+            painter.setFont(command.font);
+            painter.setPen(command.color);
+            painter.drawText(command.rect.topLeft(), command.text);
+            break;
+        case Kind::Fill:
+            painter.fillRect(command.rect, command.color);
+            break;
+        case Kind::Outline: {
+            QPen pen(command.color);
+            pen.setWidthF(OutlinePoints / 72.0 * m_printer.resolution());
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(command.rect);
+            break;
+        }
+        case Kind::Picture:
+            painter.drawImage(command.rect, command.picture);
+            break;
+        case Kind::PageBreak:
+            if (!m_printer.newPage()) {
+                painter.end();
+                m_status = Status::failure(printerFailedText());
+                return;
+            }
+            break;
+        }
+    }
+    if (!painter.end())
+        m_status = Status::failure(printerFailedText());
+}
+
+} // namespace lunora
