@@ -1,40 +1,999 @@
 #include "frmArende.h"
 
+#include "accounts.h"
+#include "articlelistmodel.h"
+#include "casefiles.h"
+#include "caseregister.h"
+#include "casesheet.h"
+#include "datafolder.h"
+#include "deferredtimer.h"
+#include "fileio.h"
+#include "frmAddProd.h"
+#include "frmArendeList.h"
+#include "frmOm.h"
+#include "frmPrint.h"
+#include "messagebox.h"
+#include "numbers.h"
+#include "units.h"
+#include "windowregistry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QStatusBar>
+#include <QTreeView>
+#include <algorithm>
+#include <cmath>
+
 namespace lunora {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString TitleBase = QStringLiteral("Kundärende");
+const QString TitlePrefix = QStringLiteral("Kundärende - ");
+const QString CreditMark = QStringLiteral("              *** KREDIT ***");
+
+// The column widths of the article list keep these proportions whatever the list's width.
+constexpr std::array<int, ArticleFieldCount> ColumnRatio { 2540, 6703, 1764, 1235, 2470, 2470 };
+
+// What the sign-in handed over belongs to the run of the program, not to one window:
+// every case window, also one made after the previous one was closed, starts from it.
+struct Session
+{
+    QString realName;
+    QString activeUser = QStringLiteral("Administratör");
+    QString sign;
+};
+
+Session &session()
+{
+    static Session s;
+    return s;
+}
+
+const QStringList &registerFieldCaptions()
+{
+    static const QStringList captions { QStringLiteral("Ärendenummer"), QStringLiteral("Skapad"),
+        QStringLiteral("Kundnummer"), QStringLiteral("Namn"), QStringLiteral("Telefon"),
+        QStringLiteral("Prioritet"), QStringLiteral("Status"), QStringLiteral("Kontrollnummer"),
+        QStringLiteral("Signatur") };
+    return captions;
+}
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QLabel *makeHiddenLabel(QWidget *parent, const QString &name, const QString &text = QString())
+{
+    QLabel *label = makeLabel(parent, name, text);
+    label->hide();
+    return label;
+}
+
+QPixmap bannerPixmap()
+{
+    QPixmap banner(QStringLiteral(":/lunora/banner.png"));
+    if (!banner.isNull())
+        return banner;
+    // Without the picture the header still needs a dark ground for its white text.
+    banner = QPixmap(949, 43);
+    QPainter painter(&banner);
+    QLinearGradient gradient(0, 0, banner.width(), 0);
+    gradient.setColorAt(0.0, QColor(10, 36, 106));
+    gradient.setColorAt(1.0, QColor(166, 202, 240));
+    painter.fillRect(banner.rect(), gradient);
+    return banner;
+}
+
+void showRowFailure(QWidget *parent)
+{
+    MessageBox::show(parent, QStringLiteral("Uppdatering"), QStringLiteral("Det blev något fel"),
+        MessageBox::Ok, MessageBox::Exclamation);
+}
+
+} // namespace
 
 frmArende::frmArende(QWidget *parent)
     : QMainWindow(parent)
 {
-    setWindowTitle(QStringLiteral("Kundärende"));
+    setObjectName(QStringLiteral("frmArende"));
+    setFont(formFont());
+    buildControls();
+    buildMenus();
+
+    m_timer1 = new DeferredTimer(QStringLiteral("Timer1"), this);
+    m_timer3 = new DeferredTimer(QStringLiteral("Timer3"), this);
+    m_timer5 = new DeferredTimer(QStringLiteral("Timer5"), this);
+    m_timer6 = new DeferredTimer(QStringLiteral("Timer6"), this);
+    m_timer7 = new DeferredTimer(QStringLiteral("Timer7"), this);
+    m_openNotice = new DeferredTimer(QStringLiteral("OpenNotice"), this);
+    connect(m_timer1, &DeferredTimer::fired, this, &frmArende::startNewCase);
+    connect(m_timer3, &DeferredTimer::fired, this, &frmArende::printSheet);
+    connect(m_timer5, &DeferredTimer::fired, this, &frmArende::printAndClose);
+    connect(m_timer6, &DeferredTimer::fired, this, &QWidget::close);
+    connect(m_timer7, &DeferredTimer::fired, this, &frmArende::replaceAction);
+    connect(m_openNotice, &DeferredTimer::fired, this, &frmArende::showOpenProblems);
+
+    resetToLoaded();
 }
 
 frmArende::~frmArende() = default;
 
-void frmArende::setRealName(const QString &) { }
+void frmArende::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    // The status bar takes the bottom 375 units of the 5655-unit client area.
+    client->setFixedSize(px(8895), px(5280));
+    setCentralWidget(client);
+
+    m_image1 = new QLabel(client);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setPixmap(bannerPixmap());
+    m_image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeAt(m_image1, 0, -120, 14235, 645);
+
+    m_lblOrderID = makeLabel(client, QStringLiteral("lblOrderID_MSG"), QString());
+    m_lblOrderID->setFont(formFont(9.75, true));
+    QPalette bannerText = m_lblOrderID->palette();
+    bannerText.setColor(QPalette::WindowText, Qt::white);
+    m_lblOrderID->setPalette(bannerText);
+    m_lblOrderID->move(px(120), px(120));
+
+    placeAt(makeLabel(client, QStringLiteral("Label1"), QStringLiteral("Ärendenummer")), 120, 720, 1335, 255);
+    m_dbOrdernummer = makeLabel(client, QStringLiteral("dbOrdernummer"), QString());
+    placeAt(m_dbOrdernummer, 120, 960, 1335, 255);
+    placeAt(makeLabel(client, QStringLiteral("Label2"), QStringLiteral("Skapad")), 1680, 720, 1335, 255);
+    m_dbCDate = makeLabel(client, QStringLiteral("dbCDate"), QString());
+    placeAt(m_dbCDate, 1680, 960, 1335, 255);
+    placeAt(
+        makeLabel(client, QStringLiteral("Label3"), QStringLiteral("Kontrollnummer")), 3240, 720, 3495, 255);
+    m_dbCode = makeLabel(client, QStringLiteral("dbCode"), QString());
+    m_dbCode->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    placeAt(m_dbCode, 3240, 960, 3495, 255);
+    placeAt(makeLabel(client, QStringLiteral("Label4"), QStringLiteral("Signatur")), 6960, 720, 1815, 255);
+    m_dbSign = makeLabel(client, QStringLiteral("dbSign"), QString());
+    placeAt(m_dbSign, 6960, 960, 1815, 255);
+
+    auto *separator = new QFrame(client);
+    separator->setObjectName(QStringLiteral("Shape1"));
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setGeometry(px(120), px(1320) - 1, px(8655), 2);
+
+    auto addField = [client](const QString &labelName, const QString &caption, const QString &fieldName,
+                        int top, int width) {
+        QLabel *label = makeLabel(client, labelName, caption);
+        placeAt(label, 120, top, 1215, 255);
+        auto *field = new QLineEdit(client);
+        field->setObjectName(fieldName);
+        field->setAccessibleName(caption);
+        label->setBuddy(field);
+        placeAt(field, 1560, top, width, 285);
+        return field;
+    };
+    m_text1 = addField(
+        QStringLiteral("Label5"), QStringLiteral("Kundnummer"), QStringLiteral("Text1"), 1560, 1815);
+    m_text2 = addField(QStringLiteral("Label6"), QStringLiteral("Namn"), QStringLiteral("Text2"), 1920, 3375);
+    m_text3
+        = addField(QStringLiteral("Label7"), QStringLiteral("Telefon"), QStringLiteral("Text3"), 2280, 3375);
+    connect(m_text2, &QLineEdit::textChanged, this, &frmArende::updateBanner);
+
+    auto addCombo = [client](const QString &labelName, const QString &caption, const QString &boxName,
+                        int top, const QStringList &entries) {
+        QLabel *label = makeLabel(client, labelName, caption);
+        placeAt(label, 5160, top, 1560, 255);
+        auto *box = new QComboBox(client);
+        box->setObjectName(boxName);
+        box->setEditable(false);
+        box->setAccessibleName(caption);
+        box->addItems(entries);
+        label->setBuddy(box);
+        placeAt(box, 6840, top, 1935, 315);
+        return box;
+    };
+    m_cboPrio = addCombo(QStringLiteral("Label8"), QStringLiteral("Prioritet"), QStringLiteral("cboPrio"),
+        1560, { QStringLiteral("Normal"), QStringLiteral("Brådskande") });
+    m_cboStat = addCombo(QStringLiteral("Label9"), QStringLiteral("Status"), QStringLiteral("cboStat"), 1920,
+        { QStringLiteral("Nytt ärende"), QStringLiteral("Under behandling"), QStringLiteral("Avslutad") });
+    connect(m_cboPrio, &QComboBox::currentIndexChanged, this, &frmArende::applyPriorityColours);
+
+    m_articles = new ArticleListModel(this);
+    m_listView = new QTreeView(client);
+    m_listView->setObjectName(QStringLiteral("ListView1"));
+    m_listView->setAccessibleName(QStringLiteral("Artikelrader"));
+    m_listView->setModel(m_articles);
+    m_listView->setRootIsDecorated(false);
+    m_listView->setItemsExpandable(false);
+    m_listView->setUniformRowHeights(true);
+    m_listView->setAllColumnsShowFocus(true);
+    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView->setSortingEnabled(false);
+    m_listView->header()->setStretchLastSection(false);
+    m_listView->header()->setSectionsMovable(false);
+    m_listView->header()->setSectionResizeMode(QHeaderView::Interactive);
+    placeAt(m_listView, 120, 2760, 8655, 1935);
+    m_listView->viewport()->installEventFilter(this);
+    connect(m_listView, &QTreeView::doubleClicked, this, &frmArende::changeRow);
+    fitColumns();
+
+    // The totals, the status bar and the title follow every change of the rows at once.
+    connect(m_articles, &QAbstractItemModel::rowsInserted, this, &frmArende::updateTotals);
+    connect(m_articles, &QAbstractItemModel::rowsRemoved, this, &frmArende::updateTotals);
+    connect(m_articles, &QAbstractItemModel::modelReset, this, &frmArende::updateTotals);
+    connect(m_articles, &QAbstractItemModel::dataChanged, this, &frmArende::updateTotals);
+
+    auto addButton = [client](const QString &name, const QString &caption, int left) {
+        auto *button = new QPushButton(caption, client);
+        button->setObjectName(name);
+        button->setAutoDefault(false);
+        placeAt(button, left, 4800, 1095, 375);
+        return button;
+    };
+    m_command1 = addButton(QStringLiteral("Command1"), QStringLiteral("Lägg till"), 120);
+    m_command2 = addButton(QStringLiteral("Command2"), QStringLiteral("Ändra"), 1320);
+    m_command3 = addButton(QStringLiteral("Command3"), QStringLiteral("Ta bort"), 2520);
+    m_command5 = addButton(QStringLiteral("Command5"), QStringLiteral("Spara"), 6480);
+    m_command6 = addButton(QStringLiteral("Command6"), QStringLiteral("Uppdatera"), 6480);
+    m_command4 = addButton(QStringLiteral("Command4"), QStringLiteral("Stäng"), 7680);
+    connect(m_command1, &QPushButton::clicked, this, &frmArende::addRow);
+    connect(m_command2, &QPushButton::clicked, this, &frmArende::changeRow);
+    connect(m_command3, &QPushButton::clicked, this, &frmArende::removeRow);
+    connect(m_command5, &QPushButton::clicked, this, &frmArende::save);
+    connect(m_command6, &QPushButton::clicked, this, &frmArende::updateCase);
+    connect(m_command4, &QPushButton::clicked, this, &frmArende::askAndClose);
+
+    m_btnAdd = new QPushButton(QStringLiteral("add"), client);
+    m_btnAdd->setObjectName(QStringLiteral("btnAdd"));
+    m_btnAdd->hide();
+    connect(m_btnAdd, &QPushButton::clicked, this, &frmArende::addAction);
+    m_btnDelete = new QPushButton(QStringLiteral("del"), client);
+    m_btnDelete->setObjectName(QStringLiteral("btnDelete"));
+    m_btnDelete->hide();
+    connect(m_btnDelete, &QPushButton::clicked, this, [this]() { delAction(); });
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setFixedHeight(px(375));
+    // A permanent label rather than showMessage(): menu hover tips would wipe a message.
+    m_statusText = new QLabel(m_statusBar);
+    m_statusText->setObjectName(QStringLiteral("StatusBar1Text"));
+    m_statusBar->addWidget(m_statusText, 1);
+    setStatusBar(m_statusBar);
+
+    m_dbRealName = makeHiddenLabel(client, QStringLiteral("dbRealName"));
+    m_dbActiveUser = makeHiddenLabel(client, QStringLiteral("dbActiveUser"));
+    m_dbSum = makeHiddenLabel(client, QStringLiteral("dbSum"), QStringLiteral("0"));
+    m_lblSumInfo = makeHiddenLabel(client, QStringLiteral("lblSumInfo"));
+    m_appVer = makeHiddenLabel(client, QStringLiteral("appVer"));
+    m_label13 = makeHiddenLabel(client, QStringLiteral("Label13"), QStringLiteral("Summa"));
+    for (int i = 0; i < ArticleFieldCount; ++i)
+        m_staged[i] = makeHiddenLabel(client, QStringLiteral("Label%1").arg(14 + i));
+
+    m_lblOrderID->raise();
+
+    setTabOrder(m_text1, m_text2);
+    setTabOrder(m_text2, m_text3);
+    setTabOrder(m_text3, m_cboPrio);
+    setTabOrder(m_cboPrio, m_cboStat);
+    setTabOrder(m_cboStat, m_listView);
+    setTabOrder(m_listView, m_command1);
+    setTabOrder(m_command1, m_command2);
+    setTabOrder(m_command2, m_command3);
+    setTabOrder(m_command3, m_command5);
+    setTabOrder(m_command5, m_command6);
+    setTabOrder(m_command6, m_command4);
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmArende::buildMenus()
+{
+    QMenu *arkiv = menuBar()->addMenu(QStringLiteral("&Arkiv"));
+    arkiv->setObjectName(QStringLiteral("mnuArkiv"));
+    m_mnuNy = arkiv->addAction(QStringLiteral("Nytt ärende"));
+    m_mnuNy->setObjectName(QStringLiteral("mnuNy"));
+    arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar1"));
+    m_mnuSkrivUt = arkiv->addAction(QStringLiteral("Skriv ut"));
+    m_mnuSkrivUt->setObjectName(QStringLiteral("mnuSkrivUt"));
+    m_mnuSkrivUt->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar2"));
+    m_mnuStang = arkiv->addAction(QStringLiteral("Stäng"));
+    m_mnuStang->setObjectName(QStringLiteral("mnuStang"));
+
+    QMenu *om = menuBar()->addMenu(QStringLiteral("&Om"));
+    om->setObjectName(QStringLiteral("mnuOm"));
+    m_mnuOm2 = om->addAction(QStringLiteral("Om Lunora..."));
+    m_mnuOm2->setObjectName(QStringLiteral("mnuOm2"));
+
+    connect(m_mnuNy, &QAction::triggered, this, &frmArende::startNewCase);
+    connect(m_mnuSkrivUt, &QAction::triggered, this, &frmArende::print);
+    connect(m_mnuStang, &QAction::triggered, this, &frmArende::askAndClose);
+    connect(m_mnuOm2, &QAction::triggered, this, []() { WindowRegistry::show<frmOm>(); });
+}
+
+// The state of a freshly loaded window, except for what the sign-in handed over. Used
+// when the window is created and whenever it is given another case to show.
+void frmArende::resetToLoaded()
+{
+    m_timer1->setInterval(0);
+    m_timer6->setInterval(0);
+    m_timer7->setInterval(0);
+    m_openNotice->setInterval(0);
+    // An article window left open belongs to the case shown so far; its values must not
+    // end up in another case.
+    if (auto *articleWindow = WindowRegistry::find<frmAddProd>())
+        articleWindow->close();
+
+    m_text1->clear();
+    m_text2->clear();
+    m_text3->clear();
+    while (m_cboPrio->count() > 2)
+        m_cboPrio->removeItem(m_cboPrio->count() - 1);
+    while (m_cboStat->count() > 3)
+        m_cboStat->removeItem(m_cboStat->count() - 1);
+    m_cboPrio->setCurrentIndex(0);
+    m_cboStat->setCurrentIndex(0);
+    applyPriorityColours();
+
+    m_articles->clear();
+    m_changedRow = QPersistentModelIndex();
+    m_articleFileUnreadable = false;
+    m_openProblems.clear();
+
+    m_dbOrdernummer->clear();
+    m_dbCDate->clear();
+    m_dbCode->clear();
+    m_dbRealName->setText(session().realName);
+    m_dbActiveUser->setText(session().activeUser);
+    m_dbSign->setText(session().sign);
+    m_appVer->clear();
+    for (QLabel *label : m_staged)
+        label->clear();
+    m_lblOrderID->clear();
+    m_lblOrderID->adjustSize();
+
+    m_mnuNy->setEnabled(true);
+    m_command5->setEnabled(true);
+    m_command5->setVisible(true);
+    m_command6->setEnabled(false);
+    m_command6->setVisible(false);
+
+    m_dbSum->setText(QStringLiteral("0"));
+    m_lblSumInfo->clear();
+    m_statusText->clear();
+    setWindowTitle(TitleBase);
+    updateTotals();
+}
+
+bool frmArende::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_listView->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmArende::fitColumns()
+{
+    const int available = m_listView->viewport()->width();
+    if (available <= 0)
+        return;
+    int ratioTotal = 0;
+    for (int ratio : ColumnRatio)
+        ratioTotal += ratio;
+    int used = 0;
+    for (int i = 0; i < ArticleFieldCount; ++i) {
+        const int width = i + 1 == ArticleFieldCount
+            ? available - used
+            : static_cast<int>(std::lround(static_cast<double>(available) * ColumnRatio[i] / ratioTotal));
+        m_listView->header()->resizeSection(i, width);
+        used += width;
+    }
+}
+
+void frmArende::setRealName(const QString &name)
+{
+    session().realName = name;
+    m_dbRealName->setText(name);
+}
+
 QString frmArende::realName() const
 {
-    return {};
+    return m_dbRealName->text();
 }
-void frmArende::setActiveUser(const QString &) { }
+
+void frmArende::setActiveUser(const QString &name)
+{
+    session().activeUser = name;
+    m_dbActiveUser->setText(name);
+}
+
 QString frmArende::activeUser() const
 {
-    return {};
+    return m_dbActiveUser->text();
 }
-void frmArende::setSign(const QString &) { }
+
+void frmArende::setSign(const QString &sign)
+{
+    session().sign = sign;
+    m_dbSign->setText(sign);
+}
+
 QString frmArende::sign() const
 {
-    return {};
+    return m_dbSign->text();
 }
+
 QString frmArende::controlCode() const
 {
-    return {};
+    return m_dbCode->text();
 }
-void frmArende::prepareNewCase() { }
-void frmArende::openExistingCase(const RegisterEntry &) { }
-void frmArende::startPrintAndClose() { }
-void frmArende::addArticleRow(const ArticleRow &) { }
-void frmArende::stageRow(const ArticleRow &) { }
-void frmArende::startReplaceRow() { }
-void frmArende::startPrintSheet() { }
+
+void frmArende::resetSession()
+{
+    session() = Session();
+}
+
+QString frmArende::unstorableValueText(const QString &fieldCaption)
+{
+    return QStringLiteral("Fältet \"%1\" innehåller ett tecken som inte kan sparas: ett citattecken (\"), en "
+                          "radbrytning eller ett tecken som saknas i teckentabellen Windows-1252.")
+               .arg(fieldCaption)
+        + CrLf + CrLf + QStringLiteral("Ändra texten och försök igen. Ingenting har sparats.");
+}
+
+RegisterEntry frmArende::currentEntry() const
+{
+    RegisterEntry entry;
+    entry[CaseNumber] = m_dbOrdernummer->text();
+    entry[Created] = m_dbCDate->text();
+    entry[CustomerNumber] = m_text1->text();
+    entry[CustomerName] = m_text2->text();
+    entry[Telephone] = m_text3->text();
+    entry[Priority] = m_cboPrio->currentText();
+    entry[CaseStatus] = m_cboStat->currentText();
+    entry[ControlCode] = m_dbCode->text();
+    entry[Signature] = m_dbSign->text();
+    return entry;
+}
+
+QList<ArticleRow> frmArende::articleRows() const
+{
+    return m_articles->rows();
+}
+
+// ---- Opening ------------------------------------------------------------------------
+
+void frmArende::prepareNewCase()
+{
+    m_timer1->setInterval(1);
+    // While an existing case is shown the new-case start only warns; offering "Spara"
+    // then would store that case a second time under its own control code.
+    if (!m_mnuNy->isEnabled())
+        return;
+    m_command5->setEnabled(true);
+    m_command5->setVisible(true);
+    m_command6->setEnabled(false);
+    m_command6->setVisible(false);
+}
+
+void frmArende::startNewCase()
+{
+    if (!m_mnuNy->isEnabled()) {
+        MessageBox::show(this, QStringLiteral("Varning"),
+            QStringLiteral("Detta alternativ är ej tillgängligt!"), MessageBox::Ok, MessageBox::Exclamation);
+        return;
+    }
+
+    const double r = QRandomGenerator::global()->generateDouble(); // 0 <= r < 1
+    const int serial = std::clamp(static_cast<int>(r * 9999), 0, 9998);
+    const QDate today = QDate::currentDate();
+    const QString number
+        = today.toString(QStringLiteral("yyMMdd")) + QLatin1Char(' ') + QString::number(serial);
+
+    // Rows already in the list were written under the previous control code; shown
+    // under the new one they would be saved with a case whose article file lacks them.
+    if (m_articles->rowCount() > 0) {
+        m_articles->clear();
+        m_changedRow = QPersistentModelIndex();
+    }
+
+    m_dbOrdernummer->setText(number);
+    m_dbCDate->setText(today.toString(QStringLiteral("yyyy-MM-dd")));
+    m_dbCode->setText(NewControlCode());
+    m_dbSign->setText(m_dbActiveUser->text());
+    m_lblOrderID->setText(QStringLiteral("[Kund saknas]"));
+    m_lblOrderID->adjustSize();
+    setWindowTitle(TitlePrefix + number);
+    updateTotals();
+}
+
+void frmArende::openExistingCase(const RegisterEntry &entry)
+{
+    resetToLoaded();
+
+    m_command5->setEnabled(false);
+    m_command5->setVisible(false);
+    m_command6->setEnabled(true);
+    m_command6->setVisible(true);
+    m_mnuNy->setEnabled(false);
+
+    m_dbOrdernummer->setText(entry[CaseNumber]);
+    m_dbCDate->setText(entry[Created]);
+    m_text1->setText(entry[CustomerNumber]);
+    m_text2->setText(entry[CustomerName]);
+    m_text3->setText(entry[Telephone]);
+    selectComboText(m_cboPrio, entry[Priority], QStringLiteral("Prioritet"));
+    selectComboText(m_cboStat, entry[CaseStatus], QStringLiteral("Status"));
+    m_dbCode->setText(entry[ControlCode]);
+    m_dbSign->setText(entry[Signature]);
+    setWindowTitle(TitlePrefix + entry[CaseNumber]);
+
+    const QString code = entry[ControlCode];
+    const Result<QString> path = paths::articleFile(code);
+    if (!path) {
+        m_articleFileUnreadable = true;
+        m_openProblems << QStringLiteral("- Artikelraderna kunde inte läsas: kontrollnumret \"%1\" kan inte "
+                                         "användas som filnamn.")
+                              .arg(code);
+    } else if (!fileio::exists(path.value())) {
+        m_openProblems << QStringLiteral("- Artikelfilen saknas (%1). Ärendet visas utan artikelrader.")
+                              .arg(nativePath(path.value()));
+    } else {
+        const Result<QList<ArticleRow>> rows = articlefile::load(path.value());
+        if (rows)
+            m_articles->setRows(rows.value());
+        else {
+            m_articleFileUnreadable = true;
+            m_openProblems << QStringLiteral(
+                "- Artikelfilen kunde inte läsas (%1). Ärendet visas utan "
+                "artikelrader, och raderna kan inte ändras förrän filen går att läsa.")
+                                  .arg(nativePath(path.value()));
+        }
+    }
+
+    m_dbActiveUser->setText(entry[Signature]);
+    m_appVer->setText(QStringLiteral("1"));
+    updateBanner();
+    updateTotals();
+
+    // Told once the window is on the screen, not while the overview is still opening it.
+    if (!m_openProblems.isEmpty())
+        m_openNotice->setInterval(1);
+}
+
+// A register value that is not one of the box's entries is kept as an extra entry, so
+// that the case shows what the register holds and "Uppdatera" writes it back unchanged.
+void frmArende::selectComboText(QComboBox *box, const QString &text, const QString &fieldCaption)
+{
+    const int found = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found >= 0) {
+        box->setCurrentIndex(found);
+        return;
+    }
+    box->addItem(text);
+    box->setCurrentIndex(box->count() - 1);
+    if (text.isEmpty())
+        m_openProblems << QStringLiteral("- %1 saknas i ärenderegistret.").arg(fieldCaption);
+    else
+        m_openProblems << QStringLiteral("- %1 \"%2\" är inget av listans val; värdet visas som det står.")
+                              .arg(fieldCaption, text);
+}
+
+void frmArende::showOpenProblems()
+{
+    if (m_openProblems.isEmpty())
+        return;
+    MessageBox::show(this, QStringLiteral("Ärende"),
+        QStringLiteral("Ärendet är öppnat, men allt kunde inte läsas:") + CrLf + CrLf
+            + m_openProblems.join(CrLf),
+        MessageBox::Ok, MessageBox::Exclamation);
+}
+
+// ---- Displays -----------------------------------------------------------------------
+
+void frmArende::applyPriorityColours()
+{
+    QPalette palette = m_cboPrio->palette();
+    if (m_cboPrio->currentIndex() == 1) {
+        palette.setColor(QPalette::Button, QColor(255, 0, 0));
+        palette.setColor(QPalette::ButtonText, Qt::white);
+    } else if (m_cboPrio->currentIndex() == 0) {
+        palette.setColor(QPalette::Button, Qt::white);
+        palette.setColor(QPalette::ButtonText, Qt::black);
+    } else {
+        return; // a value kept from the register keeps the colours it had
+    }
+    m_cboPrio->setPalette(palette);
+}
+
+void frmArende::updateBanner()
+{
+    m_lblOrderID->setText(m_text2->text());
+    m_lblOrderID->adjustSize();
+}
+
+void frmArende::updateTotals()
+{
+    double total = 0.0;
+    for (const ArticleRow &row : m_articles->rows()) {
+        if (const std::optional<double> value = numbers::parse(row[Sum]))
+            total += *value;
+    }
+    m_dbSum->setText(numbers::formatTwoDecimals(total));
+
+    // The displays judge the total as it is shown, so that they agree with dbSum.
+    const double shown = numbers::parse(m_dbSum->text()).value_or(0.0);
+    if (shown >= 0.0) {
+        m_statusText->setText(QStringLiteral(" Att betala (Inkl): ") + m_dbSum->text());
+        m_lblSumInfo->setText(QStringLiteral("Att betala"));
+        setWindowTitle(TitlePrefix + m_dbOrdernummer->text());
+    } else if (shown <= -1.0) {
+        m_statusText->setText(QStringLiteral(" Er tillgodo (Inkl): ") + m_dbSum->text());
+        m_lblSumInfo->setText(QStringLiteral("Er tillgodo"));
+        setWindowTitle(TitlePrefix + m_dbOrdernummer->text() + CreditMark);
+    }
+    // Between -1 and 0 every display keeps what it showed.
+}
+
+// ---- Saving, updating, closing ------------------------------------------------------
+
+bool frmArende::refuseUnstorable(const RegisterEntry &entry, const QString &title)
+{
+    const int field = caseregister::firstUnstorableField(entry);
+    if (field < 0)
+        return false;
+    MessageBox::show(this, title, unstorableValueText(registerFieldCaptions().value(field)), MessageBox::Ok,
+        MessageBox::Exclamation);
+    return true;
+}
+
+void frmArende::save()
+{
+    // Blanks count as content; only an empty field is missing.
+    if (m_text1->text().isEmpty() || m_text2->text().isEmpty() || m_text3->text().isEmpty()
+        || m_articles->rowCount() == 0) {
+        MessageBox::show(this, QStringLiteral("Felmeddelande"),
+            QStringLiteral("Du måste fylla i dessa fält: ") + CrLf + CrLf + QStringLiteral("- Kundnummer")
+                + CrLf + QStringLiteral("- Namn") + CrLf + QStringLiteral("- Telefon") + CrLf
+                + QStringLiteral("- Artikeldata"),
+            MessageBox::Ok, MessageBox::Exclamation);
+        return;
+    }
+
+    const RegisterEntry entry = currentEntry();
+    if (refuseUnstorable(entry, QStringLiteral("Spara")))
+        return;
+
+    auto fail = [this](const QString &reason) {
+        MessageBox::show(this, QStringLiteral("Spara"),
+            QStringLiteral("Ärendet kunde inte sparas.") + CrLf + CrLf + reason + CrLf + CrLf
+                + QStringLiteral("Allt du har skrivit finns kvar i fönstret."),
+            MessageBox::Ok, MessageBox::Exclamation);
+    };
+
+    const QString libFolder = DataFolder::path(u"\\Lib");
+    if (!QFileInfo(libFolder).isDir()) {
+        fail(QStringLiteral("Mappen Lib saknas i datamappen (%1).").arg(nativePath(libFolder)));
+        return;
+    }
+    const Result<QString> dataPath = paths::caseDataFile(entry[ControlCode]);
+    if (!dataPath) {
+        fail(QStringLiteral("Kontrollnumret \"%1\" kan inte användas som filnamn.").arg(entry[ControlCode]));
+        return;
+    }
+
+    CaseRecord record;
+    record.caseNumber = entry[CaseNumber];
+    record.created = entry[Created];
+    record.customerNumber = entry[CustomerNumber];
+    record.customerName = entry[CustomerName];
+    record.telephone = entry[Telephone];
+    record.priority = entry[Priority];
+    record.status = entry[CaseStatus];
+    record.controlCode = entry[ControlCode];
+    record.signature = entry[Signature];
+
+    const bool dataFileExisted = fileio::exists(dataPath.value());
+    if (const Status written = casedatafile::write(dataPath.value(), record); !written) {
+        fail(QStringLiteral("Ärendets datafil kunde inte skrivas (%1).").arg(nativePath(dataPath.value())));
+        return;
+    }
+    const QString registerPath = paths::caseRegister();
+    if (const Status appended = caseregister::appendPlain(registerPath, entry); !appended) {
+        // A data file without its register line would be a case that no list shows;
+        // take it away again so that a later "Spara" starts from a clean state.
+        if (!dataFileExisted)
+            casedatafile::remove(dataPath.value());
+        fail(QStringLiteral("Ärenderegistret kunde inte skrivas (%1).").arg(nativePath(registerPath)));
+        return;
+    }
+
+    if (auto *overview = WindowRegistry::find<frmArendeList>())
+        overview->startRefresh();
+    close();
+}
+
+void frmArende::updateCase()
+{
+    const QString oldAuthor = m_dbActiveUser->text();
+    const QString newAuthor = m_dbRealName->text();
+
+    RegisterEntry entry = currentEntry();
+    entry[Signature] = newAuthor;
+    if (refuseUnstorable(entry, QStringLiteral("Uppdatera")))
+        return;
+
+    const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Bekräfta"),
+        QStringLiteral("Vill du uppdatera, författare (användare) ") + oldAuthor + QStringLiteral(" till ")
+            + newAuthor + QStringLiteral("?"),
+        MessageBox::YesNo, MessageBox::Information);
+    if (answer != MessageBox::AnswerYes)
+        return;
+
+    QPointer<frmArendeList> overview = WindowRegistry::find<frmArendeList>();
+    if (!overview) {
+        // Only the overview can replace the register line; without it nothing changes.
+        showRowFailure(this);
+        return;
+    }
+
+    m_dbActiveUser->setText(newAuthor);
+    m_dbSign->setText(m_dbActiveUser->text());
+    overview->stageEntry(currentEntry());
+    overview->startReplace();
+
+    MessageBox::show(this, QStringLiteral("Bekräftelse"), QStringLiteral("Uppdatering slutförd!"),
+        MessageBox::Ok, MessageBox::Information);
+
+    if (overview)
+        overview->startRefresh();
+    close();
+}
+
+void frmArende::askAndClose()
+{
+    const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Avsluta"),
+        QStringLiteral("Vill du avsluta programet ?"), MessageBox::YesNo, MessageBox::Exclamation);
+    if (answer == MessageBox::AnswerYes)
+        close();
+}
+
+void frmArende::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    // The article window adds to this case; without it there is nothing to add to.
+    if (auto *articleWindow = WindowRegistry::find<frmAddProd>())
+        articleWindow->close();
+}
+
+// ---- Printing -----------------------------------------------------------------------
+
+void frmArende::print()
+{
+    WindowRegistry::show<frmPrint>();
+}
+
+void frmArende::startPrintSheet()
+{
+    m_timer3->setInterval(1);
+}
+
+void frmArende::startPrintAndClose()
+{
+    m_timer5->setInterval(1);
+}
+
+void frmArende::printAndClose()
+{
+    print();
+    m_timer6->setInterval(2000);
+}
+
+void frmArende::printSheet()
+{
+    CaseSheetData data;
+    data.caseNumber = m_dbOrdernummer->text();
+    data.created = m_dbCDate->text();
+    data.controlCode = m_dbCode->text();
+    data.signature = m_dbSign->text();
+    data.customerNumber = m_text1->text();
+    data.customerName = m_text2->text();
+    data.telephone = m_text3->text();
+    data.priority = m_cboPrio->currentText();
+    data.status = m_cboStat->currentText();
+    data.sumLabel = m_lblSumInfo->text();
+    data.sumText = m_dbSum->text();
+    data.columnCaptions = ArticleListModel::columnCaptions();
+    // The sheet sizes its table like the list on the screen, in 1/1440 inch.
+    const double unitsPerPixel = 1440.0 / std::max(1, m_listView->logicalDpiX());
+    for (int i = 0; i < ArticleFieldCount; ++i)
+        data.columnWidths << m_listView->header()->sectionSize(i) * unitsPerPixel;
+    for (const ArticleRow &row : m_articles->rows())
+        data.rows << QStringList(row.begin(), row.end());
+
+    // One attempt per request: a failed printout is reported once and not retried.
+    if (const Status printed = printCaseSheetOnDefaultPrinter(data); !printed)
+        MessageBox::show(this, QStringLiteral("Skrivare saknas"),
+            QStringLiteral("Det finns ingen skrivare installerad på denna dator!"), MessageBox::Ok,
+            MessageBox::Exclamation);
+}
+
+// ---- Article rows -------------------------------------------------------------------
+
+QList<int> frmArende::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_listView->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void frmArende::addRow()
+{
+    m_changedRow = QPersistentModelIndex();
+    WindowRegistry::show<frmAddProd>()->openAdd();
+}
+
+void frmArende::changeRow()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    const QModelIndex current = m_listView->currentIndex();
+    const int row = current.isValid() && rows.contains(current.row()) ? current.row() : rows.first();
+    m_changedRow = QPersistentModelIndex(m_articles->index(row, 0));
+    WindowRegistry::show<frmAddProd>()->openChange(m_articles->row(row));
+}
+
+void frmArende::removeRow()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    const QModelIndex current = m_listView->currentIndex();
+    const ArticleRow &row
+        = m_articles->row(current.isValid() && rows.contains(current.row()) ? current.row() : rows.first());
+    const QString text = QStringLiteral("Är det säkert att du vill ta bort följande rad: ")
+        + row[ArticleNumber] + QStringLiteral("     ") + row[Description] + QStringLiteral(" ?") + CrLf + CrLf
+        + QStringLiteral("Denna åtgärd går ej att backa, all data kommer att raderas!");
+    const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Bekräfta"), text,
+        MessageBox::YesNo, MessageBox::Exclamation, MessageBox::AnswerNo);
+    if (answer == MessageBox::AnswerYes)
+        delAction();
+}
+
+bool frmArende::rewriteArticleFile(const QList<ArticleRow> &rows)
+{
+    const Result<QString> path = paths::articleFile(m_dbCode->text());
+    if (!path || !articlefile::rewrite(path.value(), rows)) {
+        showRowFailure(this);
+        return false;
+    }
+    return true;
+}
+
+// The file is written first and the list follows only when it succeeded, so that list
+// and file never disagree after a failure.
+bool frmArende::delAction()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return true;
+    if (m_articleFileUnreadable) {
+        MessageBox::show(this, QStringLiteral("Uppdatering"),
+            QStringLiteral("Artikelfilen kunde inte läsas när ärendet öppnades och skrivs därför inte "
+                           "om. Ingen rad har tagits bort."),
+            MessageBox::Ok, MessageBox::Exclamation);
+        return false;
+    }
+    QList<ArticleRow> remaining;
+    for (int i = 0; i < m_articles->rowCount(); ++i) {
+        if (!rows.contains(i))
+            remaining << m_articles->row(i);
+    }
+    if (!rewriteArticleFile(remaining))
+        return false;
+    m_articles->removeRowsAt(rows);
+    return true;
+}
+
+void frmArende::addAction()
+{
+    ArticleRow row;
+    for (int i = 0; i < ArticleFieldCount; ++i)
+        row[i] = m_staged[i]->text();
+    const Result<QString> path = paths::articleFile(m_dbCode->text());
+    if (articlefile::firstUnstorableField(row) >= 0 || !path || !articlefile::appendRow(path.value(), row)) {
+        showRowFailure(this);
+        return;
+    }
+    m_articles->appendRow(row);
+}
+
+void frmArende::addArticleRow(const ArticleRow &row)
+{
+    m_articles->appendRow(row);
+}
+
+void frmArende::stageRow(const ArticleRow &row)
+{
+    for (int i = 0; i < ArticleFieldCount; ++i)
+        m_staged[i]->setText(row[i]);
+}
+
+void frmArende::startReplaceRow()
+{
+    m_timer7->setInterval(1);
+}
+
+// A changed row leaves its place and becomes the last row of the list and of the file.
+void frmArende::replaceAction()
+{
+    QList<int> rows;
+    if (m_changedRow.isValid())
+        rows << m_changedRow.row();
+    else
+        rows = selectedRows();
+    m_changedRow = QPersistentModelIndex();
+
+    if (rows.isEmpty()) {
+        addAction();
+        return;
+    }
+    if (m_articleFileUnreadable) {
+        delAction();
+        return;
+    }
+
+    ArticleRow staged;
+    for (int i = 0; i < ArticleFieldCount; ++i)
+        staged[i] = m_staged[i]->text();
+    if (articlefile::firstUnstorableField(staged) >= 0) {
+        showRowFailure(this);
+        return;
+    }
+    QList<ArticleRow> result;
+    for (int i = 0; i < m_articles->rowCount(); ++i) {
+        if (!rows.contains(i))
+            result << m_articles->row(i);
+    }
+    result << staged;
+    // One rewrite gives the file the same lines as a rewrite followed by an append,
+    // without a moment in which the changed row is in neither.
+    if (!rewriteArticleFile(result))
+        return;
+    m_articles->removeRowsAt(rows);
+    m_articles->appendRow(staged);
+}
 
 } // namespace lunora

@@ -2,9 +2,24 @@
 
 #include "records.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPersistentModelIndex>
+#include <QStringList>
+#include <array>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTreeView;
 
 namespace lunora {
+
+class ArticleListModel;
+class DeferredTimer;
 
 // The case window: one case is created, looked at and changed here.
 // (Public interface used by the other windows; the window's own parts are private.)
@@ -41,6 +56,104 @@ public:
 
     // The print progress window starts the case sheet printout (Timer3).
     void startPrintSheet();
+
+    // The case as the window shows it: the nine register values and the article rows.
+    RegisterEntry currentEntry() const;
+    QList<ArticleRow> articleRows() const;
+
+    // Forgets what the sign-in handed over (tests start every case from a clean run).
+    static void resetSession();
+    // The message for a value that the data files cannot hold, naming the field.
+    static QString unstorableValueText(const QString &fieldCaption);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void resetToLoaded();
+    void fitColumns();
+
+    void startNewCase(); // mnuNy and Timer1
+    void applyPriorityColours();
+    void updateBanner();
+    void updateTotals(); // dbSum, status bar, lblSumInfo and title
+
+    void save(); // Command5 "Spara"
+    void updateCase(); // Command6 "Uppdatera"
+    void askAndClose(); // Command4 and mnuStang
+    void print(); // mnuSkrivUt
+    void printSheet(); // Timer3
+    void printAndClose(); // Timer5
+
+    void addRow(); // Command1
+    void changeRow(); // Command2
+    void removeRow(); // Command3
+    void addAction(); // btnAdd: the staged row to the file and the list
+    bool delAction(); // btnDelete: the selected rows out of the list and the file
+    void replaceAction(); // Timer7
+
+    QList<int> selectedRows() const;
+    bool rewriteArticleFile(const QList<ArticleRow> &rows);
+    void showOpenProblems();
+    void selectComboText(QComboBox *box, const QString &text, const QString &fieldCaption);
+    bool refuseUnstorable(const RegisterEntry &entry, const QString &title);
+
+    // Visible controls.
+    QLabel *m_image1 = nullptr;
+    QLabel *m_lblOrderID = nullptr;
+    QLabel *m_dbOrdernummer = nullptr;
+    QLabel *m_dbCDate = nullptr;
+    QLabel *m_dbCode = nullptr;
+    QLabel *m_dbSign = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    QLineEdit *m_text2 = nullptr;
+    QLineEdit *m_text3 = nullptr;
+    QComboBox *m_cboPrio = nullptr;
+    QComboBox *m_cboStat = nullptr;
+    QTreeView *m_listView = nullptr;
+    ArticleListModel *m_articles = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPushButton *m_command3 = nullptr;
+    QPushButton *m_command4 = nullptr;
+    QPushButton *m_command5 = nullptr;
+    QPushButton *m_command6 = nullptr;
+    QPushButton *m_btnAdd = nullptr;
+    QPushButton *m_btnDelete = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    QLabel *m_statusText = nullptr;
+
+    // Hidden state fields.
+    QLabel *m_dbRealName = nullptr;
+    QLabel *m_dbActiveUser = nullptr;
+    QLabel *m_dbSum = nullptr;
+    QLabel *m_lblSumInfo = nullptr;
+    QLabel *m_appVer = nullptr;
+    QLabel *m_label13 = nullptr;
+    std::array<QLabel *, ArticleFieldCount> m_staged {};
+
+    QAction *m_mnuNy = nullptr;
+    QAction *m_mnuSkrivUt = nullptr;
+    QAction *m_mnuStang = nullptr;
+    QAction *m_mnuOm2 = nullptr;
+
+    DeferredTimer *m_timer1 = nullptr;
+    DeferredTimer *m_timer3 = nullptr;
+    DeferredTimer *m_timer5 = nullptr;
+    DeferredTimer *m_timer6 = nullptr;
+    DeferredTimer *m_timer7 = nullptr;
+    DeferredTimer *m_openNotice = nullptr;
+
+    // The row that the article window was opened to change: the replace takes out this
+    // row even when the user has selected another one in the meantime.
+    QPersistentModelIndex m_changedRow;
+    // Set when the case's article file exists but could not be read: the list then does
+    // not hold the case's rows, and rewriting the file from it would destroy them.
+    bool m_articleFileUnreadable = false;
+    QStringList m_openProblems;
 };
 
 } // namespace lunora
