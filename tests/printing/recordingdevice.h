@@ -54,6 +54,10 @@ public:
     };
 
     explicit RecordingDevice(double printableWidth = 20.0, double printableHeight = 28.7);
+    ~RecordingDevice() override;
+
+    // For a device that a print job owns: its operations are copied here when it goes.
+    void keepOpsIn(QList<Op> *sink) { m_sink = sink; }
 
     void failWith(const QString &error) { m_status = Status::failure(error); }
     double lineHeight() const; // of the current font
@@ -101,6 +105,7 @@ private:
     bool m_ended = false;
     QList<Op> m_ops;
     Status m_status;
+    QList<Op> *m_sink = nullptr;
 };
 
 } // namespace lunora::test

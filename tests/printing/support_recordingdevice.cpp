@@ -12,6 +12,12 @@ RecordingDevice::RecordingDevice(double printableWidth, double printableHeight)
 {
 }
 
+RecordingDevice::~RecordingDevice()
+{
+    if (m_sink)
+        *m_sink = m_ops;
+}
+
 double RecordingDevice::lineHeight() const
 {
     return 1.12 * m_fontSize * PointInCm;

@@ -1,0 +1,387 @@
+#include "casesheet.h"
+#include "defaultprinter.h"
+#include "recordingdevice.h"
+#include "sheetfixture.h"
+
+#include <QLocale>
+#include <QTest>
+#include <memory>
+#include <optional>
+
+using namespace lunora;
+using lunora::test::RecordingDevice;
+using lunora::test::SheetFixture;
+using Op = RecordingDevice::Op;
+
+namespace {
+// One drawn element of the sheet's first page, as the layout gives it.
+struct Item
+{
+    RecordingDevice::Kind kind;
+    double x;
+    double y;
+    double size = 0; // texts
+    std::optional<bool> bold {}; // texts: the bold state the step sets, if any
+    bool white = false;
+    QString text {};
+    double right = 0;
+    double bottom = 0;
+};
+
+Item text(
+    double x, double y, double size, std::optional<bool> bold, const QString &content, bool white = false)
+{
+    return { RecordingDevice::Text, x, y, size, bold, white, content };
+}
+
+Item rect(RecordingDevice::Kind kind, double left, double top, double right, double bottom)
+{
+    return { kind, left, top, 0, std::nullopt, false, QString(), right, bottom };
+}
+
+QList<Item> expectedSheet(const CaseSheetData &d, const QStringList &names, const QString &amount)
+{
+    QList<Item> items {
+        text(16.0, 1.0, 8, std::nullopt, names.at(0)),
+        text(16.0, 1.4, 8, std::nullopt, names.at(1)),
+        text(16.0, 1.8, 8, std::nullopt, names.at(2)),
+        text(16.0, 2.2, 8, std::nullopt, names.at(3)),
+        { RecordingDevice::Picture, 1.0, 1.0 },
+        rect(RecordingDevice::Fill, 1.0, 3.9, 20.0, 4.4),
+        text(1.5, 4.0, 8, true, QStringLiteral("Ärendedata"), true),
+        text(1.5, 5.0, 8, false, QStringLiteral("Ärendenummer")),
+        text(1.5, 5.6, 8, false, d.caseNumber),
+        text(4.5, 5.0, 8, false, QStringLiteral("Skapad")),
+        text(4.5, 5.6, 8, false, d.created),
+        text(6.5, 5.0, 8, false, QStringLiteral("Kontrollnummer")),
+        text(6.5, 5.6, 8, false, d.controlCode),
+        text(16.5, 5.0, 8, false, QStringLiteral("Signatur")),
+        text(16.5, 5.6, 8, false, d.signature),
+        rect(RecordingDevice::Fill, 1.0, 7.9, 20.0, 8.4),
+        text(1.5, 8.0, 8, true, QStringLiteral("Kunddata"), true),
+        text(1.5, 9.0, 8, false, QStringLiteral("Kundnummer")),
+        text(4.5, 9.0, 8, false, d.customerNumber),
+        text(1.5, 9.6, 8, false, QStringLiteral("Namn")),
+        text(4.5, 9.6, 8, false, d.customerName),
+        text(1.5, 10.2, 8, false, QStringLiteral("Telefon")),
+        text(4.5, 10.2, 8, false, d.telephone),
+        text(13.5, 9.0, 8, false, QStringLiteral("Prioritet")),
+        text(15.5, 9.0, 8, false, d.priority),
+        text(13.5, 9.6, 8, false, QStringLiteral("Status")),
+        text(15.5, 9.6, 8, false, d.status),
+        text(13.5, 24.7, 12, false, d.sumLabel),
+    };
+    if (!amount.isEmpty())
+        items.append(text(16.5, 26.7, 15, false, amount));
+    items.append({
+        rect(RecordingDevice::Outline, 13.0, 24.2, 20.0, 27.5),
+        rect(RecordingDevice::Fill, 1.0, 12.1, 20.0, 12.6),
+        text(1.5, 12.2, 8, true, QStringLiteral("Artikeldata"), true),
+        text(1.5, 25.7, 9, false, closingLineText()),
+        text(1.5, 26.7, 9, false, voidingLineText()),
+        text(1.5, 28.7, 5, false, footerText()),
+    });
+    return items;
+}
+
+bool isDrawing(const Op &op)
+{
+    switch (op.kind) {
+    case RecordingDevice::Text:
+    case RecordingDevice::Fill:
+    case RecordingDevice::Outline:
+    case RecordingDevice::Picture:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The drawn elements up to the article table's first header cell, each with the
+// settings made since the element before it.
+struct Drawn
+{
+    Op op;
+    QList<Op> settings;
+};
+
+QList<Drawn> sheetElements(const RecordingDevice &device)
+{
+    QList<Drawn> drawn;
+    QList<Op> settings;
+    for (const Op &op : device.ops()) {
+        if (op.kind == RecordingDevice::Text && op.bold && op.y > 13.0 && op.y < 13.3)
+            break; // the article table's header row
+        if (isDrawing(op)) {
+            drawn.append({ op, settings });
+            settings.clear();
+        } else {
+            settings.append(op);
+        }
+    }
+    return drawn;
+}
+
+bool near(double a, double b)
+{
+    return qAbs(a - b) < 1e-6;
+}
+
+void checkSheet(const RecordingDevice &device, const QList<Item> &expected)
+{
+    const QList<Drawn> drawn = sheetElements(device);
+    QCOMPARE(drawn.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const Item &want = expected.at(i);
+        const Op &got = drawn.at(i).op;
+        const QByteArray where
+            = QByteArray("element ") + QByteArray::number(i + 1) + " " + want.text.toUtf8();
+        QVERIFY2(got.kind == want.kind, where.constData());
+        QVERIFY2(near(got.x, want.x) && near(got.y, want.y), where.constData());
+        QCOMPARE(got.page, 1);
+        if (want.kind != RecordingDevice::Text) {
+            if (want.kind != RecordingDevice::Picture) {
+                QVERIFY2(near(got.right, want.right) && near(got.bottom, want.bottom), where.constData());
+                QCOMPARE(got.color, QColor(Qt::black));
+            }
+            continue;
+        }
+        QCOMPARE(got.text, want.text);
+        QVERIFY2(got.flag, where.constData()); // every item ends its line
+        QCOMPARE(got.fontSize, want.size);
+        QCOMPARE(got.color, want.white ? QColor(Qt::white) : QColor(Qt::black));
+        QVERIFY2(got.bold == want.bold.value_or(false), where.constData());
+
+        // Size, bold where the step sets it, y, x, then white for a band title.
+        QList<RecordingDevice::Kind> order { RecordingDevice::FontSize };
+        if (want.bold)
+            order.append(RecordingDevice::Bold);
+        order.append({ RecordingDevice::SetY, RecordingDevice::SetX });
+        if (want.white)
+            order.append(RecordingDevice::TextColor);
+        QList<RecordingDevice::Kind> settings;
+        for (const Op &op : drawn.at(i).settings) {
+            if (op.kind == RecordingDevice::TextColor && op.color == QColor(Qt::black))
+                continue; // the colour set back after the band title before
+            if (op.kind >= RecordingDevice::FontSize && op.kind <= RecordingDevice::SetY)
+                settings.append(op.kind);
+        }
+        QVERIFY2(settings == order, where.constData());
+    }
+}
+} // namespace
+
+class TestCaseSheet final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sheetFollowsTheLayout();
+    void amountRule_data();
+    void amountRule();
+    void companyFileVariants_data();
+    void companyFileVariants();
+    void failuresPrintNothing_data();
+    void failuresPrintNothing();
+    void longTableContinuesOnPagesOfItsOwn();
+    void defaultPrinterPath();
+};
+
+void TestCaseSheet::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    QCOMPARE(closingLineText().size(), 83);
+    QCOMPARE(voidingLineText().size(), 80);
+}
+
+void TestCaseSheet::sheetFollowsTheLayout()
+{
+    SheetFixture fixture;
+    QVERIFY(fixture.isValid());
+    CaseSheetData data = SheetFixture::caseData(2);
+    data.telephone.clear(); // an empty field prints nothing, its heading all the same
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+
+    const QList<Op> &ops = device.ops();
+    QCOMPARE(ops.at(0).kind, RecordingDevice::PaperA4);
+    QCOMPARE(ops.at(1).kind, RecordingDevice::Portrait);
+    QCOMPARE(ops.at(2).kind, RecordingDevice::Centimetres);
+    checkSheet(device, expectedSheet(data, SheetFixture::companyLines(), QStringLiteral("125,00 kr")));
+
+    // The logo unscaled: the picture as the file holds it.
+    QCOMPARE(device.opsOf(RecordingDevice::Picture).first().pictureSize, QSize(240, 96));
+
+    // The article table in 8 points under the third band, then the job ends once.
+    const QList<Op> texts = device.texts();
+    const auto header = std::find_if(
+        texts.begin(), texts.end(), [](const Op &op) { return op.text == QLatin1String("Artikel nr"); });
+    QVERIFY(header != texts.end());
+    QVERIFY(header->bold);
+    QCOMPARE(header->fontSize, 8.0);
+    QVERIFY(near(header->x, 1.5) && near(header->y, 13.2));
+    QCOMPARE(texts.last().text, QStringLiteral("62,50"));
+    QCOMPARE(device.opsOf(RecordingDevice::EndJob).size(), 1);
+    QCOMPARE(ops.last().kind, RecordingDevice::EndJob);
+    // The printer is left in 8 points, regular and black.
+    QVERIFY(!device.opsOf(RecordingDevice::Bold).last().flag);
+    QCOMPARE(device.opsOf(RecordingDevice::TextColor).last().color, QColor(Qt::black));
+}
+
+void TestCaseSheet::amountRule_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("sum");
+    QTest::addColumn<QString>("amount");
+
+    QTest::newRow("zero") << "Att betala"
+                          << "0,00"
+                          << "0,00 kr";
+    QTest::newRow("to pay") << "Att betala"
+                            << "1234,50"
+                            << "1234,50 kr";
+    QTest::newRow("credit") << "Er tillgodo"
+                            << "-150,00"
+                            << "150 kr";
+    QTest::newRow("credit with decimals") << "Er tillgodo"
+                                          << "-150,50"
+                                          << "150,5 kr";
+    QTest::newRow("exactly -1") << "Er tillgodo"
+                                << "-1,00"
+                                << "1 kr";
+    QTest::newRow("between -1 and 0") << "Att betala"
+                                      << "-0,50"
+                                      << "";
+    QTest::newRow("not a number") << ""
+                                  << "abc"
+                                  << "";
+}
+
+void TestCaseSheet::amountRule()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, sum);
+    QFETCH(QString, amount);
+
+    QCOMPARE(amountText(sum), amount);
+
+    SheetFixture fixture;
+    CaseSheetData data = SheetFixture::caseData(1);
+    data.sumLabel = label;
+    data.sumText = sum;
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+    // The label and the box are there with or without an amount.
+    checkSheet(device, expectedSheet(data, SheetFixture::companyLines(), amount));
+}
+
+void TestCaseSheet::companyFileVariants_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("lines");
+
+    const QStringList none { QString(), QString(), QString(), QString() };
+    QTest::newRow("empty file") << QByteArray() << none;
+    QTest::newRow("capital letters") << QByteArray(
+        "[MAIN]\r\nRAD1=Ett\r\nrad2=Tv\xe5\r\nRaD3=Tre\r\nRAD4=Fyra\r\n")
+                                     << QStringList { "Ett", "Två", "Tre", "Fyra" };
+    QTest::newRow("keys missing") << QByteArray("[Main]\r\nRad2=Bara andra raden\r\n")
+                                  << QStringList { QString(), "Bara andra raden", QString(), QString() };
+    QTest::newRow("other section") << QByteArray("[Firma]\r\nRad1=Fel sektion\r\n") << none;
+}
+
+void TestCaseSheet::companyFileVariants()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, lines);
+
+    SheetFixture fixture;
+    fixture.writeCompanyFile(file);
+    const CaseSheetData data = SheetFixture::caseData(1);
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+    checkSheet(device, expectedSheet(data, lines, QStringLiteral("125,00 kr")));
+}
+
+void TestCaseSheet::failuresPrintNothing_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("no Lib folder") << "lib";
+    QTest::newRow("no logo") << "logo";
+    QTest::newRow("logo not a picture") << "garbage";
+    QTest::newRow("printer failing") << "printer";
+}
+
+void TestCaseSheet::failuresPrintNothing()
+{
+    QFETCH(QString, failure);
+
+    SheetFixture fixture;
+    RecordingDevice device;
+    if (failure == QLatin1String("lib"))
+        fixture.removeLib();
+    else if (failure == QLatin1String("logo"))
+        fixture.removeLogo();
+    else if (failure == QLatin1String("garbage"))
+        fixture.writeLogoBytes(QByteArray("BM this is not a bitmap at all"));
+    else
+        device.failWith(printerFailedText());
+
+    const Status status = printCaseSheet(device, SheetFixture::caseData(2));
+    QVERIFY(!status.ok());
+    QVERIFY(!status.error().isEmpty());
+    for (const Op &op : device.ops())
+        QVERIFY(!isDrawing(op) && op.kind != RecordingDevice::NewPage && op.kind != RecordingDevice::EndJob);
+    QCOMPARE(device.ops().last().kind, RecordingDevice::AbortJob);
+}
+
+void TestCaseSheet::longTableContinuesOnPagesOfItsOwn()
+{
+    SheetFixture fixture;
+    const CaseSheetData data = SheetFixture::caseData(10);
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+
+    QVERIFY(device.pages() > 1);
+    int rows = 0;
+    for (const Op &op : device.ops()) {
+        if (op.page == 1 || !isDrawing(op))
+            continue;
+        // Later pages hold the table only: header cells at 13.2, rows down to 14.7.
+        QCOMPARE(op.kind, RecordingDevice::Text);
+        QVERIFY(op.y > 13.2 - 1e-6 && op.y <= 14.7 + 1e-6);
+        QCOMPARE(op.bold, near(op.y, 13.2));
+        if (!op.bold && near(op.x, 1.5))
+            ++rows;
+    }
+    int firstPageRows = 0;
+    for (const Op &op : device.texts())
+        firstPageRows += op.page == 1 && op.text.startsWith(QLatin1String("ART")) ? 1 : 0;
+    QCOMPARE(firstPageRows + rows, 10);
+}
+
+void TestCaseSheet::defaultPrinterPath()
+{
+    SheetFixture fixture;
+    QList<Op> printed;
+    setDefaultPrinterForTesting([&printed]() {
+        auto device = std::make_unique<RecordingDevice>();
+        device->keepOpsIn(&printed);
+        return device;
+    });
+    QVERIFY(hasDefaultPrinter());
+    QVERIFY(printCaseSheetOnDefaultPrinter(SheetFixture::caseData(2)).ok());
+    QVERIFY(!printed.isEmpty());
+    QCOMPARE(printed.first().kind, RecordingDevice::PaperA4);
+    QCOMPARE(printed.last().kind, RecordingDevice::EndJob);
+
+    // No printer at all: the failure the windows show as the missing printer.
+    setDefaultPrinterForTesting([]() { return std::unique_ptr<PrintDevice>(); });
+    const Status none = printCaseSheetOnDefaultPrinter(SheetFixture::caseData(2));
+    QVERIFY(isNoPrinterFailure(none));
+    setDefaultPrinterForTesting({});
+}
+
+QTEST_GUILESS_MAIN(TestCaseSheet)
+#include "tst_casesheet.moc"
