@@ -7,6 +7,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The artwork is compiled into the window library, which is linked statically.
+    Q_INIT_RESOURCE(gui);
     QApplication::setApplicationName(QStringLiteral("Lunora"));
     QApplication::setApplicationVersion(QStringLiteral(LUNORA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("lunora"));

@@ -60,6 +60,10 @@ QWidget *WindowRegistry::lookup(const QString &name)
     if (it == windows().end())
         return nullptr;
     QWidget *window = it.value().data();
+    // A window closed while hidden (a state holder) gets no hide event; it is only
+    // waiting for its deferred deletion and must not be handed out again.
+    if (window && window->isHidden() && window->property(ClosingProperty).toBool())
+        window = nullptr;
     if (!window) {
         windows().erase(it);
         return nullptr;

@@ -1,0 +1,636 @@
+// Start-up, sign-in, new users and About, driven through the windows as a user would.
+
+#include "accounts.h"
+#include "cp1252.h"
+#include "datafolder.h"
+#include "deferredtimer.h"
+#include "frmArende.h"
+#include "frmArendeList.h"
+#include "frmLogin.h"
+#include "frmOm.h"
+#include "frmSkapaID.h"
+#include "frmSplash.h"
+#include "ini.h"
+#include "messagebox.h"
+#include "units.h"
+#include "windowregistry.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+using namespace lunora;
+
+namespace {
+const QString FailureTitle = QStringLiteral("Inloggning misslyckades");
+const QString FailureText = QStringLiteral(
+    "Felaktigt användarID eller lösenord, var god kontrollera uppgifterna\r\noch försök igen.");
+
+template <typename T = QWidget> T *child(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+// Every file and folder below the data folder, so that a test can show nothing appeared.
+QStringList listing(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(it.next());
+    entries.sort();
+    return entries;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+bool lastShownIs(const QString &title, const QString &text, MessageBox::Icon icon)
+{
+    if (MessageBox::shown().isEmpty())
+        return false;
+    const MessageBox::Shown &last = MessageBox::shown().constLast();
+    return last.title == title && last.text == text && last.icon == icon && last.buttons == MessageBox::Ok;
+}
+} // namespace
+
+class tst_startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void splashFillsThenHandsOverToSignIn();
+    void signInHandsUserToOverviewAndCaseWindow();
+    void signInFailsAtClickWithoutUserFile();
+    void signInFailsAtCheck_data();
+    void signInFailsAtCheck();
+    void unsafeIdTouchesNoFile_data();
+    void unsafeIdTouchesNoFile();
+    void signInAcceptsWhatTheFileHolds();
+    void unreadableUserFileFailsQuietly();
+    void secondAttemptRepeatsTheCheck();
+    void signInKeyboardOrderAndCancel();
+
+    void newUserWritesFileAndSignsIn();
+    void newUserRefusesWrongIndex_data();
+    void newUserRefusesWrongIndex();
+    void newUserFieldLimitsAndTabOrder();
+    void newUserReplacesValuesInPlace();
+    void newUserWriteFailureKeepsWindowOpen();
+    void newUserHelp();
+
+    void aboutShowsVersionAndCloses();
+
+private:
+    QString userFile(const QString &id) const
+    {
+        return m_dir->path() + QStringLiteral("/Lib/User/") + id + ".ini";
+    }
+    frmLogin *openLogin();
+    void signIn(frmLogin *login, const QString &id, const QString &password);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_startup::initTestCase()
+{
+    Q_INIT_RESOURCE(gui);
+    MessageBox::setAutomaticAnswers(true);
+}
+
+void tst_startup::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QDir root(m_dir->path());
+    for (const char *folder : { "Lib/User", "Lib/Logo", "Errors" })
+        QVERIFY(root.mkpath(QString::fromLatin1(folder)));
+    DataFolder::setRoot(m_dir->path());
+    MessageBox::setAutomaticAnswers(true);
+    MessageBox::clearShown();
+}
+
+void tst_startup::cleanup()
+{
+    WindowRegistry::closeAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    DataFolder::setRoot(QString());
+    m_dir.reset();
+}
+
+frmLogin *tst_startup::openLogin()
+{
+    return WindowRegistry::show<frmLogin>();
+}
+
+void tst_startup::signIn(frmLogin *login, const QString &id, const QString &password)
+{
+    child<QLineEdit>(login, "Text1")->setText(id);
+    child<QLineEdit>(login, "Text2")->setText(password);
+    QTest::mouseClick(child<QPushButton>(login, "Command1"), Qt::LeftButton);
+}
+
+void tst_startup::splashFillsThenHandsOverToSignIn()
+{
+    // No Lib folder at all: start-up touches no file and still reaches the sign-in.
+    QTemporaryDir empty;
+    DataFolder::setRoot(empty.path());
+
+    auto *splash = WindowRegistry::show<frmSplash>();
+    QCOMPARE(splash->windowTitle(), QStringLiteral("Orvane+"));
+    QCOMPARE(splash->size(), QSize(px(3750), px(1560)));
+    QCOMPARE(child<QLabel>(splash, "Label1")->text(), QStringLiteral("Orvane+"));
+    QCOMPARE(child<QLabel>(splash, "Label2")->text(), QStringLiteral("Version: 2011-01-19 (alpha 1)"));
+
+    QStringList titles;
+    QStringList captions;
+    QList<int> barWidths;
+    bool signInBeforeFull = false;
+    auto *progBar = child(splash, "ProgBar");
+    auto *progBarCap = child<QLabel>(splash, "ProgBarCap");
+    const int fullWidth = child(splash, "ProgBarBg")->width();
+    QCOMPARE(progBar->width(), px(15));
+    connect(splash, &QWidget::windowTitleChanged, this, [&](const QString &title) {
+        titles.append(title);
+        captions.append(progBarCap->text());
+        barWidths.append(progBar->width());
+        if (WindowRegistry::find<frmLogin>())
+            signInBeforeFull = true;
+    });
+
+    QTRY_VERIFY_WITH_TIMEOUT(
+        WindowRegistry::find<frmLogin>() && WindowRegistry::find<frmLogin>()->isVisible(), 20000);
+    QVERIFY(!signInBeforeFull);
+    QCOMPARE(titles.size(), 81);
+    // The integer part, never rounded up: 55 of 3255 is 1.7 %, 95 of 3255 is 2.9 %.
+    QCOMPARE(titles.at(0), QStringLiteral("Lunora  (1 %)"));
+    QCOMPARE(titles.at(1), QStringLiteral("Lunora  (2 %)"));
+    QCOMPARE(titles.at(39), QStringLiteral("Lunora  (49 %)")); // 1615 of 3255
+    QCOMPARE(titles.constLast(), QStringLiteral("Lunora  (100 %)"));
+    static const QRegularExpression form(QStringLiteral("^Lunora  \\((\\d+) %\\)$"));
+    int previous = 0;
+    for (const QString &title : titles) {
+        const QRegularExpressionMatch match = form.match(title);
+        QVERIFY2(match.hasMatch(), qPrintable(title));
+        const int percent = match.captured(1).toInt();
+        QVERIFY(percent >= previous && percent <= 100);
+        previous = percent;
+    }
+    QCOMPARE(captions.constLast(), QStringLiteral("100 %"));
+    QCOMPARE(captions.at(0), QStringLiteral("1 %"));
+    // The bar reaches the strip's full width exactly with the last step, not before.
+    QCOMPARE(barWidths.constLast(), fullWidth);
+    QVERIFY(barWidths.at(barWidths.size() - 2) < fullWidth);
+
+    // The splash is gone for good and its timer no longer runs.
+    QTRY_VERIFY(!WindowRegistry::find<frmSplash>());
+    QVERIFY(listing(empty.path()).isEmpty());
+    QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void tst_startup::signInHandsUserToOverviewAndCaseWindow()
+{
+    QVERIFY(userfile::write(QStringLiteral("anna"),
+        { QStringLiteral("anna"), QStringLiteral("Hemligt1"), QStringLiteral("0"),
+            QStringLiteral("Anna Åström") }));
+    frmLogin *login = openLogin();
+    QCOMPARE(login->windowTitle(), QStringLiteral("Inloggning"));
+    QCOMPARE(login->size(), QSize(px(3375), px(1335)));
+
+    signIn(login, QStringLiteral("anna"), QStringLiteral("Hemligt1"));
+    // The check runs on the timer, after the click has been handled.
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(!WindowRegistry::find<frmArendeList>());
+
+    QTRY_VERIFY(!MessageBox::shown().isEmpty());
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(lastShownIs(
+        QStringLiteral("Inloggning"), QStringLiteral("Välkommen Anna Åström!"), MessageBox::Information));
+
+    auto *overview = WindowRegistry::find<frmArendeList>();
+    QVERIFY(overview && overview->isVisible());
+    QCOMPARE(overview->userIndex(), QStringLiteral("0"));
+    QCOMPARE(overview->realName(), QStringLiteral("Anna Åström"));
+    auto *caseWindow = WindowRegistry::find<frmArende>();
+    QVERIFY(caseWindow && !caseWindow->isVisible());
+    QCOMPARE(caseWindow->realName(), QStringLiteral("Anna Åström"));
+    QCOMPARE(caseWindow->activeUser(), QStringLiteral("Anna Åström"));
+    QCOMPARE(caseWindow->sign(), QStringLiteral("anna"));
+    QTRY_VERIFY(!WindowRegistry::find<frmLogin>());
+}
+
+void tst_startup::signInFailsAtClickWithoutUserFile()
+{
+    // Also an id with a trailing blank: it names another file, which does not exist.
+    QVERIFY(userfile::write(QStringLiteral("anna"),
+        { QStringLiteral("anna"), QStringLiteral("x"), QStringLiteral("0"), QStringLiteral("Anna") }));
+    const QStringList before = listing(m_dir->path());
+    for (const QString &id : { QStringLiteral("bertil"), QStringLiteral("anna ") }) {
+        MessageBox::clearShown();
+        frmLogin *login = openLogin();
+        signIn(login, id, QStringLiteral("x"));
+        // At once, from the click, and no check follows.
+        QVERIFY(lastShownIs(FailureTitle, FailureText, MessageBox::Exclamation));
+        QVERIFY(!child<DeferredTimer>(login, "Timer1")->isActive());
+        QTest::qWait(20);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(login->isVisible());
+        QVERIFY(!WindowRegistry::find<frmArendeList>());
+    }
+    QCOMPARE(listing(m_dir->path()), before);
+}
+
+void tst_startup::signInFailsAtCheck_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("fileId");
+    QTest::addColumn<QString>("typedId");
+    QTest::addColumn<QString>("password");
+
+    const QByteArray anna = "[Main]\r\nRealName=Anna\r\nIndex=9\r\nPassWD=Hemligt1\r\nUser=anna\r\n";
+    QTest::newRow("wrong password") << anna << "anna"
+                                    << "anna"
+                                    << "hemligt1";
+    QTest::newRow("password with a trailing blank") << anna << "anna"
+                                                    << "anna"
+                                                    << "Hemligt1 ";
+    QTest::newRow("empty password") << anna << "anna"
+                                    << "anna"
+                                    << "";
+    // The file is found (as on a file system that ignores case) but its User differs.
+    QTest::newRow("id in other letter case") << anna << "ANNA"
+                                             << "ANNA"
+                                             << "Hemligt1";
+    QTest::newRow("file without User")
+        << QByteArray("[Main]\r\nRealName=Anna\r\nIndex=0\r\nPassWD=x\r\n") << "anna"
+        << "anna"
+        << "x";
+    QTest::newRow("keys in another section") << QByteArray("[Other]\r\nPassWD=x\r\nUser=anna\r\n") << "anna"
+                                             << "anna"
+                                             << "x";
+}
+
+void tst_startup::signInFailsAtCheck()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, fileId);
+    QFETCH(QString, typedId);
+    QFETCH(QString, password);
+    writeBytes(userFile(fileId), file);
+    auto *caseWindow = WindowRegistry::get<frmArende>();
+    caseWindow->setSign(QStringLiteral("före"));
+    caseWindow->setActiveUser(QStringLiteral("Före"));
+
+    frmLogin *login = openLogin();
+    signIn(login, typedId, password);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QTRY_VERIFY(!MessageBox::shown().isEmpty());
+    QVERIFY(lastShownIs(FailureTitle, FailureText, MessageBox::Exclamation));
+    QTest::qWait(10);
+    QCOMPARE(MessageBox::shown().size(), 1);
+
+    // The window stays with what was typed; the file is read, never changed.
+    QVERIFY(login->isVisible());
+    QCOMPARE(child<QLineEdit>(login, "Text1")->text(), typedId);
+    QCOMPARE(child<QLineEdit>(login, "Text2")->text(), password);
+    QVERIFY(!child<DeferredTimer>(login, "Timer1")->isActive());
+    QCOMPARE(fileBytes(userFile(fileId)), file);
+
+    // What was read reached the overview and the case window, which stay hidden; the
+    // case window's signed-in user does not change.
+    auto *overview = WindowRegistry::find<frmArendeList>();
+    QVERIFY(overview && !overview->isVisible());
+    QCOMPARE(overview->userIndex(), cp1252::decode(ini::readValue(file, "main", "index")));
+    QCOMPARE(caseWindow->realName(), cp1252::decode(ini::readValue(file, "main", "realname")));
+    QCOMPARE(caseWindow->sign(), QStringLiteral("före"));
+    QCOMPARE(caseWindow->activeUser(), QStringLiteral("Före"));
+    QVERIFY(!caseWindow->isVisible());
+}
+
+void tst_startup::unsafeIdTouchesNoFile_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::newRow("parent") << "..";
+    QTest::newRow("current") << ".";
+    QTest::newRow("up and out") << "../arenden";
+    QTest::newRow("slash") << "a/b";
+    QTest::newRow("backslash") << "..\\CompanyInfo";
+    QTest::newRow("absolute") << "/tmp/lunora-user";
+}
+
+void tst_startup::unsafeIdTouchesNoFile()
+{
+    QFETCH(QString, id);
+    // A file that an escaping id would name, to show it is not read either.
+    writeBytes(
+        m_dir->path() + QStringLiteral("/Lib/arenden.ini"), "[Main]\r\nUser=../arenden\r\nPassWD=x\r\n");
+    const QStringList before = listing(m_dir->path());
+
+    frmLogin *login = openLogin();
+    signIn(login, id, QStringLiteral("x"));
+    QVERIFY(lastShownIs(FailureTitle, FailureText, MessageBox::Exclamation));
+    QVERIFY(!child<DeferredTimer>(login, "Timer1")->isActive());
+    QTest::qWait(20);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(listing(m_dir->path()), before);
+    QVERIFY(!QFile::exists(QStringLiteral("/tmp/lunora-user.ini")));
+    QVERIFY(!WindowRegistry::find<frmArendeList>());
+}
+
+void tst_startup::signInAcceptsWhatTheFileHolds()
+{
+    // A file without PassWD accepts an empty password; an empty full name greets with
+    // nothing between the blank and "!"; an unusual index is handed on unchanged.
+    writeBytes(userFile(QStringLiteral("kassa")), "[MAIN]\r\nindex=5\r\nuser=kassa\r\n");
+    frmLogin *login = openLogin();
+    signIn(login, QStringLiteral("kassa"), QString());
+    QTRY_VERIFY(!MessageBox::shown().isEmpty());
+    QVERIFY(
+        lastShownIs(QStringLiteral("Inloggning"), QStringLiteral("Välkommen !"), MessageBox::Information));
+    auto *overview = WindowRegistry::find<frmArendeList>();
+    QVERIFY(overview && overview->isVisible());
+    QCOMPARE(overview->userIndex(), QStringLiteral("5"));
+    QCOMPARE(WindowRegistry::find<frmArende>()->sign(), QStringLiteral("kassa"));
+}
+
+void tst_startup::unreadableUserFileFailsQuietly()
+{
+    // Something that exists under the user file's name but cannot be read as a file.
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Lib/User/trasig.ini")));
+    frmLogin *login = openLogin();
+    signIn(login, QStringLiteral("trasig"), QStringLiteral("x"));
+    QTRY_VERIFY(!MessageBox::shown().isEmpty());
+    QVERIFY(lastShownIs(FailureTitle, FailureText, MessageBox::Exclamation));
+    QTest::qWait(10);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(login->isVisible());
+    QVERIFY(!WindowRegistry::find<frmArendeList>() || !WindowRegistry::find<frmArendeList>()->isVisible());
+}
+
+void tst_startup::secondAttemptRepeatsTheCheck()
+{
+    QVERIFY(userfile::write(QStringLiteral("bo"),
+        { QStringLiteral("bo"), QStringLiteral("rätt"), QStringLiteral("9"), QStringLiteral("Bo Ek") }));
+    frmLogin *login = openLogin();
+    signIn(login, QStringLiteral("bo"), QStringLiteral("fel"));
+    QTRY_COMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(child<QLabel>(login, "dbPass")->text(), QStringLiteral("rätt"));
+
+    // The password changes between the attempts; the second click reads the file afresh.
+    QVERIFY(userfile::write(QStringLiteral("bo"),
+        { QStringLiteral("bo"), QStringLiteral("nytt"), QStringLiteral("9"), QStringLiteral("Bo Ek") }));
+    child<QLineEdit>(login, "Text2")->setText(QStringLiteral("nytt"));
+    QTest::mouseClick(child<QPushButton>(login, "Command1"), Qt::LeftButton);
+    QTRY_COMPARE(MessageBox::shown().size(), 2);
+    QVERIFY(lastShownIs(
+        QStringLiteral("Inloggning"), QStringLiteral("Välkommen Bo Ek!"), MessageBox::Information));
+    QCOMPARE(WindowRegistry::find<frmArendeList>()->userIndex(), QStringLiteral("9"));
+}
+
+void tst_startup::signInKeyboardOrderAndCancel()
+{
+    frmLogin *login = openLogin();
+    QVERIFY(QTest::qWaitForWindowExposed(login));
+    login->activateWindow();
+    auto *text1 = child<QLineEdit>(login, "Text1");
+    auto *text2 = child<QLineEdit>(login, "Text2");
+    QTRY_COMPARE(QApplication::focusWidget(), text1);
+    QCOMPARE(text2->echoMode(), QLineEdit::Password);
+    QCOMPARE(text1->accessibleName(), QStringLiteral("Användare"));
+    QCOMPARE(text2->accessibleName(), QStringLiteral("Lösenord"));
+
+    const QList<QWidget *> order { text2, child(login, "Command1"), child(login, "Command2"), text1 };
+    for (QWidget *expected : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), expected);
+    }
+
+    QTest::mouseClick(child<QPushButton>(login, "Command2"), Qt::LeftButton);
+    QVERIFY(!WindowRegistry::find<frmLogin>());
+    QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void tst_startup::newUserWritesFileAndSignsIn()
+{
+    auto *window = WindowRegistry::show<frmSkapaID>();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Skapa ny användare"));
+    QCOMPARE(window->size(), QSize(px(4215), px(3615)));
+    QTest::keyClicks(child(window, "Text1"), QStringLiteral("asa"));
+    child<QLineEdit>(window, "Text2")->setText(QStringLiteral("Lösen=1 ord"));
+    QTest::keyClicks(child(window, "txtIndex"), QStringLiteral("9"));
+    child<QLineEdit>(window, "Text3")->setText(QStringLiteral("Åsa Öberg-Ärlig"));
+    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(!WindowRegistry::find<frmSkapaID>());
+    QCOMPARE(fileBytes(userFile(QStringLiteral("asa"))),
+        QByteArray("[Main]\r\nRealName=\xC5sa \xD6"
+                   "berg-\xC4rlig\r\nIndex=9\r\nPassWD=L\xF6sen=1 ord\r\n"
+                   "User=asa\r\n"));
+
+    frmLogin *login = openLogin();
+    signIn(login, QStringLiteral("asa"), QStringLiteral("Lösen=1 ord"));
+    QTRY_VERIFY(!MessageBox::shown().isEmpty());
+    QVERIFY(lastShownIs(
+        QStringLiteral("Inloggning"), QStringLiteral("Välkommen Åsa Öberg-Ärlig!"), MessageBox::Information));
+    QCOMPARE(WindowRegistry::find<frmArendeList>()->userIndex(), QStringLiteral("9"));
+}
+
+void tst_startup::newUserRefusesWrongIndex_data()
+{
+    QTest::addColumn<QString>("index");
+    QTest::newRow("five") << "5";
+    QTest::newRow("letter") << "a";
+    QTest::newRow("empty") << "";
+    QTest::newRow("blank") << " ";
+}
+
+void tst_startup::newUserRefusesWrongIndex()
+{
+    QFETCH(QString, index);
+    auto *window = WindowRegistry::show<frmSkapaID>();
+    child<QLineEdit>(window, "Text1")->setText(QStringLiteral("ny"));
+    child<QLineEdit>(window, "Text2")->setText(QStringLiteral("pw"));
+    child<QLineEdit>(window, "Text3")->setText(QStringLiteral("Ny Person"));
+    child<QLineEdit>(window, "txtIndex")->setText(index);
+    const QStringList before = listing(m_dir->path());
+    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(
+        lastShownIs(QStringLiteral("Fel"), QStringLiteral("Felaktigt alternativ!"), MessageBox::Critical));
+    QCOMPARE(listing(m_dir->path()), before);
+    QCOMPARE(WindowRegistry::find<frmSkapaID>(), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("ny"));
+    QCOMPARE(child<QLineEdit>(window, "txtIndex")->text(), index);
+}
+
+void tst_startup::newUserFieldLimitsAndTabOrder()
+{
+    auto *window = WindowRegistry::show<frmSkapaID>();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    const QString longText = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123");
+    const struct
+    {
+        const char *name;
+        int longest;
+        const char *caption;
+    } fields[] = { { "Text1", 15, "Användar-ID" }, { "Text2", 15, "Lösenord" },
+        { "Text3", 25, "Riktigt namn" }, { "txtIndex", 1, "Index" } };
+    for (const auto &field : fields) {
+        auto *edit = child<QLineEdit>(window, field.name);
+        QVERIFY(edit->text().isEmpty());
+        QTest::keyClicks(edit, longText);
+        QCOMPARE(edit->text(), longText.left(field.longest));
+        QCOMPARE(edit->accessibleName(), QString::fromUtf8(field.caption));
+    }
+    QCOMPARE(child<QLineEdit>(window, "Text2")->echoMode(), QLineEdit::Password);
+
+    // The index comes before the full name although it is placed below it.
+    QTRY_COMPARE(QApplication::focusWidget(), child(window, "Text1"));
+    for (const char *name : { "Text2", "txtIndex", "Text3", "Command1", "Command2", "Text1" }) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
+
+    QTest::mouseClick(child<QPushButton>(window, "Command2"), Qt::LeftButton);
+    QVERIFY(!WindowRegistry::find<frmSkapaID>());
+    QVERIFY(QDir(m_dir->path() + QStringLiteral("/Lib/User"))
+                .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    // A new window starts empty.
+    QVERIFY(child<QLineEdit>(WindowRegistry::show<frmSkapaID>(), "Text1")->text().isEmpty());
+}
+
+void tst_startup::newUserReplacesValuesInPlace()
+{
+    // Saving an existing id again: the four values change in place, other keys and the
+    // order of the lines stay.
+    const QString path = userFile(QStringLiteral("cilla"));
+    writeBytes(
+        path, "[Main]\r\nUser=cilla\r\nTelefon=123\r\nPassWD=gammalt\r\nIndex=9\r\nRealName=Cilla\r\n");
+    auto *window = WindowRegistry::show<frmSkapaID>();
+    child<QLineEdit>(window, "Text1")->setText(QStringLiteral("cilla"));
+    child<QLineEdit>(window, "Text2")->setText(QStringLiteral("nytt"));
+    child<QLineEdit>(window, "txtIndex")->setText(QStringLiteral("0"));
+    child<QLineEdit>(window, "Text3")->setText(QStringLiteral("Cilla Berg"));
+    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QCOMPARE(fileBytes(path),
+        QByteArray(
+            "[Main]\r\nUser=cilla\r\nTelefon=123\r\nPassWD=nytt\r\nIndex=0\r\nRealName=Cilla Berg\r\n"));
+}
+
+void tst_startup::newUserWriteFailureKeepsWindowOpen()
+{
+    const QString title = QStringLiteral("Skapa ny användare");
+    auto fillAndSave = [](QWidget *window, const QString &id, const QString &password) {
+        child<QLineEdit>(window, "Text1")->setText(id);
+        child<QLineEdit>(window, "Text2")->setText(password);
+        child<QLineEdit>(window, "txtIndex")->setText(QStringLiteral("0"));
+        child<QLineEdit>(window, "Text3")->setText(QStringLiteral("Namn"));
+        QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    };
+    auto *window = WindowRegistry::show<frmSkapaID>();
+    const QStringList before = listing(m_dir->path());
+
+    // Ids that are not plain file names, and a "[" that would hide the keys below it.
+    for (const QString &id : { QStringLiteral("../evil"), QStringLiteral(".."), QStringLiteral("a\\b") }) {
+        MessageBox::clearShown();
+        fillAndSave(window, id, QStringLiteral("pw"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().constLast().title, title);
+        QVERIFY(MessageBox::shown().constLast().text.startsWith(
+            QStringLiteral("Användaren kunde inte sparas.\r\n")));
+        QVERIFY(window->isVisible());
+    }
+    MessageBox::clearShown();
+    fillAndSave(window, QStringLiteral("dora"), QStringLiteral("a[b"));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().constLast().title, title);
+    QCOMPARE(listing(m_dir->path()), before);
+
+    // No Lib\User folder: the write fails, nothing is created, the window stays.
+    QVERIFY(QDir(m_dir->path() + QStringLiteral("/Lib/User")).removeRecursively());
+    MessageBox::clearShown();
+    fillAndSave(window, QStringLiteral("dora"), QStringLiteral("pw"));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(lastShownIs(title,
+        QStringLiteral("Användaren kunde inte sparas.\r\nKontrollera att mappen Lib\\User finns i "
+                       "programmets mapp och att den går att skriva i."),
+        MessageBox::Critical));
+    QCOMPARE(WindowRegistry::find<frmSkapaID>(), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("dora"));
+    QVERIFY(!QFileInfo::exists(m_dir->path() + QStringLiteral("/Lib/User")));
+
+    // With the folder back the same window saves.
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Lib/User")));
+    MessageBox::clearShown();
+    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(QFile::exists(userFile(QStringLiteral("dora"))));
+}
+
+void tst_startup::newUserHelp()
+{
+    auto *window = WindowRegistry::show<frmSkapaID>();
+    child<QToolButton>(window, "Image1")->click();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(lastShownIs(QStringLiteral("Hjälp"),
+        QStringLiteral("Behörighetsindex\r\n\r\n0 = Administratör, fullständig behörighet.\r\n"
+                       "9 = Normal användare, begränsad behörighet"),
+        MessageBox::Information));
+    QVERIFY(window->isVisible());
+}
+
+void tst_startup::aboutShowsVersionAndCloses()
+{
+    auto *about = WindowRegistry::show<frmOm>();
+    QCOMPARE(about->windowTitle(), QStringLiteral("Om"));
+    QCOMPARE(about->size(), QSize(px(4680), px(3105)));
+    QCOMPARE(child<QLabel>(about, "Label1")->text(), QStringLiteral("Orvane+"));
+    // The version comes from the build's own project version.
+    const QString version = child<QLabel>(about, "dbVers")->text();
+    QCOMPARE(version, QStringLiteral(LUNORA_VERSION));
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(version).hasMatch());
+    QVERIFY(child<QLabel>(about, "dbCopy")->text().startsWith(QStringLiteral("© ")));
+    QVERIFY(!child<QLabel>(about, "dbInfo")->text().isEmpty());
+
+    QCOMPARE(WindowRegistry::show<frmOm>(), about);
+    QTest::mouseClick(child<QPushButton>(about, "Command1"), Qt::LeftButton);
+    QVERIFY(!WindowRegistry::find<frmOm>());
+}
+
+QTEST_MAIN(tst_startup)
+#include "tst_startup.moc"
