@@ -19,7 +19,7 @@ Status unstorable(int field)
 QList<ArticleRow> parse(QByteArrayView bytes)
 {
     QList<ArticleRow> rows;
-    linereader::Reader(bytes).read<ArticleRow>([&rows](ArticleRow &row) { rows.append(std::move(row)); });
+    linereader::readRecords(bytes, ArticleFieldCount, [&rows] { return rows.emplace_back().data(); });
     return rows;
 }
 

@@ -32,9 +32,8 @@ bool needsQuotes(QStringView value)
 QList<RegisterEntry> parse(QByteArrayView bytes)
 {
     QList<RegisterEntry> entries;
-    entries.reserve(std::count(bytes.begin(), bytes.end(), '\n') + 1);
-    linereader::Reader(bytes).read<RegisterEntry>(
-        [&entries](RegisterEntry &entry) { entries.append(std::move(entry)); });
+    entries.reserve(linereader::maxRecords(bytes));
+    linereader::readRecords(bytes, RegisterFieldCount, [&entries] { return entries.emplace_back().data(); });
     return entries;
 }
 

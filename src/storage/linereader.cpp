@@ -2,30 +2,109 @@
 
 #include "cp1252.h"
 
+#include <array>
+#include <cstring>
+#include <vector>
+
 namespace lunora::linereader {
 
-const char *Reader::findLineEnd(const char *p) const
+namespace {
+
+bool isBlankChar(char c)
 {
-    // Lines are short; memchr for the LF is vectorised, and a CR can only stand before
-    // it (CR LF) or, in odd files, alone somewhere in the line.
-    const auto *lf = static_cast<const char *>(std::memchr(p, '\n', m_end - p));
-    const char *limit = lf ? lf : m_end;
-    const auto *cr = static_cast<const char *>(std::memchr(p, '\r', limit - p));
+    return c == ' ' || c == '\t';
+}
+
+const char *find(const char *p, const char *end, char c)
+{
+    return static_cast<const char *>(std::memchr(p, c, end - p));
+}
+
+// Neighbouring entries share many values (date, name, priority, status, signature).
+// Handing out one shared QString for equal bytes saves most of the allocations and
+// much of the memory of a large register. A column whose values hardly repeat (case
+// numbers, control codes) stops being looked up after a trial.
+class ColumnCache final
+{
+public:
+    QString text(QByteArrayView bytes)
+    {
+        if (!m_enabled)
+            return cp1252::decode(bytes);
+        Slot &slot = m_slots[hash(bytes) & (slotCount - 1)];
+        ++m_lookups;
+        if (slot.bytes.size() == bytes.size()
+            && std::memcmp(slot.bytes.data(), bytes.data(), bytes.size()) == 0) {
+            ++m_hits;
+            return slot.text;
+        }
+        slot.bytes = bytes;
+        slot.text = cp1252::decode(bytes);
+        if (m_lookups == trialLookups && m_hits * 8 < m_lookups) {
+            m_enabled = false;
+            m_slots = {};
+            return cp1252::decode(bytes);
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr std::size_t slotCount = 64;
+    static constexpr int trialLookups = 2048;
+
+    struct Slot
+    {
+        QByteArrayView bytes;
+        QString text;
+    };
+
+    // Eight bytes at a time; fields are short.
+    static std::size_t hash(QByteArrayView bytes)
+    {
+        const char *p = bytes.data();
+        qsizetype n = bytes.size();
+        quint64 h = quint64(n) * 0x9E3779B97F4A7C15ull;
+        for (; n >= 8; p += 8, n -= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        }
+        quint64 tail = 0;
+        std::memcpy(&tail, p, n);
+        h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+        return std::size_t(h >> 40);
+    }
+
+    std::array<Slot, slotCount> m_slots {};
+    int m_lookups = 0;
+    int m_hits = 0;
+    bool m_enabled = true;
+};
+
+// The end of the line that starts at p: the first CR or LF, or the end of the text.
+const char *lineEnd(const char *p, const char *end)
+{
+    // memchr is vectorised; a CR can only stand before the LF (CR LF) or, in odd
+    // files, alone somewhere in the line.
+    const char *lf = find(p, end, '\n');
+    const char *limit = lf ? lf : end;
+    const char *cr = find(p, limit, '\r');
     return cr ? cr : limit;
 }
 
-const char *Reader::skipLineEnd(const char *p) const
+const char *nextLine(const char *p, const char *end)
 {
-    if (p < m_end && *p == '\r')
+    if (p < end && *p == '\r') {
         ++p;
-    else if (p < m_end && *p == '\n')
-        return p + 1;
-    if (p < m_end && *p == '\n')
+        if (p < end && *p == '\n')
+            ++p;
+    } else if (p < end && *p == '\n') {
         ++p;
+    }
     return p;
 }
 
-bool Reader::isBlank(const char *p, const char *end)
+bool isBlankLine(const char *p, const char *end)
 {
     for (; p < end; ++p) {
         if (!isBlankChar(*p))
@@ -34,27 +113,71 @@ bool Reader::isBlank(const char *p, const char *end)
     return true;
 }
 
-const char *Reader::readField(const char *p, const char *lineEnd, const char *&begin, const char *&end)
+// The first c in [p, end), or end.
+const char *scan(const char *p, const char *end, char c)
+{
+    const char *found = find(p, end, c);
+    return found ? found : end;
+}
+
+// Reads one field of the line [p, lineEnd); returns where the next field starts.
+const char *readField(const char *p, const char *lineEnd, QByteArrayView &field)
 {
     while (p < lineEnd && isBlankChar(*p))
         ++p;
     if (p < lineEnd && *p == '"') {
-        begin = p + 1;
-        const auto *quote = static_cast<const char *>(std::memchr(begin, '"', lineEnd - begin));
-        end = quote ? quote : lineEnd;
-        const char *rest = quote ? quote + 1 : lineEnd;
-        const auto *comma = static_cast<const char *>(std::memchr(rest, ',', lineEnd - rest));
-        return comma ? comma + 1 : lineEnd;
+        const char *begin = p + 1;
+        const char *quote = scan(begin, lineEnd, '"');
+        field = QByteArrayView(begin, quote - begin);
+        if (quote == lineEnd)
+            return lineEnd;
+        const char *comma = scan(quote + 1, lineEnd, ',');
+        return comma == lineEnd ? lineEnd : comma + 1;
     }
-    begin = p;
-    const auto *comma = static_cast<const char *>(std::memchr(p, ',', lineEnd - p));
-    end = comma ? comma : lineEnd;
-    return comma ? comma + 1 : lineEnd;
+    const char *comma = scan(p, lineEnd, ',');
+    field = QByteArrayView(p, comma - p);
+    return comma == lineEnd ? lineEnd : comma + 1;
 }
 
-QString Reader::decodeField(QByteArrayView bytes)
+} // namespace
+
+qsizetype maxRecords(QByteArrayView bytes)
 {
-    return cp1252::decode(bytes);
+    // Every record but the last ends with a CR or an LF.
+    qsizetype lines = 1;
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    while (p < end) {
+        const char *lf = find(p, end, '\n');
+        if (!lf)
+            break;
+        ++lines;
+        p = lf + 1;
+    }
+    if (bytes.contains('\r') && !bytes.contains("\r\n"))
+        lines = bytes.count('\r') + 1; // a file with CR line ends only
+    return lines;
+}
+
+void readRecords(QByteArrayView bytes, int fieldCount, const std::function<QString *()> &nextRecord)
+{
+    std::vector<ColumnCache> columns(fieldCount);
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    while (p < end) {
+        const char *eol = lineEnd(p, end);
+        if (!isBlankLine(p, eol)) {
+            QString *fields = nextRecord();
+            const char *q = p;
+            for (int i = 0; i < fieldCount; ++i) {
+                QByteArrayView field;
+                q = readField(q, eol, field);
+                if (!field.isEmpty())
+                    fields[i] = columns[i].text(field);
+            }
+        }
+        p = nextLine(eol, end);
+    }
 }
 
 } // namespace lunora::linereader
