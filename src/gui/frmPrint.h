@@ -1,6 +1,12 @@
 #pragma once
 
+#include "status.h"
+
 #include <QDialog>
+
+class QCloseEvent;
+class QLabel;
+class QTimer;
 
 namespace lunora {
 
@@ -12,6 +18,30 @@ class frmPrint final : public QDialog
 public:
     explicit frmPrint(QWidget *parent = nullptr);
     ~frmPrint() override;
+
+    // The widths of the bar and its track in 1/1440 inch.
+    int barWidth() const { return m_barWidth; }
+    int trackWidth() const { return m_trackWidth; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void onTimer1();
+    void placeBar();
+
+    QWidget *m_pbarBg = nullptr;
+    QLabel *m_pBar = nullptr;
+    QLabel *m_label1 = nullptr;
+    QTimer *m_timer1 = nullptr;
+    // Whole units, so that 81 steps of 40 end exactly at the track's width however the
+    // pixels round.
+    int m_trackWidth = 0;
+    int m_barWidth = 0;
 };
+
+// The one message for a printout that failed: "Skrivare saknas" when there is no
+// printer, otherwise what went wrong. Nothing for a printout that succeeded.
+void showPrintFailure(QWidget *parent, const Status &failure);
 
 } // namespace lunora

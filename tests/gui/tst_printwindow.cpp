@@ -1,0 +1,367 @@
+// The print progress window with the real case window: 81 steps, one hand-over, the
+// sheet of the case on the screen, cancelling, a single window, and a missing printer.
+
+#include "casefiles.h"
+#include "caseregister.h"
+#include "datafolder.h"
+#include "defaultprinter.h"
+#include "frmArende.h"
+#include "frmArendeList.h"
+#include "frmPrint.h"
+#include "messagebox.h"
+#include "qprinterdevice.h"
+#include "windowregistry.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPointer>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace lunora;
+
+namespace {
+RegisterEntry entryOf(const QStringList &values)
+{
+    RegisterEntry entry;
+    for (int i = 0; i < RegisterFieldCount; ++i)
+        entry[i] = values.value(i);
+    return entry;
+}
+
+const RegisterEntry CaseA = entryOf({ "101215 4711", "2010-12-15", "K-17", "Anna Andersson", "08-123456",
+    "Brådskande", "Under behandling", "{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}", "Anna Ek" });
+const RegisterEntry CaseB = entryOf({ "110102 12", "2011-01-02", "K-99", "Bo Berg", "031-777", "Normal",
+    "Avslutad", "{BBBBBBBB-2222-4222-8222-BBBBBBBBBBBB}", "Bertil Ström" });
+
+ArticleRow rowOf(const QStringList &values)
+{
+    ArticleRow row;
+    for (int i = 0; i < ArticleFieldCount; ++i)
+        row[i] = values.value(i);
+    return row;
+}
+
+// Runs the event loop until the condition holds. Unlike QTest::qWaitFor it never
+// sleeps between checks, so 1-ms timers tick as they do in the running program.
+bool runUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    check.setInterval(1);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&]() {
+        if (condition())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start();
+    if (!condition())
+        loop.exec();
+    return condition();
+}
+
+// Each tick of the progress as the window shows it afterwards.
+struct Tick
+{
+    int bar;
+    QString percent;
+    bool visible;
+};
+} // namespace
+
+class tst_PrintWindow final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void fillsInEightyOneStepsThenPrintsOnce();
+    void closingDuringProgressCancels();
+    void showingAgainNeitherRestartsNorPrintsTwice();
+    void printingTwiceShowsTheFullProgressBothTimes();
+    void noPrinterIsReportedOnce();
+    void failedSheetIsReportedOnceAndNotRetried();
+    void overviewPrintsTheSelectedCaseThenClosesIt();
+
+private:
+    frmArende *openCase(const RegisterEntry &entry);
+    frmPrint *startPrint(frmArende *caseWindow);
+    QList<Tick> recordTicks(frmPrint *window);
+    QString sheetText(int index) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_out;
+    QStringList m_printed; // the PDF file of every printout, in order
+};
+
+void tst_PrintWindow::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+}
+
+void tst_PrintWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_out = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid() && m_out->isValid());
+    for (const char *folder : { "Lib", "Lib/User", "Lib/Logo", "Errors" })
+        QVERIFY(QDir(m_dir->path()).mkpath(QString::fromLatin1(folder)));
+    DataFolder::setRoot(m_dir->path());
+    QFile company(paths::companyFile());
+    QVERIFY(company.open(QIODevice::WriteOnly));
+    company.write("[Main]\r\nRad1=Verkstan AB\r\nRad2=Storgatan 1\r\n");
+    company.close();
+    QImage logo(96, 48, QImage::Format_RGB32);
+    logo.fill(Qt::darkBlue);
+    QVERIFY(logo.save(paths::logoFile(), "BMP"));
+
+    QVERIFY(caseregister::rewrite(paths::caseRegister(), { CaseA, CaseB }).ok());
+    QVERIFY(articlefile::appendRow(
+        paths::articleFile(CaseA[ControlCode]).value(), rowOf({ "17", "Skruv", "2", "st", "12,50", "25,00" }))
+                .ok());
+    QVERIFY(articlefile::appendRow(paths::articleFile(CaseB[ControlCode]).value(),
+        rowOf({ "18", "Kedja", "1", "st", "149,00", "149,00" }))
+                .ok());
+
+    // Every printout goes into a PDF file of its own, through the real QPrinter path.
+    m_printed.clear();
+    setDefaultPrinterForTesting([this]() -> std::unique_ptr<PrintDevice> {
+        m_printed.append(m_out->filePath(QStringLiteral("print%1.pdf").arg(m_printed.size() + 1)));
+        return std::make_unique<QPrinterDevice>(m_printed.last());
+    });
+    MessageBox::setAutomaticAnswers(true);
+    MessageBox::clearShown();
+    frmArende::resetSession();
+}
+
+void tst_PrintWindow::cleanup()
+{
+    setDefaultPrinterForTesting({});
+    WindowRegistry::closeAll();
+    DataFolder::setRoot(QString());
+    m_dir.reset();
+    m_out.reset();
+}
+
+frmArende *tst_PrintWindow::openCase(const RegisterEntry &entry)
+{
+    auto *window = WindowRegistry::get<frmArende>();
+    window->setRealName(QStringLiteral("Anna Ek"));
+    window->openExistingCase(entry);
+    WindowRegistry::show<frmArende>();
+    return window;
+}
+
+frmPrint *tst_PrintWindow::startPrint(frmArende *caseWindow)
+{
+    auto *print = caseWindow->findChild<QAction *>(QStringLiteral("mnuSkrivUt"));
+    if (!print)
+        return nullptr;
+    print->trigger();
+    return WindowRegistry::find<frmPrint>();
+}
+
+QList<Tick> tst_PrintWindow::recordTicks(frmPrint *window)
+{
+    QList<Tick> ticks;
+    QPointer<frmPrint> guard(window);
+    auto *timer = window->findChild<QTimer *>(QStringLiteral("Timer1"));
+    auto *label = window->findChild<QLabel *>(QStringLiteral("Label1"));
+    // Connected after the window's own handler, so this sees each tick's outcome.
+    connect(timer, &QTimer::timeout, this, [&ticks, guard, label]() {
+        if (guard)
+            ticks.append({ guard->barWidth(), label->text(), guard->isVisible() });
+    });
+    const bool finished = runUntil([guard]() { return !guard || !guard->isVisible(); }, 5000);
+    Q_UNUSED(finished); // the callers check what the ticks show
+    return ticks;
+}
+
+QString tst_PrintWindow::sheetText(int index) const
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        return QString();
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), { "-layout", m_printed.at(index), "-" });
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+void tst_PrintWindow::fillsInEightyOneStepsThenPrintsOnce()
+{
+    frmArende *caseWindow = openCase(CaseA);
+    frmPrint *window = startPrint(caseWindow);
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->isModal());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Utskrift startas...."));
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("0"));
+    QCOMPARE(window->barWidth(), 15);
+    QCOMPARE(window->trackWidth(), 3255);
+
+    QElapsedTimer clock;
+    clock.start();
+    const QList<Tick> ticks = recordTicks(window);
+    const qint64 progress = clock.elapsed();
+    QTRY_COMPARE(m_printed.size(), 1);
+    qInfo("progress %lld ms, printed after %lld ms", progress, clock.elapsed());
+    QCOMPARE(ticks.size(), 82);
+    for (int i = 0; i < 81; ++i) {
+        QCOMPARE(ticks.at(i).bar, 15 + 40 * (i + 1));
+        QVERIFY(ticks.at(i).visible);
+    }
+    QCOMPARE(ticks.at(0).percent, QStringLiteral("1 %"));
+    QCOMPARE(ticks.at(1).percent, QStringLiteral("2 %"));
+    QCOMPARE(ticks.at(80).percent, QStringLiteral("100 %"));
+    QCOMPARE(ticks.at(80).bar, 3255);
+    QVERIFY(!ticks.at(81).visible);
+
+    QTRY_COMPARE(m_printed.size(), 1);
+    QTest::qWait(50);
+    QCOMPARE(m_printed.size(), 1);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(caseWindow->isVisible()); // printing leaves the case window open
+    const QString sheet = sheetText(0);
+    if (!sheet.isEmpty()) {
+        QVERIFY(sheet.contains(QStringLiteral("Anna Andersson")));
+        QVERIFY(sheet.contains(QStringLiteral("Skruv")));
+        QVERIFY(sheet.contains(QStringLiteral("Verkstan AB")));
+    }
+}
+
+void tst_PrintWindow::closingDuringProgressCancels()
+{
+    frmArende *caseWindow = openCase(CaseA);
+    QPointer<frmPrint> window = startPrint(caseWindow);
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitFor([&]() { return window->barWidth() > 15; }, 2000));
+    QVERIFY(window->barWidth() < window->trackWidth());
+    window->close();
+    QTest::qWait(300);
+    QVERIFY(m_printed.isEmpty());
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(!WindowRegistry::find<frmPrint>());
+}
+
+void tst_PrintWindow::showingAgainNeitherRestartsNorPrintsTwice()
+{
+    frmArende *caseWindow = openCase(CaseA);
+    QPointer<frmPrint> first = startPrint(caseWindow);
+    QVERIFY(first);
+    QVERIFY(QTest::qWaitFor([&]() { return first->barWidth() > 15 + 40 * 10; }, 2000));
+    const int reached = first->barWidth();
+    frmPrint *second = startPrint(caseWindow);
+    QCOMPARE(second, first.data());
+    QVERIFY(first->barWidth() >= reached);
+
+    QTRY_COMPARE(m_printed.size(), 1);
+    QTest::qWait(100);
+    QCOMPARE(m_printed.size(), 1);
+}
+
+void tst_PrintWindow::printingTwiceShowsTheFullProgressBothTimes()
+{
+    frmArende *caseWindow = openCase(CaseA);
+    for (int round = 1; round <= 2; ++round) {
+        frmPrint *window = startPrint(caseWindow);
+        QVERIFY(window);
+        QCOMPARE(window->barWidth(), 15);
+        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("0"));
+        QCOMPARE(recordTicks(window).size(), 82);
+        QTRY_COMPARE(m_printed.size(), round);
+    }
+}
+
+void tst_PrintWindow::noPrinterIsReportedOnce()
+{
+    setDefaultPrinterForTesting({});
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        QSKIP("this machine has a default printer");
+
+    frmArende *caseWindow = openCase(CaseA);
+    frmPrint *window = startPrint(caseWindow);
+    QVERIFY(window);
+    recordTicks(window);
+    QTest::qWait(200);
+
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const MessageBox::Shown shown = MessageBox::shown().first();
+    QCOMPARE(shown.title, QStringLiteral("Skrivare saknas"));
+    QCOMPARE(shown.text, QStringLiteral("Det finns ingen skrivare installerad på denna dator!"));
+    QCOMPARE(shown.buttons, MessageBox::Ok);
+    QCOMPARE(shown.icon, MessageBox::Exclamation);
+    QVERIFY(!WindowRegistry::find<frmPrint>());
+    QVERIFY(caseWindow->isVisible());
+}
+
+void tst_PrintWindow::failedSheetIsReportedOnceAndNotRetried()
+{
+    QVERIFY(QFile::remove(paths::logoFile()));
+    frmArende *caseWindow = openCase(CaseA);
+    frmPrint *window = startPrint(caseWindow);
+    QVERIFY(window);
+    recordTicks(window);
+    QTRY_COMPARE(MessageBox::shown().size(), 1);
+    QTest::qWait(200);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().icon, MessageBox::Exclamation);
+    // Nothing went to the printer, and the program goes on.
+    for (const QString &file : std::as_const(m_printed))
+        QVERIFY(!QFile::exists(file));
+    QVERIFY(caseWindow->isVisible());
+}
+
+void tst_PrintWindow::overviewPrintsTheSelectedCaseThenClosesIt()
+{
+    auto *overview = WindowRegistry::show<frmArendeList>();
+    QTRY_COMPARE(overview->rowCount(), 2);
+    int row = 0;
+    while (overview->entryAt(row) != CaseB)
+        ++row;
+    QTableView *list = overview->listView();
+    list->setCurrentIndex(list->model()->index(row, 0));
+    list->selectRow(row);
+    auto *print = overview->findChild<QAction *>(QStringLiteral("mnuSkrivUt"));
+    QVERIFY(print);
+    QTRY_VERIFY(print->isEnabled());
+
+    QElapsedTimer clock;
+    clock.start();
+    print->trigger();
+    QPointer<frmArende> caseWindow = WindowRegistry::find<frmArende>();
+    QVERIFY(caseWindow);
+    QVERIFY(runUntil([this]() { return !m_printed.isEmpty(); }, 2000));
+    const qint64 printedAfter = clock.elapsed();
+    QVERIFY(caseWindow && caseWindow->isVisible()); // still showing the case it printed
+    QVERIFY(runUntil([&]() { return !caseWindow || !caseWindow->isVisible(); }, 4000));
+    const qint64 closedAfter = clock.elapsed();
+    qInfo("printed after %lld ms, case window closed after %lld ms", printedAfter, closedAfter);
+    QVERIFY(printedAfter < closedAfter);
+    QCOMPARE(m_printed.size(), 1);
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    const QString sheet = sheetText(0);
+    if (!sheet.isEmpty()) {
+        QVERIFY(sheet.contains(QStringLiteral("Bo Berg")));
+        QVERIFY(sheet.contains(QStringLiteral("Kedja")));
+        QVERIFY(!sheet.contains(QStringLiteral("Anna Andersson")));
+    }
+}
+
+QTEST_MAIN(tst_PrintWindow)
+#include "tst_printwindow.moc"
