@@ -99,6 +99,7 @@ private slots:
     void unreadableUserFileFailsQuietly();
     void secondAttemptRepeatsTheCheck();
     void signInKeyboardOrderAndCancel();
+    void programEndsWhenOverviewCloses();
 
     void newUserWritesFileAndSignsIn();
     void newUserRefusesWrongIndex_data();
@@ -437,6 +438,34 @@ void tst_startup::signInKeyboardOrderAndCancel()
     QTest::mouseClick(child<QPushButton>(login, "Command2"), Qt::LeftButton);
     QVERIFY(!WindowRegistry::find<frmLogin>());
     QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void tst_startup::programEndsWhenOverviewCloses()
+{
+    // The case window the sign-in prepared stays hidden and must not keep the program
+    // running once the overview, the last visible window, is closed.
+    QVERIFY(userfile::write(QStringLiteral("anna"),
+        { QStringLiteral("anna"), QStringLiteral("pw"), QStringLiteral("0"), QStringLiteral("Anna") }));
+    signIn(openLogin(), QStringLiteral("anna"), QStringLiteral("pw"));
+    QTRY_VERIFY(!WindowRegistry::find<frmLogin>());
+    QVERIFY(WindowRegistry::find<frmArendeList>()->isVisible());
+    QVERIFY(WindowRegistry::find<frmArende>());
+
+    QApplication::setQuitOnLastWindowClosed(true);
+    QTimer closer;
+    closer.setSingleShot(true);
+    connect(&closer, &QTimer::timeout, WindowRegistry::find<frmArendeList>(), &QWidget::close);
+    QTimer guard;
+    guard.setSingleShot(true);
+    bool stillRunning = false;
+    connect(&guard, &QTimer::timeout, this, [&stillRunning] {
+        stillRunning = true;
+        QCoreApplication::exit(1);
+    });
+    closer.start(10);
+    guard.start(5000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!stillRunning);
 }
 
 void tst_startup::newUserWritesFileAndSignsIn()
