@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <numeric>
 
 namespace lunora {
 
@@ -16,19 +18,20 @@ namespace {
 // different texts never compare equal.
 struct Weight
 {
-    std::uint32_t primary = 0;
-    std::uint16_t secondary = 0;
+    std::uint16_t primary = 0;
+    std::uint8_t secondary = 0;
     std::uint8_t tertiary = 0;
 };
 
-// Primary weight bands: control characters, then blanks, punctuation and symbols (by
-// code point), then digits (by value), then the Latin letters in Swedish alphabetical
-// order, then letters of other scripts.
-constexpr std::uint32_t ControlBand = 0x1;
-constexpr std::uint32_t SymbolBand = 0x100;
-constexpr std::uint32_t DigitBand = 0x20000;
-constexpr std::uint32_t LetterBand = 0x30000;
-constexpr std::uint32_t OtherLetterBand = 0x40000;
+// Primary weight bands, every weight above zero (zero ends a text): control
+// characters, then blanks, punctuation and symbols (by code point), then digits (by
+// value), then the Latin letters in Swedish alphabetical order, then letters of other
+// scripts.
+constexpr std::uint16_t ControlBand = 0x0001;
+constexpr std::uint16_t SymbolBand = 0x0100;
+constexpr std::uint16_t DigitBand = 0x4000;
+constexpr std::uint16_t LetterBand = 0x5000;
+constexpr std::uint16_t OtherLetterBand = 0x6000;
 
 // Letter positions after z in the Swedish alphabet.
 constexpr int LetterAring = 26; // å
@@ -36,9 +39,20 @@ constexpr int LetterAuml = 27; // ä
 constexpr int LetterOuml = 28; // ö
 constexpr int LetterThorn = 29; // þ, kept apart after ö
 
-std::uint32_t letterWeight(int position)
+std::uint16_t letterWeight(int position)
 {
-    return LetterBand + static_cast<std::uint32_t>(position);
+    return static_cast<std::uint16_t>(LetterBand + position);
+}
+
+std::uint16_t symbolWeight(char16_t c)
+{
+    // Symbols far beyond Latin share a weight with their neighbours; the code units
+    // still order them in the end.
+    if (c < 0x2000)
+        return static_cast<std::uint16_t>(SymbolBand + c);
+    if (c < 0x3000)
+        return static_cast<std::uint16_t>(0x2100 + (c - 0x2000));
+    return static_cast<std::uint16_t>(0x3100 + ((c - 0x3000) >> 4));
 }
 
 // The Latin base letter of a character, following its canonical decomposition
@@ -125,8 +139,8 @@ Weight computeWeight(char16_t c)
         return w;
     }
     if (ch.isDigit()) {
-        w.primary = DigitBand + static_cast<std::uint32_t>(std::max(0, ch.digitValue()));
-        w.secondary = c < 0x80 ? 0 : static_cast<std::uint16_t>(c & 0xFF) + 1;
+        w.primary = static_cast<std::uint16_t>(DigitBand + std::max(0, ch.digitValue()));
+        w.secondary = c < 0x80 ? 0 : static_cast<std::uint8_t>((c & 0x7F) + 1);
         return w;
     }
     if (ch.isLetter()) {
@@ -139,15 +153,19 @@ Weight computeWeight(char16_t c)
                 : 0x80;
             return w;
         }
-        w.primary = OtherLetterBand + ch.toCaseFolded().unicode();
+        w.primary = static_cast<std::uint16_t>(OtherLetterBand + (ch.toCaseFolded().unicode() >> 1));
         return w;
     }
     w.tertiary = 0;
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
-        w.primary = ControlBand + c;
+    if (c < 0x20) {
+        w.primary = static_cast<std::uint16_t>(ControlBand + c);
         return w;
     }
-    w.primary = SymbolBand + c;
+    if (c >= 0x7F && c < 0xA0) {
+        w.primary = static_cast<std::uint16_t>(ControlBand + 0x20 + (c - 0x7F));
+        return w;
+    }
+    w.primary = symbolWeight(c);
     return w;
 }
 
@@ -170,6 +188,75 @@ inline Weight weightOf(const std::array<Weight, TableSize> &table, char16_t c)
         return table[c];
     return computeWeight(c);
 }
+
+// A byte string whose plain byte order is the order of compareSwedish(): the primary
+// weights (two bytes each, high byte first) ended by two zero bytes, the accent and
+// case weights (a byte each), then the code units themselves. Sorting many rows
+// compares these keys, which lie together in memory, instead of the scattered texts.
+void appendSortKey(QByteArray &key, QStringView text)
+{
+    const auto &table = weightTable();
+    const qsizetype start = key.size();
+    key.resize(start + text.size() * 6 + 2);
+    auto *out = reinterpret_cast<unsigned char *>(key.data()) + start;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        const Weight w = weightOf(table, c);
+        out[2 * i] = static_cast<unsigned char>(w.primary >> 8);
+        out[2 * i + 1] = static_cast<unsigned char>(w.primary & 0xFF);
+        out[2 * n + 2 + i] = w.secondary;
+        out[3 * n + 2 + i] = w.tertiary;
+        out[4 * n + 2 + 2 * i] = static_cast<unsigned char>(c >> 8);
+        out[4 * n + 2 + 2 * i + 1] = static_cast<unsigned char>(c & 0xFF);
+    }
+    out[2 * n] = 0;
+    out[2 * n + 1] = 0;
+}
+
+// The sort keys of one column for every row, packed together, with the first eight
+// bytes of each key as a number so that most comparisons never look further.
+class ColumnKeys
+{
+public:
+    ColumnKeys(const CaseListModel &model, int column)
+    {
+        const int rows = model.rowCount();
+        m_prefix.resize(static_cast<std::size_t>(rows));
+        m_offset.resize(static_cast<std::size_t>(rows) + 1);
+        m_bytes.reserve(qsizetype(rows) * 40);
+        for (int row = 0; row < rows; ++row) {
+            const std::size_t r = static_cast<std::size_t>(row);
+            m_offset[r] = static_cast<std::size_t>(m_bytes.size());
+            appendSortKey(m_bytes, model.text(row, column));
+            const auto *key = reinterpret_cast<const unsigned char *>(m_bytes.constData()) + m_offset[r];
+            const std::size_t length = static_cast<std::size_t>(m_bytes.size()) - m_offset[r];
+            std::uint64_t prefix = 0;
+            for (std::size_t i = 0; i < 8; ++i)
+                prefix = (prefix << 8) | (i < length ? key[i] : 0u);
+            m_prefix[r] = prefix;
+        }
+        m_offset[static_cast<std::size_t>(rows)] = static_cast<std::size_t>(m_bytes.size());
+    }
+
+    bool less(int a, int b) const
+    {
+        const std::size_t ra = static_cast<std::size_t>(a);
+        const std::size_t rb = static_cast<std::size_t>(b);
+        if (m_prefix[ra] != m_prefix[rb])
+            return m_prefix[ra] < m_prefix[rb];
+        const std::size_t la = m_offset[ra + 1] - m_offset[ra];
+        const std::size_t lb = m_offset[rb + 1] - m_offset[rb];
+        const int order = std::memcmp(
+            m_bytes.constData() + m_offset[ra], m_bytes.constData() + m_offset[rb], std::min(la, lb));
+        return order != 0 ? order < 0 : la < lb;
+    }
+
+private:
+    std::vector<std::uint64_t> m_prefix;
+    std::vector<std::size_t> m_offset;
+    QByteArray m_bytes;
+};
 
 constexpr int ColumnWidths[RegisterFieldCount] = { 1440, 1400, 1440, 2000, 2000, 1440, 2000, 3600, 1440 };
 
@@ -305,16 +392,86 @@ int CaseListModel::columnWidthUnits(int column)
 }
 
 CaseSortProxy::CaseSortProxy(QObject *parent)
-    : QSortFilterProxyModel(parent)
+    : QAbstractProxyModel(parent)
 {
-    // Rows added to the source while the list is sorted go to their sorted place.
-    setDynamicSortFilter(true);
 }
 
 void CaseSortProxy::setCaseModel(CaseListModel *model)
 {
+    beginResetModel();
+    if (m_cases)
+        disconnect(m_cases, nullptr, this, nullptr);
     m_cases = model;
-    setSourceModel(model);
+    QAbstractProxyModel::setSourceModel(model);
+    if (m_cases) {
+        connect(
+            m_cases, &QAbstractItemModel::modelAboutToBeReset, this, &CaseSortProxy::sourceAboutToBeReset);
+        connect(m_cases, &QAbstractItemModel::modelReset, this, &CaseSortProxy::sourceReset);
+        connect(m_cases, &QAbstractItemModel::rowsInserted, this, &CaseSortProxy::sourceRowsInserted);
+        connect(m_cases, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            &CaseSortProxy::sourceRowsAboutToBeRemoved);
+        connect(m_cases, &QAbstractItemModel::rowsRemoved, this, &CaseSortProxy::sourceRowsRemoved);
+    }
+    m_proxyToSource.clear();
+    if (m_cases) {
+        m_proxyToSource.resize(m_cases->rowCount());
+        std::iota(m_proxyToSource.begin(), m_proxyToSource.end(), 0);
+        sortMapping();
+    }
+    rebuildSourceToProxy();
+    endResetModel();
+}
+
+bool CaseSortProxy::before(int sourceA, int sourceB) const
+{
+    const QString &a = m_cases->text(sourceA, m_sortColumn);
+    const QString &b = m_cases->text(sourceB, m_sortColumn);
+    return m_sortOrder == Qt::AscendingOrder ? compareSwedish(a, b) < 0 : compareSwedish(b, a) < 0;
+}
+
+void CaseSortProxy::sortMapping()
+{
+    if (m_sortColumn < 0)
+        return;
+    std::stable_sort(
+        m_proxyToSource.begin(), m_proxyToSource.end(), [this](int a, int b) { return before(a, b); });
+}
+
+void CaseSortProxy::rebuildSourceToProxy()
+{
+    m_sourceToProxy.assign(m_proxyToSource.size(), -1);
+    for (std::size_t proxy = 0; proxy < m_proxyToSource.size(); ++proxy)
+        m_sourceToProxy[static_cast<std::size_t>(m_proxyToSource[proxy])] = static_cast<int>(proxy);
+}
+
+void CaseSortProxy::sortBy(int column, Qt::SortOrder order)
+{
+    if (!m_cases || column < 0 || column >= RegisterFieldCount)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // The selection and the current row follow their rows to the new places.
+    const QModelIndexList before = persistentIndexList();
+    QList<QPair<int, int>> sourcePlaces;
+    sourcePlaces.reserve(before.size());
+    for (const QModelIndex &index : before)
+        sourcePlaces.append({ m_proxyToSource[static_cast<std::size_t>(index.row())], index.column() });
+
+    m_sortColumn = column;
+    m_sortOrder = order;
+    sortMapping();
+    rebuildSourceToProxy();
+
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const auto &[sourceRow, column] : std::as_const(sourcePlaces))
+        after.append(index(m_sourceToProxy[static_cast<std::size_t>(sourceRow)], column));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CaseSortProxy::sort(int column, Qt::SortOrder order)
+{
+    sortBy(column, order);
 }
 
 QList<RegisterEntry> CaseSortProxy::entriesInViewOrder() const
@@ -322,22 +479,133 @@ QList<RegisterEntry> CaseSortProxy::entriesInViewOrder() const
     QList<RegisterEntry> result;
     if (!m_cases)
         return result;
-    const int rows = rowCount();
-    result.reserve(rows);
-    for (int row = 0; row < rows; ++row)
-        result.append(m_cases->entry(mapToSource(index(row, 0)).row()));
+    result.reserve(static_cast<qsizetype>(m_proxyToSource.size()));
+    for (const int source : m_proxyToSource)
+        result.append(m_cases->entry(source));
     return result;
 }
 
-bool CaseSortProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const
+int CaseSortProxy::sourceRow(int viewRow) const
 {
-    const int column = left.column();
-    return compareSwedish(m_cases->text(left.row(), column), m_cases->text(right.row(), column)) < 0;
+    if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= m_proxyToSource.size())
+        return -1;
+    return m_proxyToSource[static_cast<std::size_t>(viewRow)];
 }
 
-bool CaseSortProxy::filterAcceptsRow(int, const QModelIndex &) const
+QModelIndex CaseSortProxy::index(int row, int column, const QModelIndex &parent) const
 {
-    return true;
+    if (parent.isValid() || row < 0 || column < 0 || column >= RegisterFieldCount
+        || static_cast<std::size_t>(row) >= m_proxyToSource.size())
+        return {};
+    return createIndex(row, column);
+}
+
+QModelIndex CaseSortProxy::parent(const QModelIndex &) const
+{
+    return {};
+}
+
+int CaseSortProxy::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_proxyToSource.size());
+}
+
+int CaseSortProxy::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : RegisterFieldCount;
+}
+
+QModelIndex CaseSortProxy::mapToSource(const QModelIndex &proxyIndex) const
+{
+    if (!m_cases || !proxyIndex.isValid() || proxyIndex.model() != this)
+        return {};
+    const int source = sourceRow(proxyIndex.row());
+    return source < 0 ? QModelIndex() : m_cases->index(source, proxyIndex.column());
+}
+
+QModelIndex CaseSortProxy::mapFromSource(const QModelIndex &sourceIndex) const
+{
+    if (!sourceIndex.isValid() || sourceIndex.model() != m_cases
+        || static_cast<std::size_t>(sourceIndex.row()) >= m_sourceToProxy.size())
+        return {};
+    return index(m_sourceToProxy[static_cast<std::size_t>(sourceIndex.row())], sourceIndex.column());
+}
+
+QVariant CaseSortProxy::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    // Columns are never moved, so the captions pass straight through, also while the
+    // list has no rows.
+    if (orientation == Qt::Horizontal && m_cases)
+        return m_cases->headerData(section, orientation, role);
+    return QAbstractProxyModel::headerData(section, orientation, role);
+}
+
+void CaseSortProxy::sourceAboutToBeReset()
+{
+    beginResetModel();
+}
+
+void CaseSortProxy::sourceReset()
+{
+    m_proxyToSource.resize(static_cast<std::size_t>(m_cases->rowCount()));
+    std::iota(m_proxyToSource.begin(), m_proxyToSource.end(), 0);
+    sortMapping();
+    rebuildSourceToProxy();
+    endResetModel();
+}
+
+void CaseSortProxy::sourceRowsInserted(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid())
+        return;
+    const int count = last - first + 1;
+    // Rows behind the inserted ones moved down in the source; they keep their places here.
+    for (int &source : m_proxyToSource) {
+        if (source >= first)
+            source += count;
+    }
+    for (int source = first; source <= last; ++source) {
+        auto place = m_proxyToSource.end();
+        if (m_sortColumn >= 0) {
+            place = std::upper_bound(m_proxyToSource.begin(), m_proxyToSource.end(), source,
+                [this](int a, int b) { return before(a, b); });
+        } else {
+            // Unsorted, the list is in source order.
+            place = std::lower_bound(m_proxyToSource.begin(), m_proxyToSource.end(), source);
+        }
+        const int row = static_cast<int>(place - m_proxyToSource.begin());
+        beginInsertRows({}, row, row);
+        m_proxyToSource.insert(place, source);
+        rebuildSourceToProxy();
+        endInsertRows();
+    }
+}
+
+void CaseSortProxy::sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid())
+        return;
+    std::vector<int> rows;
+    for (int source = first; source <= last; ++source)
+        rows.push_back(m_sourceToProxy[static_cast<std::size_t>(source)]);
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (const int row : rows) {
+        beginRemoveRows({}, row, row);
+        m_proxyToSource.erase(m_proxyToSource.begin() + row);
+        endRemoveRows();
+    }
+}
+
+void CaseSortProxy::sourceRowsRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (parent.isValid())
+        return;
+    const int count = last - first + 1;
+    for (int &source : m_proxyToSource) {
+        if (source > last)
+            source -= count;
+    }
+    rebuildSourceToProxy();
 }
 
 } // namespace lunora

@@ -2,10 +2,11 @@
 
 #include "records.h"
 
+#include <QAbstractProxyModel>
 #include <QAbstractTableModel>
 #include <QList>
-#include <QSortFilterProxyModel>
 #include <QStringView>
+#include <vector>
 
 namespace lunora {
 
@@ -44,9 +45,15 @@ private:
     QList<RegisterEntry> m_entries;
 };
 
-// Sorting on top of CaseListModel. Nothing is sorted until sortBy() is first called;
-// from then on rows added to the source take their sorted place.
-class CaseSortProxy final : public QSortFilterProxyModel
+// Sorting on top of CaseListModel. Nothing is sorted until sortBy() is first called
+// (the rows stand in register order); from then on the rows are kept in the order of
+// the sort column, and rows added to the source take their sorted place. Rows that
+// compare equal keep their register order in either direction.
+//
+// A proxy of its own rather than QSortFilterProxyModel: it sorts a plain array of row
+// numbers with direct access to the texts, which keeps a sort of 100,000 cases well
+// below what the user notices.
+class CaseSortProxy final : public QAbstractProxyModel
 {
     Q_OBJECT
 
@@ -56,15 +63,39 @@ public:
     void setCaseModel(CaseListModel *model);
     CaseListModel *caseModel() const { return m_cases; }
 
+    void sortBy(int column, Qt::SortOrder order);
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
     // Every row in the order the list shows them.
     QList<RegisterEntry> entriesInViewOrder() const;
+    int sourceRow(int viewRow) const;
 
-protected:
-    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
-    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
+    bool before(int sourceA, int sourceB) const;
+    void sortMapping();
+    void rebuildSourceToProxy();
+
+    void sourceAboutToBeReset();
+    void sourceReset();
+    void sourceRowsInserted(const QModelIndex &parent, int first, int last);
+    void sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last);
+    void sourceRowsRemoved(const QModelIndex &parent, int first, int last);
+
     CaseListModel *m_cases = nullptr;
+    std::vector<int> m_proxyToSource;
+    std::vector<int> m_sourceToProxy;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace lunora

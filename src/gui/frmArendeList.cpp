@@ -6,6 +6,7 @@
 #include "caseregister.h"
 #include "datafolder.h"
 #include "deferredtimer.h"
+#include "fileio.h"
 #include "frmArende.h"
 #include "frmKundData.h"
 #include "frmSkapaID.h"
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -366,16 +368,22 @@ void frmArendeList::load()
 
 void frmArendeList::fillList()
 {
-    auto loaded = caseregister::load(paths::caseRegister());
-    if (loaded.ok()) {
-        m_model->setEntries(loaded.takeValue());
-    } else if (m_model->rowCount() > 0) {
-        // A register that exists but cannot be read leaves the list as it was: an
-        // emptied list would be written back over every case by the next removal.
-        return;
-    } else {
-        m_model->setEntries({});
+    // The file is read whole before the old rows go, so that a register that exists but
+    // cannot be read leaves the list as it was: an emptied list would be written back
+    // over every case by the next removal. The old rows are let go before the new ones
+    // are built, so that a refresh of a large register needs no room for both.
+    const QString path = paths::caseRegister();
+    QByteArray bytes;
+    if (QFileInfo::exists(path)) {
+        Result<QByteArray> read = fileio::readAll(path);
+        if (!read && m_model->rowCount() > 0)
+            return;
+        if (read)
+            bytes = read.takeValue();
     }
+    m_model->setEntries({});
+    m_model->setEntries(caseregister::parse(bytes));
+    bytes.clear();
     m_status->setText(StatusPrefix + QString::number(m_model->rowCount()) + StatusSuffix);
     selectViewRow(0);
 }
@@ -392,10 +400,10 @@ int frmArendeList::rowCount() const
 
 RegisterEntry frmArendeList::entryAt(int viewRow) const
 {
-    const QModelIndex source = m_proxy->mapToSource(m_proxy->index(viewRow, 0));
-    if (!source.isValid())
+    const int source = m_proxy->sourceRow(viewRow);
+    if (source < 0)
         return {};
-    return m_model->entry(source.row());
+    return m_model->entry(source);
 }
 
 QList<RegisterEntry> frmArendeList::entriesInViewOrder() const
@@ -434,7 +442,7 @@ void frmArendeList::sortListView(int column)
         return;
     m_sortColumn = column;
     m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    m_proxy->sort(column, m_sortOrder);
+    m_proxy->sortBy(column, m_sortOrder);
     QHeaderView *header = m_list->horizontalHeader();
     header->setSortIndicatorShown(true);
     header->setSortIndicator(column, m_sortOrder);

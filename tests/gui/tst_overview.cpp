@@ -92,6 +92,7 @@ private slots:
     void swedishOrder_data();
     void swedishOrder();
 
+    void listSortAgreesWithSwedishOrder();
     void loadShowsEveryRowAndTheCount();
     void emptyRegisterDisablesCommandsAndLogsTheLoad();
     void damagedRegistersStillLoad_data();
@@ -257,6 +258,38 @@ void TestOverview::swedishOrder()
     QVERIFY(compareSwedish(before, after) < 0);
     QVERIFY(compareSwedish(after, before) > 0);
     QCOMPARE(compareSwedish(before, before), 0);
+}
+
+void TestOverview::listSortAgreesWithSwedishOrder()
+{
+    // The list sorts many rows by packed keys; they must put rows in the same order as
+    // the comparison used for single rows added later, in both directions, keeping
+    // equal texts in register order.
+    const QStringList texts = { "Öberg", "andersson", "Andersson", "Zorn", "Åberg", "Ärlig", "10", "9", "",
+        "Ék", "Ek", "ek", "Müller", "Myz", "Mya", "Ann Berg", "Anna", "a-b", "a b", "Éva", "x\u2013y", "x-y",
+        "Ægir", "Øst", "Ångström", "ångström", "Andersson", "ß", "ss", "\u4E2D", "\u0416uk", "\u20AC5", "#1",
+        "1#" };
+    QList<RegisterEntry> entries;
+    for (const QString &text : texts) {
+        RegisterEntry entry;
+        entry[CustomerName] = text;
+        entry[CaseNumber] = QString::number(entries.size());
+        entries.append(entry);
+    }
+    CaseListModel model;
+    model.setEntries(entries);
+    CaseSortProxy proxy;
+    proxy.setCaseModel(&model);
+    for (const Qt::SortOrder order : { Qt::AscendingOrder, Qt::DescendingOrder }) {
+        QList<RegisterEntry> expected = entries;
+        std::stable_sort(
+            expected.begin(), expected.end(), [order](const RegisterEntry &a, const RegisterEntry &b) {
+                return order == Qt::AscendingOrder ? compareSwedish(a[CustomerName], b[CustomerName]) < 0
+                                                   : compareSwedish(b[CustomerName], a[CustomerName]) < 0;
+            });
+        proxy.sortBy(CustomerName, order);
+        QCOMPARE(proxy.entriesInViewOrder(), expected);
+    }
 }
 
 void TestOverview::loadShowsEveryRowAndTheCount()

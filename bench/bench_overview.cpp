@@ -1,0 +1,198 @@
+// How the overview copes with large registers: the time from creating the window (which
+// loads the register) to the list showing its rows, one column sort, one refresh, the
+// peak memory, and the processor time the window uses while nobody touches it.
+//
+// Run without arguments it measures 10,000, 100,000 and 1,000,000 cases, each in a
+// fresh process so that the peak memory of one size does not hide the next. It prints
+// figures only; nothing here passes or fails on time.
+
+#include "caseregister.h"
+#include "datafolder.h"
+#include "frmArendeList.h"
+#include "windowregistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUuid>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
+
+using namespace lunora;
+
+namespace {
+
+long statusKilobytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A register of plausible cases: half the lines plain as the case window writes them,
+// half quoted as after a rewrite.
+QByteArray makeRegister(int count)
+{
+    static const char *const first[] = { "Anna", "Bertil", "Cecilia", "David", "Eva", "Fredrik", "Gunilla",
+        "Håkan", "Ingrid", "Johan", "Karin", "Lars", "Maria", "Nils", "Åsa", "Örjan" };
+    static const char *const last[]
+        = { "Andersson", "Johansson", "Karlsson", "Nilsson", "Eriksson", "Larsson", "Olsson", "Persson",
+              "Svensson", "Gustafsson", "Pettersson", "Jonsson", "Åberg", "Öberg", "Ek", "Lindqvist" };
+    static const char *const status[] = { "Nytt ärende", "Under behandling", "Avslutad" };
+    static const char *const signature[] = { "Anna Admin", "Bertil Berg", "Cecilia Cederlund" };
+    QRandomGenerator random(20201105);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(count) * 140);
+    for (int i = 0; i < count; ++i) {
+        const int day = random.bounded(1, 29);
+        const int month = random.bounded(1, 13);
+        const int year = random.bounded(15, 25);
+        RegisterEntry entry;
+        entry[CaseNumber] = QStringLiteral("%1%2%3 %4")
+                                .arg(year, 2, 10, QLatin1Char('0'))
+                                .arg(month, 2, 10, QLatin1Char('0'))
+                                .arg(day, 2, 10, QLatin1Char('0'))
+                                .arg(random.bounded(9999));
+        entry[Created] = QStringLiteral("20%1-%2-%3")
+                             .arg(year, 2, 10, QLatin1Char('0'))
+                             .arg(month, 2, 10, QLatin1Char('0'))
+                             .arg(day, 2, 10, QLatin1Char('0'));
+        entry[CustomerNumber] = QString::number(random.bounded(1, 100000));
+        entry[CustomerName] = QString::fromUtf8(first[random.bounded(16)]) + QLatin1Char(' ')
+            + QString::fromUtf8(last[random.bounded(16)]);
+        entry[Telephone]
+            = QStringLiteral("07%1-%2").arg(random.bounded(10, 100)).arg(random.bounded(100000, 1000000));
+        entry[Priority] = random.bounded(4) == 0 ? QStringLiteral("Brådskande") : QStringLiteral("Normal");
+        entry[CaseStatus] = QString::fromUtf8(status[random.bounded(3)]);
+        entry[ControlCode] = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+        entry[Signature] = QString::fromUtf8(signature[random.bounded(3)]);
+        bytes += (i % 2) ? caseregister::formatQuoted(entry) : caseregister::formatPlain(entry);
+    }
+    return bytes;
+}
+
+// Processes events until the list shows rows; returns the longest single pass, which
+// is how long the window could not react.
+qint64 settle(QElapsedTimer &clock)
+{
+    qint64 longest = 0;
+    for (int pass = 0; pass < 20; ++pass) {
+        const qint64 before = clock.elapsed();
+        QApplication::processEvents();
+        longest = std::max(longest, clock.elapsed() - before);
+    }
+    return longest;
+}
+
+int measure(const QString &root, int count, bool idle)
+{
+    DataFolder::setRoot(root);
+    const long baseline = statusKilobytes("VmRSS");
+
+    QElapsedTimer clock;
+    clock.start();
+    auto *window = WindowRegistry::show<frmArendeList>();
+    const qint64 constructed = clock.elapsed();
+    const qint64 stall = std::max(constructed, settle(clock));
+    window->listView()->viewport()->repaint();
+    const qint64 loaded = clock.elapsed();
+    if (window->rowCount() != count) {
+        std::fprintf(stderr, "loaded %d of %d rows\n", window->rowCount(), count);
+        return 1;
+    }
+
+    clock.restart();
+    window->sortListView(CustomerName);
+    window->listView()->viewport()->repaint();
+    const qint64 sorted = clock.elapsed();
+
+    clock.restart();
+    window->refresh();
+    window->listView()->viewport()->repaint();
+    const qint64 refreshed = clock.elapsed();
+
+    std::printf("%9d cases: load and show %6lld ms (window busy %6lld ms at most), sort %5lld ms, "
+                "refresh %6lld ms, peak memory %6.1f MB (%.1f MB above the empty program)",
+        count, static_cast<long long>(loaded), static_cast<long long>(stall), static_cast<long long>(sorted),
+        static_cast<long long>(refreshed), statusKilobytes("VmHWM") / 1024.0,
+        (statusKilobytes("VmHWM") - baseline) / 1024.0);
+
+    if (idle) {
+        // Let whatever the window still has queued run out first.
+        QTimer::singleShot(1000, qApp, &QCoreApplication::quit);
+        QApplication::exec();
+        const double before = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QTimer::singleShot(5000, qApp, &QCoreApplication::quit);
+        QApplication::exec();
+        const double used = cpuSeconds() - before;
+        std::printf(", idle %.2f %% of one core over %.1f s", 100.0 * used / (wall.elapsed() / 1000.0),
+            wall.elapsed() / 1000.0);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    WindowRegistry::closeAll();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    if (argc >= 4 && qstrcmp(argv[1], "--size") == 0) {
+        QApplication app(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        const bool idle = argc >= 5 && qstrcmp(argv[4], "--idle") == 0;
+        return measure(QString::fromLocal8Bit(argv[3]), std::atoi(argv[2]), idle);
+    }
+
+    // The registers are made here, so that the measuring processes hold nothing but the
+    // program itself.
+    QCoreApplication app(argc, argv);
+    const QList<int> sizes = { 10000, 100000, 1000000 };
+    int failures = 0;
+    for (const int size : sizes) {
+        QTemporaryDir root;
+        QDir(root.path()).mkpath(QStringLiteral("Lib"));
+        QDir(root.path()).mkpath(QStringLiteral("Errors"));
+        {
+            QFile file(root.filePath(QStringLiteral("Lib/arenden.txt")));
+            if (!file.open(QIODevice::WriteOnly) || file.write(makeRegister(size)) < 0)
+                return 1;
+        }
+        QStringList arguments = { QStringLiteral("--size"), QString::number(size), root.path() };
+        if (size == 100000)
+            arguments.append(QStringLiteral("--idle"));
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+        if (!child.waitForFinished(-1) || child.exitCode() != 0)
+            ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
