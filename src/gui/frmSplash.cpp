@@ -4,6 +4,7 @@
 #include "units.h"
 #include "windowregistry.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -98,6 +99,14 @@ frmSplash::frmSplash(QWidget *parent)
 }
 
 frmSplash::~frmSplash() = default;
+
+void frmSplash::closeEvent(QCloseEvent *event)
+{
+    // Closed by the user before the bar is full: the window is deleted only later, and
+    // no tick in between may still open the sign-in. With nothing left, the program ends.
+    m_timer1->stop();
+    QDialog::closeEvent(event);
+}
 
 void frmSplash::placeProgBar()
 {

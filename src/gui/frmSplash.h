@@ -17,6 +17,9 @@ public:
     explicit frmSplash(QWidget *parent = nullptr);
     ~frmSplash() override;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void onTimer1();
     void placeProgBar();

@@ -89,6 +89,7 @@ private slots:
     void cleanup();
 
     void splashFillsThenHandsOverToSignIn();
+    void splashClosedEarlyOpensNothing();
     void signInHandsUserToOverviewAndCaseWindow();
     void signInFailsAtClickWithoutUserFile();
     void signInFailsAtCheck_data();
@@ -216,6 +217,15 @@ void tst_startup::splashFillsThenHandsOverToSignIn()
     QTRY_VERIFY(!WindowRegistry::find<frmSplash>());
     QVERIFY(listing(empty.path()).isEmpty());
     QVERIFY(MessageBox::shown().isEmpty());
+}
+
+void tst_startup::splashClosedEarlyOpensNothing()
+{
+    auto *splash = WindowRegistry::show<frmSplash>();
+    QTRY_VERIFY(splash->windowTitle().startsWith(QStringLiteral("Lunora")));
+    splash->close();
+    QTest::qWait(300);
+    QVERIFY(!WindowRegistry::find<frmLogin>());
 }
 
 void tst_startup::signInHandsUserToOverviewAndCaseWindow()
