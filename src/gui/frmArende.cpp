@@ -281,6 +281,7 @@ void frmArende::buildControls()
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setFixedHeight(px(375));
+    m_statusBar->setSizeGripEnabled(false); // the window has a fixed size
     // A permanent label rather than showMessage(): menu hover tips would wipe a message.
     m_statusText = new QLabel(m_statusBar);
     m_statusText->setObjectName(QStringLiteral("StatusBar1Text"));
