@@ -1,0 +1,189 @@
+// Storage benchmark: loading large case registers, compared with `wc -l` reading the
+// same file, and the cost of one INI read and write. Prints figures; asserts nothing.
+
+#include "accounts.h"
+#include "caseregister.h"
+#include "datafolder.h"
+#include "fileio.h"
+#include "ini.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace lunora;
+
+namespace {
+
+struct Timing
+{
+    double best = 0; // ms
+    double median = 0; // ms
+};
+
+template <typename F> Timing measure(int runs, F &&run)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return { times.front(), times[times.size() / 2] };
+}
+
+QString pick(QRandomGenerator &random, const QStringList &list)
+{
+    return list[random.bounded(list.size())];
+}
+
+// A register as a shop accumulates it: mostly quoted lines from rewrites, with plain
+// lines appended by the case window in between.
+QByteArray makeRegister(int count)
+{
+    static const QStringList first = { "Anna", "Åsa", "Örjan", "Per", "Märta", "Björn", "Lena", "Göran",
+        "Karin", "Jönsson", "Ulla", "Håkan", "Sven", "Maria", "Ängla" };
+    static const QStringList last = { "Andersson", "Åström", "Öberg", "Ek", "Lindqvist", "Sjögren", "Nyström",
+        "Bäckman", "Holm", "Karlsson", "Wästberg", "Löfgren" };
+    static const QStringList status = { "Nytt ärende", "Under behandling", "Avslutad" };
+    static const QStringList priority = { "Normal", "Brådskande" };
+    static const QStringList sign = { "Per Ek", "Anna Åström", "Göran Holm", "Administratör" };
+    QRandomGenerator random(4711);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(count) * 150);
+    for (int i = 0; i < count; ++i) {
+        const QDate date = QDate(2015, 1, 1).addDays(i / 40);
+        RegisterEntry e;
+        e[CaseNumber]
+            = date.toString(QStringLiteral("yyMMdd")) + u' ' + QString::number(random.bounded(9999));
+        e[Created] = date.toString(Qt::ISODate);
+        e[CustomerNumber] = QString::number(1000 + random.bounded(90000));
+        e[CustomerName] = pick(random, first) + u' ' + pick(random, last);
+        e[Telephone] = QStringLiteral("070-%1 %2 %3")
+                           .arg(random.bounded(1000), 3, 10, QLatin1Char('0'))
+                           .arg(random.bounded(100), 2, 10, QLatin1Char('0'))
+                           .arg(random.bounded(100), 2, 10, QLatin1Char('0'));
+        e[Priority] = pick(random, priority);
+        e[CaseStatus] = pick(random, status);
+        const quint64 a = random.generate64(), b = random.generate64();
+        e[ControlCode] = QStringLiteral("{%1-%2-%3-%4-%5}")
+                             .arg(a >> 32, 8, 16, QLatin1Char('0'))
+                             .arg((a >> 16) & 0xFFFF, 4, 16, QLatin1Char('0'))
+                             .arg(a & 0xFFFF, 4, 16, QLatin1Char('0'))
+                             .arg(b >> 48, 4, 16, QLatin1Char('0'))
+                             .arg(b & 0xFFFFFFFFFFFFull, 12, 16, QLatin1Char('0'))
+                             .toUpper();
+        e[Signature] = pick(random, sign);
+        bytes += random.bounded(4) == 0 ? caseregister::formatPlain(e) : caseregister::formatQuoted(e);
+    }
+    return bytes;
+}
+
+Timing timeWc(const QString &path, int runs)
+{
+    return measure(runs, [&path] {
+        QProcess wc;
+        wc.start(QStringLiteral("wc"), { QStringLiteral("-l"), path });
+        wc.waitForFinished(-1);
+    });
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid() || !QDir(dir.path()).mkpath(QStringLiteral("Lib/User"))) {
+        std::fprintf(stderr, "cannot create a temporary data folder\n");
+        return 1;
+    }
+    DataFolder::setRoot(dir.path());
+    QTextStream out(stdout);
+
+    // The time wc needs to start and stop is taken off its runs, so that the ratio
+    // compares reading the file only.
+    const QString empty = dir.filePath(QStringLiteral("Lib/empty.txt"));
+    fileio::saveAll(empty, QByteArray());
+    const double wcStart = timeWc(empty, 21).best;
+
+    out << "Case register load, best and median of several runs; wc -l on the same file, best run\n";
+    out << QStringLiteral("(process start of wc, %1 ms, taken off)\n").arg(wcStart, 0, 'f', 2);
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+               .arg(QStringLiteral("entries"), 9)
+               .arg(QStringLiteral("MB"), 7)
+               .arg(QStringLiteral("best ms"), 9)
+               .arg(QStringLiteral("median ms"), 10)
+               .arg(QStringLiteral("MB/s"), 8)
+               .arg(QStringLiteral("entries/s"), 11)
+               .arg(QStringLiteral("wc ms"), 8)
+               .arg(QStringLiteral("vs wc"), 7);
+    for (const int count : { 10000, 100000, 1000000 }) {
+        const QString path = dir.filePath(QStringLiteral("Lib/arenden_%1.txt").arg(count));
+        const QByteArray bytes = makeRegister(count);
+        if (!fileio::saveAll(path, bytes)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        const int runs = count >= 1000000 ? 5 : 11;
+        // The loaded register is freed outside the timed part: the overview keeps it.
+        qsizetype loaded = 0;
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            Result<QList<RegisterEntry>> entries = caseregister::load(path);
+            times.push_back(timer.nsecsElapsed() / 1e6);
+            loaded = entries.value().size();
+        }
+        std::sort(times.begin(), times.end());
+        const Timing load { times.front(), times[times.size() / 2] };
+        if (loaded != count) {
+            std::fprintf(stderr, "loaded %lld entries of %d\n", static_cast<long long>(loaded), count);
+            return 1;
+        }
+        const double wcBest = std::max(0.1, timeWc(path, runs).best - wcStart);
+        const double mb = bytes.size() / 1e6;
+        const double mbPerSecond = mb / (load.best / 1e3);
+        const double wcMbPerSecond = mb / (wcBest / 1e3);
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8\n")
+                   .arg(count, 9)
+                   .arg(mb, 7, 'f', 1)
+                   .arg(load.best, 9, 'f', 1)
+                   .arg(load.median, 10, 'f', 1)
+                   .arg(mbPerSecond, 8, 'f', 0)
+                   .arg(count / (load.best / 1e3), 11, 'f', 0)
+                   .arg(wcBest, 8, 'f', 1)
+                   .arg(mbPerSecond / wcMbPerSecond, 7, 'f', 2);
+        out.flush();
+        QFile::remove(path);
+    }
+
+    // One INI read and one INI write on a user file, each opening the file afresh.
+    const QString userPath = dir.filePath(QStringLiteral("Lib/User/anna.ini"));
+    WriteIniAll(userPath,
+        { { "Main", "User", "anna" }, { "Main", "PassWD", "hemligt" }, { "Main", "Index", "0" },
+            { "Main", "RealName", "Anna Åström" } });
+    const int readOps = 5000, writeOps = 1000;
+    const Timing reads = measure(5, [&] {
+        for (int i = 0; i < readOps; ++i)
+            ReadIni(userPath, QStringLiteral("Main"), QStringLiteral("PassWD"));
+    });
+    const Timing writes = measure(5, [&] {
+        for (int i = 0; i < writeOps; ++i)
+            WriteIni(userPath, QStringLiteral("Main"), QStringLiteral("Index"), QString::number(i % 10));
+    });
+    out << "\nINI on a user file (best of 5 batches)\n";
+    out << QStringLiteral("ReadIni  %1 us/op\n").arg(reads.best * 1e3 / readOps, 0, 'f', 1);
+    out << QStringLiteral("WriteIni %1 us/op\n").arg(writes.best * 1e3 / writeOps, 0, 'f', 1);
+    return 0;
+}
