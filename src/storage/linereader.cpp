@@ -38,18 +38,19 @@ public:
             ++m_hits;
             return slot.text;
         }
-        slot.bytes = bytes;
-        slot.text = cp1252::decode(bytes);
+        QString text = cp1252::decode(bytes);
         if (m_lookups == trialLookups && m_hits * 8 < m_lookups) {
             m_enabled = false;
             m_slots = {};
-            return cp1252::decode(bytes);
+            return text;
         }
-        return slot.text;
+        slot.bytes = bytes;
+        slot.text = text;
+        return text;
     }
 
 private:
-    static constexpr std::size_t slotCount = 64;
+    static constexpr std::size_t slotCount = 256;
     static constexpr int trialLookups = 2048;
 
     struct Slot
