@@ -12,7 +12,21 @@ namespace lunora {
 
 namespace {
 const QString mainSection = QStringLiteral("Main");
+
+using KeyTarget = std::pair<QString *, const char16_t *>;
+
+// One ReadIni per key, in the given order, as every reader of these files does.
+Status readKeys(const QString &path, std::initializer_list<KeyTarget> keys)
+{
+    for (const auto &[target, key] : keys) {
+        Result<QString> value = ReadIni(path, mainSection, QString::fromUtf16(key));
+        if (!value)
+            return value.status();
+        *target = value.takeValue();
+    }
+    return {};
 }
+} // namespace
 
 Result<bool> userfile::exists(const QString &userId)
 {
@@ -28,18 +42,15 @@ Result<UserRecord> userfile::read(const QString &userId)
     if (!path)
         return path.status();
     UserRecord record;
-    const std::pair<QString *, const char16_t *> keys[] = {
-        { &record.user, u"User" },
-        { &record.password, u"PassWD" },
-        { &record.index, u"Index" },
-        { &record.realName, u"RealName" },
-    };
-    for (const auto &[target, key] : keys) {
-        Result<QString> value = ReadIni(path.value(), mainSection, QString::fromUtf16(key));
-        if (!value)
-            return value.status();
-        *target = value.takeValue();
-    }
+    const Status read = readKeys(path.value(),
+        {
+            { &record.user, u"User" },
+            { &record.password, u"PassWD" },
+            { &record.index, u"Index" },
+            { &record.realName, u"RealName" },
+        });
+    if (!read)
+        return read;
     return record;
 }
 
@@ -71,23 +82,20 @@ Result<CustomerRecord> customerfile::read(const QString &telephone)
     if (!path)
         return path.status();
     CustomerRecord record;
-    const std::pair<QString *, const char16_t *> keys[] = {
-        { &record.id, u"xID" },
-        { &record.name, u"xName" },
-        { &record.address, u"xAdress" },
-        { &record.postalAddress, u"xPostaladress" },
-        { &record.country, u"xLand" },
-        { &record.phone1, u"xPhone1" },
-        { &record.phone2, u"xPhone2" },
-        { &record.email, u"xEmail" },
-        { &record.notes, u"xNotes" },
-    };
-    for (const auto &[target, key] : keys) {
-        Result<QString> value = ReadIni(path.value(), mainSection, QString::fromUtf16(key));
-        if (!value)
-            return value.status();
-        *target = value.takeValue();
-    }
+    const Status read = readKeys(path.value(),
+        {
+            { &record.id, u"xID" },
+            { &record.name, u"xName" },
+            { &record.address, u"xAdress" },
+            { &record.postalAddress, u"xPostaladress" },
+            { &record.country, u"xLand" },
+            { &record.phone1, u"xPhone1" },
+            { &record.phone2, u"xPhone2" },
+            { &record.email, u"xEmail" },
+            { &record.notes, u"xNotes" },
+        });
+    if (!read)
+        return read;
     return record;
 }
 

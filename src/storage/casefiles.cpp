@@ -1,6 +1,5 @@
 #include "casefiles.h"
 
-#include "cp1252.h"
 #include "fileio.h"
 #include "ini.h"
 #include "linereader.h"
@@ -25,25 +24,12 @@ QList<ArticleRow> parse(QByteArrayView bytes)
 
 QByteArray formatRow(const ArticleRow &row)
 {
-    QByteArray line;
-    for (int i = 0; i < ArticleFieldCount; ++i) {
-        if (i > 0)
-            line += ',';
-        line += '"';
-        line += cp1252::encode(row[i]);
-        line += '"';
-    }
-    line += "\r\n";
-    return line;
+    return linereader::formatLine(row.data(), ArticleFieldCount, true);
 }
 
 int firstUnstorableField(const ArticleRow &row)
 {
-    for (int i = 0; i < ArticleFieldCount; ++i) {
-        if (!isStorableValue(row[i]))
-            return i;
-    }
-    return -1;
+    return linereader::firstUnstorable(row.data(), ArticleFieldCount);
 }
 
 Result<QList<ArticleRow>> load(const QString &path)

@@ -1,6 +1,5 @@
 #include "caseregister.h"
 
-#include "cp1252.h"
 #include "fileio.h"
 #include "linereader.h"
 
@@ -39,37 +38,17 @@ QList<RegisterEntry> parse(QByteArrayView bytes)
 
 QByteArray formatPlain(const RegisterEntry &entry)
 {
-    QByteArray line;
-    for (int i = 0; i < RegisterFieldCount; ++i) {
-        if (i > 0)
-            line += ',';
-        line += cp1252::encode(entry[i]);
-    }
-    line += "\r\n";
-    return line;
+    return linereader::formatLine(entry.data(), RegisterFieldCount, false);
 }
 
 QByteArray formatQuoted(const RegisterEntry &entry)
 {
-    QByteArray line;
-    for (int i = 0; i < RegisterFieldCount; ++i) {
-        if (i > 0)
-            line += ',';
-        line += '"';
-        line += cp1252::encode(entry[i]);
-        line += '"';
-    }
-    line += "\r\n";
-    return line;
+    return linereader::formatLine(entry.data(), RegisterFieldCount, true);
 }
 
 int firstUnstorableField(const RegisterEntry &entry)
 {
-    for (int i = 0; i < RegisterFieldCount; ++i) {
-        if (!isStorableValue(entry[i]))
-            return i;
-    }
-    return -1;
+    return linereader::firstUnstorable(entry.data(), RegisterFieldCount);
 }
 
 Result<QList<RegisterEntry>> load(const QString &path)

@@ -1,6 +1,7 @@
 #include "linereader.h"
 
 #include "cp1252.h"
+#include "records.h"
 
 #include <array>
 #include <cstring>
@@ -179,6 +180,31 @@ void readRecords(QByteArrayView bytes, int fieldCount, const std::function<QStri
         }
         p = nextLine(eol, end);
     }
+}
+
+QByteArray formatLine(const QString *fields, int fieldCount, bool quoted)
+{
+    QByteArray line;
+    for (int i = 0; i < fieldCount; ++i) {
+        if (i > 0)
+            line += ',';
+        if (quoted)
+            line += '"';
+        line += cp1252::encode(fields[i]);
+        if (quoted)
+            line += '"';
+    }
+    line += "\r\n";
+    return line;
+}
+
+int firstUnstorable(const QString *fields, int fieldCount)
+{
+    for (int i = 0; i < fieldCount; ++i) {
+        if (!isStorableValue(fields[i]))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace lunora::linereader

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <functional>
@@ -26,5 +27,11 @@ void readRecords(QByteArrayView bytes, int fieldCount, const std::function<QStri
 
 // How many records readRecords() will produce at most (for reserving space).
 qsizetype maxRecords(QByteArrayView bytes);
+
+// One line of the given fields joined by commas, each in double quotes when `quoted`,
+// ended by CR LF, in Windows-1252.
+QByteArray formatLine(const QString *fields, int fieldCount, bool quoted);
+// Index of the first field that cannot be stored (see isStorableValue), or -1.
+int firstUnstorable(const QString *fields, int fieldCount);
 
 } // namespace lunora::linereader
