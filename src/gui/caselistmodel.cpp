@@ -214,8 +214,9 @@ void appendSortKey(QByteArray &key, QStringView text)
     out[2 * n + 1] = 0;
 }
 
-// The sort keys of one column for every row, packed together, with the first eight
-// bytes of each key as a number so that most comparisons never look further.
+// The sort keys of one column for every row, packed together, with the first sixteen
+// bytes of each key (eight characters) as a number so that most comparisons never look
+// further.
 class ColumnKeys
 {
 public:
@@ -231,8 +232,8 @@ public:
             appendSortKey(m_bytes, model.text(row, column));
             const auto *key = reinterpret_cast<const unsigned char *>(m_bytes.constData()) + m_offset[r];
             const std::size_t length = static_cast<std::size_t>(m_bytes.size()) - m_offset[r];
-            std::uint64_t prefix = 0;
-            for (std::size_t i = 0; i < 8; ++i)
+            Prefix prefix = 0;
+            for (std::size_t i = 0; i < sizeof(Prefix); ++i)
                 prefix = (prefix << 8) | (i < length ? key[i] : 0u);
             m_prefix[r] = prefix;
         }
@@ -253,7 +254,8 @@ public:
     }
 
 private:
-    std::vector<std::uint64_t> m_prefix;
+    using Prefix = unsigned __int128;
+    std::vector<Prefix> m_prefix;
     std::vector<std::size_t> m_offset;
     QByteArray m_bytes;
 };
