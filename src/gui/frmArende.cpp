@@ -6,6 +6,7 @@
 #include "caseregister.h"
 #include "casesheet.h"
 #include "datafolder.h"
+#include "defaultprinter.h"
 #include "deferredtimer.h"
 #include "fileio.h"
 #include "frmAddProd.h"
@@ -842,9 +843,17 @@ void frmArende::printSheet()
         data.rows << QStringList(row.begin(), row.end());
 
     // One attempt per request: a failed printout is reported once and not retried.
-    if (const Status printed = printCaseSheetOnDefaultPrinter(data); !printed)
-        MessageBox::show(this, QStringLiteral("Skrivare saknas"),
-            QStringLiteral("Det finns ingen skrivare installerad på denna dator!"), MessageBox::Ok,
+    const Status printed = printCaseSheetOnDefaultPrinter(data);
+    if (printed)
+        return;
+    // A missing printer has its own message; anything else (the company file, the logo,
+    // a printer that fails) is told as what it is, not as a missing printer.
+    if (isNoPrinterFailure(printed))
+        MessageBox::show(this, QStringLiteral("Skrivare saknas"), noPrinterText(), MessageBox::Ok,
+            MessageBox::Exclamation);
+    else
+        MessageBox::show(this, QStringLiteral("Skriv ut"),
+            QStringLiteral("Ärendet kunde inte skrivas ut.") + CrLf + CrLf + printed.error(), MessageBox::Ok,
             MessageBox::Exclamation);
 }
 
