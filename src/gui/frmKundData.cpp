@@ -50,7 +50,9 @@ QLineEdit *addField(QGroupBox *frame, int number, const QString &caption, int to
 {
     auto *label = new QLabel(caption, frame);
     label->setObjectName(QStringLiteral("Label%1").arg(number));
-    placeAt(label, 240, top, 2415, 255);
+    // As tall as its field and centred, so that caption and value share a baseline.
+    placeAt(label, 240, top, 2415, 285);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto *field = new QLineEdit(frame);
     field->setObjectName(QStringLiteral("Text%1").arg(number));
     field->setReadOnly(true); // selectable and copyable, never changed
