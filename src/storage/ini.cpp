@@ -30,6 +30,19 @@ bool isStorableIniValue(QStringView value)
     return !value.contains(u'\r') && !value.contains(u'\n') && cp1252::canEncode(value);
 }
 
+QByteArray withCrBeforeLoneLf(QByteArray text)
+{
+    qsizetype lf = text.indexOf('\n');
+    while (lf >= 0) {
+        if (lf == 0 || text[lf - 1] != '\r') {
+            text.insert(lf, '\r');
+            ++lf;
+        }
+        lf = text.indexOf('\n', lf + 1);
+    }
+    return text;
+}
+
 Status checkWrite(const IniWrite &write)
 {
     if (!isStorableName(write.section) || !isStorableName(write.key))
@@ -166,7 +179,10 @@ Status WriteIniAll(const QString &path, const QList<IniWrite> &writes)
     Result<QByteArray> bytes = fileio::readAll(path);
     if (!bytes)
         return bytes.status();
-    QByteArray contents = bytes.takeValue();
+    // Files made by hand on Linux may end their lines with LF alone. The reader takes
+    // such an LF for a line end, so the writer must too, or it would not find the
+    // sections and keys that the reader finds; it gets the CR LF of every other line.
+    QByteArray contents = withCrBeforeLoneLf(bytes.takeValue());
     for (const IniWrite &write : writes) {
         Result<QByteArray> next = ini::writeValue(
             contents, cp1252::encode(write.section), cp1252::encode(write.key), cp1252::encode(write.value));

@@ -39,6 +39,7 @@ private slots:
     void readMakesReadOnlyFileWritable();
     void writeKeepsOldFileOnFailure();
     void writeAllStoresOnceInOrder();
+    void writeFindsWhatReadFindsInLfFiles();
     void writeRefusesLineEnds();
 };
 
@@ -292,6 +293,16 @@ void TestIni::writeAllStoresOnceInOrder()
         { { QStringLiteral("Main"), QStringLiteral("a"), QStringLiteral("9") },
             { QStringLiteral("Main"), QStringLiteral("b"), QStringLiteral("x\ny") } }));
     QCOMPARE(test::readBytes(path), before);
+}
+
+void TestIni::writeFindsWhatReadFindsInLfFiles()
+{
+    test::DataFolderFixture data;
+    const QString path = data.file(QStringLiteral("Lib/User/per.ini"));
+    test::writeBytes(path, "[Main]\nUser=per\nPassWD=gammalt\n");
+    QVERIFY(WriteIni(path, QStringLiteral("Main"), QStringLiteral("PassWD"), QStringLiteral("nytt")));
+    QCOMPARE(test::readBytes(path), QByteArray("[Main]\r\nUser=per\r\nPassWD=nytt\r\n"));
+    QCOMPARE(ReadIni(path, QStringLiteral("Main"), QStringLiteral("PassWD")).value(), QStringLiteral("nytt"));
 }
 
 void TestIni::writeRefusesLineEnds()
