@@ -114,7 +114,14 @@ void frmPrint::closeEvent(QCloseEvent *event)
     // Closed while filling: the print is cancelled. The window is deleted only later,
     // and no tick may run in between.
     m_timer1->stop();
-    QDialog::closeEvent(event);
+    // Not QDialog's handler, which would only hide the window through reject(): a hidden
+    // window would stay the program's progress window, stopped half-way.
+    event->accept();
+}
+
+void frmPrint::reject()
+{
+    close();
 }
 
 void frmPrint::onTimer1()

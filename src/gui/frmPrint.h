@@ -25,6 +25,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Escape closes the window like its close button, cancelling the print.
+    void reject() override;
 
 private:
     void onTimer1();

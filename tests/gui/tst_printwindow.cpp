@@ -91,6 +91,7 @@ private slots:
     void cleanup();
 
     void fillsInEightyOneStepsThenPrintsOnce();
+    void closingDuringProgressCancels_data();
     void closingDuringProgressCancels();
     void showingAgainNeitherRestartsNorPrintsTwice();
     void printingTwiceShowsTheFullProgressBothTimes();
@@ -244,14 +245,25 @@ void tst_PrintWindow::fillsInEightyOneStepsThenPrintsOnce()
     }
 }
 
+void tst_PrintWindow::closingDuringProgressCancels_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("close button") << false;
+    QTest::newRow("Escape") << true;
+}
+
 void tst_PrintWindow::closingDuringProgressCancels()
 {
+    QFETCH(bool, escape);
     frmArende *caseWindow = openCase(CaseA);
     QPointer<frmPrint> window = startPrint(caseWindow);
     QVERIFY(window);
     QVERIFY(QTest::qWaitFor([&]() { return window->barWidth() > 15; }, 2000));
     QVERIFY(window->barWidth() < window->trackWidth());
-    window->close();
+    if (escape)
+        QTest::keyClick(window, Qt::Key_Escape);
+    else
+        window->close();
     QTest::qWait(300);
     QVERIFY(m_printed.isEmpty());
     QVERIFY(MessageBox::shown().isEmpty());
