@@ -106,21 +106,6 @@ const QString UpdateTitle = QStringLiteral("Uppdatering");
 const QString RemoveTitle = QStringLiteral("Ta bort ärende!");
 const QString SomethingWrong = QStringLiteral("Det blev något fel");
 
-QPixmap bannerPicture(const QSize &size)
-{
-    QPixmap picture(QStringLiteral(":/lunora/banner.png"));
-    if (!picture.isNull())
-        return picture;
-    // Without the picture the header still needs a dark ground for its white text.
-    picture = QPixmap(size);
-    QPainter painter(&picture);
-    QLinearGradient gradient(0, 0, size.width(), 0);
-    gradient.setColorAt(0, QColor(0x1f, 0x3a, 0x68));
-    gradient.setColorAt(1, QColor(0x4a, 0x6f, 0xa5));
-    painter.fillRect(picture.rect(), gradient);
-    return picture;
-}
-
 QPushButton *makeButton(
     QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height)
 {
@@ -140,6 +125,21 @@ QLabel *makeStateLabel(QWidget *parent, const QString &name)
 }
 
 } // namespace
+
+QPixmap bannerPicture(const QSize &size)
+{
+    QPixmap picture(QStringLiteral(":/lunora/banner.png"));
+    if (!picture.isNull())
+        return picture;
+    // Without the picture the header still needs a dark ground for its white text.
+    picture = QPixmap(size);
+    QPainter painter(&picture);
+    QLinearGradient gradient(0, 0, size.width(), 0);
+    gradient.setColorAt(0, QColor(0x1f, 0x3a, 0x68));
+    gradient.setColorAt(1, QColor(0x4a, 0x6f, 0xa5));
+    painter.fillRect(picture.rect(), gradient);
+    return picture;
+}
 
 frmArendeList::frmArendeList(QWidget *parent)
     : QMainWindow(parent)

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 
 class QAction;
+class QPixmap;
+class QSize;
 class QLabel;
 class QMenu;
 class QModelIndex;
@@ -18,6 +20,10 @@ class CaseListModel;
 class CaseListView;
 class CaseSortProxy;
 class DeferredTimer;
+
+// The banner across the top of the overview and the customer card; a plain dark
+// ground of the given size when the picture is missing, so white text stays legible.
+QPixmap bannerPicture(const QSize &size);
 
 // The overview: every case of the register in one sortable list.
 // (Public interface used by the other windows; the window's own parts are private.)

@@ -2,6 +2,7 @@
 
 #include "accounts.h"
 #include "datafolder.h"
+#include "frmArendeList.h"
 #include "messagebox.h"
 #include "units.h"
 #include "windowregistry.h"
@@ -11,8 +12,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,20 +21,6 @@ namespace lunora {
 namespace {
 
 const QString CardTitle = QStringLiteral("Kunddata");
-
-QPixmap bannerPicture(const QSize &size)
-{
-    QPixmap picture(QStringLiteral(":/lunora/banner.png"));
-    if (!picture.isNull())
-        return picture;
-    picture = QPixmap(size);
-    QPainter painter(&picture);
-    QLinearGradient gradient(0, 0, size.width(), 0);
-    gradient.setColorAt(0, QColor(0x1f, 0x3a, 0x68));
-    gradient.setColorAt(1, QColor(0x4a, 0x6f, 0xa5));
-    painter.fillRect(picture.rect(), gradient);
-    return picture;
-}
 
 QGroupBox *makeFrame(QWidget *parent, const QString &caption, int left, int top, int width, int height)
 {
