@@ -487,7 +487,10 @@ void frmArendeList::rowClicked(bool onRow)
 
 void frmArendeList::showPopup(const QPoint &globalPos)
 {
-    m_popup->popup(globalPos);
+    // Until a row has been clicked the menu's one entry has no caption; an empty,
+    // disabled menu would only puzzle.
+    if (m_popup->isEnabled())
+        m_popup->popup(globalPos);
 }
 
 // ---- The hidden register actions -----------------------------------------------------

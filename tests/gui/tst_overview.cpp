@@ -640,6 +640,15 @@ void TestOverview::rowClickSetsHeaderAndCustomerEntry()
     QCOMPARE(window->headerText(), QStringLiteral("100, Zetterlund"));
     QCOMPARE(list->currentIndex().row(), 2);
     QVERIFY(!list->selectionModel()->hasSelection());
+
+    // The right button opens the popup for the row under the mouse.
+    auto *popup = window->findChild<QMenu *>(QStringLiteral("mnuPop1"));
+    QTest::mousePress(
+        list->viewport(), Qt::RightButton, {}, list->visualRect(list->model()->index(1, 0)).center());
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(window->headerText(), QStringLiteral("99, andersson"));
+    QVERIFY(customer->isEnabled());
+    popup->hide();
 }
 
 void TestOverview::dataMenuFollowsAuthorityIndex()
