@@ -31,8 +31,8 @@ struct CaseSheetData
 };
 
 // Prints the sheet on the device: the company name lines and logo from the data
-// folder, the case, the article table, the total. Fails (with the printout ended) when
-// the data folder or the printer cannot be used.
+// folder, the case, the article table, the total. Fails, with nothing printed, when the
+// company file or the logo cannot be read or the printer cannot take the job.
 Status printCaseSheet(PrintDevice &device, const CaseSheetData &data);
 // The same on the system's default printer.
 Status printCaseSheetOnDefaultPrinter(const CaseSheetData &data);
