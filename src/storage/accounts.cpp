@@ -66,7 +66,9 @@ Status userfile::write(const QString &userId, const UserRecord &record)
         { mainSection, QStringLiteral("RealName"), record.realName },
     };
     for (const IniWrite &w : writes) {
-        if (!isStorableValue(w.value))
+        // An INI line can hold any text but a line end; a double quote is an ordinary
+        // character here (a password may well contain one).
+        if (w.value.contains(u'\r') || w.value.contains(u'\n') || !cp1252::canEncode(w.value))
             return Status::failure(QStringLiteral("Value of %1 cannot be stored").arg(w.key));
         // A '[' makes its line a section boundary: the keys below it (the file lists
         // RealName first) could no longer be read, and the account could never sign in.

@@ -73,6 +73,12 @@ void TestAccounts::userFileRefusesWhatCannotBeReadBack()
     bad.realName = QStringLiteral("Анна");
     QVERIFY(!userfile::write(QStringLiteral("anna"), bad));
     QCOMPARE(test::readBytes(data.file(QStringLiteral("Lib/User/anna.ini"))), before);
+
+    // A double quote means nothing in an INI line: such a password is stored and read back.
+    UserRecord quoted = good;
+    quoted.password = QStringLiteral("sa\"gs");
+    QVERIFY(userfile::write(QStringLiteral("anna"), quoted));
+    QCOMPARE(userfile::read(QStringLiteral("anna")).value().password, quoted.password);
 }
 
 void TestAccounts::userExistsCreatesNothing()
