@@ -225,7 +225,10 @@ public:
         const int rows = model.rowCount();
         m_prefix.resize(static_cast<std::size_t>(rows));
         m_offset.resize(static_cast<std::size_t>(rows) + 1);
-        m_bytes.reserve(qsizetype(rows) * 40);
+        qsizetype total = 0;
+        for (int row = 0; row < rows; ++row)
+            total += model.text(row, column).size() * 6 + 2;
+        m_bytes.reserve(total);
         for (int row = 0; row < rows; ++row) {
             const std::size_t r = static_cast<std::size_t>(row);
             m_offset[r] = static_cast<std::size_t>(m_bytes.size());
@@ -433,10 +436,16 @@ bool CaseSortProxy::before(int sourceA, int sourceB) const
 
 void CaseSortProxy::sortMapping()
 {
-    if (m_sortColumn < 0)
+    if (m_sortColumn < 0 || !m_cases)
         return;
-    std::stable_sort(
-        m_proxyToSource.begin(), m_proxyToSource.end(), [this](int a, int b) { return before(a, b); });
+    const ColumnKeys keys(*m_cases, m_sortColumn);
+    if (m_sortOrder == Qt::AscendingOrder) {
+        std::stable_sort(m_proxyToSource.begin(), m_proxyToSource.end(),
+            [&keys](int a, int b) { return keys.less(a, b); });
+    } else {
+        std::stable_sort(m_proxyToSource.begin(), m_proxyToSource.end(),
+            [&keys](int a, int b) { return keys.less(b, a); });
+    }
 }
 
 void CaseSortProxy::rebuildSourceToProxy()
