@@ -843,18 +843,7 @@ void frmArende::printSheet()
         data.rows << QStringList(row.begin(), row.end());
 
     // One attempt per request: a failed printout is reported once and not retried.
-    const Status printed = printCaseSheetOnDefaultPrinter(data);
-    if (printed)
-        return;
-    // A missing printer has its own message; anything else (the company file, the logo,
-    // a printer that fails) is told as what it is, not as a missing printer.
-    if (isNoPrinterFailure(printed))
-        MessageBox::show(this, QStringLiteral("Skrivare saknas"), noPrinterText(), MessageBox::Ok,
-            MessageBox::Exclamation);
-    else
-        MessageBox::show(this, QStringLiteral("Skriv ut"),
-            QStringLiteral("Ärendet kunde inte skrivas ut.") + CrLf + CrLf + printed.error(), MessageBox::Ok,
-            MessageBox::Exclamation);
+    showPrintFailure(this, printCaseSheetOnDefaultPrinter(data));
 }
 
 // ---- Article rows -------------------------------------------------------------------
