@@ -3,8 +3,6 @@
 #include "fileio.h"
 #include "linereader.h"
 
-#include <QFileInfo>
-
 namespace lunora::caseregister {
 
 namespace {
@@ -53,12 +51,10 @@ int firstUnstorableField(const RegisterEntry &entry)
 
 Result<QList<RegisterEntry>> load(const QString &path)
 {
-    if (!QFileInfo::exists(path))
-        return QList<RegisterEntry>();
-    Result<QByteArray> bytes = fileio::readAll(path);
-    if (!bytes)
-        return bytes.status();
-    return parse(bytes.value());
+    Result<Table> table = Table::load(path);
+    if (!table)
+        return table.status();
+    return table.value().entries();
 }
 
 Status appendPlain(const QString &path, const RegisterEntry &entry)

@@ -3,13 +3,47 @@
 #include "records.h"
 #include "status.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <memory>
 
 // The case register Lib\arenden.txt: one line per case, nine fields, plain
 // (a,b,c) or quoted ("a","b","c") lines in any mix, CR LF line ends.
 namespace lunora::caseregister {
+
+// The register as read from disk: the file's bytes, kept whole, and for every entry
+// where its nine fields lie in them. Text is decoded only for the fields somebody asks
+// for, so loading a large register costs one read and one pass over its bytes instead
+// of nine strings per entry. The entries are exactly those parse() gives.
+class Table
+{
+public:
+    Table() = default;
+
+    // A missing file is an empty table (ok). An unreadable one is a failure. The file
+    // is read whole and closed before this returns.
+    static Result<Table> load(const QString &path);
+    static Result<Table> fromBytes(QByteArray bytes);
+
+    qsizetype size() const { return m_rows; }
+    bool isEmpty() const { return m_rows == 0; }
+    // The field's bytes as stored, without the quotes of a quoted field.
+    QByteArrayView rawField(qsizetype row, int field) const;
+    QString field(qsizetype row, int field) const;
+    RegisterEntry entry(qsizetype row) const;
+    QList<RegisterEntry> entries() const;
+
+private:
+    static constexpr int SpanWords = 2 * RegisterFieldCount; // start and length per field
+
+    QByteArray m_bytes;
+    // SpanWords words per entry. Shared between copies: a table never changes once read.
+    std::shared_ptr<const quint32[]> m_spans;
+    qsizetype m_rows = 0;
+};
+
 // A missing file is an empty register (ok). An unreadable one is a failure.
 Result<QList<RegisterEntry>> load(const QString &path);
 // Plain form as the case window has always written it; a line whose values would not

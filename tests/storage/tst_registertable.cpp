@@ -1,0 +1,212 @@
+// The register table that the overview loads: for every input it must hold exactly the
+// entries that the line reader gives, whatever the file's line ends, quotes and blanks,
+// and wherever in the text the scanner's 64-byte blocks happen to cut.
+
+#include "caseregister.h"
+#include "support_storage.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace lunora;
+
+namespace {
+
+// Compares the table with the line reader's entries; on a mismatch says which entry and
+// field and shows the input, so that a failing generated case can be read.
+bool sameAsReader(const QByteArray &bytes, QString *why)
+{
+    const QList<RegisterEntry> expected = caseregister::parse(bytes);
+    Result<caseregister::Table> loaded = caseregister::Table::fromBytes(bytes);
+    if (!loaded) {
+        *why = loaded.error();
+        return false;
+    }
+    const caseregister::Table &table = loaded.value();
+    if (table.size() != expected.size()) {
+        *why = QStringLiteral("%1 entries instead of %2 in %3")
+                   .arg(table.size())
+                   .arg(expected.size())
+                   .arg(QString::fromLatin1(bytes.toPercentEncoding()));
+        return false;
+    }
+    for (qsizetype row = 0; row < table.size(); ++row) {
+        const RegisterEntry entry = table.entry(row);
+        for (int f = 0; f < RegisterFieldCount; ++f) {
+            if (entry[f] != expected[row][f] || table.field(row, f) != expected[row][f]) {
+                *why = QStringLiteral("entry %1 field %2: \"%3\" instead of \"%4\" in %5")
+                           .arg(row)
+                           .arg(f)
+                           .arg(entry[f], expected[row][f], QString::fromLatin1(bytes.toPercentEncoding()));
+                return false;
+            }
+        }
+    }
+    if (table.entries() != expected) {
+        *why = QStringLiteral("entries() differs from entry()");
+        return false;
+    }
+    return true;
+}
+
+// Lines built from the pieces that steer the reader, in random mixes and lengths, so that
+// every piece lands on every position of a 64-byte block sooner or later.
+QByteArray randomRegister(QRandomGenerator &random)
+{
+    static const QByteArray pieces[] = { ",", ",", ",", "\"", "\"", "\r\n", "\r\n", "\r", "\n", " ", "  ",
+        "\t", "a", "Ek", "\xE5\xE4\xF6", "\x80\x81", "070-123 45 67",
+        "{0AB6D5E2-1C3F-4B7A-9E21-5D0C8F4A7B13}", "\",\"", QByteArray("x\0y", 3),
+        "a long value that reaches well over one block of the scanner on its own, sixty-four bytes" };
+    QByteArray bytes;
+    const int count = random.bounded(1, 80);
+    for (int i = 0; i < count; ++i)
+        bytes += pieces[random.bounded(int(std::size(pieces)))];
+    return bytes;
+}
+
+// Well-formed entries, plain and quoted, with fields of random length: the common case,
+// with the structural bytes shifted across block boundaries.
+QByteArray randomWellFormed(QRandomGenerator &random)
+{
+    QByteArray bytes;
+    const int lines = random.bounded(1, 12);
+    for (int line = 0; line < lines; ++line) {
+        RegisterEntry entry;
+        for (QString &value : entry)
+            value = QString(random.bounded(0, 30), QChar(u'a' + random.bounded(26)));
+        bytes += random.bounded(2) ? caseregister::formatQuoted(entry) : caseregister::formatPlain(entry);
+    }
+    if (random.bounded(3) == 0)
+        bytes.chop(2); // last line without its line end
+    return bytes;
+}
+
+} // namespace
+
+class TestRegisterTable final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameEntriesAsTheReader_data();
+    void sameEntriesAsTheReader();
+    void generatedInputs();
+    void rawFieldsAreTheStoredBytes();
+    void loadFromFile();
+    void copiesShareTheText();
+};
+
+void TestRegisterTable::sameEntriesAsTheReader_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    const QByteArray abc = "a,b,c,d,e,f,g,h,i";
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("blank lines only") << QByteArray("\r\n  \r\n\t\n\r\r \r\n");
+    QTest::newRow("plain") << QByteArray(abc + "\r\n" + abc + "\r\n");
+    QTest::newRow("quoted") << QByteArray("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\",\"i\"\r\n");
+    QTest::newRow("last line without line end") << QByteArray(abc + "\r\n" + abc);
+    QTest::newRow("last line ends inside a quote") << QByteArray(abc + "\r\n\"a\",\"b");
+    QTest::newRow("last line ends after a quote") << QByteArray("\"a\",\"b\"");
+    QTest::newRow("last line ends in a comma") << QByteArray("a,");
+    QTest::newRow("CR only") << QByteArray(abc + "\r" + abc + "\r");
+    QTest::newRow("LF only") << QByteArray(abc + "\n" + abc + "\n");
+    QTest::newRow("LF CR is two line ends") << QByteArray(abc + "\n\r" + abc);
+    QTest::newRow("blanks before fields, trailing blanks kept") << QByteArray(" \t a ,  b\t,\t\"c\" ,d  ");
+    QTest::newRow("blank then a line end is an empty field") << QByteArray("a,  \r\nb, \t");
+    QTest::newRow("text after a closing quote dropped") << QByteArray("\"a\"x y,\"b\"\"c\",d");
+    QTest::newRow("quote inside a plain field kept") << QByteArray("a\"b,c\"\"d,\"e\r\n");
+    QTest::newRow("stray quote ends at its line end") << QByteArray("\"1\",\"2,3\r\n" + abc);
+    QTest::newRow("opening quote as the last byte") << QByteArray("a,\"");
+    QTest::newRow("too few fields") << QByteArray("1,2,3\r\n" + abc);
+    QTest::newRow("too many fields") << QByteArray("1,2,3,Ek, Anna,5,6,7,8,9\r\n" + abc);
+    QTest::newRow("ninth field quoted, more behind it") << QByteArray("1,2,3,4,5,6,7,8,\"9\"x,\"10\"\r\n");
+    QTest::newRow("only commas") << QByteArray(",,,,,,,,,,,,\r\n,\r\n");
+    QTest::newRow("NUL bytes are text") << QByteArray("a\0b,\0,c\r\n\0", 11);
+    QTest::newRow("Windows-1252 letters and undefined bytes")
+        << QByteArray("\x80,\xE5\xE4\xF6,\xC5\xC4\xD6,\x81,e,f,g,h,i\r\n");
+}
+
+void TestRegisterTable::sameEntriesAsTheReader()
+{
+    QFETCH(QByteArray, file);
+    QString why;
+    QVERIFY2(sameAsReader(file, &why), qPrintable(why));
+}
+
+void TestRegisterTable::generatedInputs()
+{
+    QRandomGenerator random(20261207);
+    QString why;
+    for (int i = 0; i < 4000; ++i) {
+        const QByteArray pieces = randomRegister(random);
+        QVERIFY2(sameAsReader(pieces, &why), qPrintable(why));
+        const QByteArray wellFormed = randomWellFormed(random);
+        QVERIFY2(sameAsReader(wellFormed, &why), qPrintable(why));
+        // Bytes of every value, weighted towards the ones that steer the reader.
+        QByteArray noise(random.bounded(0, 300), Qt::Uninitialized);
+        for (char &c : noise)
+            c = random.bounded(4) == 0 ? ",\"\r\n \t"[random.bounded(6)] : char(random.bounded(256));
+        QVERIFY2(sameAsReader(noise, &why), qPrintable(why));
+    }
+}
+
+void TestRegisterTable::rawFieldsAreTheStoredBytes()
+{
+    const QByteArray file = "\"Ek, Anna\", \xC5sa ,,\"\"\r\n";
+    const auto table = caseregister::Table::fromBytes(file);
+    QVERIFY(table.ok());
+    QCOMPARE(table.value().size(), 1);
+    QCOMPARE(table.value().rawField(0, 0), QByteArrayView("Ek, Anna"));
+    QCOMPARE(table.value().rawField(0, 1), QByteArrayView("\xC5sa "));
+    QCOMPARE(table.value().field(0, 1), QStringLiteral("Åsa "));
+    for (int f = 2; f < RegisterFieldCount; ++f)
+        QVERIFY(table.value().rawField(0, f).isEmpty());
+}
+
+void TestRegisterTable::loadFromFile()
+{
+    test::DataFolderFixture folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.file(QStringLiteral("Lib/arenden.txt"));
+
+    const auto missing = caseregister::Table::load(path);
+    QVERIFY(missing.ok());
+    QCOMPARE(missing.value().size(), 0);
+
+    QRandomGenerator random(4711);
+    QByteArray bytes;
+    while (bytes.size() < 200000)
+        bytes += randomWellFormed(random) + "\r\n";
+    test::writeBytes(path, bytes);
+    const auto loaded = caseregister::Table::load(path);
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.value().entries(), caseregister::parse(bytes));
+    // The file is not held open: it can be replaced at once, as a rewrite does.
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(loaded.value().entries(), caseregister::parse(bytes));
+
+    if (!test::runningAsRoot()) {
+        test::writeBytes(path, bytes);
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        const auto unreadable = caseregister::Table::load(path);
+        QVERIFY(!unreadable.ok());
+        QVERIFY(!caseregister::load(path).ok());
+    }
+}
+
+void TestRegisterTable::copiesShareTheText()
+{
+    caseregister::Table copy;
+    {
+        const auto loaded = caseregister::Table::fromBytes("a,b\r\n\"c\",d\r\n");
+        QVERIFY(loaded.ok());
+        copy = loaded.value();
+    }
+    QCOMPARE(copy.size(), 2);
+    QCOMPARE(copy.field(1, 0), QStringLiteral("c"));
+    QCOMPARE(copy.field(1, 1), QStringLiteral("d"));
+}
+
+QTEST_GUILESS_MAIN(TestRegisterTable)
+#include "tst_registertable.moc"
