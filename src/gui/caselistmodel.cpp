@@ -1,5 +1,7 @@
 #include "caselistmodel.h"
 
+#include "cp1252.h"
+
 #include <QChar>
 #include <QString>
 #include <algorithm>
@@ -227,12 +229,14 @@ public:
         m_offset.resize(static_cast<std::size_t>(rows) + 1);
         qsizetype total = 0;
         for (int row = 0; row < rows; ++row)
-            total += model.text(row, column).size() * 6 + 2;
+            total += model.textSize(row, column) * 6 + 2;
         m_bytes.reserve(total);
+        QString text;
         for (int row = 0; row < rows; ++row) {
             const std::size_t r = static_cast<std::size_t>(row);
             m_offset[r] = static_cast<std::size_t>(m_bytes.size());
-            appendSortKey(m_bytes, model.text(row, column));
+            model.textInto(row, column, text);
+            appendSortKey(m_bytes, text);
             const auto *key = reinterpret_cast<const unsigned char *>(m_bytes.constData()) + m_offset[r];
             const std::size_t length = static_cast<std::size_t>(m_bytes.size()) - m_offset[r];
             Prefix prefix = 0;
@@ -307,7 +311,7 @@ CaseListModel::CaseListModel(QObject *parent)
 
 int CaseListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
 int CaseListModel::columnCount(const QModelIndex &parent) const
@@ -317,11 +321,40 @@ int CaseListModel::columnCount(const QModelIndex &parent) const
 
 QVariant CaseListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_entries.size() || index.column() >= RegisterFieldCount)
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_rows.size()
+        || index.column() >= RegisterFieldCount)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return m_entries.at(index.row())[index.column()];
+        return text(index.row(), index.column());
     return {};
+}
+
+RegisterEntry CaseListModel::entry(int row) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    return at >= 0 ? m_table.entry(at) : m_added.at(-1 - at);
+}
+
+QString CaseListModel::text(int row, int column) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    return at >= 0 ? m_table.field(at, column) : m_added.at(-1 - at)[column];
+}
+
+void CaseListModel::textInto(int row, int column, QString &text) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at >= 0)
+        cp1252::decodeInto(m_table.rawField(at, column), text);
+    else
+        text = m_added.at(-1 - at)[column];
+}
+
+qsizetype CaseListModel::textSize(int row, int column) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    // One character per byte in Windows-1252.
+    return at >= 0 ? m_table.rawField(at, column).size() : m_added.at(-1 - at)[column].size();
 }
 
 QVariant CaseListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -339,27 +372,44 @@ QVariant CaseListModel::headerData(int section, Qt::Orientation orientation, int
     }
 }
 
+void CaseListModel::setTable(caseregister::Table table)
+{
+    beginResetModel();
+    m_added.clear();
+    m_rows.resize(static_cast<std::size_t>(table.size()));
+    std::iota(m_rows.begin(), m_rows.end(), 0);
+    m_table = std::move(table);
+    endResetModel();
+}
+
 void CaseListModel::setEntries(QList<RegisterEntry> entries)
 {
     beginResetModel();
-    m_entries = std::move(entries);
+    m_table = {};
+    m_added = std::move(entries);
+    m_rows.resize(static_cast<std::size_t>(m_added.size()));
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        m_rows[i] = -1 - static_cast<qint32>(i);
     endResetModel();
 }
 
 void CaseListModel::appendEntry(const RegisterEntry &entry)
 {
-    const int row = static_cast<int>(m_entries.size());
+    const int row = static_cast<int>(m_rows.size());
     beginInsertRows({}, row, row);
-    m_entries.append(entry);
+    m_added.append(entry);
+    m_rows.push_back(-1 - static_cast<qint32>(m_added.size() - 1));
     endInsertRows();
 }
 
 void CaseListModel::removeEntry(int row)
 {
-    if (row < 0 || row >= m_entries.size())
+    if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size())
         return;
     beginRemoveRows({}, row, row);
-    m_entries.removeAt(row);
+    // An added entry stays in m_added, unused, until the next load: the indices of the
+    // others stay valid that way.
+    m_rows.erase(m_rows.begin() + row);
     endRemoveRows();
 }
 
@@ -429,8 +479,8 @@ void CaseSortProxy::setCaseModel(CaseListModel *model)
 
 bool CaseSortProxy::before(int sourceA, int sourceB) const
 {
-    const QString &a = m_cases->text(sourceA, m_sortColumn);
-    const QString &b = m_cases->text(sourceB, m_sortColumn);
+    const QString a = m_cases->text(sourceA, m_sortColumn);
+    const QString b = m_cases->text(sourceB, m_sortColumn);
     return m_sortOrder == Qt::AscendingOrder ? compareSwedish(a, b) < 0 : compareSwedish(b, a) < 0;
 }
 

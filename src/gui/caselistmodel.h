@@ -1,5 +1,6 @@
 #pragma once
 
+#include "caseregister.h"
 #include "records.h"
 
 #include <QAbstractProxyModel>
@@ -30,19 +31,29 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // Replaces every row (load and refresh).
+    // Replace every row (load and refresh).
+    void setTable(caseregister::Table table);
     void setEntries(QList<RegisterEntry> entries);
     void appendEntry(const RegisterEntry &entry);
     void removeEntry(int row);
 
-    const RegisterEntry &entry(int row) const { return m_entries.at(row); }
-    const QString &text(int row, int column) const { return m_entries.at(row)[column]; }
+    RegisterEntry entry(int row) const;
+    QString text(int row, int column) const;
+    // The same text written into `text`, whose room is reused: for passes over every row.
+    void textInto(int row, int column, QString &text) const;
+    // The length of text(row, column), without decoding it.
+    qsizetype textSize(int row, int column) const;
 
     static QString columnCaption(int column);
     static int columnWidthUnits(int column);
 
 private:
-    QList<RegisterEntry> m_entries;
+    // The loaded register stays as read; its fields are decoded when asked for. Rows
+    // added later are kept beside it, and every row names where its fields are:
+    // m_rows[row] >= 0 is an entry of m_table, -1 - m_rows[row] an index into m_added.
+    caseregister::Table m_table;
+    QList<RegisterEntry> m_added;
+    std::vector<qint32> m_rows;
 };
 
 // Sorting on top of CaseListModel. Nothing is sorted until sortBy() is first called

@@ -6,7 +6,6 @@
 #include "caseregister.h"
 #include "datafolder.h"
 #include "deferredtimer.h"
-#include "fileio.h"
 #include "frmArende.h"
 #include "frmKundData.h"
 #include "frmSkapaID.h"
@@ -19,7 +18,6 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -368,22 +366,14 @@ void frmArendeList::load()
 
 void frmArendeList::fillList()
 {
-    // The file is read whole before the old rows go, so that a register that exists but
-    // cannot be read leaves the list as it was: an emptied list would be written back
-    // over every case by the next removal. The old rows are let go before the new ones
-    // are built, so that a refresh of a large register needs no room for both.
-    const QString path = paths::caseRegister();
-    QByteArray bytes;
-    if (QFileInfo::exists(path)) {
-        Result<QByteArray> read = fileio::readAll(path);
-        if (!read && m_model->rowCount() > 0)
-            return;
-        if (read)
-            bytes = read.takeValue();
-    }
-    m_model->setEntries({});
-    m_model->setEntries(caseregister::parse(bytes));
-    bytes.clear();
+    // A register that exists but cannot be read leaves the list as it was: an emptied
+    // list would be written back over every case by the next removal. The table holds
+    // the file's bytes and where the fields lie, so old and new rows side by side take
+    // little more room than the file twice.
+    Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
+    if (!table && m_model->rowCount() > 0)
+        return;
+    m_model->setTable(table ? table.takeValue() : caseregister::Table());
     m_status->setText(StatusPrefix + QString::number(m_model->rowCount()) + StatusSuffix);
     selectViewRow(0);
 }
@@ -542,13 +532,13 @@ void frmArendeList::runReplace()
     const QString &code = staged[ControlCode];
     QList<int> rows;
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        const RegisterEntry &entry = m_model->entry(row);
-        if (entry[ControlCode] != code)
+        if (m_model->text(row, ControlCode) != code)
             continue;
         if (code.isEmpty()) {
             // Without a control code only the one row that matches on number and date
             // can be meant; other rows lacking a code are other cases.
-            if (entry[CaseNumber] != staged[CaseNumber] || entry[Created] != staged[Created])
+            if (m_model->text(row, CaseNumber) != staged[CaseNumber]
+                || m_model->text(row, Created) != staged[Created])
                 continue;
             rows.append(row);
             break;

@@ -94,6 +94,16 @@ QString decode(QByteArrayView bytes)
     return text;
 }
 
+void decodeInto(QByteArrayView bytes, QString &text)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    text.resize(size);
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = decodeTable.map[in[i]];
+}
+
 QByteArray encode(QStringView text)
 {
     QByteArray bytes;

@@ -11,6 +11,8 @@
 // and back, so decode followed by encode never changes a byte.
 namespace lunora::cp1252 {
 QString decode(QByteArrayView bytes);
+// Decodes into `text`, replacing what it held; reuses its room when it has enough.
+void decodeInto(QByteArrayView bytes, QString &text);
 QByteArray encode(QStringView text); // characters outside Windows-1252 become '?'
 bool canEncode(QStringView text); // true when encode() loses nothing
 char toLower(char c); // A-Z and the accented capitals
