@@ -13,64 +13,22 @@
 #include "frmArendeList.h"
 #include "frmPrint.h"
 #include "messagebox.h"
+#include "support_guifixture.h"
 #include "windowregistry.h"
 
 #include <QAction>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 using namespace lunora;
+using namespace lunora::test;
 
 namespace {
-RegisterEntry entryOf(const QStringList &values)
-{
-    RegisterEntry entry;
-    for (int i = 0; i < RegisterFieldCount; ++i)
-        entry[i] = values.value(i);
-    return entry;
-}
-
-ArticleRow rowOf(const QStringList &values)
-{
-    ArticleRow row;
-    for (int i = 0; i < ArticleFieldCount; ++i)
-        row[i] = values.value(i);
-    return row;
-}
-
-const RegisterEntry CaseA = entryOf({ "101215 4711", "2010-12-15", "K-17", "Anna Andersson", "08-123456",
-    "Brådskande", "Under behandling", "{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}", "Anna Ek" });
-const RegisterEntry CaseB = entryOf({ "110102 12", "2011-01-02", "K-99", "Bo Berg", "031-777", "Normal",
-    "Avslutad", "{BBBBBBBB-2222-4222-8222-BBBBBBBBBBBB}", "Bertil Ström" });
-
-// The event loop without QTest's 10-ms naps, so that 1-ms timers tick as in the program.
-bool runUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    check.setTimerType(Qt::PreciseTimer);
-    check.setInterval(1);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&]() {
-        if (condition())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.start();
-    if (!condition())
-        loop.exec();
-    return condition();
-}
-
 QString expectation()
 {
     return QString::fromLocal8Bit(qgetenv("LUNORA_CUPS_EXPECT"));
@@ -91,25 +49,20 @@ private slots:
     void missingPrinterIsReportedOnce();
 
 private:
-    frmArende *openCase(const RegisterEntry &entry);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestDataFolder> m_data;
 };
 
 void tst_CupsPrint::initTestCase()
 {
     if (qgetenv("LUNORA_CUPS_TEST") != "1")
         QSKIP("the CUPS end-to-end check runs from scripts/ci-printing (LUNORA_CUPS_TEST=1)");
-    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    useSwedishLocale();
 }
 
 void tst_CupsPrint::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    for (const char *folder : { "Lib", "Lib/User", "Lib/Logo", "Errors" })
-        QVERIFY(QDir(m_dir->path()).mkpath(QString::fromLatin1(folder)));
-    DataFolder::setRoot(m_dir->path());
+    m_data = std::make_unique<TestDataFolder>();
+    QVERIFY(m_data->isValid());
 
     QFile company(paths::companyFile());
     QVERIFY(company.open(QIODevice::WriteOnly));
@@ -141,17 +94,7 @@ void tst_CupsPrint::init()
 void tst_CupsPrint::cleanup()
 {
     WindowRegistry::closeAll();
-    DataFolder::setRoot(QString());
-    m_dir.reset();
-}
-
-frmArende *tst_CupsPrint::openCase(const RegisterEntry &entry)
-{
-    auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
-    window->openExistingCase(entry);
-    WindowRegistry::show<frmArende>();
-    return window;
+    m_data.reset();
 }
 
 void tst_CupsPrint::caseWindowPrintsOnTheDefaultPrinter()
