@@ -10,12 +10,11 @@
 #include "frmPrint.h"
 #include "messagebox.h"
 #include "qprinterdevice.h"
+#include "support_guifixture.h"
 #include "windowregistry.h"
 
 #include <QAction>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -27,51 +26,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 
 using namespace lunora;
+using namespace lunora::test;
 
 namespace {
-RegisterEntry entryOf(const QStringList &values)
-{
-    RegisterEntry entry;
-    for (int i = 0; i < RegisterFieldCount; ++i)
-        entry[i] = values.value(i);
-    return entry;
-}
-
-const RegisterEntry CaseA = entryOf({ "101215 4711", "2010-12-15", "K-17", "Anna Andersson", "08-123456",
-    "Brådskande", "Under behandling", "{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}", "Anna Ek" });
-const RegisterEntry CaseB = entryOf({ "110102 12", "2011-01-02", "K-99", "Bo Berg", "031-777", "Normal",
-    "Avslutad", "{BBBBBBBB-2222-4222-8222-BBBBBBBBBBBB}", "Bertil Ström" });
-
-ArticleRow rowOf(const QStringList &values)
-{
-    ArticleRow row;
-    for (int i = 0; i < ArticleFieldCount; ++i)
-        row[i] = values.value(i);
-    return row;
-}
-
-// Runs the event loop until the condition holds. Unlike QTest::qWaitFor it never
-// sleeps between checks, so 1-ms timers tick as they do in the running program.
-bool runUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    check.setTimerType(Qt::PreciseTimer);
-    check.setInterval(1);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&]() {
-        if (condition())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.start();
-    if (!condition())
-        loop.exec();
-    return condition();
-}
-
 // Each tick of the progress as the window shows it afterwards.
 struct Tick
 {
@@ -100,29 +59,25 @@ private slots:
     void overviewPrintsTheSelectedCaseThenClosesIt();
 
 private:
-    frmArende *openCase(const RegisterEntry &entry);
     frmPrint *startPrint(frmArende *caseWindow);
     QList<Tick> recordTicks(frmPrint *window);
     QString sheetText(int index) const;
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestDataFolder> m_data;
     std::unique_ptr<QTemporaryDir> m_out;
     QStringList m_printed; // the PDF file of every printout, in order
 };
 
 void tst_PrintWindow::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    useSwedishLocale();
 }
 
 void tst_PrintWindow::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_data = std::make_unique<TestDataFolder>();
     m_out = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid() && m_out->isValid());
-    for (const char *folder : { "Lib", "Lib/User", "Lib/Logo", "Errors" })
-        QVERIFY(QDir(m_dir->path()).mkpath(QString::fromLatin1(folder)));
-    DataFolder::setRoot(m_dir->path());
+    QVERIFY(m_data->isValid() && m_out->isValid());
     QFile company(paths::companyFile());
     QVERIFY(company.open(QIODevice::WriteOnly));
     company.write("[Main]\r\nRad1=Verkstan AB\r\nRad2=Storgatan 1\r\n");
@@ -154,18 +109,8 @@ void tst_PrintWindow::cleanup()
 {
     setDefaultPrinterForTesting({});
     WindowRegistry::closeAll();
-    DataFolder::setRoot(QString());
-    m_dir.reset();
+    m_data.reset();
     m_out.reset();
-}
-
-frmArende *tst_PrintWindow::openCase(const RegisterEntry &entry)
-{
-    auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
-    window->openExistingCase(entry);
-    WindowRegistry::show<frmArende>();
-    return window;
 }
 
 frmPrint *tst_PrintWindow::startPrint(frmArende *caseWindow)
