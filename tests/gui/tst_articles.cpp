@@ -2,10 +2,10 @@
 // and the article file that follows the list at every change.
 
 #include "cp1252.h"
-#include "datafolder.h"
 #include "frmAddProd.h"
 #include "frmArende.h"
 #include "messagebox.h"
+#include "support_guifixture.h"
 #include "windowregistry.h"
 
 #include <QDir>
@@ -13,29 +13,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
 using namespace lunora;
+using namespace lunora::test;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-template <typename W> W *child(QObject *window, const char *name)
-{
-    W *found = window->findChild<W *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
 
 QLineEdit *field(frmAddProd *window, int index)
 {
@@ -78,26 +62,22 @@ private:
     void addThroughWindow(frmArende *caseWindow, const QStringList &values);
     QString articleFile(frmArende *caseWindow) const
     {
-        return m_dir->path() + QStringLiteral("/Lib/") + caseWindow->controlCode()
-            + QStringLiteral("_ArtData.txt");
+        return m_data->lib(caseWindow->controlCode() + QStringLiteral("_ArtData.txt"));
     }
     void select(frmArende *caseWindow, int row);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestDataFolder> m_data;
 };
 
 void tst_Articles::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    useSwedishLocale();
 }
 
 void tst_Articles::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    for (const char *folder : { "Lib", "Lib/User", "Lib/Logo", "Errors" })
-        QVERIFY(QDir(m_dir->path()).mkpath(QString::fromLatin1(folder)));
-    DataFolder::setRoot(m_dir->path());
+    m_data = std::make_unique<TestDataFolder>();
+    QVERIFY(m_data->isValid());
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
     frmArende::resetSession();
@@ -106,8 +86,7 @@ void tst_Articles::init()
 void tst_Articles::cleanup()
 {
     WindowRegistry::closeAll();
-    DataFolder::setRoot(QString());
-    m_dir.reset();
+    m_data.reset();
 }
 
 frmArende *tst_Articles::newCase()
@@ -355,7 +334,7 @@ void tst_Articles::failedAddKeepsTheWindow()
     frmArende *caseWindow = newCase();
     frmAddProd *window = openAdd(caseWindow);
     field(window, Description)->setText(QStringLiteral("Skruv"));
-    QVERIFY(QDir(m_dir->path() + QStringLiteral("/Lib")).removeRecursively());
+    QVERIFY(QDir(m_data->path() + QStringLiteral("/Lib")).removeRecursively());
     child<QPushButton>(window, "Command1")->click();
     QCOMPARE(MessageBox::shown().size(), 1);
     QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Lägga till artikel"));
