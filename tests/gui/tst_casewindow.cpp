@@ -4,10 +4,10 @@
 #include "casefiles.h"
 #include "caseregister.h"
 #include "cp1252.h"
-#include "datafolder.h"
 #include "frmArende.h"
 #include "frmArendeList.h"
 #include "messagebox.h"
+#include "support_guifixture.h"
 #include "windowregistry.h"
 
 #include <QComboBox>
@@ -18,65 +18,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
 using namespace lunora;
+using namespace lunora::test;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-template <typename W> W *child(QObject *window, const char *name)
-{
-    W *found = window->findChild<W *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
 
 QString text(QObject *window, const char *name)
 {
     return child<QLabel>(window, name)->text();
-}
-
-RegisterEntry entryOf(const QStringList &values)
-{
-    RegisterEntry entry;
-    for (int i = 0; i < RegisterFieldCount; ++i)
-        entry[i] = values.value(i);
-    return entry;
-}
-
-const RegisterEntry CaseA = entryOf({ QStringLiteral("101215 4711"), QStringLiteral("2010-12-15"),
-    QStringLiteral("K-17"), QStringLiteral("Anna Andersson"), QStringLiteral("08-123456"),
-    QStringLiteral("Brådskande"), QStringLiteral("Under behandling"),
-    QStringLiteral("{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}"), QStringLiteral("Anna Ek") });
-const RegisterEntry CaseB = entryOf({ QStringLiteral("110102 12"), QStringLiteral("2011-01-02"),
-    QStringLiteral("K-99"), QStringLiteral("Bo Berg"), QStringLiteral("031-777"), QStringLiteral("Normal"),
-    QStringLiteral("Avslutad"), QStringLiteral("{BBBBBBBB-2222-4222-8222-BBBBBBBBBBBB}"),
-    QStringLiteral("Bertil Ström") });
-
-ArticleRow rowOf(const QStringList &values)
-{
-    ArticleRow row;
-    for (int i = 0; i < ArticleFieldCount; ++i)
-        row[i] = values.value(i);
-    return row;
 }
 
 } // namespace
@@ -113,24 +65,21 @@ private slots:
 
 private:
     frmArende *newCase();
-    QString lib(const QString &name) const { return m_dir->path() + QStringLiteral("/Lib/") + name; }
+    QString lib(const QString &name) const { return m_data->lib(name); }
     void fillCustomer(frmArende *window, const QString &number, const QString &name, const QString &phone);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestDataFolder> m_data;
 };
 
 void tst_CaseWindow::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    useSwedishLocale();
 }
 
 void tst_CaseWindow::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    for (const char *folder : { "Lib", "Lib/User", "Lib/Logo", "Errors" })
-        QVERIFY(QDir(m_dir->path()).mkpath(QString::fromLatin1(folder)));
-    DataFolder::setRoot(m_dir->path());
+    m_data = std::make_unique<TestDataFolder>();
+    QVERIFY(m_data->isValid());
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
     frmArende::resetSession();
@@ -139,8 +88,7 @@ void tst_CaseWindow::init()
 void tst_CaseWindow::cleanup()
 {
     WindowRegistry::closeAll();
-    DataFolder::setRoot(QString());
-    m_dir.reset();
+    m_data.reset();
 }
 
 // What the sign-in and the overview's "Nytt" do, in their order.
@@ -185,7 +133,7 @@ void tst_CaseWindow::newCaseIsNumberedDatedAndSigned()
     QVERIFY(child<QPushButton>(window, "Command5")->isVisible());
     QVERIFY(!child<QPushButton>(window, "Command6")->isVisible());
     QVERIFY(!child<QPushButton>(window, "Command6")->isEnabled());
-    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/Lib")).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(m_data->path() + QStringLiteral("/Lib")).entryList(QDir::Files), QStringList());
 
     // The banner follows the name as it is typed.
     child<QLineEdit>(window, "Text2")->setText(QStringLiteral("Åsa Öberg"));
@@ -307,7 +255,7 @@ void tst_CaseWindow::failedSaveKeepsWindowAndWritesNothing()
     const QString code = window->controlCode();
 
     // A register that cannot be appended to: the data file must not stay behind alone.
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Lib/arenden.txt")));
+    QVERIFY(QDir(m_data->path()).mkpath(QStringLiteral("Lib/arenden.txt")));
     child<QPushButton>(window, "Command5")->click();
     QCOMPARE(MessageBox::shown().size(), 1);
     QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Spara"));
@@ -316,7 +264,7 @@ void tst_CaseWindow::failedSaveKeepsWindowAndWritesNothing()
     QVERIFY(!QFile::exists(lib(code + QStringLiteral("_eData.ini"))));
 
     // No Lib folder at all.
-    QVERIFY(QDir(m_dir->path() + QStringLiteral("/Lib")).removeRecursively());
+    QVERIFY(QDir(m_data->path() + QStringLiteral("/Lib")).removeRecursively());
     MessageBox::clearShown();
     child<QPushButton>(window, "Command5")->click();
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -326,7 +274,7 @@ void tst_CaseWindow::failedSaveKeepsWindowAndWritesNothing()
     QCOMPARE(window->articleRows().size(), 1);
 
     // Once the folder is back, the same window saves the case once.
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Lib")));
+    QVERIFY(QDir(m_data->path()).mkpath(QStringLiteral("Lib")));
     MessageBox::clearShown();
     child<QPushButton>(window, "Command5")->click();
     QVERIFY(MessageBox::shown().isEmpty());
@@ -343,7 +291,7 @@ void tst_CaseWindow::valueThatCannotBeStoredIsRefused()
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(MessageBox::shown().last().text.contains(QStringLiteral("\"Namn\"")));
     QVERIFY(window->isVisible());
-    QCOMPARE(QDir(m_dir->path() + QStringLiteral("/Lib")).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(m_data->path() + QStringLiteral("/Lib")).entryList(QDir::Files), QStringList());
 
     // Characters outside Windows-1252 cannot be stored either.
     child<QLineEdit>(window, "Text2")->setText(QStringLiteral("Anna"));
