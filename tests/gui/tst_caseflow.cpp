@@ -2,48 +2,31 @@
 // user's colleagues and later runs of the program will read.
 
 #include "cp1252.h"
-#include "datafolder.h"
 #include "frmAddProd.h"
 #include "frmArende.h"
 #include "frmArendeList.h"
 #include "messagebox.h"
+#include "support_guifixture.h"
 #include "windowregistry.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
 using namespace lunora;
+using namespace lunora::test;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
 
 void appendBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::Append));
     file.write(bytes);
-}
-
-template <typename W> W *child(QObject *window, const char *name)
-{
-    W *found = window->findChild<W *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
 }
 
 // Types like a user where the test keyboard can (ASCII); other letters are put in whole.
@@ -84,18 +67,16 @@ private:
     void addRow(frmArende *caseWindow, const QStringList &values);
     void selectRow(frmArende *caseWindow, int row);
     void selectCase(frmArendeList *overview, const QString &code);
-    QString lib(const QString &name) const { return m_dir.path() + QStringLiteral("/Lib/") + name; }
+    QString lib(const QString &name) const { return m_data->lib(name); }
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<TestDataFolder> m_data;
 };
 
 void tst_CaseFlow::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
-    QVERIFY(m_dir.isValid());
-    for (const char *folder : { "Lib", "Lib/User", "Lib/Logo", "Errors" })
-        QVERIFY(QDir(m_dir.path()).mkpath(QString::fromLatin1(folder)));
-    DataFolder::setRoot(m_dir.path());
+    useSwedishLocale();
+    m_data = std::make_unique<TestDataFolder>();
+    QVERIFY(m_data->isValid());
     MessageBox::setAutomaticAnswers(true);
     frmArende::resetSession();
 }
@@ -103,7 +84,7 @@ void tst_CaseFlow::initTestCase()
 void tst_CaseFlow::cleanupTestCase()
 {
     WindowRegistry::closeAll();
-    DataFolder::setRoot(QString());
+    m_data.reset();
 }
 
 // What a successful sign-in hands to the two windows.
