@@ -12,6 +12,7 @@
 #include "frmSplash.h"
 #include "ini.h"
 #include "messagebox.h"
+#include "support_guifixture.h"
 #include "units.h"
 #include "windowregistry.h"
 
@@ -29,19 +30,12 @@
 #include <memory>
 
 using namespace lunora;
+using namespace lunora::test;
 
 namespace {
 const QString FailureTitle = QStringLiteral("Inloggning misslyckades");
 const QString FailureText = QStringLiteral(
     "Felaktigt användarID eller lösenord, var god kontrollera uppgifterna\r\noch försök igen.");
-
-template <typename T = QWidget> T *child(QWidget *window, const char *name)
-{
-    T *found = window->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
 
 // Every file and folder below the data folder, so that a test can show nothing appeared.
 QStringList listing(const QString &root)
@@ -53,21 +47,6 @@ QStringList listing(const QString &root)
         entries.append(it.next());
     entries.sort();
     return entries;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
 }
 
 bool lastShownIs(const QString &title, const QString &text, MessageBox::Icon icon)
@@ -115,12 +94,12 @@ private slots:
 private:
     QString userFile(const QString &id) const
     {
-        return m_dir->path() + QStringLiteral("/Lib/User/") + id + ".ini";
+        return m_data->path() + QStringLiteral("/Lib/User/") + id + ".ini";
     }
     frmLogin *openLogin();
     void signIn(frmLogin *login, const QString &id, const QString &password);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestDataFolder> m_data;
 };
 
 void tst_startup::initTestCase()
@@ -131,12 +110,8 @@ void tst_startup::initTestCase()
 
 void tst_startup::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QDir root(m_dir->path());
-    for (const char *folder : { "Lib/User", "Lib/Logo", "Errors" })
-        QVERIFY(root.mkpath(QString::fromLatin1(folder)));
-    DataFolder::setRoot(m_dir->path());
+    m_data = std::make_unique<TestDataFolder>();
+    QVERIFY(m_data->isValid());
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
 }
@@ -145,8 +120,7 @@ void tst_startup::cleanup()
 {
     WindowRegistry::closeAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    DataFolder::setRoot(QString());
-    m_dir.reset();
+    m_data.reset();
 }
 
 frmLogin *tst_startup::openLogin()
@@ -264,7 +238,7 @@ void tst_startup::signInFailsAtClickWithoutUserFile()
     // Also an id with a trailing blank: it names another file, which does not exist.
     QVERIFY(userfile::write(QStringLiteral("anna"),
         { QStringLiteral("anna"), QStringLiteral("x"), QStringLiteral("0"), QStringLiteral("Anna") }));
-    const QStringList before = listing(m_dir->path());
+    const QStringList before = listing(m_data->path());
     for (const QString &id : { QStringLiteral("bertil"), QStringLiteral("anna ") }) {
         MessageBox::clearShown();
         frmLogin *login = openLogin();
@@ -277,7 +251,7 @@ void tst_startup::signInFailsAtClickWithoutUserFile()
         QVERIFY(login->isVisible());
         QVERIFY(!WindowRegistry::find<frmArendeList>());
     }
-    QCOMPARE(listing(m_dir->path()), before);
+    QCOMPARE(listing(m_data->path()), before);
 }
 
 void tst_startup::signInFailsAtCheck_data()
@@ -334,7 +308,7 @@ void tst_startup::signInFailsAtCheck()
     QCOMPARE(child<QLineEdit>(login, "Text1")->text(), typedId);
     QCOMPARE(child<QLineEdit>(login, "Text2")->text(), password);
     QVERIFY(!child<DeferredTimer>(login, "Timer1")->isActive());
-    QCOMPARE(fileBytes(userFile(fileId)), file);
+    QCOMPARE(readBytes(userFile(fileId)), file);
 
     // What was read reached the overview and the case window, which stay hidden; the
     // case window's signed-in user does not change.
@@ -363,8 +337,8 @@ void tst_startup::unsafeIdTouchesNoFile()
     QFETCH(QString, id);
     // A file that an escaping id would name, to show it is not read either.
     writeBytes(
-        m_dir->path() + QStringLiteral("/Lib/arenden.ini"), "[Main]\r\nUser=../arenden\r\nPassWD=x\r\n");
-    const QStringList before = listing(m_dir->path());
+        m_data->path() + QStringLiteral("/Lib/arenden.ini"), "[Main]\r\nUser=../arenden\r\nPassWD=x\r\n");
+    const QStringList before = listing(m_data->path());
 
     frmLogin *login = openLogin();
     signIn(login, id, QStringLiteral("x"));
@@ -372,7 +346,7 @@ void tst_startup::unsafeIdTouchesNoFile()
     QVERIFY(!child<DeferredTimer>(login, "Timer1")->isActive());
     QTest::qWait(20);
     QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(listing(m_dir->path()), before);
+    QCOMPARE(listing(m_data->path()), before);
     QVERIFY(!QFile::exists(QStringLiteral("/tmp/lunora-user.ini")));
     QVERIFY(!WindowRegistry::find<frmArendeList>());
 }
@@ -396,7 +370,7 @@ void tst_startup::signInAcceptsWhatTheFileHolds()
 void tst_startup::unreadableUserFileFailsQuietly()
 {
     // Something that exists under the user file's name but cannot be read as a file.
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Lib/User/trasig.ini")));
+    QVERIFY(QDir(m_data->path()).mkpath(QStringLiteral("Lib/User/trasig.ini")));
     frmLogin *login = openLogin();
     signIn(login, QStringLiteral("trasig"), QStringLiteral("x"));
     QTRY_VERIFY(!MessageBox::shown().isEmpty());
@@ -491,7 +465,7 @@ void tst_startup::newUserWritesFileAndSignsIn()
 
     QVERIFY(MessageBox::shown().isEmpty());
     QVERIFY(!WindowRegistry::find<frmSkapaID>());
-    QCOMPARE(fileBytes(userFile(QStringLiteral("asa"))),
+    QCOMPARE(readBytes(userFile(QStringLiteral("asa"))),
         QByteArray("[Main]\r\nRealName=\xC5sa \xD6"
                    "berg-\xC4rlig\r\nIndex=9\r\nPassWD=L\xF6sen=1 ord\r\n"
                    "User=asa\r\n"));
@@ -521,13 +495,13 @@ void tst_startup::newUserRefusesWrongIndex()
     child<QLineEdit>(window, "Text2")->setText(QStringLiteral("pw"));
     child<QLineEdit>(window, "Text3")->setText(QStringLiteral("Ny Person"));
     child<QLineEdit>(window, "txtIndex")->setText(index);
-    const QStringList before = listing(m_dir->path());
+    const QStringList before = listing(m_data->path());
     QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
 
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(
         lastShownIs(QStringLiteral("Fel"), QStringLiteral("Felaktigt alternativ!"), MessageBox::Critical));
-    QCOMPARE(listing(m_dir->path()), before);
+    QCOMPARE(listing(m_data->path()), before);
     QCOMPARE(WindowRegistry::find<frmSkapaID>(), window);
     QVERIFY(window->isVisible());
     QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("ny"));
@@ -565,7 +539,7 @@ void tst_startup::newUserFieldLimitsAndTabOrder()
 
     QTest::mouseClick(child<QPushButton>(window, "Command2"), Qt::LeftButton);
     QVERIFY(!WindowRegistry::find<frmSkapaID>());
-    QVERIFY(QDir(m_dir->path() + QStringLiteral("/Lib/User"))
+    QVERIFY(QDir(m_data->path() + QStringLiteral("/Lib/User"))
                 .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     // A new window starts empty.
     QVERIFY(child<QLineEdit>(WindowRegistry::show<frmSkapaID>(), "Text1")->text().isEmpty());
@@ -585,7 +559,7 @@ void tst_startup::newUserReplacesValuesInPlace()
     child<QLineEdit>(window, "Text3")->setText(QStringLiteral("Cilla Berg"));
     QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
     QVERIFY(MessageBox::shown().isEmpty());
-    QCOMPARE(fileBytes(path),
+    QCOMPARE(readBytes(path),
         QByteArray(
             "[Main]\r\nUser=cilla\r\nTelefon=123\r\nPassWD=nytt\r\nIndex=0\r\nRealName=Cilla Berg\r\n"));
 }
@@ -601,7 +575,7 @@ void tst_startup::newUserWriteFailureKeepsWindowOpen()
         QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
     };
     auto *window = WindowRegistry::show<frmSkapaID>();
-    const QStringList before = listing(m_dir->path());
+    const QStringList before = listing(m_data->path());
 
     // Ids that are not plain file names, and a "[" that would hide the keys below it.
     for (const QString &id : { QStringLiteral("../evil"), QStringLiteral(".."), QStringLiteral("a\\b") }) {
@@ -617,10 +591,10 @@ void tst_startup::newUserWriteFailureKeepsWindowOpen()
     fillAndSave(window, QStringLiteral("dora"), QStringLiteral("a[b"));
     QCOMPARE(MessageBox::shown().size(), 1);
     QCOMPARE(MessageBox::shown().constLast().title, title);
-    QCOMPARE(listing(m_dir->path()), before);
+    QCOMPARE(listing(m_data->path()), before);
 
     // No Lib\User folder: the write fails, nothing is created, the window stays.
-    QVERIFY(QDir(m_dir->path() + QStringLiteral("/Lib/User")).removeRecursively());
+    QVERIFY(QDir(m_data->path() + QStringLiteral("/Lib/User")).removeRecursively());
     MessageBox::clearShown();
     fillAndSave(window, QStringLiteral("dora"), QStringLiteral("pw"));
     QCOMPARE(MessageBox::shown().size(), 1);
@@ -631,10 +605,10 @@ void tst_startup::newUserWriteFailureKeepsWindowOpen()
     QCOMPARE(WindowRegistry::find<frmSkapaID>(), window);
     QVERIFY(window->isVisible());
     QCOMPARE(child<QLineEdit>(window, "Text1")->text(), QStringLiteral("dora"));
-    QVERIFY(!QFileInfo::exists(m_dir->path() + QStringLiteral("/Lib/User")));
+    QVERIFY(!QFileInfo::exists(m_data->path() + QStringLiteral("/Lib/User")));
 
     // With the folder back the same window saves.
-    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Lib/User")));
+    QVERIFY(QDir(m_data->path()).mkpath(QStringLiteral("Lib/User")));
     MessageBox::clearShown();
     QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
     QVERIFY(MessageBox::shown().isEmpty());
