@@ -14,15 +14,10 @@ namespace {
 const QString CompanyText = QStringLiteral("Lunora. Alla rättigheter förbehållna.");
 const QString Credit = QStringLiteral("Utvecklad av Lunora-teamet för Orvane+.");
 
-QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, int left,
+QLabel *placedWhiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, int left,
     int top, int width, int height)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
+    auto *label = whiteLabel(parent, name, text, font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeAt(label, left, top, width, height);
     return label;
@@ -39,10 +34,7 @@ frmOm::frmOm(QWidget *parent)
     setClientSize(this, 4680, 3105);
     // The dark of window text on a classic desktop, whatever theme is active, so that
     // the white lines always read.
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    fillBackground(this, Qt::black);
 
     auto *image1 = new QLabel(this);
     image1->setObjectName(QStringLiteral("Image1"));
@@ -51,14 +43,14 @@ frmOm::frmOm(QWidget *parent)
     image1->setAccessibleName(QStringLiteral("Lunora"));
     placeAt(image1, 240, 240, 480, 480);
 
-    whiteLabel(this, "Label1", QStringLiteral("Orvane+"), arialFont(15.75), 960, 360, 3255, 420);
+    placedWhiteLabel(this, "Label1", QStringLiteral("Orvane+"), arialFont(15.75), 960, 360, 3255, 420);
     const QString version = QStringLiteral("%1.%2.%3")
                                 .arg(LUNORA_VERSION_MAJOR)
                                 .arg(LUNORA_VERSION_MINOR)
                                 .arg(LUNORA_VERSION_PATCH);
-    whiteLabel(this, "dbVers", version, formFont(), 960, 840, 3255, 255);
-    whiteLabel(this, "dbCopy", QStringLiteral("© ") + CompanyText, formFont(), 960, 1080, 3255, 255);
-    auto *info = whiteLabel(this, "dbInfo", Credit, formFont(), 960, 1560, 3255, 510);
+    placedWhiteLabel(this, "dbVers", version, formFont(), 960, 840, 3255, 255);
+    placedWhiteLabel(this, "dbCopy", QStringLiteral("© ") + CompanyText, formFont(), 960, 1080, 3255, 255);
+    auto *info = placedWhiteLabel(this, "dbInfo", Credit, formFont(), 960, 1560, 3255, 510);
     info->setWordWrap(true);
 
     auto *command1 = new QPushButton(QStringLiteral("Stäng"), this);

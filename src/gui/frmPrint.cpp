@@ -68,22 +68,12 @@ frmPrint::frmPrint(QWidget *parent)
     m_pbarBg = new QWidget(this);
     m_pbarBg->setObjectName(QStringLiteral("pbarBg"));
     m_pbarBg->setAccessibleName(QStringLiteral("Utskrift startas"));
-    m_pbarBg->setAutoFillBackground(true);
-    {
-        QPalette palette = m_pbarBg->palette();
-        palette.setColor(QPalette::Window, palette.color(QPalette::Base));
-        m_pbarBg->setPalette(palette);
-    }
+    fillBackground(m_pbarBg, m_pbarBg->palette().color(QPalette::Base));
     placeAt(m_pbarBg, TrackLeft, TrackTop, TrackWidth, TrackHeight);
 
     m_pBar = new QLabel(m_pbarBg);
     m_pBar->setObjectName(QStringLiteral("pBar"));
-    m_pBar->setAutoFillBackground(true);
-    {
-        QPalette palette = m_pBar->palette();
-        palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
-        m_pBar->setPalette(palette);
-    }
+    fillBackground(m_pBar, m_pBar->palette().color(QPalette::Highlight));
     placeBar();
 
     m_label1 = new QLabel(QStringLiteral("0"), this);

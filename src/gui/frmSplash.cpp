@@ -20,25 +20,6 @@ constexpr int ProgBarBgHeight = 15;
 constexpr int ProgBarStartWidth = 15;
 constexpr int ProgBarHeight = 255;
 constexpr int ProgBarStep = 40;
-
-void fill(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
-    return label;
-}
 } // namespace
 
 frmSplash::frmSplash(QWidget *parent)
@@ -53,7 +34,7 @@ frmSplash::frmSplash(QWidget *parent)
     setClientSize(this, 3750, 1560);
     // The dark of menu text on a classic desktop: near black, whatever theme is active,
     // so that the white captions always read.
-    fill(this, Qt::black);
+    fillBackground(this, Qt::black);
 
     auto *label1 = whiteLabel(this, "Label1", QStringLiteral("Orvane+"), arialFont(14.25));
     label1->move(px(960), px(240));
@@ -76,13 +57,13 @@ frmSplash::frmSplash(QWidget *parent)
 
     m_progBarBg = new QWidget(this);
     m_progBarBg->setObjectName(QStringLiteral("ProgBarBg"));
-    fill(m_progBarBg, palette().color(QPalette::Base));
+    fillBackground(m_progBarBg, palette().color(QPalette::Base));
     placeAt(m_progBarBg, ProgBarBgLeft, ProgBarBgTop, ProgBarBgWidth, ProgBarBgHeight);
 
     // The bar is taller than its strip; the strip clips it to one line.
     m_progBar = new QWidget(m_progBarBg);
     m_progBar->setObjectName(QStringLiteral("ProgBar"));
-    fill(m_progBar, QColor(255, 128, 0));
+    fillBackground(m_progBar, QColor(255, 128, 0));
     placeProgBar();
 
     // Below the client area, never seen; it carries the percentage for the title.

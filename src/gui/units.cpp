@@ -1,7 +1,8 @@
 #include "units.h"
 
+#include <QLabel>
+#include <QPalette>
 #include <QWidget>
-
 #include <cmath>
 
 namespace lunora {
@@ -38,6 +39,25 @@ QFont formFont(double pointSize, bool bold)
 QFont arialFont(double pointSize, bool bold)
 {
     return formFont(pointSize, bold);
+}
+
+void fillBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    return label;
 }
 
 } // namespace lunora

@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QRect>
 
+class QColor;
+class QLabel;
+class QString;
 class QWidget;
 
 namespace lunora {
@@ -17,5 +20,10 @@ void setClientSize(QWidget *window, int width, int height);
 // Arial's metrics and is close enough to Tahoma that every caption fits.
 QFont formFont(double pointSize = 8.25, bool bold = false);
 QFont arialFont(double pointSize, bool bold = false);
+
+// Paints a widget's background in one colour, whatever the desktop theme.
+void fillBackground(QWidget *widget, const QColor &colour);
+// A caption in white, for the windows drawn on black.
+QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font);
 
 } // namespace lunora
