@@ -2,12 +2,14 @@
 
 #include "datafolder.h"
 #include "frmArende.h"
+#include "frmArendeList.h"
 #include "windowregistry.h"
 
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QLocale>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -110,6 +112,16 @@ frmArende *openCase(const RegisterEntry &entry)
     window->openExistingCase(entry);
     WindowRegistry::show<frmArende>();
     return window;
+}
+
+void selectEntry(frmArendeList *overview, const RegisterEntry &entry)
+{
+    int row = 0;
+    while (overview->entryAt(row) != entry)
+        ++row;
+    QTableView *list = overview->listView();
+    list->setCurrentIndex(list->model()->index(row, 0));
+    list->selectRow(row);
 }
 
 } // namespace lunora::test

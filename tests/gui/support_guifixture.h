@@ -16,7 +16,8 @@
 
 namespace lunora {
 class frmArende;
-}
+class frmArendeList;
+} // namespace lunora
 
 namespace lunora::test {
 
@@ -73,5 +74,7 @@ extern const RegisterEntry CaseB;
 
 // The case window showing an existing case, opened by "Anna Ek".
 frmArende *openCase(const RegisterEntry &entry);
+// Makes the overview's row of a loaded case the current and selected one.
+void selectEntry(frmArendeList *overview, const RegisterEntry &entry);
 
 } // namespace lunora::test

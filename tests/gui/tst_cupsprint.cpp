@@ -22,7 +22,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
-#include <QTableView>
 #include <QTest>
 
 using namespace lunora;
@@ -127,12 +126,7 @@ void tst_CupsPrint::overviewPrintsTheSelectedCaseAndClosesIt()
 
     auto *overview = WindowRegistry::show<frmArendeList>();
     QVERIFY(runUntil([&]() { return overview->rowCount() == 2; }, 2000));
-    int row = 0;
-    while (overview->entryAt(row) != CaseB)
-        ++row;
-    QTableView *list = overview->listView();
-    list->setCurrentIndex(list->model()->index(row, 0));
-    list->selectRow(row);
+    selectEntry(overview, CaseB);
     auto *print = overview->findChild<QAction *>(QStringLiteral("mnuSkrivUt"));
     QVERIFY(print);
     QVERIFY(runUntil([&]() { return print->isEnabled(); }, 2000));

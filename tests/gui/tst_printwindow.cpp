@@ -22,7 +22,6 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -287,12 +286,7 @@ void tst_PrintWindow::overviewPrintsTheSelectedCaseThenClosesIt()
 {
     auto *overview = WindowRegistry::show<frmArendeList>();
     QTRY_COMPARE(overview->rowCount(), 2);
-    int row = 0;
-    while (overview->entryAt(row) != CaseB)
-        ++row;
-    QTableView *list = overview->listView();
-    list->setCurrentIndex(list->model()->index(row, 0));
-    list->selectRow(row);
+    selectEntry(overview, CaseB);
     auto *print = overview->findChild<QAction *>(QStringLiteral("mnuSkrivUt"));
     QVERIFY(print);
     QTRY_VERIFY(print->isEnabled());
