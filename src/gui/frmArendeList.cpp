@@ -602,14 +602,6 @@ void frmArendeList::removeCase()
         QStringLiteral("Ärende: ") + code + QStringLiteral(" är makulerad!"), MessageBox::Ok,
         MessageBox::Information);
 
-    // Files that are missing or cannot be deleted are passed over. A control code that
-    // is no plain file name names no file of this data folder, so nothing is deleted
-    // for it, but its row still goes.
-    if (const auto dataFile = paths::caseDataFile(code))
-        casedatafile::remove(dataFile.value());
-    if (const auto articles = paths::articleFile(code))
-        articlefile::remove(articles.value());
-
     int target = -1;
     if (kept.isValid() && m_model->entry(kept.row()) == confirmed) {
         target = kept.row();
@@ -623,8 +615,19 @@ void frmArendeList::removeCase()
     }
     if (target < 0)
         return;
-    if (!removeRowsAndRewrite({ target }))
+    // The register is rewritten before the files go: when the rewrite fails, the case
+    // stays listed with its rows and data intact instead of pointing at deleted files.
+    if (!removeRowsAndRewrite({ target })) {
         MessageBox::show(this, RemoveTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+        return;
+    }
+    // Files that are missing or cannot be deleted are passed over. A control code that
+    // is no plain file name names no file of this data folder, so nothing is deleted
+    // for it, but its row still goes.
+    if (const auto dataFile = paths::caseDataFile(code))
+        casedatafile::remove(dataFile.value());
+    if (const auto articles = paths::articleFile(code))
+        articlefile::remove(articles.value());
 }
 
 void frmArendeList::showCustomerCard()

@@ -53,7 +53,9 @@ Status saveAll(const QString &path, const QByteArray &contents)
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return fileError(QStringLiteral("Cannot write"), path, file.errorString());
-    if (file.write(contents) != contents.size()) {
+    // The flush is checked here because commit() does not report a failure of its own
+    // final flush (a full disk): it would rename a short file over the old one.
+    if (file.write(contents) != contents.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return fileError(QStringLiteral("Cannot write"), path, reason);
@@ -73,11 +75,17 @@ Status appendLine(const QString &path, const QByteArray &line)
     data += line;
 
     // One write of the whole line, so that the line is never split by another writer.
+    // Unbuffered, so that nothing is left in a buffer that a later flush could still
+    // push out after the fragment has been cut off.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return fileError(QStringLiteral("Cannot append to"), path, file.errorString());
+    const qint64 sizeBefore = file.size();
     if (file.write(data) != data.size() || !file.flush()) {
         const QString reason = file.errorString();
+        // Whatever part of the line did fit (a full disk) is cut off again: a fragment
+        // would read back as an entry of its own.
+        file.resize(sizeBefore);
         file.close();
         return fileError(QStringLiteral("Cannot append to"), path, reason);
     }

@@ -174,11 +174,19 @@ Status WriteIniAll(const QString &path, const QList<IniWrite> &writes)
         if (Status checked = checkWrite(write); !checked)
             return checked;
     }
+    // A file that this write brought into being is taken away again when the write
+    // fails, so that a failed save leaves no empty user or case file behind.
+    const bool existed = QFileInfo::exists(path);
+    const auto failed = [&](const Status &status) {
+        if (!existed && QFileInfo(path).isFile())
+            fileio::remove(path);
+        return status;
+    };
     if (Status prepared = fileio::prepare(path); !prepared)
-        return prepared;
+        return failed(prepared);
     Result<QByteArray> bytes = fileio::readAll(path);
     if (!bytes)
-        return bytes.status();
+        return failed(bytes.status());
     // Files made by hand on Linux may end their lines with LF alone. The reader takes
     // such an LF for a line end, so the writer must too, or it would not find the
     // sections and keys that the reader finds; it gets the CR LF of every other line.
@@ -187,10 +195,12 @@ Status WriteIniAll(const QString &path, const QList<IniWrite> &writes)
         Result<QByteArray> next = ini::writeValue(
             contents, cp1252::encode(write.section), cp1252::encode(write.key), cp1252::encode(write.value));
         if (!next)
-            return next.status();
+            return failed(next.status());
         contents = next.takeValue();
     }
-    return fileio::saveAll(path, contents);
+    if (Status saved = fileio::saveAll(path, contents); !saved)
+        return failed(saved);
+    return {};
 }
 
 } // namespace lunora

@@ -650,6 +650,11 @@ void tst_Faults::storageWritesOnAFullDiskKeepOldFiles()
     if (!problems.isEmpty())
         QFAIL(qPrintable(QStringLiteral("\n  ") + problems.join(QStringLiteral("\n  "))));
 
+    // A new user that cannot be saved leaves no empty user file behind.
+    QVERIFY(m_disk->fill());
+    QVERIFY(!userfile::write(QStringLiteral("ny"), user));
+    QVERIFY(!QFileInfo::exists(m_root + QStringLiteral("/Lib/User/ny.ini")));
+
     // With room again the same writes work.
     m_disk->drain();
     QVERIFY(caseregister::appendPlain(registerPath, entry));
