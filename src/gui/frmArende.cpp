@@ -24,6 +24,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -45,6 +46,19 @@ namespace lunora {
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+
+// Shows the whole text in the label's width: the control code's 38 characters are
+// wider in Liberation Sans than in the typeface the layout was drawn for, so the font
+// steps down (not below 6.5 pt) until the closing brace fits.
+void setFittedText(QLabel *label, const QString &text, double pointSize)
+{
+    QFont font = label->font();
+    font.setPointSizeF(pointSize);
+    while (font.pointSizeF() > 6.5 && QFontMetrics(font).horizontalAdvance(text) > label->width())
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    label->setFont(font);
+    label->setText(text);
+}
 const QString TitleBase = QStringLiteral("Kundärende");
 const QString TitlePrefix = QStringLiteral("Kundärende - ");
 const QString CreditMark = QStringLiteral("              *** KREDIT ***");
@@ -175,7 +189,10 @@ void frmArende::buildControls()
         makeLabel(client, QStringLiteral("Label3"), QStringLiteral("Kontrollnummer")), 3240, 720, 3495, 255);
     m_dbCode = makeLabel(client, QStringLiteral("dbCode"), QString());
     m_dbCode->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    placeAt(m_dbCode, 3240, 960, 3495, 255);
+    // The code's 38 characters are wider in Liberation Sans than in the typeface the
+    // layout was drawn for: the label runs on to just before the signature column so
+    // the closing brace is never cut off.
+    placeAt(m_dbCode, 3240, 960, 6960 - 60 - 3240, 255);
     placeAt(makeLabel(client, QStringLiteral("Label4"), QStringLiteral("Signatur")), 6960, 720, 1815, 255);
     m_dbSign = makeLabel(client, QStringLiteral("dbSign"), QString());
     placeAt(m_dbSign, 6960, 960, 1815, 255);
@@ -528,7 +545,7 @@ void frmArende::startNewCase()
 
     m_dbOrdernummer->setText(number);
     m_dbCDate->setText(today.toString(QStringLiteral("yyyy-MM-dd")));
-    m_dbCode->setText(NewControlCode());
+    setFittedText(m_dbCode, NewControlCode(), formFont().pointSizeF());
     m_dbSign->setText(m_dbActiveUser->text());
     m_lblOrderID->setText(QStringLiteral("[Kund saknas]"));
     m_lblOrderID->adjustSize();
@@ -553,7 +570,7 @@ void frmArende::openExistingCase(const RegisterEntry &entry)
     m_text3->setText(entry[Telephone]);
     selectComboText(m_cboPrio, entry[Priority], QStringLiteral("Prioritet"));
     selectComboText(m_cboStat, entry[CaseStatus], QStringLiteral("Status"));
-    m_dbCode->setText(entry[ControlCode]);
+    setFittedText(m_dbCode, entry[ControlCode], formFont().pointSizeF());
     m_dbSign->setText(entry[Signature]);
     setWindowTitle(TitlePrefix + entry[CaseNumber]);
 

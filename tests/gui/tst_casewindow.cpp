@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -58,6 +59,7 @@ private slots:
     void totalBetweenMinusOneAndZeroKeepsDisplays();
     void openingFillsTheWindow();
     void openingAnotherCaseReplacesTheFirst();
+    void wholeControlCodeIsShown();
     void missingArticleFileLeavesCaseUsable();
     void unknownPriorityIsKeptAndReported();
     void updateAskedNoChangesNothing();
@@ -545,6 +547,18 @@ void tst_CaseWindow::updateRefusesUnstorableValues()
     QVERIFY(MessageBox::shown().last().text.contains(QStringLiteral("\"Kundnummer\"")));
     QVERIFY(window->isVisible());
     QCOMPARE(window->sign(), QStringLiteral("Anna Ek"));
+}
+
+void tst_CaseWindow::wholeControlCodeIsShown()
+{
+    // The widest letters the code can hold: the closing brace must still be on screen.
+    RegisterEntry wide = CaseA;
+    wide[ControlCode] = QStringLiteral("{DDDDDDDD-DDDD-4DDD-BDDD-DDDDDDDDDDDD}");
+    auto *window = WindowRegistry::get<frmArende>();
+    window->openExistingCase(wide);
+    auto *code = child<QLabel>(window, "dbCode");
+    QCOMPARE(code->text(), wide[ControlCode]);
+    QVERIFY(QFontMetrics(code->font()).horizontalAdvance(code->text()) <= code->width());
 }
 
 QTEST_MAIN(tst_CaseWindow)
