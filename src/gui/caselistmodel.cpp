@@ -519,6 +519,9 @@ void CaseSortProxy::sortBy(int column, Qt::SortOrder order)
 
     m_sortColumn = column;
     m_sortOrder = order;
+    // Each sort starts from register order, so that rows with equal texts stand in
+    // register order whatever was sorted before.
+    std::iota(m_proxyToSource.begin(), m_proxyToSource.end(), 0);
     sortMapping();
     rebuildSourceToProxy();
 

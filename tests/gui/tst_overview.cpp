@@ -403,6 +403,15 @@ void TestOverview::headerClicksReverseOneListWideDirection()
     QCOMPARE(window->entryAt(1)[CustomerNumber], QStringLiteral("1001"));
     QCOMPARE(window->entryAt(2)[CustomerNumber], QStringLiteral("99"));
 
+    // Rows with equal texts stand in register order, whatever was sorted before.
+    window->sortListView(Priority); // descending: "Normal" before "Brådskande"
+    QCOMPARE(window->sortOrder(), Qt::DescendingOrder);
+    QCOMPARE(names(window), QStringList({ "Öberg", "Zetterlund", "andersson" }));
+    clickHeader(window, CustomerName); // ascending by name: Zetterlund before Öberg
+    QCOMPARE(names(window), QStringList({ "andersson", "Zetterlund", "Öberg" }));
+    clickHeader(window, Priority); // descending: the two "Normal" rows in register order
+    QCOMPARE(names(window), QStringList({ "Öberg", "Zetterlund", "andersson" }));
+
     // Sorting never touches the register.
     QCOMPARE(readRegister(), MixedRegister);
 }
