@@ -3,6 +3,7 @@
 #include "cp1252.h"
 
 #include <QChar>
+#include <QRegularExpression>
 #include <QString>
 #include <algorithm>
 #include <array>
@@ -350,6 +351,15 @@ void CaseListModel::textInto(int row, int column, QString &text) const
         text = m_added.at(-1 - at)[column];
 }
 
+QByteArrayView CaseListModel::rawText(int row, int column, QByteArray &scratch) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at >= 0)
+        return m_table.rawField(at, column);
+    scratch = cp1252::encode(m_added.at(-1 - at)[column]);
+    return scratch;
+}
+
 qsizetype CaseListModel::textSize(int row, int column) const
 {
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
@@ -446,6 +456,134 @@ int CaseListModel::columnWidthUnits(int column)
     return ColumnWidths[column];
 }
 
+namespace {
+
+// The marks besides digits that telephone numbers are written with.
+bool isTelephoneMark(QChar c)
+{
+    return c == u'-' || c == u'+' || c == u'(' || c == u')' || c == u'/' || c == u'.';
+}
+
+bool isTelephoneWord(QStringView word)
+{
+    bool digit = false;
+    for (const QChar c : word) {
+        if (c >= u'0' && c <= u'9')
+            digit = true;
+        else if (!isTelephoneMark(c))
+            return false;
+    }
+    return digit;
+}
+
+struct FoldTable
+{
+    unsigned char map[256];
+    FoldTable()
+    {
+        for (int c = 0; c < 256; ++c)
+            map[c] = static_cast<unsigned char>(cp1252::toLower(static_cast<char>(c)));
+    }
+};
+
+const FoldTable &foldTable()
+{
+    static const FoldTable table;
+    return table;
+}
+
+// Whether `needle` (already lower case) occurs in `haystack`, letter case ignored.
+bool containsFolded(QByteArrayView haystack, QByteArrayView needle)
+{
+    const qsizetype n = needle.size();
+    if (n == 0)
+        return true;
+    const qsizetype last = haystack.size() - n;
+    if (last < 0)
+        return false;
+    const unsigned char *fold = foldTable().map;
+    const auto *hay = reinterpret_cast<const unsigned char *>(haystack.data());
+    const auto *pin = reinterpret_cast<const unsigned char *>(needle.data());
+    const unsigned char first = pin[0];
+    for (qsizetype i = 0; i <= last; ++i) {
+        if (fold[hay[i]] != first)
+            continue;
+        qsizetype j = 1;
+        while (j < n && fold[hay[i + j]] == pin[j])
+            ++j;
+        if (j == n)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CaseSearch::CaseSearch(const QString &text)
+    : m_text(text)
+{
+    const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    bool inRun = false;
+    for (const QString &word : words) {
+        const bool telephone = isTelephoneWord(word);
+        if (!telephone || !inRun)
+            m_groups.emplace_back();
+        Group &group = m_groups.back();
+        const QString lower = word.toLower();
+        if (cp1252::canEncode(lower))
+            group.words.push_back(cp1252::encode(lower));
+        else
+            group.encodable = false;
+        if (telephone) {
+            for (const QChar c : word) {
+                if (c >= u'0' && c <= u'9')
+                    group.digits.append(static_cast<char>(c.unicode()));
+            }
+        }
+        inRun = telephone;
+    }
+}
+
+bool CaseSearch::matches(const CaseListModel &model, int row) const
+{
+    QByteArray scratch;
+    QByteArray telephoneDigits;
+    bool haveDigits = false;
+    for (const Group &group : m_groups) {
+        bool all = group.encodable;
+        for (const QByteArray &word : group.words) {
+            if (!all)
+                break;
+            bool found = false;
+            for (int column = 0; column < RegisterFieldCount && !found; ++column)
+                found = containsFolded(model.rawText(row, column, scratch), word);
+            all = found;
+        }
+        if (all)
+            continue;
+        if (group.digits.isEmpty())
+            return false;
+        if (!haveDigits) {
+            const QByteArrayView telephone = model.rawText(row, Telephone, scratch);
+            for (const char c : telephone) {
+                if (c >= '0' && c <= '9')
+                    telephoneDigits.append(c);
+            }
+            haveDigits = true;
+        }
+        if (!telephoneDigits.contains(group.digits))
+            return false;
+    }
+    return true;
+}
+
+bool CaseSearch::narrows(const CaseSearch &earlier) const
+{
+    // Typing on at the end only lengthens the last word or adds words; either way each
+    // earlier word, and each earlier run's digits, is found inside what is asked now.
+    return !earlier.isEmpty() && m_text.startsWith(earlier.m_text);
+}
+
 CaseSortProxy::CaseSortProxy(QObject *parent)
     : QAbstractProxyModel(parent)
 {
@@ -467,12 +605,9 @@ void CaseSortProxy::setCaseModel(CaseListModel *model)
             &CaseSortProxy::sourceRowsAboutToBeRemoved);
         connect(m_cases, &QAbstractItemModel::rowsRemoved, this, &CaseSortProxy::sourceRowsRemoved);
     }
-    m_proxyToSource.clear();
-    if (m_cases) {
-        m_proxyToSource.resize(m_cases->rowCount());
-        std::iota(m_proxyToSource.begin(), m_proxyToSource.end(), 0);
-        sortMapping();
-    }
+    forgetColumnOrders();
+    sortMapping();
+    filterMapping();
     rebuildSourceToProxy();
     endResetModel();
 }
@@ -484,25 +619,73 @@ bool CaseSortProxy::before(int sourceA, int sourceB) const
     return m_sortOrder == Qt::AscendingOrder ? compareSwedish(a, b) < 0 : compareSwedish(b, a) < 0;
 }
 
+void CaseSortProxy::forgetColumnOrders()
+{
+    for (auto &order : m_columnOrders)
+        order.reset();
+}
+
 void CaseSortProxy::sortMapping()
 {
-    if (m_sortColumn < 0 || !m_cases)
+    // Each sort starts from register order, so that rows with equal texts stand in
+    // register order whatever was sorted before.
+    const std::size_t rows = m_cases ? static_cast<std::size_t>(m_cases->rowCount()) : 0;
+    m_order.resize(rows);
+    if (m_sortColumn < 0 || !m_cases) {
+        std::iota(m_order.begin(), m_order.end(), 0);
         return;
-    const ColumnKeys keys(*m_cases, m_sortColumn);
+    }
+    std::unique_ptr<ColumnOrder> &cached = m_columnOrders[static_cast<std::size_t>(m_sortColumn)];
+    if (!cached || cached->ascending.size() != rows) {
+        auto order = std::make_unique<ColumnOrder>();
+        order->ascending.resize(rows);
+        std::iota(order->ascending.begin(), order->ascending.end(), 0);
+        {
+            const ColumnKeys keys(*m_cases, m_sortColumn);
+            std::stable_sort(order->ascending.begin(), order->ascending.end(),
+                [&keys](int a, int b) { return keys.less(a, b); });
+            order->sameAsPrevious.resize(rows);
+            for (std::size_t i = 1; i < rows; ++i)
+                order->sameAsPrevious[i] = !keys.less(order->ascending[i - 1], order->ascending[i]);
+        }
+        cached = std::move(order);
+    }
+    const ColumnOrder &order = *cached;
     if (m_sortOrder == Qt::AscendingOrder) {
-        std::stable_sort(m_proxyToSource.begin(), m_proxyToSource.end(),
-            [&keys](int a, int b) { return keys.less(a, b); });
-    } else {
-        std::stable_sort(m_proxyToSource.begin(), m_proxyToSource.end(),
-            [&keys](int a, int b) { return keys.less(b, a); });
+        m_order = order.ascending;
+        return;
+    }
+    // Descending: the runs of equal texts from the last to the first, each run kept in
+    // register order.
+    std::size_t out = 0;
+    std::size_t end = rows;
+    while (end > 0) {
+        std::size_t start = end - 1;
+        while (start > 0 && order.sameAsPrevious[start])
+            --start;
+        for (std::size_t i = start; i < end; ++i)
+            m_order[out++] = order.ascending[i];
+        end = start;
+    }
+}
+
+void CaseSortProxy::filterMapping()
+{
+    m_visible.clear();
+    if (m_search.isEmpty() || !m_cases)
+        return;
+    for (const int source : m_order) {
+        if (m_search.matches(*m_cases, source))
+            m_visible.push_back(source);
     }
 }
 
 void CaseSortProxy::rebuildSourceToProxy()
 {
-    m_sourceToProxy.assign(m_proxyToSource.size(), -1);
-    for (std::size_t proxy = 0; proxy < m_proxyToSource.size(); ++proxy)
-        m_sourceToProxy[static_cast<std::size_t>(m_proxyToSource[proxy])] = static_cast<int>(proxy);
+    m_sourceToProxy.assign(m_order.size(), -1);
+    const std::vector<int> &rows = shown();
+    for (std::size_t proxy = 0; proxy < rows.size(); ++proxy)
+        m_sourceToProxy[static_cast<std::size_t>(rows[proxy])] = static_cast<int>(proxy);
 }
 
 void CaseSortProxy::sortBy(int column, Qt::SortOrder order)
@@ -515,20 +698,28 @@ void CaseSortProxy::sortBy(int column, Qt::SortOrder order)
     QList<QPair<int, int>> sourcePlaces;
     sourcePlaces.reserve(before.size());
     for (const QModelIndex &index : before)
-        sourcePlaces.append({ m_proxyToSource[static_cast<std::size_t>(index.row())], index.column() });
+        sourcePlaces.append({ sourceRow(index.row()), index.column() });
 
     m_sortColumn = column;
     m_sortOrder = order;
-    // Each sort starts from register order, so that rows with equal texts stand in
-    // register order whatever was sorted before.
-    std::iota(m_proxyToSource.begin(), m_proxyToSource.end(), 0);
     sortMapping();
+    if (!m_search.isEmpty()) {
+        // The same rows stay shown, now in the new order.
+        std::vector<int> visible;
+        visible.reserve(m_visible.size());
+        for (const int source : m_order) {
+            if (m_sourceToProxy[static_cast<std::size_t>(source)] >= 0)
+                visible.push_back(source);
+        }
+        m_visible = std::move(visible);
+    }
     rebuildSourceToProxy();
 
     QModelIndexList after;
     after.reserve(before.size());
     for (const auto &[sourceRow, column] : std::as_const(sourcePlaces))
-        after.append(index(m_sourceToProxy[static_cast<std::size_t>(sourceRow)], column));
+        after.append(sourceRow < 0 ? QModelIndex()
+                                   : index(m_sourceToProxy[static_cast<std::size_t>(sourceRow)], column));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -538,28 +729,67 @@ void CaseSortProxy::sort(int column, Qt::SortOrder order)
     sortBy(column, order);
 }
 
+void CaseSortProxy::setSearch(const QString &text)
+{
+    CaseSearch search(text);
+    if (search.text() == m_search.text())
+        return;
+    beginResetModel();
+    if (!m_cases || search.isEmpty()) {
+        m_search = std::move(search);
+        m_visible.clear();
+    } else if (search.narrows(m_search)) {
+        // Only rows shown now can still match.
+        m_search = std::move(search);
+        const std::vector<int> earlier = std::move(m_visible);
+        m_visible.clear();
+        for (const int source : earlier) {
+            if (m_search.matches(*m_cases, source))
+                m_visible.push_back(source);
+        }
+    } else {
+        m_search = std::move(search);
+        filterMapping();
+    }
+    rebuildSourceToProxy();
+    endResetModel();
+}
+
 QList<RegisterEntry> CaseSortProxy::entriesInViewOrder() const
 {
     QList<RegisterEntry> result;
     if (!m_cases)
         return result;
-    result.reserve(static_cast<qsizetype>(m_proxyToSource.size()));
-    for (const int source : m_proxyToSource)
+    const std::vector<int> &rows = shown();
+    result.reserve(static_cast<qsizetype>(rows.size()));
+    for (const int source : rows)
+        result.append(m_cases->entry(source));
+    return result;
+}
+
+QList<RegisterEntry> CaseSortProxy::entriesInListOrder() const
+{
+    QList<RegisterEntry> result;
+    if (!m_cases)
+        return result;
+    result.reserve(static_cast<qsizetype>(m_order.size()));
+    for (const int source : m_order)
         result.append(m_cases->entry(source));
     return result;
 }
 
 int CaseSortProxy::sourceRow(int viewRow) const
 {
-    if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= m_proxyToSource.size())
+    const std::vector<int> &rows = shown();
+    if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= rows.size())
         return -1;
-    return m_proxyToSource[static_cast<std::size_t>(viewRow)];
+    return rows[static_cast<std::size_t>(viewRow)];
 }
 
 QModelIndex CaseSortProxy::index(int row, int column, const QModelIndex &parent) const
 {
     if (parent.isValid() || row < 0 || column < 0 || column >= RegisterFieldCount
-        || static_cast<std::size_t>(row) >= m_proxyToSource.size())
+        || static_cast<std::size_t>(row) >= shown().size())
         return {};
     return createIndex(row, column);
 }
@@ -571,7 +801,7 @@ QModelIndex CaseSortProxy::parent(const QModelIndex &) const
 
 int CaseSortProxy::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_proxyToSource.size());
+    return parent.isValid() ? 0 : static_cast<int>(shown().size());
 }
 
 int CaseSortProxy::columnCount(const QModelIndex &parent) const
@@ -592,7 +822,8 @@ QModelIndex CaseSortProxy::mapFromSource(const QModelIndex &sourceIndex) const
     if (!sourceIndex.isValid() || sourceIndex.model() != m_cases
         || static_cast<std::size_t>(sourceIndex.row()) >= m_sourceToProxy.size())
         return {};
-    return index(m_sourceToProxy[static_cast<std::size_t>(sourceIndex.row())], sourceIndex.column());
+    const int row = m_sourceToProxy[static_cast<std::size_t>(sourceIndex.row())];
+    return row < 0 ? QModelIndex() : index(row, sourceIndex.column());
 }
 
 QVariant CaseSortProxy::headerData(int section, Qt::Orientation orientation, int role) const
@@ -611,9 +842,9 @@ void CaseSortProxy::sourceAboutToBeReset()
 
 void CaseSortProxy::sourceReset()
 {
-    m_proxyToSource.resize(static_cast<std::size_t>(m_cases->rowCount()));
-    std::iota(m_proxyToSource.begin(), m_proxyToSource.end(), 0);
+    forgetColumnOrders();
     sortMapping();
+    filterMapping();
     rebuildSourceToProxy();
     endResetModel();
 }
@@ -622,24 +853,44 @@ void CaseSortProxy::sourceRowsInserted(const QModelIndex &parent, int first, int
 {
     if (parent.isValid())
         return;
+    forgetColumnOrders();
     const int count = last - first + 1;
     // Rows behind the inserted ones moved down in the source; they keep their places here.
-    for (int &source : m_proxyToSource) {
+    for (int &source : m_order) {
         if (source >= first)
             source += count;
     }
+    for (int &source : m_visible) {
+        if (source >= first)
+            source += count;
+    }
+    const auto placeIn = [this](std::vector<int> &rows, int source) {
+        if (m_sortColumn >= 0)
+            return std::upper_bound(
+                rows.begin(), rows.end(), source, [this](int a, int b) { return before(a, b); });
+        // Unsorted, the list is in source order.
+        return std::lower_bound(rows.begin(), rows.end(), source);
+    };
     for (int source = first; source <= last; ++source) {
-        auto place = m_proxyToSource.end();
-        if (m_sortColumn >= 0) {
-            place = std::upper_bound(m_proxyToSource.begin(), m_proxyToSource.end(), source,
-                [this](int a, int b) { return before(a, b); });
-        } else {
-            // Unsorted, the list is in source order.
-            place = std::lower_bound(m_proxyToSource.begin(), m_proxyToSource.end(), source);
+        const auto orderPlace = placeIn(m_order, source);
+        if (m_search.isEmpty()) {
+            const int row = static_cast<int>(orderPlace - m_order.begin());
+            beginInsertRows({}, row, row);
+            m_order.insert(orderPlace, source);
+            rebuildSourceToProxy();
+            endInsertRows();
+            continue;
         }
-        const int row = static_cast<int>(place - m_proxyToSource.begin());
+        m_order.insert(orderPlace, source);
+        // While searching, an added case shows only when it matches.
+        if (!m_search.matches(*m_cases, source)) {
+            rebuildSourceToProxy();
+            continue;
+        }
+        const auto place = placeIn(m_visible, source);
+        const int row = static_cast<int>(place - m_visible.begin());
         beginInsertRows({}, row, row);
-        m_proxyToSource.insert(place, source);
+        m_visible.insert(place, source);
         rebuildSourceToProxy();
         endInsertRows();
     }
@@ -649,14 +900,27 @@ void CaseSortProxy::sourceRowsAboutToBeRemoved(const QModelIndex &parent, int fi
 {
     if (parent.isValid())
         return;
+    forgetColumnOrders();
     std::vector<int> rows;
-    for (int source = first; source <= last; ++source)
-        rows.push_back(m_sourceToProxy[static_cast<std::size_t>(source)]);
+    for (int source = first; source <= last; ++source) {
+        const int row = m_sourceToProxy[static_cast<std::size_t>(source)];
+        if (row >= 0)
+            rows.push_back(row);
+    }
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     for (const int row : rows) {
         beginRemoveRows({}, row, row);
-        m_proxyToSource.erase(m_proxyToSource.begin() + row);
+        if (m_search.isEmpty())
+            m_order.erase(m_order.begin() + row);
+        else
+            m_visible.erase(m_visible.begin() + row);
         endRemoveRows();
+    }
+    if (!m_search.isEmpty()) {
+        // Hidden rows leave the list order without being shown to go.
+        m_order.erase(std::remove_if(m_order.begin(), m_order.end(),
+                          [first, last](int source) { return source >= first && source <= last; }),
+            m_order.end());
     }
 }
 
@@ -665,7 +929,11 @@ void CaseSortProxy::sourceRowsRemoved(const QModelIndex &parent, int first, int 
     if (parent.isValid())
         return;
     const int count = last - first + 1;
-    for (int &source : m_proxyToSource) {
+    for (int &source : m_order) {
+        if (source > last)
+            source -= count;
+    }
+    for (int &source : m_visible) {
         if (source > last)
             source -= count;
     }

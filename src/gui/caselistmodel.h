@@ -7,6 +7,8 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringView>
+#include <array>
+#include <memory>
 #include <vector>
 
 namespace lunora {
@@ -39,6 +41,9 @@ public:
 
     RegisterEntry entry(int row) const;
     QString text(int row, int column) const;
+    // The field in Windows-1252 as the register stores it; rows added later are encoded
+    // into `scratch`, which the returned view may point into.
+    QByteArrayView rawText(int row, int column, QByteArray &scratch) const;
     // The same text written into `text`, whose room is reused: for passes over every row.
     void textInto(int row, int column, QString &text) const;
     // The length of text(row, column), without decoding it.
@@ -54,6 +59,38 @@ private:
     caseregister::Table m_table;
     QList<RegisterEntry> m_added;
     std::vector<qint32> m_rows;
+};
+
+// What the search field asks for. The text is split into words at blanks; a row matches
+// when every word occurs in one of its nine columns, letter case ignored. Words made of
+// digits and the marks a telephone number is written with ("070-123", "45", "(08)") form
+// runs, and a run also matches when its digits occur among the digits of the row's
+// telephone, so that "070-123 45 67" and "0701234567" find each other.
+class CaseSearch
+{
+public:
+    CaseSearch() = default;
+    explicit CaseSearch(const QString &text);
+
+    bool isEmpty() const { return m_groups.empty(); }
+    const QString &text() const { return m_text; }
+    bool matches(const CaseListModel &model, int row) const;
+    // True when every row this search matches is matched by `earlier` too, so that only
+    // the rows `earlier` left can match: the user typed on at the end of the text.
+    bool narrows(const CaseSearch &earlier) const;
+
+private:
+    struct Group
+    {
+        // Lower-case Windows-1252 bytes; a word that has no Windows-1252 form matches no
+        // column and is left empty with `encodable` false.
+        std::vector<QByteArray> words;
+        bool encodable = true;
+        QByteArray digits; // a telephone-like run: its digits; empty otherwise
+    };
+
+    QString m_text;
+    std::vector<Group> m_groups;
 };
 
 // Sorting on top of CaseListModel. Nothing is sorted until sortBy() is first called
@@ -78,8 +115,16 @@ public:
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
-    // Every row in the order the list shows them.
+    // The search; an empty text shows every row.
+    void setSearch(const QString &text);
+    QString searchText() const { return m_search.text(); }
+    bool isSearching() const { return !m_search.isEmpty(); }
+
+    // The rows shown, in the order the list shows them.
     QList<RegisterEntry> entriesInViewOrder() const;
+    // Every row, those a search hides included, in the list's order: what a rewrite of
+    // the register must hold.
+    QList<RegisterEntry> entriesInListOrder() const;
     int sourceRow(int viewRow) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
@@ -92,9 +137,20 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
+    // The rows of the sort column in ascending order, register order among equals, and
+    // for each place whether its text equals the one before.
+    struct ColumnOrder
+    {
+        std::vector<int> ascending;
+        std::vector<bool> sameAsPrevious;
+    };
+
     bool before(int sourceA, int sourceB) const;
+    const std::vector<int> &shown() const { return m_search.isEmpty() ? m_order : m_visible; }
     void sortMapping();
+    void filterMapping();
     void rebuildSourceToProxy();
+    void forgetColumnOrders();
 
     void sourceAboutToBeReset();
     void sourceReset();
@@ -103,8 +159,11 @@ private:
     void sourceRowsRemoved(const QModelIndex &parent, int first, int last);
 
     CaseListModel *m_cases = nullptr;
-    std::vector<int> m_proxyToSource;
-    std::vector<int> m_sourceToProxy;
+    std::vector<int> m_order; // every source row in list order
+    std::vector<int> m_visible; // the rows of m_order the search matches, while searching
+    std::vector<int> m_sourceToProxy; // -1 for a hidden row
+    CaseSearch m_search;
+    std::array<std::unique_ptr<ColumnOrder>, RegisterFieldCount> m_columnOrders;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -521,7 +521,7 @@ bool frmArendeList::removeRowsAndRewrite(QList<int> sourceRows)
     if (current.isValid())
         m_list->selectionModel()->select(
             current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    return caseregister::rewrite(paths::caseRegister(), m_proxy->entriesInViewOrder()).ok();
+    return caseregister::rewrite(paths::caseRegister(), m_proxy->entriesInListOrder()).ok();
 }
 
 void frmArendeList::runReplace()

@@ -43,6 +43,10 @@ class TestCaseListModel final : public QObject
 
 private slots:
     void loadedAddedAndRemovedRowsStayInStep();
+    void searchMatchesWordsAcrossColumns_data();
+    void searchMatchesWordsAcrossColumns();
+    void searchFollowsSortAdditionsAndRemovals();
+    void typingOnNarrowsToWhatAFreshSearchFinds();
 };
 
 void TestCaseListModel::loadedAddedAndRemovedRowsStayInStep()
@@ -86,8 +90,24 @@ void TestCaseListModel::loadedAddedAndRemovedRowsStayInStep()
                 QCOMPARE(model.textSize(row, column), expected[row][column].size());
             }
         }
-        // The view shows every row once, in the order of the sort column.
-        const QList<RegisterEntry> shown = proxy.entriesInViewOrder();
+        // A search may hide rows; the list order still holds every row once, in the order
+        // of the sort column, and the rows shown are those of it that the search leaves.
+        if (random.bounded(5) == 0) {
+            static const char *const searches[] = { "", "anna", "ö", "2024-01-1", "{1" };
+            proxy.setSearch(QString::fromUtf8(searches[random.bounded(int(std::size(searches)))]));
+        }
+        const QList<RegisterEntry> shown = proxy.entriesInListOrder();
+        {
+            const QList<RegisterEntry> visible = proxy.entriesInViewOrder();
+            qsizetype at = 0;
+            for (const RegisterEntry &entry : shown) {
+                if (at < visible.size() && visible[at] == entry)
+                    ++at;
+            }
+            QCOMPARE(at, visible.size());
+            if (!proxy.isSearching())
+                QCOMPARE(visible, shown);
+        }
         if (proxy.sortColumn() < 0) {
             QCOMPARE(shown, expected);
             continue;
@@ -105,6 +125,149 @@ void TestCaseListModel::loadedAddedAndRemovedRowsStayInStep()
         std::sort(shownSet.begin(), shownSet.end(), byNumber);
         std::sort(expectedSet.begin(), expectedSet.end(), byNumber);
         QCOMPARE(shownSet, expectedSet);
+    }
+}
+
+namespace {
+
+// Two register lines as the file holds them (Windows-1252, one plain, one quoted) and
+// one case added later, so that every way a row is kept is searched.
+CaseListModel *searchModel(QObject *parent)
+{
+    auto *model = new CaseListModel(parent);
+    const QByteArray file = "201105 12,2020-11-05,1001,\xC5sa \xD6"
+                            "berg,070-123 45 67,Normal,Nytt \xE4rende,{AAAA-0001},Anna Admin\r\n"
+                            "\"201106 3\",\"2020-11-06\",\"99\",\"Per Andersson\",\"0701234568\",\"Br\xE5"
+                            "dskande\",\"Under behandling\",\"{BBBB-0002}\",\"Bertil\"\r\n";
+    model->setTable(caseregister::Table::fromBytes(file).value());
+    model->appendEntry({ "201107 10", "2020-11-07", "100", "Émile Zorn", "(08) 55 66 77", "Normal",
+        "Avslutad", "{CCCC-0003}", "Anna Admin" });
+    return model;
+}
+
+QStringList shownNumbers(const CaseSortProxy &proxy)
+{
+    QStringList numbers;
+    for (const RegisterEntry &entry : proxy.entriesInViewOrder())
+        numbers.append(entry[CaseNumber]);
+    return numbers;
+}
+
+} // namespace
+
+void TestCaseListModel::searchMatchesWordsAcrossColumns_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("shown");
+    const QStringList all = { "201105 12", "201106 3", "201107 10" };
+    QTest::newRow("empty shows all") << "" << all;
+    QTest::newRow("blanks only show all") << "   " << all;
+    QTest::newRow("letter case ignored, Swedish letters too") << "ÅSA öBERG" << QStringList { "201105 12" };
+    QTest::newRow("accents are not ignored") << "emile" << QStringList();
+    QTest::newRow("accented word of an added row") << "émile" << QStringList { "201107 10" };
+    QTest::newRow("words in different columns") << "anna avslutad" << QStringList { "201107 10" };
+    QTest::newRow("every word must occur") << "anna bertil" << QStringList();
+    QTest::newRow("control code") << "bbbb-0002" << QStringList { "201106 3" };
+    QTest::newRow("inner blank of a case number") << "201105 12" << QStringList { "201105 12" };
+    QTest::newRow("telephone typed without marks") << "0701234567" << QStringList { "201105 12" };
+    QTest::newRow("telephone typed with other marks") << "070-1234568" << QStringList { "201106 3" };
+    QTest::newRow("telephone typed in groups") << "070-123 45 67" << QStringList { "201105 12" };
+    QTest::newRow("area code in parentheses") << "08556677" << QStringList { "201107 10" };
+    QTest::newRow("start of a telephone") << "070 123" << QStringList { "201105 12", "201106 3" };
+    QTest::newRow("digits of a date are no telephone") << "20201105" << QStringList();
+    QTest::newRow("a word without a Windows-1252 form") << "Anna \u4e2d" << QStringList();
+    QTest::newRow("quote and comma are ordinary characters") << "\",\"" << QStringList();
+}
+
+void TestCaseListModel::searchMatchesWordsAcrossColumns()
+{
+    QFETCH(QString, search);
+    QFETCH(QStringList, shown);
+    CaseListModel *model = searchModel(this);
+    CaseSortProxy proxy;
+    proxy.setCaseModel(model);
+    proxy.setSearch(search);
+    QCOMPARE(shownNumbers(proxy), shown);
+    QCOMPARE(proxy.rowCount(), shown.size());
+    QCOMPARE(proxy.entriesInListOrder().size(), 3);
+    delete model;
+}
+
+void TestCaseListModel::searchFollowsSortAdditionsAndRemovals()
+{
+    CaseListModel *model = searchModel(this);
+    CaseSortProxy proxy;
+    proxy.setCaseModel(model);
+    proxy.setSearch(QStringLiteral("anna"));
+    QCOMPARE(shownNumbers(proxy), QStringList({ "201105 12", "201107 10" }));
+
+    // Sorting orders the shown rows and keeps the hidden ones in the list order.
+    proxy.sortBy(CustomerName, Qt::DescendingOrder);
+    QCOMPARE(shownNumbers(proxy), QStringList({ "201105 12", "201107 10" })); // Åsa after Émile
+    proxy.sortBy(CustomerName, Qt::AscendingOrder);
+    QCOMPARE(shownNumbers(proxy), QStringList({ "201107 10", "201105 12" }));
+    QCOMPARE(proxy.entriesInListOrder().at(1)[CaseNumber], QStringLiteral("201106 3")); // Per
+
+    // An added case shows at its sorted place when it matches, and stays hidden otherwise.
+    model->appendEntry(
+        { "201108 1", "2020-11-08", "5", "Anna Bo", "0709", "Normal", "Nytt ärende", "{D}", "X" });
+    model->appendEntry(
+        { "201108 2", "2020-11-08", "6", "Bo Ek", "0708", "Normal", "Nytt ärende", "{E}", "X" });
+    QCOMPARE(shownNumbers(proxy), QStringList({ "201108 1", "201107 10", "201105 12" }));
+    QCOMPARE(proxy.entriesInListOrder().size(), 5);
+    QCOMPARE(proxy.mapFromSource(model->index(4, 0)), QModelIndex()); // Bo Ek: hidden
+
+    // Removing a shown row and a hidden one: the list order keeps every other case.
+    model->removeEntry(0); // Åsa Öberg, shown
+    model->removeEntry(3); // Bo Ek, hidden
+    QCOMPARE(shownNumbers(proxy), QStringList({ "201108 1", "201107 10" }));
+    QStringList everyName;
+    for (const RegisterEntry &entry : proxy.entriesInListOrder())
+        everyName.append(entry[CustomerName]);
+    QCOMPARE(everyName, QStringList({ "Anna Bo", "Émile Zorn", "Per Andersson" }));
+    for (int row = 0; row < proxy.rowCount(); ++row)
+        QCOMPARE(proxy.mapFromSource(proxy.mapToSource(proxy.index(row, 3))).row(), row);
+
+    // The search ends: every row shows again, in the sorted order.
+    proxy.setSearch(QString());
+    QCOMPARE(shownNumbers(proxy), QStringList({ "201108 1", "201107 10", "201106 3" }));
+    delete model;
+}
+
+void TestCaseListModel::typingOnNarrowsToWhatAFreshSearchFinds()
+{
+    // Typing on searches only the rows left; taking a character back searches all again.
+    // Either way the rows shown must be those a search from scratch shows, in order.
+    QRandomGenerator random(1207);
+    QByteArray file;
+    for (int serial = 1; serial <= 300; ++serial) {
+        RegisterEntry entry = randomEntry(random, serial);
+        entry[Telephone] = QStringLiteral("07%1-%2 %3")
+                               .arg(random.bounded(10))
+                               .arg(random.bounded(100, 1000))
+                               .arg(random.bounded(10, 100));
+        file += random.bounded(2) ? caseregister::formatPlain(entry) : caseregister::formatQuoted(entry);
+    }
+    CaseListModel model;
+    model.setTable(caseregister::Table::fromBytes(file).value());
+    CaseSortProxy typed;
+    typed.setCaseModel(&model);
+    typed.sortBy(CustomerName, Qt::AscendingOrder);
+
+    const QStringList typings = { "anna ek 07", "åsa 2", "0712 3", "07-1", "ö 1 2", "{1" };
+    for (const QString &typing : typings) {
+        for (qsizetype length = 0; length <= typing.size(); ++length) {
+            const QString text = typing.left(length);
+            typed.setSearch(text);
+            CaseSortProxy fresh;
+            fresh.setCaseModel(&model);
+            fresh.sortBy(CustomerName, Qt::AscendingOrder);
+            fresh.setSearch(text);
+            QVERIFY2(typed.entriesInViewOrder() == fresh.entriesInViewOrder(), qPrintable(text));
+        }
+        for (qsizetype length = typing.size(); length >= 0; --length)
+            typed.setSearch(typing.left(length));
+        QCOMPARE(typed.rowCount(), model.rowCount());
     }
 }
 
