@@ -1,4 +1,5 @@
 #include "frmSplash.h"
+#include "gui/lockwaitbox.h"
 #include "windowregistry.h"
 
 #include <QApplication>
@@ -21,6 +22,10 @@ int main(int argc, char *argv[])
     // The program ends when its last visible window closes; windows that were only
     // created to hold the signed-in user's state stay hidden and do not keep it alive.
     QApplication::setQuitOnLastWindowClosed(true);
+
+    // Another desk on the same data folder may hold the folder lock for a moment; the
+    // windows wait for it behind a box the user can cancel.
+    lunora::LockWaitBox::install();
 
     lunora::WindowRegistry::show<lunora::frmSplash>();
     return app.exec();
