@@ -15,6 +15,7 @@
 #include "frmPrint.h"
 #include "messagebox.h"
 #include "numbers.h"
+#include "storage/vat.h"
 #include "units.h"
 #include "windowregistry.h"
 
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -34,8 +36,11 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTreeView>
 #include <algorithm>
@@ -304,6 +309,10 @@ void frmArende::buildControls()
     m_statusText = new QLabel(m_statusBar);
     m_statusText->setObjectName(QStringLiteral("StatusBar1Text"));
     m_statusBar->addWidget(m_statusText, 1);
+    // The VAT held in the total, where the shop has set its rate; empty otherwise.
+    m_vatText = new QLabel(m_statusBar);
+    m_vatText->setObjectName(QStringLiteral("StatusBar1Moms"));
+    m_statusBar->addWidget(m_vatText);
     setStatusBar(m_statusBar);
 
     m_dbRealName = makeHiddenLabel(client, QStringLiteral("dbRealName"));
@@ -342,6 +351,13 @@ void frmArende::buildMenus()
     m_mnuSkrivUt = arkiv->addAction(QStringLiteral("Skriv ut"));
     m_mnuSkrivUt->setObjectName(QStringLiteral("mnuSkrivUt"));
     m_mnuSkrivUt->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    // Looking at the sheet and keeping it as a file need no printer; the printout above
+    // keeps its own path through the progress window.
+    m_mnuPreview = arkiv->addAction(QStringLiteral("Förhandsgranska…"));
+    m_mnuPreview->setObjectName(QStringLiteral("mnuForhandsgranska"));
+    m_mnuPreview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    m_mnuPdf = arkiv->addAction(QStringLiteral("Spara som PDF…"));
+    m_mnuPdf->setObjectName(QStringLiteral("mnuSparaPdf"));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar2"));
     m_mnuStang = arkiv->addAction(QStringLiteral("Stäng"));
     m_mnuStang->setObjectName(QStringLiteral("mnuStang"));
@@ -353,6 +369,8 @@ void frmArende::buildMenus()
 
     connect(m_mnuNy, &QAction::triggered, this, &frmArende::startNewCase);
     connect(m_mnuSkrivUt, &QAction::triggered, this, &frmArende::print);
+    connect(m_mnuPreview, &QAction::triggered, this, &frmArende::preview);
+    connect(m_mnuPdf, &QAction::triggered, this, &frmArende::askPdfFile);
     connect(m_mnuStang, &QAction::triggered, this, &frmArende::askAndClose);
     connect(m_mnuOm2, &QAction::triggered, this, []() { WindowRegistry::show<frmOm>(); });
 }
@@ -407,6 +425,8 @@ void frmArende::resetToLoaded()
     m_dbSum->setText(QStringLiteral("0"));
     m_lblSumInfo->clear();
     m_statusText->clear();
+    m_vatText->clear();
+    m_vatRate = vat::readRate();
     setWindowTitle(TitleBase);
     updateTotals();
 }
@@ -550,6 +570,7 @@ void frmArende::startNewCase()
     m_lblOrderID->setText(QStringLiteral("[Kund saknas]"));
     m_lblOrderID->adjustSize();
     setWindowTitle(TitlePrefix + number);
+    m_vatRate = vat::readRate();
     updateTotals();
 }
 
@@ -672,10 +693,12 @@ void frmArende::updateTotals()
     if (shown >= 0.0) {
         m_statusText->setText(QStringLiteral(" Att betala (Inkl): ") + m_dbSum->text());
         m_lblSumInfo->setText(QStringLiteral("Att betala"));
+        m_vatText->setText(vat::lineText(m_vatRate, m_dbSum->text()));
         setWindowTitle(TitlePrefix + m_dbOrdernummer->text());
     } else if (shown <= -1.0) {
         m_statusText->setText(QStringLiteral(" Er tillgodo (Inkl): ") + m_dbSum->text());
         m_lblSumInfo->setText(QStringLiteral("Er tillgodo"));
+        m_vatText->setText(vat::lineText(m_vatRate, m_dbSum->text()));
         setWindowTitle(TitlePrefix + m_dbOrdernummer->text() + CreditMark);
     }
     // Between -1 and 0 every display keeps what it showed.
@@ -812,6 +835,11 @@ void frmArende::closeEvent(QCloseEvent *event)
     // The article window adds to this case; without it there is nothing to add to.
     if (auto *articleWindow = WindowRegistry::find<frmAddProd>())
         articleWindow->close();
+    // A preview or a PDF dialog shows this case; it goes when the case goes.
+    for (QDialog *dialog : findChildren<QDialog *>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QPrintPreviewDialog *>(dialog) || qobject_cast<QFileDialog *>(dialog))
+            dialog->close();
+    }
 }
 
 // ---- Printing -----------------------------------------------------------------------
@@ -837,7 +865,7 @@ void frmArende::printAndClose()
     m_timer6->setInterval(2000);
 }
 
-void frmArende::printSheet()
+CaseSheetData frmArende::sheetData() const
 {
     CaseSheetData data;
     data.caseNumber = m_dbOrdernummer->text();
@@ -858,9 +886,96 @@ void frmArende::printSheet()
         data.columnWidths << m_listView->header()->sectionSize(i) * unitsPerPixel;
     for (const ArticleRow &row : m_articles->rows())
         data.rows << QStringList(row.begin(), row.end());
+    return data;
+}
 
+void frmArende::printSheet()
+{
+    const CaseSheetData data = sheetData();
     // One attempt per request: a failed printout is reported once and not retried.
     showPrintFailure(this, printCaseSheetOnDefaultPrinter(data));
+}
+
+void frmArende::preview()
+{
+    // A sheet that cannot be drawn is reported before the preview would show it blank.
+    const Status sources = checkCaseSheetSources();
+    if (!sources.ok()) {
+        showPreviewFailure(sources);
+        return;
+    }
+    // Not modal on the stack: the window may be closed (Timer6) while the preview is open,
+    // and the preview then goes with it. The sheet is drawn from the case as it is now.
+    auto *dialog = new QPrintPreviewDialog(this);
+    dialog->setObjectName(QStringLiteral("dlgForhandsgranska"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Förhandsgranska - Ärende %1").arg(m_dbOrdernummer->text()));
+    dialog->resize(px(12000), px(13500));
+    const CaseSheetData data = sheetData();
+    connect(dialog, &QPrintPreviewDialog::paintRequested, dialog, [data](QPrinter *printer) {
+        // A failure here leaves the page empty; the sources were checked just before.
+        (void)printCaseSheetOn(printer, data);
+    });
+    dialog->open();
+}
+
+QString frmArende::defaultPdfPath() const
+{
+    // The case number comes from the register and may hold anything; the file name must
+    // stay one plain name in the documents folder.
+    QString number = m_dbOrdernummer->text();
+    for (QChar &c : number) {
+        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 32)
+            c = u'_';
+    }
+    QString name = QStringLiteral("Ärende %1.pdf").arg(number.trimmed());
+    if (number.trimmed().isEmpty() || number.contains(QStringLiteral("..")))
+        name = QStringLiteral("Ärende.pdf");
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(name);
+}
+
+void frmArende::askPdfFile()
+{
+    auto *dialog = new QFileDialog(
+        this, QStringLiteral("Spara som PDF"), defaultPdfPath(), QStringLiteral("PDF-filer (*.pdf)"));
+    dialog->setObjectName(QStringLiteral("dlgSparaPdf"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->selectFile(defaultPdfPath());
+    // The case is taken as it is when the user asked, not as it may be after the dialog.
+    const CaseSheetData data = sheetData();
+    connect(dialog, &QFileDialog::fileSelected, this, [this, data](const QString &file) {
+        if (!file.isEmpty())
+            savePdf(file, data);
+    });
+    dialog->open();
+}
+
+bool frmArende::savePdf(const QString &file)
+{
+    return savePdf(file, sheetData());
+}
+
+bool frmArende::savePdf(const QString &file, const CaseSheetData &data)
+{
+    const Status saved = printCaseSheetToPdf(file, data);
+    if (!saved.ok()) {
+        showPreviewFailure(saved);
+        return false;
+    }
+    return true;
+}
+
+void frmArende::showPreviewFailure(const Status &failure)
+{
+    MessageBox::show(this, QStringLiteral("Utskrift"),
+        failure.error() + QStringLiteral("\r\n\r\nÄrendesidan kunde inte ritas."), MessageBox::Ok,
+        MessageBox::Exclamation);
 }
 
 // ---- Article rows -------------------------------------------------------------------

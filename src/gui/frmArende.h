@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/casesheet.h"
 #include "records.h"
 
 #include <QList>
@@ -7,6 +8,7 @@
 #include <QPersistentModelIndex>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -57,6 +59,11 @@ public:
     // The print progress window starts the case sheet printout (Timer3).
     void startPrintSheet();
 
+    // The case sheet as a PDF file; a failure is reported to the user. The menu entry
+    // "Spara som PDF…" asks for the file first, suggesting defaultPdfPath().
+    bool savePdf(const QString &file);
+    QString defaultPdfPath() const;
+
     // The case as the window shows it: the nine register values and the article rows.
     RegisterEntry currentEntry() const;
     QList<ArticleRow> articleRows() const;
@@ -87,6 +94,11 @@ private:
     void print(); // mnuSkrivUt
     void printSheet(); // Timer3
     void printAndClose(); // Timer5
+    CaseSheetData sheetData() const;
+    void preview(); // "Förhandsgranska…"
+    void askPdfFile(); // "Spara som PDF…"
+    bool savePdf(const QString &file, const CaseSheetData &data);
+    void showPreviewFailure(const Status &failure);
 
     void addRow(); // Command1
     void changeRow(); // Command2
@@ -125,6 +137,7 @@ private:
     QPushButton *m_btnDelete = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_statusText = nullptr;
+    QLabel *m_vatText = nullptr;
 
     // Hidden state fields.
     QLabel *m_dbRealName = nullptr;
@@ -137,6 +150,8 @@ private:
 
     QAction *m_mnuNy = nullptr;
     QAction *m_mnuSkrivUt = nullptr;
+    QAction *m_mnuPreview = nullptr;
+    QAction *m_mnuPdf = nullptr;
     QAction *m_mnuStang = nullptr;
     QAction *m_mnuOm2 = nullptr;
 
@@ -154,6 +169,8 @@ private:
     // not hold the case's rows, and rewriting the file from it would destroy them.
     bool m_articleFileUnreadable = false;
     QStringList m_openProblems;
+    // The shop's VAT rate, read when the window is given a case to show.
+    std::optional<double> m_vatRate;
 };
 
 } // namespace lunora

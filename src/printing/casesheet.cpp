@@ -6,11 +6,15 @@
 #include "listprintout.h"
 #include "numbers.h"
 #include "printdevice.h"
+#include "qprinterdevice.h"
+#include "storage/vat.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <memory>
+#include <optional>
 
 namespace lunora {
 
@@ -24,11 +28,14 @@ constexpr float TableLeft = 1.5f;
 constexpr float TableTop = 13.2f;
 constexpr float TableRight = 1.0f;
 constexpr float TableBottom = 14.0f;
+// The VAT line: 8 pt, halfway between the 12-pt sum label (24.7) and the amount (26.7).
+constexpr double VatLineTop = 25.8;
 
 struct SheetSources
 {
     QStringList nameLines;
     QImage logo;
+    std::optional<double> vatRate;
 };
 
 // The company lines and the logo, read before anything goes to the printer, so that a
@@ -44,6 +51,8 @@ Result<SheetSources> readSources()
     sources.nameLines = lines.takeValue();
     while (sources.nameLines.size() < 4)
         sources.nameLines.append(QString());
+
+    sources.vatRate = vat::readRate();
 
     const QString logoPath = paths::logoFile();
     if (!QFileInfo(logoPath).isFile())
@@ -121,6 +130,11 @@ void drawSheet(PrintDevice &device, const CaseSheetData &data, const SheetSource
     const QString amount = amountText(data.sumText);
     if (!amount.isEmpty())
         printItem(device, 15, Weight::Regular, 16.5, 26.7, amount);
+    // Only a shop that has set its VAT rate gets the line; it sits in the free space of the
+    // sum box, under the label and above the amount, so the box itself stays as it was.
+    const QString vatLine = vat::lineText(sources.vatRate, data.sumText);
+    if (!vatLine.isEmpty())
+        printItem(device, 8, Weight::Regular, 13.5, VatLineTop, vatLine);
     device.drawRectangle(13.0, 24.2, 20.0, 27.5, Black);
 
     printTitleBand(device, 12.1, QStringLiteral("Artikeldata"));
@@ -182,6 +196,27 @@ Status printCaseSheet(PrintDevice &device, const CaseSheetData &data)
     PrintListView(device, articles, TableLeft, TableTop, TableRight, TableBottom);
     device.endJob();
     return device.status();
+}
+
+Status printCaseSheetOn(QPrinter *printer, const CaseSheetData &data)
+{
+    QPrinterDevice device(printer);
+    return printCaseSheet(device, data);
+}
+
+Status printCaseSheetToPdf(const QString &pdfFile, const CaseSheetData &data)
+{
+    QPrinterDevice device(pdfFile);
+    device.setJobName(QStringLiteral("Ärende %1").arg(data.caseNumber));
+    const Status printed = printCaseSheet(device, data);
+    if (!printed.ok())
+        QFile::remove(pdfFile); // no half-written file under the name the user chose
+    return printed;
+}
+
+Status checkCaseSheetSources()
+{
+    return readSources().status();
 }
 
 Status printCaseSheetOnDefaultPrinter(const CaseSheetData &data)

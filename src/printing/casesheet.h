@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
+
 namespace lunora {
 
 class PrintDevice;
@@ -36,6 +38,14 @@ struct CaseSheetData
 Status printCaseSheet(PrintDevice &device, const CaseSheetData &data);
 // The same on the system's default printer.
 Status printCaseSheetOnDefaultPrinter(const CaseSheetData &data);
+
+// The same into a printer that a print preview or a printer dialog owns.
+Status printCaseSheetOn(QPrinter *printer, const CaseSheetData &data);
+// The same into a PDF file (text that can be selected and searched).
+Status printCaseSheetToPdf(const QString &pdfFile, const CaseSheetData &data);
+// Whether the sheet's own sources (company file, logo) can be read, so that a preview
+// can say what is wrong before it shows an empty page.
+Status checkCaseSheetSources();
 
 // The fixed texts of the sheet.
 QString closingLineText();

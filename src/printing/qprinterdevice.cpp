@@ -33,22 +33,38 @@ QFont defaultPrinterFont()
 } // namespace
 
 QPrinterDevice::QPrinterDevice(const QPrinterInfo &printer)
-    : m_printer(printer, QPrinter::HighResolution)
+    : m_ownPrinter(std::make_unique<QPrinter>(printer, QPrinter::HighResolution))
+    , m_printer(m_ownPrinter.get())
     , m_font(defaultPrinterFont())
 {
     if (printer.isNull())
         m_status = Status::failure(noPrinterText());
-    m_printer.setCreator(QStringLiteral("Lunora"));
+    m_printer->setCreator(QStringLiteral("Lunora"));
     setUpPage();
 }
 
 QPrinterDevice::QPrinterDevice(const QString &pdfFile)
-    : m_printer(QPrinter::HighResolution)
+    : m_ownPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    , m_printer(m_ownPrinter.get())
     , m_font(defaultPrinterFont())
 {
-    m_printer.setOutputFormat(QPrinter::PdfFormat);
-    m_printer.setOutputFileName(pdfFile);
-    m_printer.setCreator(QStringLiteral("Lunora"));
+    m_printer->setOutputFormat(QPrinter::PdfFormat);
+    m_printer->setOutputFileName(pdfFile);
+    m_printer->setCreator(QStringLiteral("Lunora"));
+    setUpPage();
+}
+
+QPrinterDevice::QPrinterDevice(QPrinter *target)
+    : m_printer(target)
+    , m_font(defaultPrinterFont())
+{
+    if (!m_printer) {
+        m_ownPrinter = std::make_unique<QPrinter>();
+        m_printer = m_ownPrinter.get();
+        m_status = Status::failure(noPrinterText());
+        return;
+    }
+    m_printer->setCreator(QStringLiteral("Lunora"));
     setUpPage();
 }
 
@@ -56,21 +72,21 @@ QPrinterDevice::~QPrinterDevice() = default;
 
 void QPrinterDevice::setJobName(const QString &name)
 {
-    m_printer.setDocName(name);
+    m_printer->setDocName(name);
 }
 
 void QPrinterDevice::setUpPage()
 {
-    m_printer.setFullPage(false);
-    m_printer.setPageSize(QPageSize(QPageSize::A4));
-    m_printer.setPageOrientation(QPageLayout::Portrait);
-    QPageLayout layout = m_printer.pageLayout();
+    m_printer->setFullPage(false);
+    m_printer->setPageSize(QPageSize(QPageSize::A4));
+    m_printer->setPageOrientation(QPageLayout::Portrait);
+    QPageLayout layout = m_printer->pageLayout();
     layout.setUnits(QPageLayout::Millimeter);
     const QMarginsF minimum = layout.minimumMargins();
     const QMarginsF margins(std::max(MarginMillimetres, minimum.left()),
         std::max(MarginMillimetres, minimum.top()), std::max(MarginMillimetres, minimum.right()),
         std::max(MarginMillimetres, minimum.bottom()));
-    m_printer.setPageMargins(margins, QPageLayout::Millimeter);
+    m_printer->setPageMargins(margins, QPageLayout::Millimeter);
 }
 
 void QPrinterDevice::setPaperSizeA4()
@@ -92,12 +108,12 @@ void QPrinterDevice::setUnitCentimetres()
 
 double QPrinterDevice::printableWidth() const
 {
-    return m_printer.pageLayout().paintRect(QPageLayout::Millimeter).width() / 10.0;
+    return m_printer->pageLayout().paintRect(QPageLayout::Millimeter).width() / 10.0;
 }
 
 double QPrinterDevice::printableHeight() const
 {
-    return m_printer.pageLayout().paintRect(QPageLayout::Millimeter).height() / 10.0;
+    return m_printer->pageLayout().paintRect(QPageLayout::Millimeter).height() / 10.0;
 }
 
 double QPrinterDevice::printableLeft() const
@@ -139,7 +155,7 @@ void QPrinterDevice::setTextColor(const QColor &color)
 void QPrinterDevice::printText(const QString &text, LineEnding ending)
 {
     // Metrics of the printer itself, so that points are points on paper.
-    const QFontMetricsF metrics(m_font, &m_printer);
+    const QFontMetricsF metrics(m_font, m_printer);
     const double left = toDevice(m_x);
     const double top = toDevice(m_y);
     const double advance = metrics.horizontalAdvance(text);
@@ -179,7 +195,7 @@ void QPrinterDevice::drawPicture(const QImage &picture, double x, double y)
 {
     if (!accepting() || picture.isNull())
         return;
-    const double scale = m_printer.resolution() / ScreenDpi;
+    const double scale = m_printer->resolution() / ScreenDpi;
     const QRectF target(toDevice(x), toDevice(y), picture.width() * scale, picture.height() * scale);
     m_commands.append({ Kind::Picture, target, QString(), QFont(), QColor(), picture });
 }
@@ -216,12 +232,12 @@ bool QPrinterDevice::accepting() const
 
 double QPrinterDevice::toDevice(double centimetres) const
 {
-    return centimetres / CentimetresPerInch * m_printer.resolution();
+    return centimetres / CentimetresPerInch * m_printer->resolution();
 }
 
 double QPrinterDevice::fromDevice(double pixels) const
 {
-    return pixels / m_printer.resolution() * CentimetresPerInch;
+    return pixels / m_printer->resolution() * CentimetresPerInch;
 }
 
 QRectF QPrinterDevice::deviceRect(double left, double top, double right, double bottom) const
@@ -233,7 +249,7 @@ QRectF QPrinterDevice::deviceRect(double left, double top, double right, double 
 void QPrinterDevice::paintCommands()
 {
     QPainter painter;
-    if (!painter.begin(&m_printer)) {
+    if (!painter.begin(m_printer)) {
         m_status = Status::failure(printerFailedText());
         return;
     }
@@ -250,7 +266,7 @@ void QPrinterDevice::paintCommands()
             break;
         case Kind::Outline: {
             QPen pen(command.color);
-            pen.setWidthF(OutlinePoints / 72.0 * m_printer.resolution());
+            pen.setWidthF(OutlinePoints / 72.0 * m_printer->resolution());
             pen.setJoinStyle(Qt::MiterJoin);
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
@@ -261,7 +277,7 @@ void QPrinterDevice::paintCommands()
             painter.drawImage(command.rect, command.picture);
             break;
         case Kind::PageBreak:
-            if (!m_printer.newPage()) {
+            if (!m_printer->newPage()) {
                 painter.end();
                 m_status = Status::failure(printerFailedText());
                 return;

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRectF>
+#include <memory>
 
 namespace lunora {
 
@@ -22,6 +23,10 @@ class QPrinterDevice final : public PrintDevice
 public:
     explicit QPrinterDevice(const QPrinterInfo &printer);
     explicit QPrinterDevice(const QString &pdfFile);
+    // Draws into a printer that someone else owns and has begun nothing on, such as the
+    // one a print preview or a printer dialog hands over; the page is set up as for the
+    // default printer, the printer's own choices (copies, which printer) stay.
+    explicit QPrinterDevice(QPrinter *target);
     ~QPrinterDevice() override;
 
     QPrinterDevice(const QPrinterDevice &) = delete;
@@ -91,7 +96,8 @@ private:
     QRectF deviceRect(double left, double top, double right, double bottom) const;
     void paintCommands();
 
-    QPrinter m_printer;
+    std::unique_ptr<QPrinter> m_ownPrinter;
+    QPrinter *m_printer = nullptr;
     QFont m_font;
     QColor m_textColor = Qt::black;
     double m_x = 0.0;

@@ -57,6 +57,7 @@ private slots:
     void totals_data();
     void totals();
     void totalBetweenMinusOneAndZeroKeepsDisplays();
+    void vatIsShownBesideTheStatusText();
     void openingFillsTheWindow();
     void openingAnotherCaseReplacesTheFirst();
     void wholeControlCodeIsShown();
@@ -397,6 +398,7 @@ void tst_CaseWindow::totals()
     QCOMPARE(text(window, "dbSum"), dbSum);
     QCOMPARE(text(window, "StatusBar1Text"), status);
     QCOMPARE(text(window, "lblSumInfo"), info);
+    QCOMPARE(text(window, "StatusBar1Moms"), QString()); // no VAT rate in this folder
     const QString title = QStringLiteral("Kundärende - ") + text(window, "dbOrdernummer");
     QCOMPARE(window->windowTitle(), credit ? title + QStringLiteral("              *** KREDIT ***") : title);
 }
@@ -412,6 +414,26 @@ void tst_CaseWindow::totalBetweenMinusOneAndZeroKeepsDisplays()
     QCOMPARE(text(window, "StatusBar1Text"), QStringLiteral(" Er tillgodo (Inkl): -3,00"));
     QCOMPARE(text(window, "lblSumInfo"), QStringLiteral("Er tillgodo"));
     QCOMPARE(window->windowTitle(), creditTitle);
+}
+
+void tst_CaseWindow::vatIsShownBesideTheStatusText()
+{
+    writeBytes(lib(QStringLiteral("CompanyInfo.ini")), "[Main]\r\nRad1=Verkstan\r\nMOMS=25\r\n");
+    frmArende *window = newCase();
+    window->addArticleRow(rowOf({ "1", "x", "1", "st", "479,00", "479,00" }));
+    QCOMPARE(text(window, "StatusBar1Text"), QStringLiteral(" Att betala (Inkl): 479,00"));
+    QCOMPARE(text(window, "StatusBar1Moms"), QStringLiteral("varav moms 25 %: 95,80 kr"));
+    // A credit: the VAT of the credited amount.
+    window->addArticleRow(rowOf({ "2", "y", "1", "st", "-629,00", "-629,00" }));
+    QCOMPARE(text(window, "StatusBar1Moms"), QStringLiteral("varav moms 25 %: 30,00 kr"));
+    // Between -1 and 0 every display keeps what it showed, the VAT text too.
+    window->addArticleRow(rowOf({ "3", "z", "1", "st", "149,50", "149,50" }));
+    QCOMPARE(text(window, "dbSum"), QStringLiteral("-0,50"));
+    QCOMPARE(text(window, "StatusBar1Moms"), QStringLiteral("varav moms 25 %: 30,00 kr"));
+    // VAT that rounds to 0,00 is not shown.
+    window->addArticleRow(rowOf({ "4", "w", "1", "st", "0,52", "0,52" }));
+    QCOMPARE(text(window, "dbSum"), QStringLiteral("0,02"));
+    QCOMPARE(text(window, "StatusBar1Moms"), QString());
 }
 
 void tst_CaseWindow::openingFillsTheWindow()

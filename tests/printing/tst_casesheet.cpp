@@ -185,6 +185,8 @@ private slots:
     void failuresPrintNothing_data();
     void failuresPrintNothing();
     void longTableContinuesOnPagesOfItsOwn();
+    void vatLine_data();
+    void vatLine();
     void defaultPrinterPath();
 };
 
@@ -381,6 +383,86 @@ void TestCaseSheet::defaultPrinterPath()
     const Status none = printCaseSheetOnDefaultPrinter(SheetFixture::caseData(2));
     QVERIFY(isNoPrinterFailure(none));
     setDefaultPrinterForTesting({});
+}
+
+void TestCaseSheet::vatLine_data()
+{
+    QTest::addColumn<QByteArray>("moms"); // the key's line in the company file; empty: no key
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("sum");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("vat");
+
+    QTest::newRow("no key: as always") << QByteArray() << "Att betala"
+                                       << "479,00"
+                                       << "479,00 kr"
+                                       << "";
+    QTest::newRow("total") << QByteArray("MOMS=25") << "Att betala"
+                           << "479,00"
+                           << "479,00 kr"
+                           << "varav moms 25 %: 95,80 kr";
+    QTest::newRow("credit: of the credited amount") << QByteArray("moms=25") << "Er tillgodo"
+                                                    << "-150,00"
+                                                    << "150 kr"
+                                                    << "varav moms 25 %: 30,00 kr";
+    QTest::newRow("zero total") << QByteArray("MOMS=25") << "Att betala"
+                                << "0,00"
+                                << "0,00 kr"
+                                << "";
+    QTest::newRow("rounds to 0,00") << QByteArray("MOMS=25") << "Att betala"
+                                    << "0,02"
+                                    << "0,02 kr"
+                                    << "";
+    QTest::newRow("MOMS=0") << QByteArray("MOMS=0") << "Att betala"
+                            << "479,00"
+                            << "479,00 kr"
+                            << "";
+    QTest::newRow("no amount printed") << QByteArray("MOMS=25") << "Att betala"
+                                       << "-0,50"
+                                       << ""
+                                       << "";
+    QTest::newRow("rate with decimals") << QByteArray("MOMS=12,5") << "Att betala"
+                                        << "112,50"
+                                        << "112,50 kr"
+                                        << "varav moms 12,5 %: 12,50 kr";
+    QTest::newRow("not a rate") << QByteArray("MOMS=tjugofem") << "Att betala"
+                                << "479,00"
+                                << "479,00 kr"
+                                << "";
+    QTest::newRow("empty value") << QByteArray("MOMS=") << "Att betala"
+                                 << "479,00"
+                                 << "479,00 kr"
+                                 << "";
+}
+
+void TestCaseSheet::vatLine()
+{
+    QFETCH(QByteArray, moms);
+    QFETCH(QString, label);
+    QFETCH(QString, sum);
+    QFETCH(QString, amount);
+    QFETCH(QString, vat);
+
+    SheetFixture fixture;
+    QByteArray company = SheetFixture::companyFile();
+    if (!moms.isEmpty())
+        company += moms + "\r\n";
+    fixture.writeCompanyFile(company);
+    CaseSheetData data = SheetFixture::caseData(1);
+    data.sumLabel = label;
+    data.sumText = sum;
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+
+    // The VAT line goes into the sum box between its label and its amount; everything
+    // else of the sheet, the box's own lines and texts included, is unchanged.
+    QList<Item> expected = expectedSheet(data, SheetFixture::companyLines(), amount);
+    if (!vat.isEmpty()) {
+        const auto box = std::find_if(expected.begin(), expected.end(),
+            [](const Item &item) { return item.kind == RecordingDevice::Outline; });
+        expected.insert(box, text(13.5, 25.8, 8, false, vat));
+    }
+    checkSheet(device, expected);
 }
 
 QTEST_GUILESS_MAIN(TestCaseSheet)
