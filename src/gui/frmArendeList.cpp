@@ -22,6 +22,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,9 +31,11 @@
 #include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <algorithm>
+#include <array>
 
 namespace lunora {
 
@@ -51,6 +54,10 @@ public:
 signals:
     void rowClicked(bool onRow);
     void popupRequested(const QPoint &globalPos);
+    // Enter or a double click on a row: open it, as "Ändra" does.
+    void openRequested();
+    // "/" typed in the list: go to the search field.
+    void searchRequested();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override
@@ -75,8 +82,28 @@ protected:
         emit rowClicked(onRow);
     }
 
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        QTableView::mouseDoubleClickEvent(event);
+        if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+            emit openRequested();
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
+        const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            && modifiers == Qt::NoModifier) {
+            if (currentIndex().isValid())
+                emit openRequested();
+            event->accept();
+            return;
+        }
+        if (event->text() == QLatin1String("/")) {
+            emit searchRequested();
+            event->accept();
+            return;
+        }
         const QModelIndex before = currentIndex();
         QTableView::keyPressEvent(event);
         // Moving through the list by keyboard counts as clicking the row reached, so
@@ -103,6 +130,20 @@ const QString StatusSuffix = QStringLiteral(" st");
 const QString UpdateTitle = QStringLiteral("Uppdatering");
 const QString RemoveTitle = QStringLiteral("Ta bort ärende!");
 const QString SomethingWrong = QStringLiteral("Det blev något fel");
+
+// The search field at the right end of the banner, and the gap it keeps to the edge.
+constexpr int SearchWidth = 220;
+constexpr int SearchMargin = 6;
+// The part of the banner below the client area's top edge (it starts 120 units above).
+constexpr int BannerVisibleUnits = 525;
+
+// Column widths the user dragged, kept for as long as the program runs: the overview
+// may be closed and made again, and a refresh must not undo them either.
+std::array<int, RegisterFieldCount> &sessionColumnWidths()
+{
+    static std::array<int, RegisterFieldCount> widths {};
+    return widths;
+}
 
 QPushButton *makeButton(
     QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height)
@@ -157,20 +198,30 @@ frmArendeList::frmArendeList(QWidget *parent)
     buildMenus();
 
     // The client area is 12030 x 6000 units below the menu bar; the status bar takes
-    // its bottom edge, as it always has.
-    setFixedSize(px(12030), menuBar()->sizeHint().height() + px(6000));
+    // its bottom edge, as it always has. The window opens at that size and may grow
+    // from it; the controls keep their places from the top left, the list grows, and
+    // the buttons stay at the bottom.
+    const QSize design(px(12030), menuBar()->sizeHint().height() + px(6000));
+    resize(design);
+    setMinimumSize(design);
+    m_state.designSize = design;
+    centralWidget()->installEventFilter(this);
 
     m_replaceTimer = new DeferredTimer(QStringLiteral("Timer1"), this);
     m_refreshTimer = new DeferredTimer(QStringLiteral("Timer3"), this);
     connect(m_replaceTimer, &DeferredTimer::fired, this, &frmArendeList::runReplace);
     connect(m_refreshTimer, &DeferredTimer::fired, this, &frmArendeList::refresh);
 
-    // The buttons and the print entry follow the number of rows as it changes, rather
-    // than by polling.
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, &frmArendeList::updateCommands);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &frmArendeList::updateCommands);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &frmArendeList::updateCommands);
+    // The buttons and the print entry follow the number of rows shown as it changes,
+    // rather than by polling; so does the count of a search.
+    for (const auto signal : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved }) {
+        connect(m_proxy, signal, this, &frmArendeList::updateCommands);
+        connect(m_proxy, signal, this, &frmArendeList::updateStatus);
+    }
+    connect(m_proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateCommands);
+    connect(m_proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateStatus);
 
+    layoutControls();
     load();
     updateCommands();
 }
@@ -225,11 +276,31 @@ void frmArendeList::buildControls()
     columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < RegisterFieldCount; ++column)
-        columns->resizeSection(column, px(CaseListModel::columnWidthUnits(column)));
+    for (int column = 0; column < RegisterFieldCount; ++column) {
+        const int dragged = sessionColumnWidths()[static_cast<std::size_t>(column)];
+        columns->resizeSection(column, dragged > 0 ? dragged : px(CaseListModel::columnWidthUnits(column)));
+    }
+    connect(columns, &QHeaderView::sectionResized, this, [](int column, int, int width) {
+        if (column >= 0 && column < RegisterFieldCount)
+            sessionColumnWidths()[static_cast<std::size_t>(column)] = width;
+    });
     connect(columns, &QHeaderView::sectionClicked, this, &frmArendeList::sortListView);
     connect(m_list, &CaseListView::rowClicked, this, &frmArendeList::rowClicked);
     connect(m_list, &CaseListView::popupRequested, this, &frmArendeList::showPopup);
+    connect(m_list, &CaseListView::openRequested, this, &frmArendeList::openCase);
+    connect(m_list, &CaseListView::searchRequested, this, &frmArendeList::focusSearch);
+
+    m_search = new QLineEdit(client);
+    m_search->setObjectName(QStringLiteral("txtSearch"));
+    m_search->setAccessibleName(QStringLiteral("Sök"));
+    m_search->setPlaceholderText(QStringLiteral("Sök ärende, namn, telefon …"));
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+    connect(m_search, &QLineEdit::textChanged, this, &frmArendeList::searchEdited);
+    auto *find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    find->setObjectName(QStringLiteral("shortcutSearch"));
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, &frmArendeList::focusSearch);
 
     m_new = makeButton(client, "Command1", QStringLiteral("Nytt"), 120, 5160, 1095, 375);
     m_change = makeButton(client, "Command2", QStringLiteral("Ändra"), 1320, 5160, 1095, 375);
@@ -243,6 +314,8 @@ void frmArendeList::buildControls()
     setTabOrder(m_new, m_change);
     setTabOrder(m_change, m_remove);
     setTabOrder(m_remove, m_close);
+    setTabOrder(m_close, m_search);
+    m_list->setFocus();
 
     connect(m_new, &QPushButton::clicked, this, &frmArendeList::newCase);
     connect(m_change, &QPushButton::clicked, this, &frmArendeList::openCase);
@@ -253,6 +326,7 @@ void frmArendeList::buildControls()
 
     m_banner->lower();
     m_header->raise();
+    m_search->raise();
 
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -374,7 +448,8 @@ void frmArendeList::fillList()
     if (!table && m_model->rowCount() > 0)
         return;
     m_model->setTable(table ? table.takeValue() : caseregister::Table());
-    m_status->setText(StatusPrefix + QString::number(m_model->rowCount()) + StatusSuffix);
+    m_state.loadedCount = m_model->rowCount();
+    updateStatus();
     selectViewRow(0);
 }
 
@@ -408,7 +483,111 @@ QString frmArendeList::statusText() const
 
 QString frmArendeList::headerText() const
 {
-    return m_header->text();
+    return m_state.header;
+}
+
+void frmArendeList::showHeader()
+{
+    // The header ends before the search field; a longer one is cut short with "…".
+    const int room = std::max(0, m_search->x() - m_header->x() - SearchMargin);
+    const QString shown = m_header->fontMetrics().elidedText(m_state.header, Qt::ElideRight, room);
+    m_header->setText(shown);
+    m_header->setToolTip(shown == m_state.header ? QString() : m_state.header);
+    m_header->setAccessibleName(m_state.header);
+    m_header->adjustSize();
+}
+
+void frmArendeList::layoutControls()
+{
+    // The client area the window has at its designed size, between the menu bar and
+    // the status bar as they stand now.
+    const QWidget *client = centralWidget();
+    const QSize designClient(m_state.designSize.width(),
+        m_state.designSize.height() - menuBar()->height() - statusBar()->height());
+    const int width = std::max(client->width(), designClient.width());
+    const int height = std::max(client->height(), designClient.height());
+    const int dx = width - designClient.width();
+    const int dy = height - designClient.height();
+
+    // The banner spans the width; its picture stretches sideways only.
+    const QRect banner = unitRect(0, -120, 14235, 645);
+    m_banner->setGeometry(banner.x(), banner.y(), std::max(banner.width(), width), banner.height());
+    m_banner->setScaledContents(m_banner->width() > banner.width());
+
+    const int searchHeight = m_search->sizeHint().height();
+    m_search->setGeometry(width - SearchWidth - SearchMargin,
+        std::max(0, (px(BannerVisibleUnits) - searchHeight) / 2), SearchWidth, searchHeight);
+
+    m_list->setGeometry(unitRect(120, 675, 11775, 4335).adjusted(0, 0, dx, dy));
+    for (QPushButton *button : { m_new, m_change, m_remove, m_del, m_add })
+        button->move(button->x(), px(5160) + dy);
+    m_close->move(px(10800) + dx, px(5160) + dy);
+    showHeader();
+}
+
+void frmArendeList::focusSearch()
+{
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
+}
+
+void frmArendeList::searchEdited(const QString &text)
+{
+    // The current row stays current when the search still shows it; otherwise the first
+    // row shown takes its place, so that a hidden row is never what "Ändra" opens.
+    const int current = currentSourceRow();
+    m_proxy->setSearch(text);
+    const QModelIndex kept
+        = current >= 0 ? m_proxy->mapFromSource(m_model->index(current, 0)) : QModelIndex();
+    if (kept.isValid()) {
+        m_list->selectionModel()->setCurrentIndex(
+            kept, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_list->scrollTo(kept);
+    } else {
+        selectViewRow(0);
+    }
+    updateStatus();
+}
+
+void frmArendeList::openFromSearch()
+{
+    if (m_proxy->rowCount() == 1) {
+        selectViewRow(0);
+        openCase();
+    } else if (m_proxy->rowCount() > 1) {
+        m_list->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool frmArendeList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        layoutControls();
+    } else if (watched == m_search && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Escape:
+            if (m_search->text().isEmpty())
+                return false;
+            m_search->clear();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            openFromSearch();
+            return true;
+        case Qt::Key_Down:
+            // From the search straight into the rows it found.
+            if (m_proxy->rowCount() > 0) {
+                m_list->setFocus(Qt::OtherFocusReason);
+                if (!m_list->currentIndex().isValid())
+                    selectViewRow(0);
+            }
+            return true;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QTableView *frmArendeList::listView() const
@@ -416,9 +595,25 @@ QTableView *frmArendeList::listView() const
     return m_list;
 }
 
+QLineEdit *frmArendeList::searchField() const
+{
+    return m_search;
+}
+
+void frmArendeList::updateStatus()
+{
+    // The count is that of the last load or refresh; while a search hides rows, the
+    // rows shown stand before it.
+    QString count = QString::number(m_state.loadedCount);
+    if (m_proxy->isSearching())
+        count = QString::number(m_proxy->rowCount()) + QStringLiteral(" av ") + count;
+    m_status->setText(StatusPrefix + count + StatusSuffix);
+}
+
 void frmArendeList::updateCommands()
 {
-    const bool hasRows = m_model->rowCount() > 0;
+    // What needs a row needs a row the user can see.
+    const bool hasRows = m_proxy->rowCount() > 0;
     m_change->setEnabled(hasRows);
     m_remove->setEnabled(hasRows);
     m_print->setEnabled(hasRows);
@@ -471,8 +666,8 @@ void frmArendeList::rowClicked(bool onRow)
     if (row < 0)
         return;
     const RegisterEntry &entry = m_model->entry(row);
-    m_header->setText(entry[CustomerNumber] + QStringLiteral(", ") + entry[CustomerName]);
-    m_header->adjustSize();
+    m_state.header = entry[CustomerNumber] + QStringLiteral(", ") + entry[CustomerName];
+    showHeader();
 }
 
 void frmArendeList::showPopup(const QPoint &globalPos)

@@ -4,11 +4,14 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QSize>
+#include <QString>
 
 class QAction;
 class QPixmap;
 class QSize;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QModelIndex;
 class QPushButton;
@@ -60,6 +63,7 @@ public:
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     QTableView *listView() const;
+    QLineEdit *searchField() const;
 
     // A click on a column header: that column becomes the sort column and the one
     // direction of the list reverses.
@@ -67,6 +71,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -74,6 +79,13 @@ private:
     void load();
     void fillList();
     void updateCommands();
+    void updateStatus();
+    void layoutControls();
+    void showHeader();
+
+    void focusSearch();
+    void searchEdited(const QString &text);
+    void openFromSearch();
 
     void rowClicked(bool onRow);
     void showPopup(const QPoint &globalPos);
@@ -95,6 +107,7 @@ private:
     CaseListModel *m_model = nullptr;
     CaseSortProxy *m_proxy = nullptr;
     CaseListView *m_list = nullptr;
+    QLineEdit *m_search = nullptr;
 
     QLabel *m_banner = nullptr;
     QLabel *m_header = nullptr;
@@ -121,6 +134,16 @@ private:
 
     DeferredTimer *m_replaceTimer = nullptr;
     DeferredTimer *m_refreshTimer = nullptr;
+
+    // What the window shows beside the rows: the count of the last load or refresh and
+    // the header text, which the label may show shortened.
+    struct State
+    {
+        int loadedCount = 0;
+        QString header;
+        QSize designSize; // the whole window at its designed size
+    };
+    State m_state;
 
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
