@@ -1,5 +1,6 @@
 #include "frmSplash.h"
 #include "gui/lockwaitbox.h"
+#include "storage/housekeeping.h"
 #include "windowregistry.h"
 
 #include <QApplication>
@@ -26,6 +27,9 @@ int main(int argc, char *argv[])
     // Another desk on the same data folder may hold the folder lock for a moment; the
     // windows wait for it behind a box the user can cancel.
     lunora::LockWaitBox::install();
+    // A copy killed in the middle of a save leaves its temporary file; clear away those
+    // that no save can still be working on. Nothing to report if it cannot be done.
+    (void)lunora::housekeeping::removeStaleTemporaries(QDateTime::currentDateTime());
 
     lunora::WindowRegistry::show<lunora::frmSplash>();
     return app.exec();

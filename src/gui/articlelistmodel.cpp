@@ -29,8 +29,9 @@ QVariant ArticleListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= ArticleFieldCount)
         return {};
+    // A cell shows the first 1,000 characters of a field; the row keeps it whole.
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
-        return m_rows.at(index.row()).at(index.column());
+        return m_rows.at(index.row()).at(index.column()).left(1000);
     return {};
 }
 

@@ -326,8 +326,22 @@ QVariant CaseListModel::data(const QModelIndex &index, int role) const
         || index.column() >= RegisterFieldCount)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return text(index.row(), index.column());
+        return displayText(index.row(), index.column());
     return {};
+}
+
+QString CaseListModel::displayText(int row, int column) const
+{
+    // A cell shows the start of a field only: a name of 20 MB written by some other
+    // program would otherwise be measured and drawn whole at every paint.
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at >= 0) {
+        const QByteArrayView raw = m_table.rawField(at, column);
+        if (raw.size() > DisplayLimit)
+            return cp1252::decode(raw.first(DisplayLimit)); // one byte per character
+        return m_table.field(at, column);
+    }
+    return m_added.at(-1 - at)[column].left(DisplayLimit);
 }
 
 RegisterEntry CaseListModel::entry(int row) const

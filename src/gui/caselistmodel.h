@@ -39,8 +39,13 @@ public:
     void appendEntry(const RegisterEntry &entry);
     void removeEntry(int row);
 
+    // The most characters of a field that a cell shows.
+    static constexpr qsizetype DisplayLimit = 1000;
+
     RegisterEntry entry(int row) const;
     QString text(int row, int column) const;
+    // What the cell shows: the first DisplayLimit characters of text().
+    QString displayText(int row, int column) const;
     // The field in Windows-1252 as the register stores it; rows added later are encoded
     // into `scratch`, which the returned view may point into.
     QByteArrayView rawText(int row, int column, QByteArray &scratch) const;

@@ -7,12 +7,13 @@
 #include "numbers.h"
 #include "printdevice.h"
 #include "qprinterdevice.h"
+#include "storage/fileio.h"
 #include "storage/vat.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
+#include <QImage>
 #include <memory>
 #include <optional>
 
@@ -58,8 +59,11 @@ Result<SheetSources> readSources()
     if (!QFileInfo(logoPath).isFile())
         return Status::failure(
             QStringLiteral("Logotypen %1 saknas.").arg(QDir::toNativeSeparators(logoPath)));
-    QImageReader reader(logoPath);
-    sources.logo = reader.read();
+    // Read through the storage layer, which refuses a FIFO or a link out of the data
+    // folder before opening it; the picture is decoded from the bytes.
+    Result<QByteArray> logoBytes = fileio::readAll(logoPath);
+    if (logoBytes.ok())
+        sources.logo = QImage::fromData(logoBytes.value());
     if (sources.logo.isNull()) {
         return Status::failure(
             QStringLiteral("Logotypen %1 är ingen läsbar bild.").arg(QDir::toNativeSeparators(logoPath)));

@@ -1,8 +1,16 @@
 #include "fileio.h"
 
+#include "storage/datafolder.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lunora::fileio {
 
@@ -12,22 +20,96 @@ Status fileError(const QString &what, const QString &path, const QString &reason
     return Status::failure(QStringLiteral("%1 %2: %3").arg(what, path, reason));
 }
 
-bool endsWithLineEnd(const QString &path)
+QString systemReason(int error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool isWithin(const QString &path, const QString &folder)
+{
+    return !folder.isEmpty() && (path == folder || path.startsWith(folder + QLatin1Char('/')));
+}
+
+// The data folder and its installed folders as they resolve: any of them may be a link.
+bool liesInDataFolder(const QString &canonical)
+{
+    static const char *const folders[] = { "", "/Lib", "/Lib/User", "/Lib/Logo", "/Errors" };
+    const QString root = DataFolder::root();
+    for (const char *folder : folders) {
+        if (isWithin(canonical, QFileInfo(root + QLatin1String(folder)).canonicalFilePath()))
+            return true;
+    }
+    return false;
+}
+
+// Opens a checked path without waiting on it: O_NONBLOCK keeps a FIFO that appeared
+// after the check from hanging the open, and the type is checked again on the handle.
+// On success the handle is handed to `file`, which closes it.
+Status openChecked(const QString &path, int flags, QIODevice::OpenMode mode, QFile &file, const QString &what)
+{
+    if (Status placed = checkPlace(path); !placed)
+        return placed;
+    const QByteArray name = QFile::encodeName(path);
+    int fd;
+    do {
+        fd = ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fileError(what, path, systemReason(errno));
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fileError(what, path, QStringLiteral("not a plain file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fileError(what, path, file.errorString());
+    }
+    return {};
+}
+
+bool endsWithLineEnd(int fd)
+{
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || st.st_size <= 0)
         return true; // nothing to read means nothing to separate from
-    const qint64 size = file.size();
-    if (size <= 0)
-        return true;
-    if (!file.seek(size - 1))
-        return true;
     char last = 0;
-    if (file.read(&last, 1) != 1)
+    if (::pread(fd, &last, 1, st.st_size - 1) != 1)
         return true;
     return last == '\n' || last == '\r';
 }
 } // namespace
+
+Status checkPlace(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st
+    {
+    };
+    if (::lstat(name.constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return {}; // may be created
+        return fileError(QStringLiteral("Cannot reach"), path, systemReason(errno));
+    }
+    if (S_ISLNK(st.st_mode)) {
+        const QString target = QFileInfo(path).canonicalFilePath();
+        if (target.isEmpty())
+            return fileError(QStringLiteral("Refused"), path, QStringLiteral("a link to nothing"));
+        if (!liesInDataFolder(target))
+            return fileError(
+                QStringLiteral("Refused"), path, QStringLiteral("a link out of the data folder"));
+        if (::stat(name.constData(), &st) != 0)
+            return fileError(QStringLiteral("Cannot reach"), path, systemReason(errno));
+    }
+    if (!S_ISREG(st.st_mode))
+        return fileError(QStringLiteral("Refused"), path, QStringLiteral("not a plain file"));
+    return {};
+}
 
 bool exists(const QString &path)
 {
@@ -36,9 +118,10 @@ bool exists(const QString &path)
 
 Result<QByteArray> readAll(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileError(QStringLiteral("Cannot read"), path, file.errorString());
+    QFile file;
+    if (Status opened = openChecked(path, O_RDONLY, QIODevice::ReadOnly, file, QStringLiteral("Cannot read"));
+        !opened)
+        return opened;
     QByteArray contents = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fileError(QStringLiteral("Cannot read"), path, file.errorString());
@@ -47,6 +130,9 @@ Result<QByteArray> readAll(const QString &path)
 
 Status saveAll(const QString &path, const QByteArray &contents)
 {
+    // QSaveFile writes to the target of a link: only a link within the folder may lead it.
+    if (Status placed = checkPlace(path); !placed)
+        return placed;
     QSaveFile file(path);
     // Never fall back to writing over the old file in place: a failure half-way would
     // leave it cut short.
@@ -67,19 +153,20 @@ Status saveAll(const QString &path, const QByteArray &contents)
 
 Status appendLine(const QString &path, const QByteArray &line)
 {
-    if (QFileInfo(path).isDir())
-        return fileError(QStringLiteral("Cannot append to"), path, QStringLiteral("is a folder"));
-    QByteArray data;
-    if (!endsWithLineEnd(path))
-        data = QByteArrayLiteral("\r\n");
-    data += line;
-
     // One write of the whole line, so that the line is never split by another writer.
     // Unbuffered, so that nothing is left in a buffer that a later flush could still
     // push out after the fragment has been cut off.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return fileError(QStringLiteral("Cannot append to"), path, file.errorString());
+    QFile file;
+    if (Status opened = openChecked(path, O_RDWR | O_APPEND | O_CREAT,
+            QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered, file,
+            QStringLiteral("Cannot append to"));
+        !opened)
+        return opened;
+    QByteArray data;
+    if (!endsWithLineEnd(file.handle()))
+        data = QByteArrayLiteral("\r\n");
+    data += line;
+
     const qint64 sizeBefore = file.size();
     if (file.write(data) != data.size() || !file.flush()) {
         const QString reason = file.errorString();
@@ -97,9 +184,12 @@ Status appendLine(const QString &path, const QByteArray &line)
 
 Status remove(const QString &path)
 {
+    // Removing a link removes the link, never its target: no check needed.
     QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
         return fileError(QStringLiteral("Cannot remove"), path, QStringLiteral("no such file"));
+    if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
+        return fileError(QStringLiteral("Cannot remove"), path, QStringLiteral("is a folder"));
     if (!file.remove())
         return fileError(QStringLiteral("Cannot remove"), path, file.errorString());
     return {};
@@ -107,16 +197,16 @@ Status remove(const QString &path)
 
 Status prepare(const QString &path)
 {
-    QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return fileError(QStringLiteral("Not a file:"), path, QStringLiteral("is a folder"));
-    if (!info.exists()) {
-        // Append mode creates the file without truncating one that appeared meanwhile;
-        // a missing folder makes the open fail, which is what we want.
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-            return fileError(QStringLiteral("Cannot create"), path, file.errorString());
-        file.close();
+    if (Status placed = checkPlace(path); !placed)
+        return placed;
+    if (!QFileInfo::exists(path)) {
+        // Append mode never truncates a file that appeared meanwhile, and a missing
+        // folder makes the open fail, which is what we want.
+        QFile file;
+        if (Status opened = openChecked(path, O_WRONLY | O_APPEND | O_CREAT,
+                QIODevice::WriteOnly | QIODevice::Append, file, QStringLiteral("Cannot create"));
+            !opened)
+            return opened;
     }
     const QFileDevice::Permissions perms = QFile::permissions(path);
     if (!(perms & QFileDevice::WriteOwner)) {

@@ -9,6 +9,15 @@
 // written to a temporary file beside the old one and renamed over it, so a failed
 // write leaves the old file as it was.
 namespace lunora::fileio {
+// Whether a file of the data folder may be opened at all. Refused: anything but a
+// plain file (a FIFO would hang the program, a device or folder is no data file), and
+// a symbolic link whose target lies outside the data folder or is missing (reading it
+// would read, and writing it would create or change, a file elsewhere). Folders may be
+// links: a Lib that points to a share is a normal way to share a data folder, so
+// "inside" means inside the data folder or any of its folders as they resolve. A path
+// that does not exist yet passes. Every function below checks this first.
+Status checkPlace(const QString &path);
+
 bool exists(const QString &path);
 Result<QByteArray> readAll(const QString &path); // missing file: failure
 Status saveAll(const QString &path, const QByteArray &contents); // atomic replace
@@ -17,5 +26,6 @@ Status saveAll(const QString &path, const QByteArray &contents); // atomic repla
 Status appendLine(const QString &path, const QByteArray &line);
 Status remove(const QString &path); // missing file: failure
 // Creates the file empty when missing and makes it writable (the folder must exist).
+// The mode of a file is changed only where the file lies in the data folder.
 Status prepare(const QString &path);
 } // namespace lunora::fileio

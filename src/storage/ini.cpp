@@ -30,17 +30,19 @@ bool isStorableIniValue(QStringView value)
     return !value.contains(u'\r') && !value.contains(u'\n') && cp1252::canEncode(value);
 }
 
-QByteArray withCrBeforeLoneLf(QByteArray text)
+// One pass: a file of a million lone LFs must not take a million inserts.
+QByteArray withCrBeforeLoneLf(const QByteArray &text)
 {
-    qsizetype lf = text.indexOf('\n');
-    while (lf >= 0) {
-        if (lf == 0 || text[lf - 1] != '\r') {
-            text.insert(lf, '\r');
-            ++lf;
-        }
-        lf = text.indexOf('\n', lf + 1);
+    QByteArray out;
+    out.reserve(text.size() + text.count('\n'));
+    char previous = 0;
+    for (const char c : text) {
+        if (c == '\n' && previous != '\r')
+            out += '\r';
+        out += c;
+        previous = c;
     }
-    return text;
+    return out;
 }
 
 Status checkWrite(const IniWrite &write)
@@ -174,33 +176,29 @@ Status WriteIniAll(const QString &path, const QList<IniWrite> &writes)
         if (Status checked = checkWrite(write); !checked)
             return checked;
     }
-    // A file that this write brought into being is taken away again when the write
-    // fails, so that a failed save leaves no empty user or case file behind.
-    const bool existed = QFileInfo::exists(path);
-    const auto failed = [&](const Status &status) {
-        if (!existed && QFileInfo(path).isFile())
-            fileio::remove(path);
-        return status;
-    };
-    if (Status prepared = fileio::prepare(path); !prepared)
-        return failed(prepared);
-    Result<QByteArray> bytes = fileio::readAll(path);
-    if (!bytes)
-        return failed(bytes.status());
+    // A missing file is not created here: the atomic save below brings it into being
+    // whole, so a write that fails or is killed leaves no empty file behind.
+    QByteArray existing;
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        if (Status prepared = fileio::prepare(path); !prepared)
+            return prepared;
+        Result<QByteArray> bytes = fileio::readAll(path);
+        if (!bytes)
+            return bytes.status();
+        existing = bytes.takeValue();
+    }
     // Files made by hand on Linux may end their lines with LF alone. The reader takes
     // such an LF for a line end, so the writer must too, or it would not find the
     // sections and keys that the reader finds; it gets the CR LF of every other line.
-    QByteArray contents = withCrBeforeLoneLf(bytes.takeValue());
+    QByteArray contents = withCrBeforeLoneLf(existing);
     for (const IniWrite &write : writes) {
         Result<QByteArray> next = ini::writeValue(
             contents, cp1252::encode(write.section), cp1252::encode(write.key), cp1252::encode(write.value));
         if (!next)
-            return failed(next.status());
+            return next.status();
         contents = next.takeValue();
     }
-    if (Status saved = fileio::saveAll(path, contents); !saved)
-        return failed(saved);
-    return {};
+    return fileio::saveAll(path, contents);
 }
 
 } // namespace lunora

@@ -83,16 +83,33 @@ private:
     bool m_enabled = true;
 };
 
-// The end of the line that starts at p: the first CR or LF, or the end of the text.
-const char *lineEnd(const char *p, const char *end)
+// Finds line ends in one pass over the text. The next LF is looked up once and kept
+// until the reader passes it; a CR is searched for only up to that LF. Searching for
+// the LF afresh on every line would read the rest of the file once per line: a file of
+// two million bare CRs (and no LF) would take minutes.
+class LineEnds final
 {
-    // memchr is vectorised; a CR can only stand before the LF (CR LF) or, in odd
-    // files, alone somewhere in the line.
-    const char *lf = find(p, end, '\n');
-    const char *limit = lf ? lf : end;
-    const char *cr = find(p, limit, '\r');
-    return cr ? cr : limit;
-}
+public:
+    explicit LineEnds(const char *end)
+        : m_end(end)
+    {
+    }
+
+    // The end of the line that starts at p: the first CR or LF, or the end of the text.
+    const char *of(const char *p)
+    {
+        if (m_lf < p) {
+            const char *lf = find(p, m_end, '\n');
+            m_lf = lf ? lf : m_end;
+        }
+        const char *cr = find(p, m_lf, '\r');
+        return cr ? cr : m_lf;
+    }
+
+private:
+    const char *m_end;
+    const char *m_lf = nullptr;
+};
 
 const char *nextLine(const char *p, const char *end)
 {
@@ -166,8 +183,9 @@ void readRecords(QByteArrayView bytes, int fieldCount, const std::function<QStri
     std::vector<ColumnCache> columns(fieldCount);
     const char *p = bytes.data();
     const char *end = p + bytes.size();
+    LineEnds lineEnds(end);
     while (p < end) {
-        const char *eol = lineEnd(p, end);
+        const char *eol = lineEnds.of(p);
         if (!isBlankLine(p, eol)) {
             QString *fields = nextRecord();
             const char *q = p;

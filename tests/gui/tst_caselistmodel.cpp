@@ -47,6 +47,7 @@ private slots:
     void searchMatchesWordsAcrossColumns();
     void searchFollowsSortAdditionsAndRemovals();
     void typingOnNarrowsToWhatAFreshSearchFinds();
+    void cellsShowTheStartOfAHugeField();
 };
 
 void TestCaseListModel::loadedAddedAndRemovedRowsStayInStep()
@@ -269,6 +270,28 @@ void TestCaseListModel::typingOnNarrowsToWhatAFreshSearchFinds()
             typed.setSearch(typing.left(length));
         QCOMPARE(typed.rowCount(), model.rowCount());
     }
+}
+
+void TestCaseListModel::cellsShowTheStartOfAHugeField()
+{
+    // A 20 MB name, written by some other program, in a loaded line and an added one:
+    // the cell shows its first 1,000 characters, the row keeps it whole.
+    const QByteArray huge(20'000'000, 'x');
+    Result<caseregister::Table> table = caseregister::Table::fromBytes(
+        "\"1\",\"2024-01-05\",\"7\",\"" + huge + "\",\"\",\"\",\"\",\"{1}\",\"\"\r\n");
+    QVERIFY(table.ok());
+    CaseListModel model;
+    model.setTable(table.takeValue());
+    RegisterEntry added;
+    added[CustomerName] = QString(5000, u'å');
+    model.appendEntry(added);
+    for (int row : { 0, 1 }) {
+        const QString shown = model.data(model.index(row, CustomerName), Qt::DisplayRole).toString();
+        QCOMPARE(shown.size(), qsizetype(1000));
+        QVERIFY(model.text(row, CustomerName).startsWith(shown));
+    }
+    QCOMPARE(model.text(0, CustomerName).size(), qsizetype(huge.size()));
+    QCOMPARE(model.data(model.index(0, CaseNumber), Qt::DisplayRole).toString(), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestCaseListModel)
