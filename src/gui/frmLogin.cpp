@@ -5,6 +5,7 @@
 #include "frmArende.h"
 #include "frmArendeList.h"
 #include "messagebox.h"
+#include "storage/session.h"
 #include "units.h"
 #include "windowregistry.h"
 
@@ -140,6 +141,8 @@ void frmLogin::onTimer1()
 
     caseWindow->setActiveUser(m_dbRealName->text());
     caseWindow->setSign(m_dbUser->text());
+    // Every window and the case store name the one signed in from here on.
+    session::signIn({ user.user, user.realName, user.index });
     MessageBox::show(this, QStringLiteral("Inloggning"),
         QStringLiteral("Välkommen ") + m_dbRealName->text() + u'!', MessageBox::Ok, MessageBox::Information);
     WindowRegistry::show<frmArendeList>();

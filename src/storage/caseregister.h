@@ -31,6 +31,8 @@ public:
     bool isEmpty() const { return m_rows == 0; }
     // The field's bytes as stored, without the quotes of a quoted field.
     QByteArrayView rawField(qsizetype row, int field) const;
+    // The entry's whole line as stored, without its line end.
+    QByteArrayView rawLine(qsizetype row) const;
     QString field(qsizetype row, int field) const;
     RegisterEntry entry(qsizetype row) const;
     QList<RegisterEntry> entries() const;

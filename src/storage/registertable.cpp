@@ -285,6 +285,21 @@ QByteArrayView Table::rawField(qsizetype row, int field) const
     return QByteArrayView(m_bytes.constData() + span[0], span[1]);
 }
 
+QByteArrayView Table::rawLine(qsizetype row) const
+{
+    // Every CR and LF ends a line, and a field never runs past one, so the line is
+    // what lies between the line ends around its first field.
+    const char *data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    qsizetype start = m_spans.get()[SpanWords * row];
+    qsizetype end = start;
+    while (start > 0 && !isLineEnd(data[start - 1]))
+        --start;
+    while (end < size && !isLineEnd(data[end]))
+        ++end;
+    return QByteArrayView(data + start, end - start);
+}
+
 QString Table::field(qsizetype row, int field) const
 {
     return cp1252::decode(rawField(row, field));

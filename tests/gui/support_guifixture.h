@@ -4,13 +4,13 @@
 // controls of a window by object name, the cases they open, and an event loop that
 // lets the windows' 1-ms timers tick as they do in the running program.
 
-#include "records.h"
+#include "common/testsupport.h"
+#include "storage/records.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <functional>
 
@@ -20,35 +20,6 @@ class frmArendeList;
 } // namespace lunora
 
 namespace lunora::test {
-
-// An empty data folder as an installation brings it (Lib, Lib/User, Lib/Logo and
-// Errors) in a temporary directory, which is the program's data folder while it lives.
-class TestDataFolder final
-{
-public:
-    TestDataFolder();
-    ~TestDataFolder();
-    TestDataFolder(const TestDataFolder &) = delete;
-    TestDataFolder &operator=(const TestDataFolder &) = delete;
-
-    // False when the directory or one of its folders could not be made.
-    bool isValid() const { return m_valid; }
-    QString path() const;
-    // A file in Lib.
-    QString lib(const QString &name) const;
-
-private:
-    QTemporaryDir m_dir;
-    bool m_valid = false;
-};
-
-// The locale of the program's users, for numbers and dates as they see them.
-void useSwedishLocale();
-
-// A file's bytes, or "<missing>" when it cannot be read.
-QByteArray readBytes(const QString &path);
-// Replaces a file's bytes; a file that cannot be written fails the test.
-void writeBytes(const QString &path, const QByteArray &bytes);
 
 [[noreturn]] void missingChild(const char *name);
 
@@ -60,17 +31,6 @@ template <typename W = QWidget> W *child(QObject *window, const char *name)
         missingChild(name);
     return found;
 }
-
-// Runs the event loop until the condition holds or the time is up, and says whether it
-// holds. Unlike QTest::qWaitFor it never sleeps between checks.
-bool runUntil(const std::function<bool()> &condition, int timeoutMs);
-
-RegisterEntry entryOf(const QStringList &values);
-ArticleRow rowOf(const QStringList &values);
-
-// Two cases of the register: an urgent open one and a closed one.
-extern const RegisterEntry CaseA;
-extern const RegisterEntry CaseB;
 
 // The case window showing an existing case, opened by "Anna Ek".
 frmArende *openCase(const RegisterEntry &entry);

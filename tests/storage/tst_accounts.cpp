@@ -2,7 +2,7 @@
 
 #include "accounts.h"
 #include "datafolder.h"
-#include "support_storage.h"
+#include "common/testsupport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,7 +30,7 @@ private slots:
 
 void TestAccounts::userFileLayout()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const UserRecord anna { QStringLiteral("anna"), QStringLiteral("Hemligt=1"), QStringLiteral("0"),
         QStringLiteral("Anna Åström") };
     QVERIFY(userfile::write(QStringLiteral("anna"), anna));
@@ -46,7 +46,7 @@ void TestAccounts::userFileLayout()
 
 void TestAccounts::userFileKeepsOtherKeys()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/User/per.ini"));
     test::writeBytes(path, "[main]\r\nuser=per\r\nTheme=dark\r\n");
     QVERIFY(userfile::write(QStringLiteral("per"),
@@ -57,7 +57,7 @@ void TestAccounts::userFileKeepsOtherKeys()
 
 void TestAccounts::userFileRefusesWhatCannotBeReadBack()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const UserRecord good { QStringLiteral("anna"), QStringLiteral("pw"), QStringLiteral("9"),
         QStringLiteral("Anna") };
     QVERIFY(userfile::write(QStringLiteral("anna"), good));
@@ -83,7 +83,7 @@ void TestAccounts::userFileRefusesWhatCannotBeReadBack()
 
 void TestAccounts::userExistsCreatesNothing()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     QCOMPARE(userfile::exists(QStringLiteral("nobody")).value(), false);
     QVERIFY(!QFileInfo::exists(data.file(QStringLiteral("Lib/User/nobody.ini"))));
     // Names are used exactly as typed: a trailing blank names another file.
@@ -97,7 +97,7 @@ void TestAccounts::userExistsCreatesNothing()
 
 void TestAccounts::userReadOfMissingFile()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     Result<UserRecord> read = userfile::read(QStringLiteral("ny"));
     QVERIFY(read);
     QVERIFY(read.value().user.isEmpty() && read.value().password.isEmpty());
@@ -112,7 +112,7 @@ void TestAccounts::userReadOfMissingFile()
 
 void TestAccounts::unsafeNamesTouchNothing()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QStringList unsafe = { QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x"),
         QStringLiteral("a/b"), QStringLiteral("a\\b"), QString(QChar(0)), QString(300, u'a') };
     for (const QString &name : unsafe) {
@@ -134,7 +134,7 @@ void TestAccounts::unsafeNamesTouchNothing()
 
 void TestAccounts::customerCard()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     // Customer files are made outside the program, on Linux often with LF line ends and
     // names in any letter case.
     test::writeBytes(data.file(QStringLiteral("Lib/0701234567.ini")),
@@ -164,7 +164,7 @@ void TestAccounts::customerCard()
 
 void TestAccounts::companyNameLines()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     test::writeBytes(data.file(QStringLiteral("Lib/CompanyInfo.ini")),
         "[MAIN]\r\nRAD1=Cykel & Data AB\r\nrad3=901 23 Ume\xE5\r\n");
     Result<QStringList> lines = companyfile::readNameLines();
@@ -176,7 +176,7 @@ void TestAccounts::companyNameLines()
 
 void TestAccounts::errorLogEntry()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QDateTime when(QDate(2024, 3, 7), QTime(14, 5, 9));
     const QByteArray entry
         = "2024-03-07, kl. 14:05:09                Fel vid inl\xE4sning, information saknas....\r\n\r\n";

@@ -3,7 +3,7 @@
 
 #include "casefiles.h"
 #include "caseregister.h"
-#include "support_storage.h"
+#include "common/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,7 +135,7 @@ void TestCaseFiles::registerLineForms()
 
 void TestCaseFiles::appendChoosesAFormThatReadsBack()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/arenden.txt"));
     const RegisterEntry plain = entry(QStringLiteral("Anna Åström"));
     const RegisterEntry comma = entry(QStringLiteral("Ek, Anna"));
@@ -155,7 +155,7 @@ void TestCaseFiles::appendChoosesAFormThatReadsBack()
 
 void TestCaseFiles::appendRefusesUnstorableValues()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/arenden.txt"));
     QVERIFY(caseregister::appendPlain(path, entry(QStringLiteral("Anna"))));
     const QByteArray before = test::readBytes(path);
@@ -174,7 +174,7 @@ void TestCaseFiles::appendRefusesUnstorableValues()
 
 void TestCaseFiles::appendAfterTruncatedLastLine()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/arenden.txt"));
     test::writeBytes(path, "a,b,c,d,e,f,g,h,i");
     const RegisterEntry e = entry(QStringLiteral("Anna"));
@@ -185,7 +185,7 @@ void TestCaseFiles::appendAfterTruncatedLastLine()
 
 void TestCaseFiles::rewriteQuotesEveryLineInOrder()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/arenden.txt"));
     const RegisterEntry a = entry(QStringLiteral("Anna"), QStringLiteral("{A}"));
     const RegisterEntry b = entry(QStringLiteral("Bertil"), QStringLiteral("{B}"));
@@ -203,7 +203,7 @@ void TestCaseFiles::rewriteQuotesEveryLineInOrder()
 
 void TestCaseFiles::rewriteFailureKeepsOldRegister()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     // The Lib folder gone: nothing is written and nothing is created.
     const QString lib = data.file(QStringLiteral("Lib"));
     QVERIFY(QDir(lib).removeRecursively());
@@ -232,7 +232,7 @@ void TestCaseFiles::rewriteFailureKeepsOldRegister()
 
 void TestCaseFiles::loadMissingAndUnreadable()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     Result<QList<RegisterEntry>> missing = caseregister::load(data.file(QStringLiteral("Lib/arenden.txt")));
     QVERIFY(missing);
     QVERIFY(missing.value().isEmpty());
@@ -254,7 +254,7 @@ void TestCaseFiles::loadMissingAndUnreadable()
 
 void TestCaseFiles::largeRegisterRoundTrip()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/arenden.txt"));
     QList<RegisterEntry> entries;
     for (int i = 0; i < 2000; ++i) {
@@ -276,7 +276,7 @@ void TestCaseFiles::articleLineFormat()
 
 void TestCaseFiles::articleRoundTripAndRewrite()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/{C}_ArtData.txt"));
     const ArticleRow a = row(QStringLiteral("Skruv, rostfri"));
     const ArticleRow b = row(QStringLiteral("Mutter åtta"));
@@ -307,7 +307,7 @@ void TestCaseFiles::articleRoundTripAndRewrite()
 
 void TestCaseFiles::articleFailures()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/{C}_ArtData.txt"));
     QVERIFY(!articlefile::load(path)); // a missing article file is reported, not read as empty
 
@@ -322,7 +322,7 @@ void TestCaseFiles::articleFailures()
 
 void TestCaseFiles::caseDataFileLayout()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/{C}_eData.ini"));
     CaseRecord record;
     record.caseNumber = QStringLiteral("240105 17");
@@ -360,7 +360,7 @@ void TestCaseFiles::caseDataFileLayout()
 
 void TestCaseFiles::caseDataFileRefusesUnstorableValues()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/{C}_eData.ini"));
     CaseRecord record;
     record.customerName = QStringLiteral("Kalle \"Ankan\"");

@@ -1,7 +1,7 @@
 // The INI engine byte for byte: what a write leaves in the file, what a read finds.
 
 #include "ini.h"
-#include "support_storage.h"
+#include "common/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -169,7 +169,7 @@ void TestIni::readRules()
 
 void TestIni::keysWrittenOneByOneListInReverse()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/User/anna.ini"));
     QVERIFY(WriteIni(path, QStringLiteral("Main"), QStringLiteral("User"), QStringLiteral("anna")));
     QVERIFY(WriteIni(path, QStringLiteral("Main"), QStringLiteral("PassWD"), QStringLiteral("hemligt")));
@@ -209,7 +209,7 @@ void TestIni::overlongFilesAreRefused()
     // A small section at the top of a large file is still fine.
     QVERIFY(ini::writeValue("[A]\r\nk=1\r\n[B]\r\n" + filler, "A", "k", "2"));
 
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/big.ini"));
     const QByteArray before = filler + "[A]\r\nk=1\r\n";
     test::writeBytes(path, before);
@@ -220,7 +220,7 @@ void TestIni::overlongFilesAreRefused()
 
 void TestIni::readCreatesMissingFileEmpty()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/0701234567.ini"));
     Result<QString> value = ReadIni(path, QStringLiteral("Main"), QStringLiteral("xName"));
     QVERIFY(value);
@@ -231,7 +231,7 @@ void TestIni::readCreatesMissingFileEmpty()
 
 void TestIni::missingFolderIsAnErrorAndNothingIsCreated()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString folder = data.file(QStringLiteral("Lib/Missing"));
     const QString path = folder + QStringLiteral("/x.ini");
     QVERIFY(!ReadIni(path, QStringLiteral("Main"), QStringLiteral("k")));
@@ -241,7 +241,7 @@ void TestIni::missingFolderIsAnErrorAndNothingIsCreated()
 
 void TestIni::readMakesReadOnlyFileWritable()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/CompanyInfo.ini"));
     test::writeBytes(path, "[Main]\r\nRad1=Cykel & Data AB\r\n");
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
@@ -252,7 +252,7 @@ void TestIni::readMakesReadOnlyFileWritable()
 
 void TestIni::writeKeepsOldFileOnFailure()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     // A folder where the file should be: nothing can be written, nothing is lost.
     const QString path = data.file(QStringLiteral("Lib/dir.ini"));
     QVERIFY(QDir().mkpath(path));
@@ -275,7 +275,7 @@ void TestIni::writeKeepsOldFileOnFailure()
 
 void TestIni::writeAllStoresOnceInOrder()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/x.ini"));
     test::writeBytes(path, "[Main]\r\nOld=1\r\n");
     const QList<IniWrite> writes = {
@@ -297,7 +297,7 @@ void TestIni::writeAllStoresOnceInOrder()
 
 void TestIni::writeFindsWhatReadFindsInLfFiles()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/User/per.ini"));
     test::writeBytes(path, "[Main]\nUser=per\nPassWD=gammalt\n");
     QVERIFY(WriteIni(path, QStringLiteral("Main"), QStringLiteral("PassWD"), QStringLiteral("nytt")));
@@ -307,7 +307,7 @@ void TestIni::writeFindsWhatReadFindsInLfFiles()
 
 void TestIni::writeRefusesLineEnds()
 {
-    test::DataFolderFixture data;
+    test::TestDataFolder data;
     const QString path = data.file(QStringLiteral("Lib/x.ini"));
     test::writeBytes(path, "[Main]\r\nk=1\r\n");
     QVERIFY(!WriteIni(path, QStringLiteral("Main"), QStringLiteral("k"), QStringLiteral("a\r\nInjected=1")));

@@ -2,7 +2,7 @@
 
 #include "cp1252.h"
 #include "numbers.h"
-#include "support_storage.h"
+#include "common/testsupport.h"
 
 #include <QStringDecoder>
 #include <QTest>

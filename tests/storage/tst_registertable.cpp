@@ -3,7 +3,7 @@
 // and wherever in the text the scanner's 64-byte blocks happen to cut.
 
 #include "caseregister.h"
-#include "support_storage.h"
+#include "common/testsupport.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -166,7 +166,7 @@ void TestRegisterTable::rawFieldsAreTheStoredBytes()
 
 void TestRegisterTable::loadFromFile()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     QVERIFY(folder.isValid());
     const QString path = folder.file(QStringLiteral("Lib/arenden.txt"));
 

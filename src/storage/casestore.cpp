@@ -1,0 +1,521 @@
+#include "storage/casestore.h"
+
+#include "storage/casefiles.h"
+#include "storage/caseregister.h"
+#include "storage/cp1252.h"
+#include "storage/datafolder.h"
+#include "storage/fileio.h"
+#include "storage/inputcheck.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <functional>
+#include <vector>
+
+namespace lunora {
+
+StoreResult StoreResult::failure(StoreError kind, QString message, int field)
+{
+    StoreResult result;
+    result.kind = kind;
+    result.field = field;
+    result.message = std::move(message);
+    return result;
+}
+
+CaseKey caseKeyOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created)
+{
+    CaseKey key;
+    key.controlCode = controlCode.toByteArray();
+    if (controlCode.isEmpty()) {
+        key.caseNumber = caseNumber.toByteArray();
+        key.created = created.toByteArray();
+    }
+    return key;
+}
+
+CaseKey caseKeyOf(const RegisterEntry &entry)
+{
+    return caseKeyOf(cp1252::encode(entry[ControlCode]), cp1252::encode(entry[CaseNumber]),
+        cp1252::encode(entry[Created]));
+}
+
+QStringList caseFiles(const QString &controlCode)
+{
+    const Result<QString> data = paths::caseDataFile(controlCode);
+    const Result<QString> articles = paths::articleFile(controlCode);
+    if (!data || !articles)
+        return {};
+    return { data.value(), articles.value() };
+}
+
+namespace {
+
+const QByteArray CrLf = QByteArrayLiteral("\r\n");
+
+StoreResult missingLib()
+{
+    const QString lib = DataFolder::path(u"\\Lib");
+    if (QFileInfo(lib).isDir())
+        return {};
+    return StoreResult::failure(StoreError::MissingFolder, QStringLiteral("No folder %1").arg(lib));
+}
+
+StoreResult unwritable(const Status &status)
+{
+    return StoreResult::failure(StoreError::Unwritable, status.error());
+}
+
+// A value read back unchanged from a plain line: no comma splits it, and the reader
+// neither skips a leading blank nor takes a leading quote for a quoted field.
+bool plainCarries(QStringView value)
+{
+    if (value.contains(u','))
+        return false;
+    return value.isEmpty() || (value.front() != u' ' && value.front() != u'\t' && value.front() != u'"');
+}
+
+// The check of a register line. A double quote is refused unless `keepQuotesOf` holds
+// the same value in that field: lines written by older copies may hold one, and a case
+// must stay changeable as long as that value is not retyped.
+StoreResult checkEntry(const RegisterEntry &entry, const RegisterEntry *keepQuotesOf)
+{
+    for (int f = 0; f < RegisterFieldCount; ++f) {
+        const inputcheck::Problem problem = inputcheck::recordValue(entry[f]);
+        if (problem == inputcheck::Problem::None)
+            continue;
+        if (problem == inputcheck::Problem::DoubleQuote && keepQuotesOf && (*keepQuotesOf)[f] == entry[f])
+            continue;
+        return StoreResult::failure(
+            StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+    }
+    return {};
+}
+
+// The line of a changed case: quoted, or plain when a value kept from an older copy
+// holds a double quote. Empty when neither form carries the values.
+QByteArray replacementLine(const RegisterEntry &entry)
+{
+    bool quotes = false;
+    for (const QString &value : entry)
+        quotes = quotes || value.contains(u'"');
+    if (!quotes)
+        return caseregister::formatQuoted(entry);
+    for (const QString &value : entry) {
+        if (!plainCarries(value))
+            return {};
+    }
+    return caseregister::formatPlain(entry);
+}
+
+// ---- The register, rewritten from the file as it is ---------------------------------
+
+struct RegisterPlan
+{
+    QList<CaseKey> drop; // every line of these cases leaves the register
+    const QList<CaseKey> *listOrder = nullptr;
+    QByteArray lastLine; // appended after the others when not empty
+    // When set, a line dropped for drop[i] is checked with this before anything is
+    // written (the replacement's double quotes against the old line).
+    std::function<StoreResult(const RegisterEntry &old)> checkDropped;
+};
+
+struct RegisterOutcome
+{
+    StoreResult result;
+    QList<bool> found; // per drop key: whether the register held a line of it
+};
+
+RegisterOutcome rewriteRegister(const RegisterPlan &plan)
+{
+    RegisterOutcome outcome;
+    outcome.found = QList<bool>(plan.drop.size(), false);
+    if (outcome.result = missingLib(); !outcome.result)
+        return outcome;
+    const QString path = paths::caseRegister();
+    Result<caseregister::Table> loaded = caseregister::Table::load(path);
+    if (!loaded) {
+        outcome.result = StoreResult::failure(StoreError::Unreadable, loaded.error());
+        return outcome;
+    }
+    const caseregister::Table &table = loaded.value();
+    const qsizetype rows = table.size();
+
+    // The lines of one control code are chained in file order.
+    QHash<QByteArrayView, qsizetype> first;
+    first.reserve(rows);
+    std::vector<qsizetype> next(static_cast<std::size_t>(rows), -1);
+    for (qsizetype row = rows - 1; row >= 0; --row) {
+        const QByteArrayView code = table.rawField(row, ControlCode);
+        auto it = first.find(code);
+        if (it != first.end()) {
+            next[static_cast<std::size_t>(row)] = *it;
+            *it = row;
+        } else {
+            first.insert(code, row);
+        }
+    }
+    const auto matches = [&table](qsizetype row, const CaseKey &key) {
+        return !key.controlCode.isEmpty()
+            || (table.rawField(row, CaseNumber) == key.caseNumber
+                && table.rawField(row, Created) == key.created);
+    };
+    const auto chain = [&first](const CaseKey &key) -> qsizetype {
+        auto it = first.constFind(QByteArrayView(key.controlCode));
+        return it == first.cend() ? -1 : *it;
+    };
+
+    enum : char
+    {
+        Free = 0,
+        Dropped = 1,
+        Written = 2
+    };
+    std::vector<char> state(static_cast<std::size_t>(rows), Free);
+    bool anyDropped = false;
+    for (qsizetype k = 0; k < plan.drop.size(); ++k) {
+        const CaseKey &key = plan.drop.at(k);
+        for (qsizetype row = chain(key); row >= 0; row = next[static_cast<std::size_t>(row)]) {
+            if (!matches(row, key))
+                continue;
+            if (plan.checkDropped) {
+                if (StoreResult checked = plan.checkDropped(table.entry(row)); !checked) {
+                    outcome.result = checked;
+                    return outcome;
+                }
+            }
+            state[static_cast<std::size_t>(row)] = Dropped;
+            outcome.found[k] = true;
+            anyDropped = true;
+        }
+    }
+    if (!anyDropped) {
+        outcome.result
+            = StoreResult::failure(StoreError::NotFound, QStringLiteral("The case is not in the register"));
+        return outcome;
+    }
+
+    QByteArray contents;
+    contents.reserve(rows * 140 + plan.lastLine.size());
+    const auto write = [&](qsizetype row) {
+        state[static_cast<std::size_t>(row)] = Written;
+        bool quoted = true;
+        for (int f = 0; f < RegisterFieldCount && quoted; ++f)
+            quoted = !table.rawField(row, f).contains('"');
+        if (!quoted) {
+            contents += table.rawLine(row);
+            contents += CrLf;
+            return;
+        }
+        for (int f = 0; f < RegisterFieldCount; ++f) {
+            contents += f == 0 ? "\"" : ",\"";
+            contents += table.rawField(row, f);
+            contents += '"';
+        }
+        contents += CrLf;
+    };
+
+    if (plan.listOrder) {
+        for (const CaseKey &key : *plan.listOrder) {
+            auto it = first.find(QByteArrayView(key.controlCode));
+            if (it == first.end())
+                continue;
+            qsizetype row = *it;
+            if (key.controlCode.isEmpty()) {
+                while (row >= 0 && !(state[static_cast<std::size_t>(row)] == Free && matches(row, key)))
+                    row = next[static_cast<std::size_t>(row)];
+                if (row >= 0)
+                    write(row);
+                continue;
+            }
+            // Any free line of the code will do; the chain's head moves past the lines
+            // taken, so that a long list costs one step per case.
+            while (row >= 0 && state[static_cast<std::size_t>(row)] != Free)
+                row = next[static_cast<std::size_t>(row)];
+            if (row >= 0) {
+                write(row);
+                row = next[static_cast<std::size_t>(row)];
+            }
+            *it = row;
+        }
+    }
+    for (qsizetype row = 0; row < rows; ++row) {
+        if (state[static_cast<std::size_t>(row)] == Free)
+            write(row);
+    }
+    contents += plan.lastLine;
+
+    if (const Status saved = fileio::saveAll(path, contents); !saved)
+        outcome.result = unwritable(saved);
+    return outcome;
+}
+
+// ---- Article files ------------------------------------------------------------------
+
+struct ArticleLines
+{
+    QList<QByteArray> raw; // each line as stored, without its line end
+    QList<ArticleRow> rows;
+};
+
+Result<ArticleLines> readArticleLines(const QString &path)
+{
+    ArticleLines lines;
+    if (!QFileInfo::exists(path))
+        return lines;
+    Result<QByteArray> bytes = fileio::readAll(path);
+    if (!bytes)
+        return bytes.status();
+    const QByteArray &data = bytes.value();
+    qsizetype start = 0;
+    while (start <= data.size()) {
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        const QByteArrayView line(data.constData() + start, end - start);
+        bool blank = true;
+        for (char c : line)
+            blank = blank && (c == ' ' || c == '\t');
+        if (!blank) {
+            lines.raw << line.toByteArray();
+            lines.rows << articlefile::parse(line).value(0);
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+QByteArray articleLine(const ArticleLines &lines, qsizetype i)
+{
+    const ArticleRow &row = lines.rows.at(i);
+    for (const QString &value : row) {
+        if (value.contains(u'"'))
+            return lines.raw.at(i) + CrLf;
+    }
+    return articlefile::formatRow(row);
+}
+
+StoreResult articlePath(const QString &controlCode, QString &path)
+{
+    if (StoreResult lib = missingLib(); !lib)
+        return lib;
+    const Result<QString> found = paths::articleFile(controlCode);
+    if (!found)
+        return StoreResult::failure(StoreError::UnsafeName, found.error());
+    path = found.value();
+    return {};
+}
+
+// Rewrites the article file without the lines `skip` marks, then `last` when given.
+StoreResult rewriteArticles(
+    const QString &path, const ArticleLines &lines, const std::vector<bool> &skip, const ArticleRow *last)
+{
+    QByteArray contents;
+    for (qsizetype i = 0; i < lines.rows.size(); ++i) {
+        if (!skip[static_cast<std::size_t>(i)])
+            contents += articleLine(lines, i);
+    }
+    if (last)
+        contents += articlefile::formatRow(*last);
+    if (const Status saved = fileio::saveAll(path, contents); !saved)
+        return unwritable(saved);
+    return {};
+}
+
+} // namespace
+
+// ---- The operations -------------------------------------------------------------------
+
+template <typename Body> StoreResult CaseStore::run(const Change &change, Body &&body)
+{
+    StoreResult result = body();
+    if (result)
+        finished(change);
+    return result;
+}
+
+void CaseStore::finished(const Change &change)
+{
+    Q_UNUSED(change);
+}
+
+StoreResult CaseStore::checkNewCase(const RegisterEntry &entry)
+{
+    if (StoreResult checked = checkEntry(entry, nullptr); !checked)
+        return checked;
+    if (inputcheck::fileName(entry[ControlCode]) != inputcheck::Problem::None)
+        return StoreResult::failure(StoreError::UnsafeName, QStringLiteral("Unsafe control code"));
+    return {};
+}
+
+StoreResult CaseStore::checkReplacement(const RegisterEntry &entry, const RegisterEntry &original)
+{
+    if (StoreResult checked = checkEntry(entry, &original); !checked)
+        return checked;
+    if (replacementLine(entry).isEmpty()) {
+        for (int f = 0; f < RegisterFieldCount; ++f) {
+            if (!plainCarries(entry[f]))
+                return StoreResult::failure(
+                    StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+        }
+    }
+    return {};
+}
+
+StoreResult CaseStore::checkArticleRow(const ArticleRow &row)
+{
+    for (int f = 0; f < ArticleFieldCount; ++f) {
+        if (inputcheck::recordValue(row[f]) != inputcheck::Problem::None)
+            return StoreResult::failure(
+                StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+    }
+    return {};
+}
+
+StoreResult CaseStore::saveNewCase(const RegisterEntry &entry)
+{
+    const Change change { Change::Kind::SaveCase, { entry[ControlCode] }, entry, {} };
+    return run(change, [&entry]() -> StoreResult {
+        if (StoreResult checked = checkNewCase(entry); !checked)
+            return checked;
+        if (StoreResult lib = missingLib(); !lib)
+            return lib;
+        const QString dataPath = paths::caseDataFile(entry[ControlCode]).value();
+        CaseRecord record;
+        record.caseNumber = entry[CaseNumber];
+        record.created = entry[Created];
+        record.customerNumber = entry[CustomerNumber];
+        record.customerName = entry[CustomerName];
+        record.telephone = entry[Telephone];
+        record.priority = entry[Priority];
+        record.status = entry[CaseStatus];
+        record.controlCode = entry[ControlCode];
+        record.signature = entry[Signature];
+
+        const bool dataFileExisted = fileio::exists(dataPath);
+        if (const Status written = casedatafile::write(dataPath, record); !written)
+            return unwritable(written);
+        if (const Status appended = caseregister::appendPlain(paths::caseRegister(), entry); !appended) {
+            // A data file without its register line would be a case that no list shows.
+            if (!dataFileExisted)
+                (void)casedatafile::remove(dataPath);
+            return unwritable(appended);
+        }
+        return {};
+    });
+}
+
+StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const QList<CaseKey> &listOrder)
+{
+    const Change change { Change::Kind::ReplaceCase, { updated[ControlCode] }, updated, {} };
+    return run(change, [&]() -> StoreResult {
+        // Characters that cannot be stored at all are refused before the file is read;
+        // double quotes are allowed where the old line holds the same value.
+        for (int f = 0; f < RegisterFieldCount; ++f) {
+            const inputcheck::Problem problem = inputcheck::recordValue(updated[f]);
+            if (problem != inputcheck::Problem::None && problem != inputcheck::Problem::DoubleQuote)
+                return StoreResult::failure(
+                    StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+        }
+        RegisterPlan plan;
+        plan.drop = { caseKeyOf(updated) };
+        plan.listOrder = &listOrder;
+        plan.lastLine = replacementLine(updated);
+        plan.checkDropped = [&updated](const RegisterEntry &old) {
+            return checkReplacement(updated, old);
+        };
+        return rewriteRegister(plan).result;
+    });
+}
+
+StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder)
+{
+    Change change { Change::Kind::RemoveCases, {}, {}, {} };
+    for (const RegisterEntry &entry : cases)
+        change.controlCodes << entry[ControlCode];
+    return run(change, [&]() -> StoreResult {
+        RegisterPlan plan;
+        for (const RegisterEntry &entry : cases)
+            plan.drop << caseKeyOf(entry);
+        plan.listOrder = &listOrder;
+        const RegisterOutcome outcome = rewriteRegister(plan);
+        if (!outcome.result)
+            return outcome.result;
+        // The register no longer names these cases; their files go now. One that cannot
+        // be deleted stays behind unseen, which loses nothing.
+        for (qsizetype i = 0; i < cases.size(); ++i) {
+            if (!outcome.found.at(i))
+                continue;
+            for (const QString &file : caseFiles(cases.at(i)[ControlCode])) {
+                if (fileio::exists(file))
+                    (void)fileio::remove(file);
+            }
+        }
+        return {};
+    });
+}
+
+StoreResult CaseStore::addArticleRow(const QString &controlCode, const ArticleRow &row)
+{
+    const Change change { Change::Kind::AddArticleRow, { controlCode }, {}, { row } };
+    return run(change, [&]() -> StoreResult {
+        if (StoreResult checked = checkArticleRow(row); !checked)
+            return checked;
+        QString path;
+        if (StoreResult found = articlePath(controlCode, path); !found)
+            return found;
+        if (const Status appended = articlefile::appendRow(path, row); !appended)
+            return unwritable(appended);
+        return {};
+    });
+}
+
+StoreResult CaseStore::replaceArticleRow(
+    const QString &controlCode, const ArticleRow &old, const ArticleRow &updated)
+{
+    const Change change { Change::Kind::ReplaceArticleRow, { controlCode }, {}, { old, updated } };
+    return run(change, [&]() -> StoreResult {
+        if (StoreResult checked = checkArticleRow(updated); !checked)
+            return checked;
+        QString path;
+        if (StoreResult found = articlePath(controlCode, path); !found)
+            return found;
+        const Result<ArticleLines> lines = readArticleLines(path);
+        if (!lines)
+            return StoreResult::failure(StoreError::Unreadable, lines.error());
+        const qsizetype at = lines.value().rows.indexOf(old);
+        if (at < 0)
+            return StoreResult::failure(StoreError::NotFound, QStringLiteral("The row is not in the file"));
+        std::vector<bool> skip(static_cast<std::size_t>(lines.value().rows.size()), false);
+        skip[static_cast<std::size_t>(at)] = true;
+        return rewriteArticles(path, lines.value(), skip, &updated);
+    });
+}
+
+StoreResult CaseStore::removeArticleRows(const QString &controlCode, const QList<ArticleRow> &removed)
+{
+    const Change change { Change::Kind::RemoveArticleRows, { controlCode }, {}, removed };
+    return run(change, [&]() -> StoreResult {
+        QString path;
+        if (StoreResult found = articlePath(controlCode, path); !found)
+            return found;
+        const Result<ArticleLines> lines = readArticleLines(path);
+        if (!lines)
+            return StoreResult::failure(StoreError::Unreadable, lines.error());
+        const QList<ArticleRow> &rows = lines.value().rows;
+        std::vector<bool> skip(static_cast<std::size_t>(rows.size()), false);
+        for (const ArticleRow &row : removed) {
+            qsizetype at = -1;
+            for (qsizetype i = 0; i < rows.size() && at < 0; ++i) {
+                if (!skip[static_cast<std::size_t>(i)] && rows.at(i) == row)
+                    at = i;
+            }
+            if (at < 0)
+                return StoreResult::failure(StoreError::NotFound, QStringLiteral("A row is not in the file"));
+            skip[static_cast<std::size_t>(at)] = true;
+        }
+        return rewriteArticles(path, lines.value(), skip, nullptr);
+    });
+}
+
+} // namespace lunora

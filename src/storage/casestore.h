@@ -1,0 +1,132 @@
+#pragma once
+
+// The case store: the one place where the files of a case change.
+//
+// Windows never write case files themselves. They call one of the operations below,
+// which checks its input, writes, undoes what it began when a step fails, and returns
+// a StoreResult: the window branches on its kind and words the Swedish message.
+//
+// Extending the store:
+// - Every public operation runs through CaseStore::run(). Whatever must wrap every
+//   change (holding a lock on the folder, re-reading a file under that lock) goes
+//   there, and whatever must follow every successful change (a history line naming
+//   the signed-in user, session::user()) goes into CaseStore::finished(). The Change
+//   handed to both says what is being done to which case.
+// - A new file that belongs to a case is named in caseFiles(): removing a case takes
+//   away every file listed there. A file to be written with a new case goes into
+//   saveNewCase() beside the data file, and is taken away again with it on failure.
+// - A new operation gets a Change::Kind, runs its body through run() and returns a
+//   StoreResult whose kind is one of StoreError (add a kind when no existing one says
+//   what went wrong; windows switch over the kinds they know).
+//
+// Register rewrites start from the file as it is on disk at that moment, not from the
+// overview's list: lines the list does not know are kept, after the known ones, in
+// file order. A line that the quoted form cannot carry (a double quote inside a value,
+// written by an older copy in plain form) is written back with its own bytes.
+
+#include "storage/records.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace lunora {
+
+enum class StoreError
+{
+    None,
+    NotFound, // the case or article row is no longer in its file; nothing was written
+    Unreadable, // a file exists but cannot be read; nothing was written
+    Unwritable, // a file cannot be written (read-only, locked, disk full); all as before
+    UnstorableValue, // a value the format cannot carry; StoreResult::field says which
+    UnsafeName, // the control code is no plain file name
+    MissingFolder, // the data folder has no Lib folder
+};
+
+struct [[nodiscard]] StoreResult
+{
+    StoreError kind = StoreError::None;
+    // For UnstorableValue: the RegisterField or ArticleField that holds the value.
+    int field = -1;
+    // What went wrong, for logs and tests; never shown as it stands.
+    QString message;
+
+    bool ok() const { return kind == StoreError::None; }
+    explicit operator bool() const { return ok(); }
+    static StoreResult failure(StoreError kind, QString message, int field = -1);
+};
+
+// Where a case stands in the overview's list: its control code and, for cases without
+// one (written by hand or by very old copies), its case number and date as well. The
+// bytes are those of the register file (Windows-1252).
+struct CaseKey
+{
+    QByteArray controlCode;
+    QByteArray caseNumber; // only when controlCode is empty
+    QByteArray created; // only when controlCode is empty
+};
+CaseKey caseKeyOf(const RegisterEntry &entry);
+CaseKey caseKeyOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created);
+
+// The files of a case, by control code; none for a code that is no plain file name.
+QStringList caseFiles(const QString &controlCode);
+
+class CaseStore final
+{
+public:
+    // What an operation is about to do, for run() and finished().
+    struct Change
+    {
+        enum class Kind
+        {
+            SaveCase,
+            ReplaceCase,
+            RemoveCases,
+            AddArticleRow,
+            ReplaceArticleRow,
+            RemoveArticleRows,
+        };
+        Kind kind;
+        QStringList controlCodes; // the cases concerned
+        RegisterEntry entry {}; // SaveCase and ReplaceCase: the line written
+        QList<ArticleRow> rows; // article operations: the rows added, replaced or removed
+    };
+
+    // A first check of a case's values before anything is asked or written (the same
+    // check saveNewCase and replaceCase make). UnstorableValue names the first field.
+    static StoreResult checkNewCase(const RegisterEntry &entry);
+    // A changed case may keep a double quote that its old line (`original`) holds in the
+    // same field: older copies wrote such lines, and the case must stay changeable.
+    static StoreResult checkReplacement(const RegisterEntry &entry, const RegisterEntry &original);
+    static StoreResult checkArticleRow(const ArticleRow &row);
+
+    // A new case: its data file, then its line appended to the register in plain form.
+    // When the line cannot be added the data file is taken away again.
+    static StoreResult saveNewCase(const RegisterEntry &entry);
+
+    // The register without every line of the case (found by its key), in the list's
+    // order, with the new line last; in one atomic rewrite. NotFound (nothing written)
+    // when the register holds no line of the case any more. `listOrder` is the order of
+    // the overview's rows; lines it does not name follow in file order.
+    static StoreResult replaceCase(const RegisterEntry &updated, const QList<CaseKey> &listOrder);
+
+    // The register without every line of these cases, then their files. NotFound
+    // (nothing written or deleted) when none of them is in the register any more.
+    // Files that cannot be deleted are passed over: the cases are gone from the register.
+    static StoreResult removeCases(const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder);
+
+    // Article rows of the case with the given control code. Rows are found in the file
+    // by their values: `old` and `removed` are rows as the window shows them.
+    static StoreResult addArticleRow(const QString &controlCode, const ArticleRow &row);
+    // The first line holding `old` leaves its place and `updated` becomes the last line.
+    static StoreResult replaceArticleRow(
+        const QString &controlCode, const ArticleRow &old, const ArticleRow &updated);
+    static StoreResult removeArticleRows(const QString &controlCode, const QList<ArticleRow> &removed);
+
+private:
+    template <typename Body> static StoreResult run(const Change &change, Body &&body);
+    static void finished(const Change &change);
+};
+
+} // namespace lunora

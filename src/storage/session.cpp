@@ -1,0 +1,43 @@
+#include "storage/session.h"
+
+namespace lunora::session {
+
+namespace {
+SignedInUser &current()
+{
+    static SignedInUser user;
+    return user;
+}
+} // namespace
+
+const SignedInUser &user()
+{
+    return current();
+}
+
+void signIn(const SignedInUser &user)
+{
+    current() = user;
+}
+
+void setRealName(const QString &realName)
+{
+    current().realName = realName;
+}
+
+void setUserId(const QString &userId)
+{
+    current().userId = userId;
+}
+
+void setIndex(const QString &index)
+{
+    current().index = index;
+}
+
+void signOut()
+{
+    current() = SignedInUser();
+}
+
+} // namespace lunora::session
