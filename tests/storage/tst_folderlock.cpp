@@ -1,8 +1,8 @@
 // The folder lock between copies of the program: a second process holds it, lets it go,
 // or dies holding it; hostile lock files are refused without hanging.
 
+#include "common/testsupport.h"
 #include "storage/folderlock.h"
-#include "support_storage.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -106,7 +106,7 @@ private slots:
 
 void TestFolderLock::takenWhenFreeAndNested()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     {
         FolderLock outer = FolderLock::acquire();
         QVERIFY(outer.held());
@@ -126,7 +126,7 @@ void TestFolderLock::takenWhenFreeAndNested()
 
 void TestFolderLock::waitsForAnotherCopyAndGivesUp()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     Holder other(folder.root(), 60000);
     QVERIFY(other.locked());
     const long long contendedBefore = FolderLock::contendedCount();
@@ -150,7 +150,7 @@ void TestFolderLock::waitsForAnotherCopyAndGivesUp()
 
 void TestFolderLock::waiterCanCancel()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     Holder other(folder.root(), 60000);
     QVERIFY(other.locked());
     int calls = 0;
@@ -169,7 +169,7 @@ void TestFolderLock::waiterCanCancel()
 
 void TestFolderLock::takenOnceTheOtherCopyLetsGo()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     Holder other(folder.root(), 200);
     QVERIFY(other.locked());
     QElapsedTimer clock;
@@ -181,7 +181,7 @@ void TestFolderLock::takenOnceTheOtherCopyLetsGo()
 
 void TestFolderLock::diesWithTheProcessThatHeldIt()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     Holder other(folder.root(), 60000);
     QVERIFY(other.locked());
     QVERIFY(!FolderLock::acquire({}, milliseconds { 0 }).held());
@@ -191,7 +191,7 @@ void TestFolderLock::diesWithTheProcessThatHeldIt()
 
 void TestFolderLock::threadsOfOneProcessExcludeEachOther()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     std::atomic<int> inside { 0 };
     std::atomic<int> overlaps { 0 };
     auto work = [&] {
@@ -213,7 +213,7 @@ void TestFolderLock::threadsOfOneProcessExcludeEachOther()
 
 void TestFolderLock::hostileLockFilesAreRefused()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     const QString lockFile = FolderLock::lockFilePath(folder.root());
 
     // A FIFO would block an open for reading or writing forever.
