@@ -5,6 +5,7 @@
 #include "accounts.h"
 #include "cp1252.h"
 #include "datafolder.h"
+#include "storage/datafolderchoice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,16 +29,29 @@ enum ExitCode
     BadInput = 4,
 };
 
-const char *const Usage
+const char *const UsageHead
     = "Användning: lunora-adduser [--data-folder MAPP] [--index 0|9] [--force] ANVÄNDAR-ID \"Riktigt namn\"\n"
       "\n"
       "Skapar användarfilen Lib/User/<ANVÄNDAR-ID>.ini i Lunoras datamapp.\n"
       "Lösenordet frågas efter två gånger utan att visas. Kommer indata inte från en\n"
       "terminal läses lösenordet från första raden på standard in.\n"
-      "\n"
-      "  --data-folder MAPP  datamappen (standard: mappen där lunora-adduser ligger)\n"
-      "  --index 0|9         behörighetsindex: 0 = administratör (standard), 9 = normal användare\n"
+      "\n";
+const char *const UsagePortable
+    = "  --data-folder MAPP  datamappen (standard: mappen där lunora-adduser ligger)\n";
+// A system copy finds the same data folder as the program, and makes it from the
+// installed template when it does not exist yet.
+const char *const UsageSystem
+    = "  --data-folder MAPP  datamappen (standard: miljövariabeln LUNORA_DATA, annars\n"
+      "                      $XDG_DATA_HOME/lunora, som skapas om den saknas)\n";
+const char *const UsageTail
+    = "  --index 0|9         behörighetsindex: 0 = administratör (standard), 9 = normal användare\n"
       "  --force             skriv över en användare som redan finns\n";
+
+std::string usage()
+{
+    const bool system = lunora::builtLayout() == lunora::InstallLayout::System;
+    return std::string(UsageHead) + (system ? UsageSystem : UsagePortable) + UsageTail;
+}
 
 termios s_savedTerminal {};
 bool s_echoOff = false;
@@ -106,14 +120,14 @@ int main(int argc, char *argv[])
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
 
-    QString dataFolder = QCoreApplication::applicationDirPath();
+    QString dataFolder;
     QString index = QStringLiteral("0");
     bool force = false;
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         if (arg == u"--help" || arg == u"-h") {
-            std::cout << Usage;
+            std::cout << usage();
             return Done;
         }
         if (arg == u"--force") {
@@ -126,7 +140,7 @@ int main(int argc, char *argv[])
             index = arg.mid(8);
         } else if (arg.startsWith(u"--") && arg != u"--") {
             say(QStringLiteral("Okänt val: %1\n\n").arg(arg));
-            std::cerr << Usage;
+            std::cerr << usage();
             return BadArguments;
         } else {
             positional.append(arg);
@@ -134,7 +148,7 @@ int main(int argc, char *argv[])
     }
     positional.removeAll(QStringLiteral("--"));
     if (positional.size() != 2) {
-        std::cerr << Usage;
+        std::cerr << usage();
         return BadArguments;
     }
     const QString userId = positional.at(0);
@@ -166,6 +180,26 @@ int main(int argc, char *argv[])
         }
     }
 
+    if (lunora::builtLayout() == lunora::InstallLayout::System) {
+        lunora::DataFolderRequest request;
+        request.layout = lunora::InstallLayout::System;
+        request.option = dataFolder;
+        request.environment = qEnvironmentVariable("LUNORA_DATA");
+        request.defaultFolder = lunora::systemDefaultDataFolder();
+        request.templateFolder = lunora::installedTemplateFolder(QCoreApplication::applicationDirPath());
+        const lunora::DataFolderChoice choice = lunora::chooseDataFolder(request);
+        if (!choice.ok()) {
+            say(QStringLiteral("Datamappen %1 kan inte användas: %2 kan inte skrivas.\n")
+                    .arg(QDir::toNativeSeparators(choice.path), QDir::toNativeSeparators(choice.detail)));
+            return WriteFailed;
+        }
+        if (choice.created)
+            say(QStringLiteral("Lunoras datamapp har skapats i %1\n")
+                    .arg(QDir::toNativeSeparators(choice.path)));
+        dataFolder = choice.path;
+    } else if (dataFolder.isEmpty()) {
+        dataFolder = QCoreApplication::applicationDirPath();
+    }
     const QFileInfo folder(dataFolder);
     lunora::DataFolder::setRoot(folder.absoluteFilePath());
     const QString userFolder = lunora::paths::userFolder();

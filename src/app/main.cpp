@@ -1,24 +1,136 @@
+#include "app/startup.h"
+#include "frmLogin.h"
 #include "frmSplash.h"
 #include "gui/lockwaitbox.h"
+#include "gui/messagebox.h"
+#include "storage/datafolder.h"
+#include "storage/datafolderchoice.h"
 #include "storage/housekeeping.h"
 #include "windowregistry.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
 #include <QIcon>
+#include <QLocale>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (!plain.endsWith(u'\n'))
+        plain += u'\n';
+    std::fputs(plain.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+// LUNORA_SMOKE_TEST=1: answers the start-up boxes with OK and ends the program with
+// status 0 as soon as the sign-in window is on the screen. Used by the package check,
+// which starts the installed program once without anyone at the screen.
+class SignInWatcher final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<lunora::frmLogin *>(watched) && !m_seen) {
+            m_seen = true;
+            print(stdout, QStringLiteral("Inloggningsfönstret visas."));
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    using namespace lunora;
+
+    // The command line is read before the windowing system starts, so that --help and
+    // --version work in a terminal without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const startup::CommandLine commandLine = startup::parseCommandLine(arguments);
+    const InstallLayout layout = builtLayout();
+    switch (commandLine.action) {
+    case startup::CommandLine::Action::Help:
+    case startup::CommandLine::Action::Invalid: {
+        // The template folder lies relative to the program; QCoreApplication, which
+        // would say where the program is, does not exist yet.
+        const QString programFolder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+        const QString help = startup::helpText(layout, installedTemplateFolder(programFolder));
+        if (commandLine.action == startup::CommandLine::Action::Help) {
+            print(stdout, help);
+            return 0;
+        }
+        print(stderr, commandLine.error + QStringLiteral("\n\n"));
+        print(stderr, help);
+        return 2;
+    }
+    case startup::CommandLine::Action::Version:
+        print(stdout, startup::versionText());
+        return 0;
+    case startup::CommandLine::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
     // The artwork is compiled into the window library, which is linked statically.
     Q_INIT_RESOURCE(gui);
     QApplication::setApplicationName(QStringLiteral("Lunora"));
     QApplication::setApplicationVersion(QStringLiteral(LUNORA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("lunora"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(LUNORA_DESKTOP_ID));
 
     QIcon icon;
     for (int size : { 16, 24, 32, 48, 64, 128, 256 })
         icon.addFile(QStringLiteral(":/lunora/icon-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
+
+    // Numbers follow the user's regional format. LUNORA_NUMBER_FORMAT names another one
+    // (such as sv_SE) without the system having to generate that locale: the demo data
+    // is Swedish and is shown in the Swedish format on any machine.
+    const QString numberFormat = qEnvironmentVariable("LUNORA_NUMBER_FORMAT");
+    if (!numberFormat.isEmpty())
+        QLocale::setDefault(QLocale(numberFormat));
+
+    const bool smokeTest = qEnvironmentVariable("LUNORA_SMOKE_TEST") == u"1";
+    if (smokeTest)
+        MessageBox::setAutomaticAnswers(true);
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    DataFolderRequest request;
+    request.layout = layout;
+    request.option = commandLine.dataFolder;
+    request.environment = qEnvironmentVariable("LUNORA_DATA");
+    request.defaultFolder = layout == InstallLayout::System ? systemDefaultDataFolder() : programFolder;
+    request.templateFolder = installedTemplateFolder(programFolder);
+    const DataFolderChoice dataFolder = chooseDataFolder(request);
+    if (!dataFolder.ok()) {
+        const QString text = startup::dataFolderErrorText(dataFolder, layout);
+        print(stderr, text);
+        MessageBox::show(nullptr, QStringLiteral("Lunora"), text, MessageBox::Ok, MessageBox::Critical);
+        return 1;
+    }
+    DataFolder::setRoot(dataFolder.path);
+
+    const QString notes = startup::startNotes(
+        dataFolder, hasUserFile(dataFolder.path), programFolder + QStringLiteral("/lunora-adduser"));
+    if (!notes.isEmpty()) {
+        print(stderr, notes);
+        MessageBox::show(nullptr, QStringLiteral("Lunora"), notes, MessageBox::Ok, MessageBox::Information);
+    }
 
     // The program ends when its last visible window closes; windows that were only
     // created to hold the signed-in user's state stay hidden and do not keep it alive.
@@ -26,11 +138,15 @@ int main(int argc, char *argv[])
 
     // Another desk on the same data folder may hold the folder lock for a moment; the
     // windows wait for it behind a box the user can cancel.
-    lunora::LockWaitBox::install();
+    LockWaitBox::install();
     // A copy killed in the middle of a save leaves its temporary file; clear away those
     // that no save can still be working on. Nothing to report if it cannot be done.
-    (void)lunora::housekeeping::removeStaleTemporaries(QDateTime::currentDateTime());
+    (void)housekeeping::removeStaleTemporaries(QDateTime::currentDateTime());
 
-    lunora::WindowRegistry::show<lunora::frmSplash>();
+    SignInWatcher watcher;
+    if (smokeTest)
+        app.installEventFilter(&watcher);
+
+    WindowRegistry::show<frmSplash>();
     return app.exec();
 }

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+//
+// The built program started as a user starts it: its command line, its refusals and a
+// start up to the sign-in window (LUNORA_SMOKE_TEST ends it there).
+
+#include "storage/datafolderchoice.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runProgram(const QStringList &arguments, const QProcessEnvironment &extra = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("LUNORA_SMOKE_TEST"), QStringLiteral("1"));
+    for (const QString &key : extra.keys())
+        environment.insert(key, extra.value(key));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(LUNORA_PROGRAM), arguments);
+    Run run;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+QStringList listing(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(
+        root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(QDir(root).relativeFilePath(it.next()));
+    entries.sort();
+    return entries;
+}
+
+} // namespace
+
+class TestProgram final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpAndVersionPrintAndEnd();
+    void unknownOptionShowsHelpAndEndsWithTwo();
+    void startsToSignInAndSaysHowToCreateTheFirstAdministrator();
+    void refusesDataFolderItCannotUse();
+};
+
+void TestProgram::helpAndVersionPrintAndEnd()
+{
+    // No display needed for either: they end before the windowing system starts.
+    QProcessEnvironment noDisplay;
+    noDisplay.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    noDisplay.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4242"));
+
+    const Run help = runProgram({ QStringLiteral("--help") }, noDisplay);
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.startsWith(QStringLiteral("Användning: lunora [--data-folder MAPP]\n")));
+    QVERIFY(help.out.contains(QStringLiteral("--version")));
+    QCOMPARE(help.err, QString());
+
+    const Run version = runProgram({ QStringLiteral("--version") }, noDisplay);
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QStringLiteral("Lunora %1\n").arg(QStringLiteral(LUNORA_VERSION)));
+}
+
+void TestProgram::unknownOptionShowsHelpAndEndsWithTwo()
+{
+    QTemporaryDir folder;
+    const Run run = runProgram({ QStringLiteral("--data-folder"), folder.path(), QStringLiteral("--bogus") });
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.startsWith(QStringLiteral("Okänt val: --bogus\n")));
+    QVERIFY(run.err.contains(QStringLiteral("Användning: lunora")));
+    QCOMPARE(run.out, QString());
+    QCOMPARE(listing(folder.path()), QStringList()); // it did not get as far as the folder
+}
+
+void TestProgram::startsToSignInAndSaysHowToCreateTheFirstAdministrator()
+{
+    QTemporaryDir folder;
+    for (const char *dir : { "Lib/User", "Lib/Logo", "Errors" })
+        QVERIFY(QDir().mkpath(folder.path() + u'/' + QLatin1StringView(dir)));
+    const QStringList before = listing(folder.path());
+
+    const Run empty = runProgram({ QStringLiteral("--data-folder"), folder.path() });
+    QCOMPARE(empty.exitCode, 0);
+    QCOMPARE(empty.out, QStringLiteral("Inloggningsfönstret visas.\n"));
+    QVERIFY2(empty.err.contains(
+                 QStringLiteral("Det finns ännu ingen användare i datamappen\n%1\n").arg(folder.path())),
+        qPrintable(empty.err));
+    QVERIFY(empty.err.contains(
+        QStringLiteral("/lunora-adduser --data-folder %1 ANVÄNDAR-ID").arg(folder.path())));
+    // The portable copy made nothing: the folder is as the shop laid it out.
+    QCOMPARE(listing(folder.path()), before);
+
+    QFile user(folder.path() + QStringLiteral("/Lib/User/anna.ini"));
+    QVERIFY(user.open(QIODevice::WriteOnly));
+    user.write("[Main]\r\nRealName=Anna\r\nIndex=0\r\nPassWD=x\r\nUser=anna\r\n");
+    user.close();
+    const Run withUser = runProgram({ QStringLiteral("--data-folder=") + folder.path() });
+    QCOMPARE(withUser.exitCode, 0);
+    QCOMPARE(withUser.out, QStringLiteral("Inloggningsfönstret visas.\n"));
+    QVERIFY2(!withUser.err.contains(QStringLiteral("användare")), qPrintable(withUser.err));
+}
+
+void TestProgram::refusesDataFolderItCannotUse()
+{
+    QTemporaryDir base;
+    const QString missing = base.path() + QStringLiteral("/missing");
+    const Run run = runProgram({ QStringLiteral("--data-folder"), missing });
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(
+        run.err.contains(QStringLiteral("Datamappen\n%1\nfinns inte.").arg(missing)), qPrintable(run.err));
+    QVERIFY(!run.out.contains(QStringLiteral("Inloggning")));
+    QVERIFY(!QFileInfo::exists(missing));
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
