@@ -42,7 +42,12 @@ protected:
         if (event->type() == QEvent::Show && qobject_cast<lunora::frmLogin *>(watched) && !m_seen) {
             m_seen = true;
             print(stdout, QStringLiteral("Inloggningsfönstret visas."));
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // Every window is closed and deleted on the way out, as when the user
+            // cancels the sign-in, so that leak checkers see a clean end.
+            QTimer::singleShot(0, qApp, []() {
+                lunora::WindowRegistry::closeAll();
+                QCoreApplication::quit();
+            });
         }
         return QObject::eventFilter(watched, event);
     }
@@ -148,5 +153,8 @@ int main(int argc, char *argv[])
         app.installEventFilter(&watcher);
 
     WindowRegistry::show<frmSplash>();
-    return app.exec();
+    const int status = app.exec();
+    // Windows closed as the loop ended are still waiting for their deletion.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }
