@@ -3,13 +3,13 @@
 // down to a standstill. None may hang the program, reach outside the folder, or leave
 // half-made files behind.
 
+#include "common/testsupport.h"
 #include "storage/casefiles.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
 #include "storage/housekeeping.h"
 #include "storage/ini.h"
-#include "support_storage.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,7 +77,7 @@ private slots:
 
 void TestHostileFiles::fifosAreRefusedWithoutHanging()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     const QString reg = paths::caseRegister();
     const QString art = paths::articleFile(Code).value();
     const QString user = paths::userFile(QStringLiteral("anna")).value();
@@ -111,7 +111,7 @@ void TestHostileFiles::fifosAreRefusedWithoutHanging()
 
 void TestHostileFiles::foldersAndDevicesAreNoDataFiles()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     const QString art = paths::articleFile(Code).value();
     QVERIFY(QDir().mkpath(art));
     QVERIFY(!articlefile::load(art).ok());
@@ -127,7 +127,7 @@ void TestHostileFiles::foldersAndDevicesAreNoDataFiles()
 
 void TestHostileFiles::linksOutOfTheFolderAreRefused()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     QTemporaryDir outside;
     const QString victim = outside.filePath(QStringLiteral("victim.ini"));
     test::writeBytes(victim, "[Main]\r\nUser=mallory\r\n");
@@ -196,7 +196,7 @@ void TestHostileFiles::bareCarriageReturnsReadInOnePass()
 
 void TestHostileFiles::loneLineFeedsWriteInOnePass()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     const QString path = folder.file(QStringLiteral("Lib/CompanyInfo.ini"));
     QByteArray bytes = "[Main]\nRad1=Lunora\n[Logo]\n";
     bytes += QByteArray(1'000'000, '\n');
@@ -212,7 +212,7 @@ void TestHostileFiles::loneLineFeedsWriteInOnePass()
 
 void TestHostileFiles::iniWriteCreatesNoFileUntilItsSave()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     // A write that fails leaves no empty file: here the folder is a file.
     test::writeBytes(folder.file(QStringLiteral("Lib/NotAFolder")), "x");
     const QString inside = folder.file(QStringLiteral("Lib/NotAFolder/case_eData.ini"));
@@ -230,7 +230,7 @@ void TestHostileFiles::iniWriteCreatesNoFileUntilItsSave()
 
 void TestHostileFiles::staleTemporariesAreClearedAway()
 {
-    test::DataFolderFixture folder;
+    test::TestDataFolder folder;
     const QDateTime now = QDateTime::currentDateTime();
     const auto make = [&](const QString &relative, qint64 ageSeconds) {
         const QString path = folder.file(relative);
