@@ -4,8 +4,8 @@
 // Which data folder a copy of the program uses, in the portable and the system layout,
 // and what it makes, keeps and refuses.
 
+#include "common/testsupport.h"
 #include "storage/datafolderchoice.h"
-#include "support_storage.h"
 
 #include <QDir>
 #include <QDirIterator>
