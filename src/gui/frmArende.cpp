@@ -225,6 +225,7 @@ void frmArende::buildControls()
     m_text3
         = addField(QStringLiteral("Label7"), QStringLiteral("Telefon"), QStringLiteral("Text3"), 2280, 3375);
     connect(m_text2, &QLineEdit::textChanged, this, &frmArende::updateBanner);
+    m_text3->installEventFilter(this);
 
     auto addCombo = [client](const QString &labelName, const QString &caption, const QString &boxName,
                         int top, const QStringList &entries) {
@@ -435,7 +436,23 @@ bool frmArende::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_listView->viewport() && event->type() == QEvent::Resize)
         fitColumns();
+    else if (watched == m_text3 && event->type() == QEvent::FocusOut)
+        lookUpCustomer();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmArende::lookUpCustomer()
+{
+    // A telephone with a customer card fills in the customer the user has not typed
+    // yet; what was typed stays. A card that is missing is not created by looking.
+    if (!m_text2->text().isEmpty())
+        return;
+    const std::optional<CustomerRecord> customer = customerfile::find(m_text3->text());
+    if (!customer)
+        return;
+    m_text2->setText(customer->name);
+    if (m_text1->text().isEmpty())
+        m_text1->setText(customer->id);
 }
 
 void frmArende::fitColumns()

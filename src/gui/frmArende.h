@@ -86,6 +86,7 @@ private:
     void startNewCase(); // mnuNy and Timer1
     void applyPriorityColours();
     void updateBanner();
+    void lookUpCustomer(); // Text3 losing the focus
     void updateTotals(); // dbSum, status bar, lblSumInfo and title
 
     void save(); // Command5 "Spara"

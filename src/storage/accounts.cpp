@@ -101,6 +101,38 @@ Result<CustomerRecord> customerfile::read(const QString &telephone)
     return record;
 }
 
+std::optional<CustomerRecord> customerfile::find(const QString &telephone)
+{
+    if (telephone.isEmpty())
+        return std::nullopt;
+    const Result<QString> path = paths::customerFile(telephone);
+    if (!path)
+        return std::nullopt;
+    // Only a regular file of Lib: a folder, a device or a link leading elsewhere is no
+    // customer card.
+    const QFileInfo info(path.value());
+    if (!info.isFile() || info.isSymLink())
+        return std::nullopt;
+    const Result<QByteArray> bytes = fileio::readAll(path.value());
+    if (!bytes)
+        return std::nullopt;
+    CustomerRecord record;
+    const std::pair<QString *, const char *> keys[] = {
+        { &record.id, "xID" },
+        { &record.name, "xName" },
+        { &record.address, "xAdress" },
+        { &record.postalAddress, "xPostaladress" },
+        { &record.country, "xLand" },
+        { &record.phone1, "xPhone1" },
+        { &record.phone2, "xPhone2" },
+        { &record.email, "xEmail" },
+        { &record.notes, "xNotes" },
+    };
+    for (const auto &[target, key] : keys)
+        *target = cp1252::decode(ini::readValue(bytes.value(), "Main", key));
+    return record;
+}
+
 Result<QStringList> companyfile::readNameLines()
 {
     const QString path = paths::companyFile();

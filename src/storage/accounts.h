@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace lunora {
 
@@ -21,7 +22,11 @@ Status write(const QString &userId, const UserRecord &record);
 // Customer files Lib\<telephone>.ini, read only (the reader creates a missing file empty).
 namespace customerfile {
 Result<CustomerRecord> read(const QString &telephone);
-}
+// The customer file of a telephone when one stands there as a regular file, read
+// without creating or changing anything (where read() would create a missing file);
+// nothing when the telephone is empty, names no plain file, or the file is unreadable.
+std::optional<CustomerRecord> find(const QString &telephone);
+} // namespace customerfile
 
 // The company file Lib\CompanyInfo.ini: the four name lines Rad1 to Rad4 of section Main.
 namespace companyfile {
