@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <numeric>
+#include <thread>
 
 namespace lunora {
 
@@ -374,6 +375,18 @@ QByteArrayView CaseListModel::rawText(int row, int column, QByteArray &scratch) 
     return scratch;
 }
 
+QByteArrayView CaseListModel::rawLine(int row) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at < 0)
+        return {};
+    const QByteArrayView first = m_table.rawField(at, 0);
+    const QByteArrayView last = m_table.rawField(at, RegisterFieldCount - 1);
+    if (last.data() + last.size() < first.data())
+        return {};
+    return QByteArrayView(first.data(), last.data() + last.size());
+}
+
 qsizetype CaseListModel::textSize(int row, int column) const
 {
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
@@ -506,27 +519,66 @@ const FoldTable &foldTable()
     return table;
 }
 
-// Whether `needle` (already lower case) occurs in `haystack`, letter case ignored.
-bool containsFolded(QByteArrayView haystack, QByteArrayView needle)
+// Where `needle` (already lower case) first occurs in `haystack` from `from` on, letter
+// case ignored, or -1.
+qsizetype findFolded(QByteArrayView haystack, QByteArrayView needle, qsizetype from = 0)
 {
     const qsizetype n = needle.size();
     if (n == 0)
-        return true;
+        return from;
     const qsizetype last = haystack.size() - n;
-    if (last < 0)
-        return false;
     const unsigned char *fold = foldTable().map;
     const auto *hay = reinterpret_cast<const unsigned char *>(haystack.data());
     const auto *pin = reinterpret_cast<const unsigned char *>(needle.data());
     const unsigned char first = pin[0];
-    for (qsizetype i = 0; i <= last; ++i) {
+    for (qsizetype i = from; i <= last; ++i) {
         if (fold[hay[i]] != first)
             continue;
         qsizetype j = 1;
         while (j < n && fold[hay[i + j]] == pin[j])
             ++j;
         if (j == n)
-            return true;
+            return i;
+    }
+    return -1;
+}
+
+bool containsFolded(QByteArrayView haystack, QByteArrayView needle)
+{
+    return findFolded(haystack, needle) >= 0;
+}
+
+// Whether the word occurs in one of the row's columns. A loaded row is searched in its
+// line as a whole, one pass instead of nine; a place found there counts only when it
+// lies inside one field, since the bytes between fields (quotes, commas, anything a
+// damaged line has there) belong to no column.
+bool rowContains(
+    const CaseListModel &model, int row, QByteArrayView line, QByteArray &scratch, const QByteArray &word)
+{
+    if (line.isEmpty()) {
+        for (int column = 0; column < RegisterFieldCount; ++column) {
+            if (containsFolded(model.rawText(row, column, scratch), word))
+                return true;
+        }
+        return false;
+    }
+    qsizetype at = findFolded(line, word);
+    if (at < 0)
+        return false;
+    while (at >= 0) {
+        const char *start = line.data() + at;
+        const char *end = start + word.size();
+        // The fields stand in order: the first that ends at or after the place found
+        // is the only one that can hold it.
+        for (int column = 0; column < RegisterFieldCount; ++column) {
+            const QByteArrayView field = model.rawText(row, column, scratch);
+            if (field.data() + field.size() < end)
+                continue;
+            if (start >= field.data())
+                return true;
+            break;
+        }
+        at = findFolded(line, word, at + 1);
     }
     return false;
 }
@@ -561,6 +613,7 @@ CaseSearch::CaseSearch(const QString &text)
 bool CaseSearch::matches(const CaseListModel &model, int row) const
 {
     QByteArray scratch;
+    const QByteArrayView line = model.rawLine(row);
     QByteArray telephoneDigits;
     bool haveDigits = false;
     for (const Group &group : m_groups) {
@@ -568,10 +621,7 @@ bool CaseSearch::matches(const CaseListModel &model, int row) const
         for (const QByteArray &word : group.words) {
             if (!all)
                 break;
-            bool found = false;
-            for (int column = 0; column < RegisterFieldCount && !found; ++column)
-                found = containsFolded(model.rawText(row, column, scratch), word);
-            all = found;
+            all = rowContains(model, row, line, scratch, word);
         }
         if (all)
             continue;
@@ -683,13 +733,42 @@ void CaseSortProxy::sortMapping()
     }
 }
 
+namespace {
+
+// Which of the given rows the search matches, as one flag per source row. The rows are
+// looked at in register order, where their bytes lie one after another in memory, and
+// a long list is shared between two threads; both only read.
+std::vector<std::uint8_t> matchFlags(
+    const CaseSearch &search, const CaseListModel &model, std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::uint8_t> flags(static_cast<std::size_t>(model.rowCount()), 0);
+    const auto run = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            flags[static_cast<std::size_t>(rows[i])] = search.matches(model, rows[i]) ? 1 : 0;
+    };
+    constexpr std::size_t ShareFrom = 20000;
+    if (rows.size() < ShareFrom || std::thread::hardware_concurrency() < 2) {
+        run(0, rows.size());
+        return flags;
+    }
+    const std::size_t half = rows.size() / 2;
+    std::thread other(run, half, rows.size());
+    run(0, half);
+    other.join();
+    return flags;
+}
+
+} // namespace
+
 void CaseSortProxy::filterMapping()
 {
     m_visible.clear();
     if (m_search.isEmpty() || !m_cases)
         return;
+    const std::vector<std::uint8_t> flags = matchFlags(m_search, *m_cases, m_order);
     for (const int source : m_order) {
-        if (m_search.matches(*m_cases, source))
+        if (flags[static_cast<std::size_t>(source)])
             m_visible.push_back(source);
     }
 }
@@ -757,8 +836,9 @@ void CaseSortProxy::setSearch(const QString &text)
         m_search = std::move(search);
         const std::vector<int> earlier = std::move(m_visible);
         m_visible.clear();
+        const std::vector<std::uint8_t> flags = matchFlags(m_search, *m_cases, earlier);
         for (const int source : earlier) {
-            if (m_search.matches(*m_cases, source))
+            if (flags[static_cast<std::size_t>(source)])
                 m_visible.push_back(source);
         }
     } else {

@@ -49,6 +49,9 @@ public:
     // The field in Windows-1252 as the register stores it; rows added later are encoded
     // into `scratch`, which the returned view may point into.
     QByteArrayView rawText(int row, int column, QByteArray &scratch) const;
+    // For a loaded row, the bytes from its first field to the end of its last, which hold
+    // all nine fields in order; empty for a row added later.
+    QByteArrayView rawLine(int row) const;
     // The same text written into `text`, whose room is reused: for passes over every row.
     void textInto(int row, int column, QString &text) const;
     // The length of text(row, column), without decoding it.
