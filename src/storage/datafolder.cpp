@@ -100,4 +100,9 @@ Result<QString> paths::articleFile(const QString &controlCode)
     return safePath(controlCode, u"\\Lib\\", u"_ArtData.txt");
 }
 
+Result<QString> paths::notesFile(const QString &controlCode)
+{
+    return safePath(controlCode, u"\\Lib\\", u"_Notes.txt");
+}
+
 } // namespace lunora

@@ -34,6 +34,7 @@ Result<QString> userFile(const QString &userId); // \Lib\User\<id>.ini
 Result<QString> customerFile(const QString &telephone); // \Lib\<telephone>.ini
 Result<QString> caseDataFile(const QString &controlCode); // \Lib\<code>_eData.ini
 Result<QString> articleFile(const QString &controlCode); // \Lib\<code>_ArtData.txt
+Result<QString> notesFile(const QString &controlCode); // \Lib\<code>_Notes.txt
 } // namespace paths
 
 } // namespace lunora
