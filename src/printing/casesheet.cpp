@@ -32,6 +32,19 @@ constexpr float TableBottom = 14.0f;
 // The VAT line: 8 pt, halfway between the 12-pt sum label (24.7) and the amount (26.7).
 constexpr double VatLineTop = 25.8;
 
+// The fault band uses the free room between the last row the table may start on the
+// first page (14.7 cm) and the sum box (24.2 cm).
+constexpr double NotesBandTop = 15.3;
+constexpr double NotesHeadingX = 1.5;
+constexpr double NotesValueX = 4.5;
+constexpr double NotesDeviceY = 16.4;
+constexpr double NotesSerialY = 17.0;
+constexpr double NotesTextY = 17.8;
+constexpr double NotesLinePitch = 0.4;
+constexpr double NotesRight = 20.0;
+constexpr int NotesMaxLines = 12;
+const QString Ellipsis = QStringLiteral("…");
+
 struct SheetSources
 {
     QStringList nameLines;
@@ -101,6 +114,40 @@ void printTitleBand(PrintDevice &device, double top, const QString &title)
     printItem(device, 8, Weight::Bold, 1.5, top + 0.1, title, true);
 }
 
+// The longest start of the text that fits the width with "…" after it.
+QString elided(const PrintDevice &device, const QString &text, double width)
+{
+    if (device.textWidth(text) <= width)
+        return text;
+    QString cut = text;
+    while (!cut.isEmpty() && device.textWidth(cut + Ellipsis) > width)
+        cut.chop(1);
+    while (cut.endsWith(u' '))
+        cut.chop(1);
+    return cut + Ellipsis;
+}
+
+void drawNotesBand(PrintDevice &device, const CaseNotes &notes)
+{
+    printTitleBand(device, NotesBandTop, QStringLiteral("Felbeskrivning"));
+    const double valueWidth = NotesRight - NotesValueX;
+    printItem(device, 8, Weight::Regular, NotesHeadingX, NotesDeviceY, QStringLiteral("Enhet / modell"));
+    printItem(
+        device, 8, Weight::Regular, NotesValueX, NotesDeviceY, elided(device, notes.device, valueWidth));
+    printItem(device, 8, Weight::Regular, NotesHeadingX, NotesSerialY, QStringLiteral("Serienummer"));
+    printItem(
+        device, 8, Weight::Regular, NotesValueX, NotesSerialY, elided(device, notes.serial, valueWidth));
+
+    // The serial number left the font at the 8 points the lines print in: the wrapping
+    // measures in that size.
+    const QStringList lines = wrapNotesText(device, notes.text, NotesRight - NotesHeadingX, NotesMaxLines);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!lines.at(i).isEmpty())
+            printItem(
+                device, 8, Weight::Regular, NotesHeadingX, NotesTextY + NotesLinePitch * i, lines.at(i));
+    }
+}
+
 void drawSheet(PrintDevice &device, const CaseSheetData &data, const SheetSources &sources)
 {
     // The shop's name lines, in the printer's regular black: they set neither bold nor colour.
@@ -145,6 +192,11 @@ void drawSheet(PrintDevice &device, const CaseSheetData &data, const SheetSource
     printItem(device, 9, Weight::Regular, 1.5, 25.7, closingLineText());
     printItem(device, 9, Weight::Regular, 1.5, 26.7, voidingLineText());
     printItem(device, 5, Weight::Regular, 1.5, 28.7, footerText());
+
+    // After everything the sheet always had, so that a case without notes prints exactly
+    // as before; before the table, which ends the job.
+    if (!data.notes.isEmpty())
+        drawNotesBand(device, data.notes);
 }
 } // namespace
 
@@ -162,6 +214,53 @@ QString voidingLineText()
 QString footerText()
 {
     return QStringLiteral("Lunora © 2026 – Alla rättigheter förbehållna.");
+}
+
+QStringList wrapNotesText(const PrintDevice &device, const QString &text, double width, int maxLines)
+{
+    QStringList lines;
+    bool cut = false;
+    const QStringList paragraphs = text.isEmpty() ? QStringList() : text.split(u'\n');
+    for (const QString &paragraph : paragraphs) {
+        if (lines.size() > maxLines)
+            break;
+        QString line;
+        const QStringList words = paragraph.split(u' ');
+        for (const QString &word : words) {
+            if (lines.size() > maxLines)
+                break; // what follows is cut anyway
+            const QString candidate = line.isEmpty() ? word : line + u' ' + word;
+            if (device.textWidth(candidate) <= width) {
+                line = candidate;
+                continue;
+            }
+            if (!line.isEmpty())
+                lines.append(line);
+            // A word wider than the line is broken where the width ends.
+            line = word;
+            while (device.textWidth(line) > width && line.size() > 1) {
+                qsizetype fit = 1;
+                while (fit < line.size() && device.textWidth(line.left(fit + 1)) <= width)
+                    ++fit;
+                lines.append(line.left(fit));
+                line = line.mid(fit);
+            }
+        }
+        lines.append(line);
+    }
+    if (lines.size() > maxLines) {
+        lines.resize(maxLines);
+        cut = true;
+    }
+    if (cut && !lines.isEmpty()) {
+        QString &last = lines.last();
+        while (!last.isEmpty() && device.textWidth(last + Ellipsis) > width)
+            last.chop(1);
+        while (last.endsWith(u' '))
+            last.chop(1);
+        last += Ellipsis;
+    }
+    return lines;
 }
 
 QString amountText(const QString &sumText)

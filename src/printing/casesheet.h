@@ -1,6 +1,7 @@
 #pragma once
 
 #include "status.h"
+#include "storage/notesfile.h"
 
 #include <QImage>
 #include <QList>
@@ -30,6 +31,9 @@ struct CaseSheetData
     QStringList columnCaptions; // the article list's header texts
     QList<double> columnWidths; // the article list's column widths on the screen, in 1/1440 inch
     QList<QStringList> rows; // the article list's rows in their current order
+    // The fault band between the article table and the sum box; a case without notes
+    // prints no band at all.
+    CaseNotes notes;
 };
 
 // Prints the sheet on the device: the company name lines and logo from the data
@@ -51,6 +55,10 @@ Status checkCaseSheetSources();
 QString closingLineText();
 QString voidingLineText();
 QString footerText();
+// The fault text as the sheet prints it: wrapped to `width` as the device measures it
+// in the current font, at most `maxLines` lines, the last one ending in "…" when cut.
+QStringList wrapNotesText(const PrintDevice &device, const QString &text, double width, int maxLines);
+
 // The amount printed in the sum box: a credit without its minus sign, nothing for a
 // total between -1 and 0 (exclusive).
 QString amountText(const QString &sumText);

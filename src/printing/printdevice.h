@@ -52,6 +52,8 @@ public:
     virtual void setBold(bool bold) = 0;
     virtual void setTextColor(const QColor &color) = 0;
 
+    // The width the text would take in the current font, in the current unit.
+    virtual double textWidth(const QString &text) const = 0;
     virtual void printText(const QString &text, LineEnding ending) = 0;
     virtual void endLine() = 0;
 

@@ -152,6 +152,11 @@ void QPrinterDevice::setTextColor(const QColor &color)
     m_textColor = color;
 }
 
+double QPrinterDevice::textWidth(const QString &text) const
+{
+    return fromDevice(QFontMetricsF(m_font, m_printer).horizontalAdvance(text));
+}
+
 void QPrinterDevice::printText(const QString &text, LineEnding ending)
 {
     // Metrics of the printer itself, so that points are points on paper.

@@ -53,6 +53,7 @@ public:
     void setBold(bool bold) override;
     void setTextColor(const QColor &color) override;
 
+    double textWidth(const QString &text) const override;
     void printText(const QString &text, LineEnding ending) override;
     void endLine() override;
 

@@ -81,6 +81,7 @@ public:
     void setFontSize(double points) override;
     void setBold(bool bold) override;
     void setTextColor(const QColor &color) override;
+    double textWidth(const QString &text) const override;
     void printText(const QString &text, LineEnding ending) override;
     void endLine() override;
     void fillRectangle(double left, double top, double right, double bottom, const QColor &color) override;

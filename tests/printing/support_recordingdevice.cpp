@@ -101,6 +101,11 @@ void RecordingDevice::setTextColor(const QColor &color)
     record(op);
 }
 
+double RecordingDevice::textWidth(const QString &text) const
+{
+    return 0.6 * m_fontSize * PointInCm * text.size();
+}
+
 void RecordingDevice::printText(const QString &text, LineEnding ending)
 {
     Op op { Text, m_x, m_y };
@@ -112,7 +117,7 @@ void RecordingDevice::printText(const QString &text, LineEnding ending)
         m_x = 0;
         m_y += lineHeight();
     } else {
-        m_x += 0.6 * m_fontSize * PointInCm * text.size();
+        m_x += textWidth(text);
     }
 }
 

@@ -84,6 +84,28 @@ QList<Item> expectedSheet(const CaseSheetData &d, const QStringList &names, cons
     return items;
 }
 
+// The fault band, drawn after the footer and before the article table.
+QList<Item> expectedBand(const CaseNotes &notes, const QStringList &lines)
+{
+    QList<Item> items {
+        rect(RecordingDevice::Fill, 1.0, 15.3, 20.0, 15.8),
+        text(1.5, 15.4, 8, true, QStringLiteral("Felbeskrivning"), true),
+        text(1.5, 16.4, 8, false, QStringLiteral("Enhet / modell")),
+        text(4.5, 16.4, 8, false, notes.device),
+        text(1.5, 17.0, 8, false, QStringLiteral("Serienummer")),
+        text(4.5, 17.0, 8, false, notes.serial),
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        items.append(text(1.5, 17.8 + 0.4 * i, 8, false, lines.at(i)));
+    return items;
+}
+
+CaseNotes sampleNotes()
+{
+    return { QStringLiteral("Crescent Elegant"), QStringLiteral("WTU-4711"),
+        QStringLiteral("Bakhjulet kärvar.\nKedjan hoppar i växel 3.") };
+}
+
 bool isDrawing(const Op &op)
 {
     switch (op.kind) {
@@ -188,6 +210,10 @@ private slots:
     void vatLine_data();
     void vatLine();
     void defaultPrinterPath();
+    void notesBandStandsInTheFreeRoom();
+    void caseWithoutNotesPrintsAsBefore();
+    void longFaultTextIsCutAtTwelveLines();
+    void notesWithALongTableStayOnTheFirstPage();
 };
 
 void TestCaseSheet::initTestCase()
@@ -463,6 +489,126 @@ void TestCaseSheet::vatLine()
         expected.insert(box, text(13.5, 25.8, 8, false, vat));
     }
     checkSheet(device, expected);
+}
+
+void TestCaseSheet::notesBandStandsInTheFreeRoom()
+{
+    SheetFixture fixture;
+    CaseSheetData data = SheetFixture::caseData(2);
+    data.notes = sampleNotes();
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+    checkSheet(device,
+        expectedSheet(data, SheetFixture::companyLines(), QStringLiteral("125,00 kr"))
+            + expectedBand(data.notes,
+                { QStringLiteral("Bakhjulet kärvar."), QStringLiteral("Kedjan hoppar i växel 3.") }));
+
+    // A serial number wider than the room beside its heading is cut, not run off the paper.
+    data.notes.serial = QString(200, u'9');
+    RecordingDevice longSerial;
+    QVERIFY(printCaseSheet(longSerial, data).ok());
+    for (const Op &op : longSerial.texts()) {
+        if (near(op.y, 17.0) && near(op.x, 4.5)) {
+            QVERIFY(op.text.endsWith(QStringLiteral("…")));
+            QVERIFY(4.5 + longSerial.textWidth(op.text) <= 20.0 + 1e-9);
+        }
+    }
+}
+
+void TestCaseSheet::caseWithoutNotesPrintsAsBefore()
+{
+    SheetFixture fixture;
+    CaseSheetData data = SheetFixture::caseData(3);
+    RecordingDevice plain;
+    QVERIFY(printCaseSheet(plain, data).ok());
+    checkSheet(plain, expectedSheet(data, SheetFixture::companyLines(), QStringLiteral("125,00 kr")));
+
+    // With notes, the operations are those of the plain sheet with the band's inserted
+    // in one run before the table: nothing else moves or changes.
+    data.notes = sampleNotes();
+    RecordingDevice withNotes;
+    QVERIFY(printCaseSheet(withNotes, data).ok());
+    const QList<Op> &a = plain.ops();
+    const QList<Op> &b = withNotes.ops();
+    QVERIFY(b.size() > a.size());
+    qsizetype first = 0;
+    while (first < a.size() && a.at(first).kind == b.at(first).kind && near(a.at(first).x, b.at(first).x)
+        && near(a.at(first).y, b.at(first).y) && a.at(first).text == b.at(first).text
+        && near(a.at(first).value, b.at(first).value))
+        ++first;
+    const qsizetype inserted = b.size() - a.size();
+    for (qsizetype i = first; i < a.size(); ++i) {
+        const Op &want = a.at(i);
+        const Op &got = b.at(i + inserted);
+        QCOMPARE(got.kind, want.kind);
+        QCOMPARE(got.text, want.text);
+        QVERIFY(near(got.x, want.x) && near(got.y, want.y) && near(got.value, want.value));
+    }
+    // The inserted run starts with the band and holds nothing of the table.
+    QCOMPARE(b.at(first).kind, RecordingDevice::Fill);
+    for (qsizetype i = first; i < first + inserted; ++i)
+        QVERIFY(b.at(i).text != QLatin1String("Artikel nr"));
+}
+
+void TestCaseSheet::longFaultTextIsCutAtTwelveLines()
+{
+    SheetFixture fixture;
+    CaseSheetData data = SheetFixture::caseData(1);
+    QStringList words;
+    for (int i = 0; i < 400; ++i)
+        words << QStringLiteral("ord%1").arg(i);
+    data.notes = { QString(), QString(), words.join(u' ') };
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+
+    QList<Op> lines;
+    for (const Op &op : device.texts()) {
+        if (op.page == 1 && near(op.x, 1.5) && op.y > 17.7 && op.y < 24.2)
+            lines.append(op);
+    }
+    QCOMPARE(lines.size(), 12);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QVERIFY(near(lines.at(i).y, 17.8 + 0.4 * i));
+        QCOMPARE(lines.at(i).fontSize, 8.0);
+        QVERIFY(1.5 + device.textWidth(lines.at(i).text) <= 20.0 + 1e-9);
+        QCOMPARE(lines.at(i).text.endsWith(QStringLiteral("…")), i == 11);
+    }
+    // The lines hold the words in order, none split, none lost before the cut.
+    const QStringList printed = QStringList({ lines.at(0).text, lines.at(1).text }).join(u' ').split(u' ');
+    QCOMPARE(printed, words.mid(0, printed.size()));
+
+    // Exactly twelve lines is not cut; a word wider than the line is broken.
+    QStringList twelve;
+    for (int i = 0; i < 12; ++i)
+        twelve << QStringLiteral("rad %1").arg(i);
+    const QStringList wrapped = wrapNotesText(device, twelve.join(u'\n'), 18.5, 12);
+    QCOMPARE(wrapped, twelve);
+    const QStringList broken = wrapNotesText(device, QString(300, u'x'), 18.5, 12);
+    QVERIFY(broken.size() > 1);
+    QCOMPARE(broken.join(QString()), QString(300, u'x'));
+}
+
+void TestCaseSheet::notesWithALongTableStayOnTheFirstPage()
+{
+    SheetFixture fixture;
+    CaseSheetData data = SheetFixture::caseData(40);
+    data.notes = sampleNotes();
+    RecordingDevice device;
+    QVERIFY(printCaseSheet(device, data).ok());
+    QVERIFY(device.pages() > 1);
+    int rows = 0;
+    for (const Op &op : device.texts()) {
+        if (op.text.startsWith(QLatin1String("ART")))
+            ++rows;
+        if (op.text == QLatin1String("Felbeskrivning"))
+            QCOMPARE(op.page, 1);
+        if (op.page > 1) // continuation pages hold the table only
+            QVERIFY(op.y > 13.2 - 1e-6 && op.y <= 14.7 + 1e-6);
+        if (op.page == 1 && op.text.startsWith(QLatin1String("ART")))
+            QVERIFY(op.y <= 14.7 + 1e-6); // above the band
+    }
+    QCOMPARE(rows, 40);
+    QCOMPARE(device.opsOf(RecordingDevice::EndJob).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCaseSheet)

@@ -164,6 +164,7 @@ private slots:
     void everyTextStandsAtItsPosition();
     void logoBandsAndBoxOnPaper();
     void longTableGivesContinuationPages();
+    void faultBandOnPaper();
 
 private:
     QString printSheet(const CaseSheetData &data, int *pages = nullptr);
@@ -313,6 +314,30 @@ void TestCaseSheetPdf::longTableGivesContinuationPages()
     QCOMPARE(printedRows.size(), rowCount);
     for (int i = 0; i < rowCount; ++i)
         QCOMPARE(printedRows.at(i), data.rows.at(i).first());
+}
+
+void TestCaseSheetPdf::faultBandOnPaper()
+{
+    SheetFixture fixture;
+    CaseSheetData data = SheetFixture::caseData(2);
+    data.notes = { QStringLiteral("Crescent Elegant"), QStringLiteral("WTU-4711"),
+        QStringLiteral("Bakhjulet kärvar.\nKedjan hoppar.") };
+    const QString file = printSheet(data);
+    QVERIFY(!file.isEmpty());
+    const PdfText pdf = readPdfText(file);
+    QCOMPARE(pdf.pageSizes.size(), 1);
+    const QList<Expected> band {
+        { 1.5, 15.4, QStringLiteral("Felbeskrivning") },
+        { 1.5, 16.4, QStringLiteral("Enhet / modell") },
+        { 4.5, 16.4, data.notes.device },
+        { 1.5, 17.0, QStringLiteral("Serienummer") },
+        { 4.5, 17.0, data.notes.serial },
+        { 1.5, 17.8, QStringLiteral("Bakhjulet kärvar.") },
+        { 1.5, 18.2, QStringLiteral("Kedjan hoppar.") },
+    };
+    for (const Expected &item : band + sheetTexts(data))
+        QVERIFY2(foundAt(pdf, 1, item),
+            qPrintable(QStringLiteral("%1 at %2, %3").arg(item.text).arg(item.x).arg(item.y)));
 }
 
 QTEST_MAIN(TestCaseSheetPdf)
