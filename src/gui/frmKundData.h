@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/records.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -10,7 +12,9 @@ class QPushButton;
 
 namespace lunora {
 
-// The customer card: what the customer file of a case's telephone holds, read-only.
+// The customer card: what the customer file of a case's telephone holds. It opens
+// read-only; "Ändra" makes the fields editable, "Spara" writes the card, "Avbryt"
+// drops the edits. A new card is made with newCustomer().
 class frmKundData final : public QDialog
 {
     Q_OBJECT
@@ -22,18 +26,50 @@ public:
     // Fills the card from Lib\<telephone>.ini and shows it; false (card untouched, a
     // message shown) when the telephone names no file or the file cannot be read.
     bool showCustomer(const QString &telephone);
+    // Shows an empty card filled with what is known of the customer, ready to edit;
+    // "Spara" makes Lib\<Telefon>.ini and never replaces a card that is there.
+    void newCustomer(const CustomerRecord &known);
 
     // Text1 to Text9 in order, and the header Label9.
     QStringList fieldTexts() const;
     QString headerText() const;
+    bool isEditing() const;
+    QString telephone() const { return m_state.telephone; }
 
 private:
-    void refuse(const QString &text);
+    enum class Mode
+    {
+        Viewing,
+        Editing,
+        Creating
+    };
+    // What the card shows: the telephone that names its file, the values as the file
+    // holds them, and whether they are being edited.
+    struct State
+    {
+        QString telephone;
+        CustomerRecord saved;
+        Mode mode = Mode::Viewing;
+    };
 
+    void refuse(const QString &text);
+    void showRecord(const CustomerRecord &record);
+    CustomerRecord editedRecord() const;
+    void applyMode();
+    void startEditing(); // "Ändra"
+    void saveCard(); // "Spara"
+    void cancelEditing(); // "Avbryt"
+    void keepNotesOnOneLine();
+
+    State m_state;
     QLabel *m_header = nullptr;
     QList<QLineEdit *> m_fields;
     QPlainTextEdit *m_notes = nullptr;
     QPushButton *m_close = nullptr;
+    QPushButton *m_edit = nullptr;
+    QPushButton *m_save = nullptr;
+    QPushButton *m_cancel = nullptr;
+    bool m_flattening = false;
 };
 
 } // namespace lunora

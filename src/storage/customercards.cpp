@@ -1,0 +1,201 @@
+#include "storage/customercards.h"
+
+#include "storage/cp1252.h"
+#include "storage/datafolder.h"
+#include "storage/fileio.h"
+#include "storage/ini.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace lunora::customercards {
+
+namespace {
+const QString MainSection = QStringLiteral("Main");
+const QString IniSuffix = QStringLiteral(".ini");
+
+Outcome failure(Error error, const QString &detail, int field = -1)
+{
+    return { error, field, detail };
+}
+
+Outcome fromStatus(const Status &status)
+{
+    return status.ok() ? Outcome() : failure(Error::Unwritable, status.error());
+}
+
+bool isReserved(const QString &telephone)
+{
+    return telephone.isEmpty() || telephone.compare(QStringLiteral("CompanyInfo"), Qt::CaseInsensitive) == 0
+        || telephone.endsWith(QStringLiteral("_eData"), Qt::CaseInsensitive);
+}
+
+Outcome checkValues(const CustomerRecord &record)
+{
+    for (int field = 0; field < keys().size(); ++field) {
+        const QString v = value(record, field);
+        // A '[' makes its line a section boundary: the keys below it could not be read.
+        if (v.contains(u'\r') || v.contains(u'\n') || v.contains(u'[') || !cp1252::canEncode(v))
+            return failure(
+                Error::Unstorable, QStringLiteral("%1 cannot be stored").arg(keys().at(field)), field);
+    }
+    return {};
+}
+
+// The writes that give the file the record's values, skipping the values it holds
+// already, so that a card changed in one field changes in one line.
+Result<QByteArray> applied(QByteArray contents, const CustomerRecord &record)
+{
+    const QByteArray section = cp1252::encode(MainSection);
+    for (int field = 0; field < keys().size(); ++field) {
+        const QByteArray key = cp1252::encode(keys().at(field));
+        const QByteArray wanted = cp1252::encode(value(record, field));
+        if (ini::readValue(contents, section, key) == wanted)
+            continue;
+        Result<QByteArray> next = ini::writeValue(contents, section, key, wanted);
+        if (!next)
+            return next.status();
+        contents = next.takeValue();
+    }
+    return contents;
+}
+
+Result<QString> cardPath(const QString &telephone, Outcome &outcome)
+{
+    outcome = checkTelephone(telephone);
+    if (!outcome.ok())
+        return Status::failure(outcome.detail);
+    return paths::customerFile(telephone);
+}
+} // namespace
+
+const QList<QString> &keys()
+{
+    static const QList<QString> names { QStringLiteral("xID"), QStringLiteral("xName"),
+        QStringLiteral("xAdress"), QStringLiteral("xPostaladress"), QStringLiteral("xLand"),
+        QStringLiteral("xPhone1"), QStringLiteral("xPhone2"), QStringLiteral("xEmail"),
+        QStringLiteral("xNotes") };
+    return names;
+}
+
+QString value(const CustomerRecord &record, int field)
+{
+    const QString *values[] = { &record.id, &record.name, &record.address, &record.postalAddress,
+        &record.country, &record.phone1, &record.phone2, &record.email, &record.notes };
+    return field >= 0 && field < 9 ? *values[field] : QString();
+}
+
+void setValue(CustomerRecord &record, int field, const QString &value)
+{
+    QString *values[] = { &record.id, &record.name, &record.address, &record.postalAddress, &record.country,
+        &record.phone1, &record.phone2, &record.email, &record.notes };
+    if (field >= 0 && field < 9)
+        *values[field] = value;
+}
+
+Outcome checkTelephone(const QString &telephone)
+{
+    if (isReserved(telephone))
+        return failure(Error::ReservedName, QStringLiteral("Reserved name: %1").arg(telephone));
+    if (!isSafeFileName(telephone) || !paths::customerFile(telephone))
+        return failure(Error::UnsafeName, QStringLiteral("Not a plain file name: %1").arg(telephone));
+    return {};
+}
+
+Outcome update(const QString &telephone, const CustomerRecord &record)
+{
+    Outcome checked;
+    const Result<QString> path = cardPath(telephone, checked);
+    if (!path)
+        return checked;
+    if (Outcome values = checkValues(record); !values.ok())
+        return values;
+
+    QByteArray contents;
+    if (QFileInfo::exists(path.value())) {
+        Result<QByteArray> bytes = fileio::readAll(path.value());
+        if (!bytes)
+            return fromStatus(bytes.status());
+        contents = bytes.takeValue();
+    }
+    Result<QByteArray> next = applied(contents, record);
+    if (!next)
+        return fromStatus(next.status());
+    if (next.value() == contents && QFileInfo::exists(path.value()))
+        return {};
+    return fromStatus(fileio::saveAll(path.value(), next.value()));
+}
+
+Outcome create(const QString &telephone, const CustomerRecord &record)
+{
+    Outcome checked;
+    const Result<QString> path = cardPath(telephone, checked);
+    if (!path)
+        return checked;
+    if (Outcome values = checkValues(record); !values.ok())
+        return values;
+
+    const QFileInfo info(path.value());
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isFile() || info.isSymLink() || info.size() > 0)
+            return failure(Error::Exists, QStringLiteral("Card exists: %1").arg(path.value()));
+        return update(telephone, record); // an empty file left by a look at the card
+    }
+    Result<QByteArray> contents = applied(QByteArray(), record);
+    if (!contents)
+        return fromStatus(contents.status());
+    // NewOnly: if another copy of the program made the card a moment ago, the open
+    // fails instead of writing over it.
+    QFile file(path.value());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (QFileInfo::exists(path.value()))
+            return failure(Error::Exists, QStringLiteral("Card exists: %1").arg(path.value()));
+        return failure(Error::Unwritable, file.errorString());
+    }
+    if (file.write(contents.value()) != contents.value().size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.close();
+        file.remove(); // a half-written card would read as a card with missing fields
+        return failure(Error::Unwritable, reason);
+    }
+    file.close();
+    return {};
+}
+
+Result<QList<Card>> listAll()
+{
+    const QDir lib(DataFolder::path(u"\\Lib"));
+    if (!lib.exists())
+        return Status::failure(QStringLiteral("No folder %1").arg(lib.path()));
+    const QByteArray section = cp1252::encode(MainSection);
+    QList<QByteArray> encodedKeys;
+    for (const QString &key : keys())
+        encodedKeys.append(cp1252::encode(key));
+
+    QList<Card> cards;
+    const QFileInfoList files = lib.entryInfoList(
+        { QStringLiteral("*.ini") }, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::NoSort);
+    cards.reserve(files.size());
+    for (const QFileInfo &info : files) {
+        const QString name = info.fileName();
+        if (!name.endsWith(IniSuffix) || info.size() <= 0)
+            continue;
+        const QString telephone = name.chopped(IniSuffix.size());
+        if (isReserved(telephone))
+            continue;
+        QFile file(info.filePath());
+        if (!file.open(QIODevice::ReadOnly))
+            continue; // a card that cannot be read is not listed rather than shown empty
+        const QByteArray bytes = file.readAll();
+        Card card;
+        card.telephone = telephone;
+        for (int field = 0; field < encodedKeys.size(); ++field)
+            setValue(
+                card.record, field, cp1252::decode(ini::readValue(bytes, section, encodedKeys.at(field))));
+        cards.append(std::move(card));
+    }
+    return cards;
+}
+
+} // namespace lunora::customercards
