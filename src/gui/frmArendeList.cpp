@@ -9,6 +9,7 @@
 #include "frmArende.h"
 #include "frmKundData.h"
 #include "frmSkapaID.h"
+#include "gui/frmKunder.h"
 #include "messagebox.h"
 #include "units.h"
 #include "windowregistry.h"
@@ -343,6 +344,8 @@ void frmArendeList::buildMenus()
     m_fileMenu->menuAction()->setObjectName(QStringLiteral("mnuArkiv"));
     m_print = m_fileMenu->addAction(QStringLiteral("Skriv ut"));
     m_print->setObjectName(QStringLiteral("mnuSkrivUt"));
+    m_customers = m_fileMenu->addAction(QStringLiteral("Kunder…"));
+    m_customers->setObjectName(QStringLiteral("mnuKunder"));
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar1"));
     m_closeAction = m_fileMenu->addAction(QStringLiteral("Stäng"));
     m_closeAction->setObjectName(QStringLiteral("mnuStang"));
@@ -367,12 +370,20 @@ void frmArendeList::buildMenus()
     m_customer->setEnabled(false);
     m_popup->setEnabled(false);
     QWidget::addAction(m_customer);
+    m_newCustomer = m_popup->addAction(QStringLiteral("Ny kund…"));
+    m_newCustomer->setObjectName(QStringLiteral("mnuNyKund"));
 
     connect(m_print, &QAction::triggered, this, &frmArendeList::printCase);
     connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
     connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
     connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
     connect(m_customer, &QAction::triggered, this, &frmArendeList::showCustomerCard);
+    connect(m_newCustomer, &QAction::triggered, this, &frmArendeList::newCustomerCard);
+    connect(m_customers, &QAction::triggered, this, []() {
+        auto *list = WindowRegistry::get<frmKunder>();
+        list->reload();
+        WindowRegistry::bringForward(list);
+    });
 }
 
 // ---- State handed over by other windows --------------------------------------------
@@ -832,6 +843,19 @@ void frmArendeList::showCustomerCard()
         return;
     const QString telephone = m_model->entry(row)[Telephone];
     WindowRegistry::get<frmKundData>()->showCustomer(telephone);
+}
+
+// A new card filled with what the current row knows of its customer.
+void frmArendeList::newCustomerCard()
+{
+    CustomerRecord known;
+    if (const int row = currentSourceRow(); row >= 0) {
+        const RegisterEntry entry = m_model->entry(row);
+        known.id = entry[CustomerNumber];
+        known.name = entry[CustomerName];
+        known.phone1 = entry[Telephone];
+    }
+    WindowRegistry::get<frmKundData>()->newCustomer(known);
 }
 
 void frmArendeList::createUser()

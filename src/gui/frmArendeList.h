@@ -102,6 +102,7 @@ private:
     void printCase();
     void removeCase();
     void showCustomerCard();
+    void newCustomerCard();
     void createUser();
 
     CaseListModel *m_model = nullptr;
@@ -131,6 +132,8 @@ private:
     QAction *m_refresh = nullptr;
     QAction *m_newUser = nullptr;
     QAction *m_customer = nullptr;
+    QAction *m_newCustomer = nullptr; // "Ny kund…", after "Visa kunddata.."
+    QAction *m_customers = nullptr; // "Kunder…", after "Skriv ut"
 
     DeferredTimer *m_replaceTimer = nullptr;
     DeferredTimer *m_refreshTimer = nullptr;

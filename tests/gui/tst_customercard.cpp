@@ -1,9 +1,11 @@
 #include "datafolder.h"
 #include "frmArendeList.h"
 #include "frmKundData.h"
+#include "gui/frmKunder.h"
 #include "messagebox.h"
 #include "windowregistry.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -35,6 +37,12 @@ private slots:
     void missingLibIsReported();
     void fieldsCannotBeChanged();
     void overviewOpensOneCardForTheCurrentRow();
+    void editAndSaveKeepsUnknownKeys();
+    void cancelDropsTheEditsAndNotesStayOnOneLine();
+    void fieldsAreKnownByTheirOwnCaptions();
+    void newCardFromTheOverviewNeverOverwrites();
+    void refusedSaveKeepsTheEditsAndTheFile();
+    void customerListSearchesAndOpensOnEnter();
 
 private:
     void writeLib(const QString &name, const QByteArray &bytes);
@@ -223,6 +231,202 @@ void TestCustomerCard::overviewOpensOneCardForTheCurrentRow()
     QTRY_VERIFY(!WindowRegistry::find<frmKundData>());
     entry->trigger();
     QVERIFY(WindowRegistry::find<frmKundData>());
+}
+
+namespace {
+QPushButton *button(QWidget *window, const char *name)
+{
+    auto *found = window->findChild<QPushButton *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no button %s", name);
+    return found;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+void TestCustomerCard::editAndSaveKeepsUnknownKeys()
+{
+    writeLib(QStringLiteral("0701.ini"), "[Main]\r\nKundtyp=F\xF6retag\r\nxName=Anna\r\nxNotes=Gammal\r\n");
+    auto *card = WindowRegistry::get<frmKundData>();
+    QVERIFY(card->showCustomer(QStringLiteral("0701")));
+    QVERIFY(!button(card, "cmdSpara")->isEnabled());
+    QVERIFY(!button(card, "cmdAvbryt")->isEnabled());
+
+    QTest::mouseClick(button(card, "cmdAndra"), Qt::LeftButton);
+    QVERIFY(card->isEditing());
+    auto *name = card->findChild<QLineEdit *>(QStringLiteral("Text2"));
+    auto *phone = card->findChild<QLineEdit *>(QStringLiteral("Text6"));
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Anna Åberg"));
+    // The telephone field is a value: the card stays in the file it was opened from.
+    QTest::keyClicks(phone, QStringLiteral("070-555"));
+    QTest::mouseClick(button(card, "cmdSpara"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(!card->isEditing());
+    QCOMPARE(card->headerText(), QStringLiteral("Anna Åberg"));
+    QCOMPARE(bytesOf(libPath(QStringLiteral("0701.ini"))),
+        QByteArray("[Main]\r\nxPhone1=070-555\r\nKundtyp=F\xF6retag\r\nxName=Anna \xC5"
+                   "berg\r\n"
+                   "xNotes=Gammal\r\n"));
+    QVERIFY(!QFile::exists(libPath(QStringLiteral("070-555.ini"))));
+}
+
+void TestCustomerCard::cancelDropsTheEditsAndNotesStayOnOneLine()
+{
+    writeLib(QStringLiteral("0701.ini"), "[Main]\r\nxName=Anna\r\n");
+    auto *card = WindowRegistry::get<frmKundData>();
+    QVERIFY(card->showCustomer(QStringLiteral("0701")));
+    QVERIFY(QTest::qWaitForWindowExposed(card));
+    QTest::mouseClick(button(card, "cmdAndra"), Qt::LeftButton);
+    auto *notes = card->findChild<QPlainTextEdit *>(QStringLiteral("Text9"));
+    notes->setFocus();
+    QTest::keyClicks(notes, QStringLiteral("ett"));
+    QTest::keyClick(notes, Qt::Key_Return); // Enter starts no new line
+    QTest::keyClicks(notes, QStringLiteral("två"));
+    notes->insertPlainText(QStringLiteral("\nklistrad\nrad")); // pasted breaks become blanks
+    QCOMPARE(notes->toPlainText(), QStringLiteral("etttvå klistrad rad"));
+
+    QTest::mouseClick(button(card, "cmdAvbryt"), Qt::LeftButton);
+    QVERIFY(!card->isEditing());
+    QCOMPARE(card->fieldTexts().at(8), QString());
+    QCOMPARE(bytesOf(libPath(QStringLiteral("0701.ini"))), QByteArray("[Main]\r\nxName=Anna\r\n"));
+}
+
+void TestCustomerCard::fieldsAreKnownByTheirOwnCaptions()
+{
+    auto *card = WindowRegistry::get<frmKundData>();
+    const QStringList captions { "Kundnummer", "Namn", "Adress", "Postadress", "Land", "Telefon",
+        "Mobiltelefon", "E.postadress" };
+    for (int i = 0; i < captions.size(); ++i) {
+        auto *field = card->findChild<QLineEdit *>(QStringLiteral("Text%1").arg(i + 1));
+        QAccessibleInterface *access = QAccessible::queryAccessibleInterface(field);
+        QVERIFY(access);
+        QCOMPARE(access->text(QAccessible::Name), captions.at(i));
+        const auto labels = access->relations(QAccessible::Label);
+        QVERIFY(!labels.isEmpty());
+        // The first (and only) label reported is the field's own caption, not the frame's.
+        QCOMPARE(labels.first().first->text(QAccessible::Name), captions.at(i));
+        for (const auto &relation : labels)
+            QVERIFY(relation.first->text(QAccessible::Name) != QLatin1String("Allmänt")
+                && relation.first->text(QAccessible::Name) != QLatin1String("Kontaktinfo"));
+    }
+}
+
+void TestCustomerCard::newCardFromTheOverviewNeverOverwrites()
+{
+    writeLib(QStringLiteral("arenden.txt"),
+        "201105 12,2020-11-05,1001,Anna Ek,0701,Normal,Nytt \xE4rende,{A},Anna\r\n"
+        "201106 3,2020-11-06,1002,Bo Ek,0702,Normal,Nytt \xE4rende,{B},Anna\r\n");
+    writeLib(QStringLiteral("0702.ini"), "[Main]\r\nxName=Bo Ek\r\n");
+    auto *overview = WindowRegistry::show<frmArendeList>();
+    QVERIFY(QTest::qWaitForWindowExposed(overview));
+    QTableView *list = overview->listView();
+    auto *newEntry = overview->findChild<QAction *>(QStringLiteral("mnuNyKund"));
+    QVERIFY(newEntry);
+    QCOMPARE(newEntry->text(), QStringLiteral("Ny kund…"));
+
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    newEntry->trigger();
+    auto *card = WindowRegistry::find<frmKundData>();
+    QVERIFY(card && card->isVisible() && card->isEditing());
+    QCOMPARE(card->fieldTexts(), QStringList({ "1001", "Anna Ek", "", "", "", "0701", "", "", "" }));
+    auto *address = card->findChild<QLineEdit *>(QStringLiteral("Text3"));
+    QTest::keyClicks(address, QStringLiteral("Storgatan 1"));
+    QTest::mouseClick(button(card, "cmdSpara"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(!card->isEditing());
+    const QByteArray made = bytesOf(libPath(QStringLiteral("0701.ini")));
+    QVERIFY(made.startsWith("[Main]\r\n"));
+    QVERIFY(made.contains("xAdress=Storgatan 1\r\n") && made.contains("xID=1001\r\n"));
+    QVERIFY(!made.contains("xEmail=")); // empty fields add no lines
+
+    // The second case's customer has a card already: a new one is refused, the old kept.
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
+    newEntry->trigger();
+    QTest::mouseClick(button(card, "cmdSpara"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.startsWith(
+        QStringLiteral("Det finns redan ett kundkort för telefonnumret \"0702\".")));
+    QVERIFY(card->isEditing());
+    QCOMPARE(bytesOf(libPath(QStringLiteral("0702.ini"))), QByteArray("[Main]\r\nxName=Bo Ek\r\n"));
+}
+
+void TestCustomerCard::refusedSaveKeepsTheEditsAndTheFile()
+{
+    const QStringList libBefore = QDir(libPath(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    auto *card = WindowRegistry::get<frmKundData>();
+    card->newCustomer(CustomerRecord());
+    auto *phone = card->findChild<QLineEdit *>(QStringLiteral("Text6"));
+    for (const QString &telephone : { QStringLiteral("../User/admin"), QStringLiteral("08/123"),
+             QStringLiteral("CompanyInfo"), QStringLiteral("{X}_eData"), QString() }) {
+        MessageBox::clearShown();
+        phone->setText(telephone);
+        QTest::mouseClick(button(card, "cmdSpara"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(card->isEditing());
+        QCOMPARE(phone->text(), telephone);
+    }
+    QCOMPARE(QDir(libPath(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), libBefore);
+
+    // A value the file cannot hold is named by its field.
+    MessageBox::clearShown();
+    phone->setText(QStringLiteral("0703"));
+    card->findChild<QLineEdit *>(QStringLiteral("Text4"))->setText(QStringLiteral("Box [1]"));
+    QTest::mouseClick(button(card, "cmdSpara"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("Fältet \"Postadress\"")));
+    QVERIFY(!QFile::exists(libPath(QStringLiteral("0703.ini"))));
+}
+
+void TestCustomerCard::customerListSearchesAndOpensOnEnter()
+{
+    writeLib(QStringLiteral("0701234567.ini"), "[Main]\r\nxName=Anna Ek\r\nxID=1\r\n");
+    writeLib(QStringLiteral("08-123.ini"), "[Main]\r\nxName=Bo \xC5kesson\r\nxAdress=Storgatan 1\r\n");
+    writeLib(QStringLiteral("tom.ini"), QByteArray());
+    writeLib(QStringLiteral("CompanyInfo.ini"), "[Main]\r\nRad1=Firma\r\n");
+    writeLib(QStringLiteral("{A}_eData.ini"), "[Main]\r\nxID=1\r\n");
+    writeLib(QStringLiteral("arenden.txt"), QByteArray());
+    auto *overview = WindowRegistry::show<frmArendeList>();
+    auto *entry = overview->findChild<QAction *>(QStringLiteral("mnuKunder"));
+    QVERIFY(entry && entry->isEnabled());
+    QCOMPARE(entry->text(), QStringLiteral("Kunder…"));
+    entry->trigger();
+    auto *customers = WindowRegistry::find<frmKunder>();
+    QVERIFY(customers && customers->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(customers));
+    QCOMPARE(customers->windowTitle(), QStringLiteral("Kunder"));
+    QCOMPARE(customers->cardCount(), 2);
+    QCOMPARE(customers->statusText(), QStringLiteral(" Kunder: 2 st"));
+    QCOMPARE(
+        customers->listView()->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Namn"));
+
+    QLineEdit *search = customers->searchField();
+    QCOMPARE(search->accessibleName(), QStringLiteral("Sök"));
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("070-123 45"));
+    QCOMPARE(customers->shownCount(), 1);
+    QCOMPARE(customers->statusText(), QStringLiteral(" Kunder: 1 av 2 st"));
+    search->clear();
+    QTest::keyClicks(search, QStringLiteral("åKE storg"));
+    QCOMPARE(customers->shownCount(), 1);
+    QTest::keyClick(search, Qt::Key_Return);
+    auto *card = WindowRegistry::find<frmKundData>();
+    QVERIFY(card && card->isVisible());
+    QCOMPARE(card->telephone(), QStringLiteral("08-123"));
+    QCOMPARE(card->headerText(), QStringLiteral("Bo Åkesson"));
+
+    QTest::keyClick(search, Qt::Key_Escape);
+    QCOMPARE(customers->shownCount(), 2);
+    QCOMPARE(customers->statusText(), QStringLiteral(" Kunder: 2 st"));
+    // Listing creates and changes nothing.
+    QCOMPARE(bytesOf(libPath(QStringLiteral("tom.ini"))), QByteArray());
 }
 
 QTEST_MAIN(TestCustomerCard)
