@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "backup/presence.h"
 #include "frmLogin.h"
 #include "frmSplash.h"
 #include "gui/lockwaitbox.h"
@@ -147,6 +148,9 @@ int main(int argc, char *argv[])
     // A copy killed in the middle of a save leaves its temporary file; clear away those
     // that no save can still be working on. Nothing to report if it cannot be done.
     (void)housekeeping::removeStaleTemporaries(QDateTime::currentDateTime());
+
+    // Every running copy says it is there, so that a restore can see it and wait.
+    (void)Presence::application().enter(DataFolder::root());
 
     SignInWatcher watcher;
     if (smokeTest)

@@ -501,6 +501,11 @@ void frmArende::setSign(const QString &sign)
     m_dbSign->setText(sign);
 }
 
+QString frmArende::signedInUserId()
+{
+    return session().sign;
+}
+
 QString frmArende::sign() const
 {
     return m_dbSign->text();

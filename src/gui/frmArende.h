@@ -68,6 +68,8 @@ public:
     RegisterEntry currentEntry() const;
     QList<ArticleRow> articleRows() const;
 
+    // The id of the signed-in user, as the sign-in handed it over.
+    static QString signedInUserId();
     // Forgets what the sign-in handed over (tests start every case from a clean run).
     static void resetSession();
     // The message for a value that the data files cannot hold, naming the field.

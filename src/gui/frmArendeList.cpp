@@ -9,6 +9,7 @@
 #include "frmArende.h"
 #include "frmKundData.h"
 #include "frmSkapaID.h"
+#include "gui/backupjobs.h"
 #include "gui/frmKunder.h"
 #include "messagebox.h"
 #include "units.h"
@@ -358,6 +359,12 @@ void frmArendeList::buildMenus()
     m_dataMenu->addSeparator()->setObjectName(QStringLiteral("mnuDataBar1"));
     m_newUser = m_dataMenu->addAction(QStringLiteral("Skapa ny användare"));
     m_newUser->setObjectName(QStringLiteral("mnuSNU"));
+    // The archive holds every user file with its password: administrators only, which
+    // this menu already is.
+    m_backup = m_dataMenu->addAction(QStringLiteral("Säkerhetskopiera…"));
+    m_backup->setObjectName(QStringLiteral("mnuSakerhetskopiera"));
+    m_restore = m_dataMenu->addAction(QStringLiteral("Återställ…"));
+    m_restore->setObjectName(QStringLiteral("mnuAterstall"));
 
     // The popup menu stays out of the menu bar. Its one entry has no caption until a row
     // has been clicked; the window holds the entry too, so that Ctrl+D works.
@@ -377,6 +384,10 @@ void frmArendeList::buildMenus()
     connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
     connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
     connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
+    connect(m_backup, &QAction::triggered, this,
+        [this]() { backupjobs::startBackup(this, frmArende::signedInUserId()); });
+    connect(m_restore, &QAction::triggered, this,
+        [this]() { backupjobs::startRestore(this, frmArende::signedInUserId(), [this]() { refresh(); }); });
     connect(m_customer, &QAction::triggered, this, &frmArendeList::showCustomerCard);
     connect(m_newCustomer, &QAction::triggered, this, &frmArendeList::newCustomerCard);
     connect(m_customers, &QAction::triggered, this, []() {

@@ -131,6 +131,8 @@ private:
     QAction *m_closeAction = nullptr;
     QAction *m_refresh = nullptr;
     QAction *m_newUser = nullptr;
+    QAction *m_backup = nullptr;
+    QAction *m_restore = nullptr;
     QAction *m_customer = nullptr;
     QAction *m_newCustomer = nullptr; // "Ny kund…", after "Visa kunddata.."
     QAction *m_customers = nullptr; // "Kunder…", after "Skriv ut"
