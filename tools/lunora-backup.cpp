@@ -4,6 +4,7 @@
 
 #include "backup/backup.h"
 #include "backup/presence.h"
+#include "storage/datafolderchoice.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -21,13 +22,15 @@ enum ExitCode
     BadArguments = 2,
 };
 
-const char *const Usage = "Användning: lunora-backup [--data-folder MAPP] MÅLMAPP\n"
-                          "\n"
-                          "Sparar en säkerhetskopia av Lunoras Lib och Errors i MÅLMAPP som\n"
-                          "Lunora-<datamappens namn>-ÅÅÅÅ-MM-DD-TTMM.zip (läsbar bara för ägaren).\n"
-                          "Kopian läses tillbaka och kontrolleras innan den får sitt namn.\n"
-                          "\n"
-                          "  --data-folder MAPP  datamappen (standard: mappen där lunora-backup ligger)\n";
+const char *const Usage
+    = "Användning: lunora-backup [--data-folder MAPP] MÅLMAPP\n"
+      "\n"
+      "Sparar en säkerhetskopia av Lunoras Lib och Errors i MÅLMAPP som\n"
+      "Lunora-<datamappens namn>-ÅÅÅÅ-MM-DD-TTMM.zip (läsbar bara för ägaren).\n"
+      "Kopian läses tillbaka och kontrolleras innan den får sitt namn.\n"
+      "\n"
+      "  --data-folder MAPP  datamappen (standard: den som lunora använder, för en flyttbar\n"
+      "                     kopia mappen där lunora-backup ligger)\n";
 
 void sayError(const QString &text)
 {
@@ -61,7 +64,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
+    // The same data folder the program would use: its own folder for a portable copy;
+    // LUNORA_DATA or the user's own folder for an installed one.
     QString dataFolder = QCoreApplication::applicationDirPath();
+    if (lunora::builtLayout() == lunora::InstallLayout::System) {
+        dataFolder = qEnvironmentVariable("LUNORA_DATA");
+        if (dataFolder.isEmpty())
+            dataFolder = lunora::systemDefaultDataFolder();
+    }
     QString target;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
