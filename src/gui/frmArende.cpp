@@ -11,10 +11,15 @@
 #include "fileio.h"
 #include "frmAddProd.h"
 #include "frmArendeList.h"
+#include "frmKundData.h"
 #include "frmOm.h"
 #include "frmPrint.h"
+#include "gui/casenotespanel.h"
 #include "messagebox.h"
 #include "numbers.h"
+#include "storage/casestore.h"
+#include "storage/customercards.h"
+#include "storage/notesfile.h"
 #include "storage/vat.h"
 #include "units.h"
 #include "windowregistry.h"
@@ -167,8 +172,9 @@ void frmArende::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    // The status bar takes the bottom 375 units of the 5655-unit client area.
-    client->setFixedSize(px(8895), px(5280));
+    // The status bar takes the bottom 375 units of the 5655-unit client area; the notes
+    // area lies between the layout's buttons and the status bar, so nothing above moves.
+    client->setFixedSize(px(8895), px(5280 + CaseNotesPanel::HeightUnits));
     setCentralWidget(client);
 
     m_image1 = new QLabel(client);
@@ -302,6 +308,11 @@ void frmArende::buildControls()
     m_btnDelete->hide();
     connect(m_btnDelete, &QPushButton::clicked, this, [this]() { delAction(); });
 
+    m_notes = new CaseNotesPanel(client);
+    m_notes->move(0, px(5280));
+    connect(m_notes, &CaseNotesPanel::saveNotesRequested, this, [this]() { saveNotesOnly(); });
+    connect(m_notes, &CaseNotesPanel::saveCustomerRequested, this, &frmArende::saveCustomer);
+
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setFixedHeight(px(375));
@@ -338,6 +349,7 @@ void frmArende::buildControls()
     setTabOrder(m_command3, m_command5);
     setTabOrder(m_command5, m_command6);
     setTabOrder(m_command6, m_command4);
+    setTabOrder(m_command4, m_notes->firstInTabOrder());
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -403,6 +415,9 @@ void frmArende::resetToLoaded()
     m_articles->clear();
     m_changedRow = QPersistentModelIndex();
     m_articleFileUnreadable = false;
+    m_notesUnreadable = false;
+    m_notes->setStoredNotes(CaseNotes());
+    m_notes->setSaveNotesEnabled(false); // a new case keeps its notes with "Spara"
     m_openProblems.clear();
 
     m_dbOrdernummer->clear();
@@ -549,6 +564,11 @@ QList<ArticleRow> frmArende::articleRows() const
     return m_articles->rows();
 }
 
+CaseNotes frmArende::caseNotes() const
+{
+    return m_notes->notes();
+}
+
 // ---- Opening ------------------------------------------------------------------------
 
 void frmArende::prepareNewCase()
@@ -637,6 +657,20 @@ void frmArende::openExistingCase(const RegisterEntry &entry)
                 "- Artikelfilen kunde inte läsas (%1). Ärendet visas utan "
                 "artikelrader, och raderna kan inte ändras förrän filen går att läsa.")
                                   .arg(nativePath(path.value()));
+        }
+    }
+
+    if (const Result<QString> notesPath = paths::notesFile(code); notesPath) {
+        const Result<CaseNotes> notes = notesfile::load(notesPath.value());
+        if (notes) {
+            m_notes->setStoredNotes(notes.value());
+            m_notes->setSaveNotesEnabled(true);
+        } else {
+            m_notesUnreadable = true;
+            m_openProblems << QStringLiteral(
+                "- Anteckningarna kunde inte läsas (%1). De kan inte sparas förrän "
+                "filen går att läsa.")
+                                  .arg(nativePath(notesPath.value()));
         }
     }
 
@@ -754,6 +788,8 @@ void frmArende::save()
     const RegisterEntry entry = currentEntry();
     if (refuseUnstorable(entry, QStringLiteral("Spara")))
         return;
+    if (refuseUnstorableNotes(QStringLiteral("Spara")))
+        return;
 
     auto fail = [this](const QString &reason) {
         MessageBox::show(this, QStringLiteral("Spara"),
@@ -789,12 +825,22 @@ void frmArende::save()
         fail(QStringLiteral("Ärendets datafil kunde inte skrivas (%1).").arg(nativePath(dataPath.value())));
         return;
     }
+    // The notes are stored with the case, before its register line: a listed case always
+    // has them, and when the line cannot be added they go again with the data file.
+    if (const StoreResult stored = CaseStore::saveNotes(entry[ControlCode], m_notes->notes()); !stored) {
+        if (!dataFileExisted)
+            casedatafile::remove(dataPath.value());
+        fail(QStringLiteral("Anteckningarna kunde inte skrivas (%1).")
+                 .arg(nativePath(paths::notesFile(entry[ControlCode]).value())));
+        return;
+    }
     const QString registerPath = paths::caseRegister();
     if (const Status appended = caseregister::appendPlain(registerPath, entry); !appended) {
         // A data file without its register line would be a case that no list shows;
         // take it away again so that a later "Spara" starts from a clean state.
         if (!dataFileExisted)
             casedatafile::remove(dataPath.value());
+        (void)CaseStore::saveNotes(entry[ControlCode], CaseNotes());
         fail(QStringLiteral("Ärenderegistret kunde inte skrivas (%1).").arg(nativePath(registerPath)));
         return;
     }
@@ -813,6 +859,8 @@ void frmArende::updateCase()
     entry[Signature] = newAuthor;
     if (refuseUnstorable(entry, QStringLiteral("Uppdatera")))
         return;
+    if (refuseUnstorableNotes(QStringLiteral("Uppdatera")))
+        return;
 
     const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Bekräfta"),
         QStringLiteral("Vill du uppdatera, författare (användare) ") + oldAuthor + QStringLiteral(" till ")
@@ -827,6 +875,9 @@ void frmArende::updateCase()
         showRowFailure(this);
         return;
     }
+    // The notes are stored with the update; when they cannot be, nothing of it is done.
+    if (m_notes->hasUnsavedNotes() && !saveNotesOnly())
+        return;
 
     m_dbActiveUser->setText(newAuthor);
     m_dbSign->setText(m_dbActiveUser->text());
@@ -841,8 +892,118 @@ void frmArende::updateCase()
     close();
 }
 
+// The notes go before the closing question: "Ja" stores them (for a new case, with the
+// case itself, as "Spara" does), "Nej" lets them go, "Avbryt" keeps the window open.
+bool frmArende::settleUnsavedNotes()
+{
+    if (!m_notes->hasUnsavedNotes())
+        return true;
+    const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Anteckningar"),
+        QStringLiteral("Spara anteckningarna?"), MessageBox::YesNoCancel, MessageBox::Exclamation);
+    if (answer == MessageBox::AnswerNo)
+        return true;
+    if (answer != MessageBox::AnswerYes)
+        return false;
+    if (m_command5->isVisible()) {
+        // Saved as "Spara" saves, which closes the window once the case is stored and
+        // keeps it open with a message otherwise. Queued, so that a close in progress
+        // has ended first and the save's own close is not swallowed by it.
+        QMetaObject::invokeMethod(this, &frmArende::save, Qt::QueuedConnection);
+        return false;
+    }
+    return saveNotesOnly();
+}
+
+bool frmArende::refuseUnstorableNotes(const QString &title)
+{
+    const StoreResult checked = CaseStore::checkNotes(m_notes->notes());
+    if (checked.kind != StoreError::UnstorableNote)
+        return false;
+    const auto field = notesfile::Field(checked.field);
+    MessageBox::show(this, title,
+        QStringLiteral("Fältet \"%1\" innehåller ett tecken som saknas i teckentabellen Windows-1252 och "
+                       "inte kan sparas.")
+                .arg(notesfile::fieldCaption(field))
+            + CrLf + CrLf + QStringLiteral("Ändra texten och försök igen. Ingenting har sparats."),
+        MessageBox::Ok, MessageBox::Exclamation);
+    return true;
+}
+
+bool frmArende::saveNotesOnly()
+{
+    const QString title = QStringLiteral("Spara anteckningar");
+    if (refuseUnstorableNotes(title))
+        return false;
+    auto fail = [this, &title](const QString &reason) {
+        MessageBox::show(this, title,
+            QStringLiteral("Anteckningarna kunde inte sparas.") + CrLf + CrLf + reason + CrLf + CrLf
+                + QStringLiteral("Det du har skrivit finns kvar i fönstret."),
+            MessageBox::Ok, MessageBox::Exclamation);
+        return false;
+    };
+    if (m_notesUnreadable)
+        return fail(QStringLiteral("Anteckningsfilen kunde inte läsas när ärendet öppnades och skrivs därför "
+                                   "inte över."));
+    const Result<QString> path = paths::notesFile(m_dbCode->text());
+    if (!path)
+        return fail(
+            QStringLiteral("Kontrollnumret \"%1\" kan inte användas som filnamn.").arg(m_dbCode->text()));
+    if (const StoreResult stored = CaseStore::saveNotes(m_dbCode->text(), m_notes->notes()); !stored)
+        return fail(QStringLiteral("Filen %1 kunde inte skrivas.").arg(nativePath(path.value())));
+    m_notes->markSaved();
+    return true;
+}
+
+void frmArende::saveCustomer()
+{
+    CustomerRecord customer;
+    customer.id = m_text1->text();
+    customer.name = m_text2->text();
+    customer.phone1 = m_text3->text();
+    const QString title = QStringLiteral("Spara kund");
+    const customercards::Outcome outcome = customercards::create(customer.phone1, customer);
+    if (!outcome.ok()) {
+        QString text;
+        switch (outcome.error) {
+        case customercards::Error::Exists:
+            text
+                = QStringLiteral("Det finns redan ett kundkort för telefonnumret \"%1\". Det kortet har inte "
+                                 "ändrats; öppna det med \"Visa kunddata..\" i översikten.")
+                      .arg(customer.phone1);
+            break;
+        case customercards::Error::ReservedName:
+            text = customer.phone1.isEmpty()
+                ? QStringLiteral("Fyll i telefonnumret först: kundkortet sparas under kundens telefonnummer.")
+                : QStringLiteral(
+                    "Kundkortet kan inte sparas: \"%1\" är namnet på en av programmets egna filer.")
+                      .arg(customer.phone1);
+            break;
+        case customercards::Error::UnsafeName:
+            text = QStringLiteral("Kundkortet kan inte sparas: telefonnumret \"%1\" kan inte användas som "
+                                  "filnamn (det får inte innehålla / eller \\ och inte vara . eller ..).")
+                       .arg(customer.phone1);
+            break;
+        case customercards::Error::Unstorable:
+            text = unstorableValueText(
+                registerFieldCaptions().value(outcome.field == 0 ? CustomerNumber : CustomerName));
+            break;
+        default:
+            text = QStringLiteral("Kundkortet kunde inte sparas (%1).")
+                       .arg(nativePath(
+                           DataFolder::path(u"\\Lib\\") + customer.phone1 + QStringLiteral(".ini")));
+            break;
+        }
+        MessageBox::show(this, title, text, MessageBox::Ok, MessageBox::Exclamation);
+        return;
+    }
+    // The card just made, for the address and the rest to be filled in with "Ändra".
+    WindowRegistry::get<frmKundData>()->showCustomer(customer.phone1);
+}
+
 void frmArende::askAndClose()
 {
+    if (!settleUnsavedNotes())
+        return;
     const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Avsluta"),
         QStringLiteral("Vill du avsluta programet ?"), MessageBox::YesNo, MessageBox::Exclamation);
     if (answer == MessageBox::AnswerYes)
@@ -851,6 +1012,12 @@ void frmArende::askAndClose()
 
 void frmArende::closeEvent(QCloseEvent *event)
 {
+    // The window's own close button: unsaved notes are not dropped without a question.
+    // Closes made by the program (after "Spara", or a printout) have nothing to ask.
+    if (event->spontaneous() && !settleUnsavedNotes()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (!event->isAccepted())
         return;
@@ -908,6 +1075,7 @@ CaseSheetData frmArende::sheetData() const
         data.columnWidths << m_listView->header()->sectionSize(i) * unitsPerPixel;
     for (const ArticleRow &row : m_articles->rows())
         data.rows << QStringList(row.begin(), row.end());
+    data.notes = caseNotes();
     return data;
 }
 

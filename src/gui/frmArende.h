@@ -2,6 +2,7 @@
 
 #include "printing/casesheet.h"
 #include "records.h"
+#include "storage/notesfile.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -21,6 +22,7 @@ class QTreeView;
 namespace lunora {
 
 class ArticleListModel;
+class CaseNotesPanel;
 class DeferredTimer;
 
 // The case window: one case is created, looked at and changed here.
@@ -67,6 +69,8 @@ public:
     // The case as the window shows it: the nine register values and the article rows.
     RegisterEntry currentEntry() const;
     QList<ArticleRow> articleRows() const;
+    // The notes as the notes area shows them; the case sheet prints these.
+    CaseNotes caseNotes() const;
 
     // The id of the signed-in user, as the sign-in handed it over.
     static QString signedInUserId();
@@ -94,6 +98,11 @@ private:
     void save(); // Command5 "Spara"
     void updateCase(); // Command6 "Uppdatera"
     void askAndClose(); // Command4 and mnuStang
+    // "Spara anteckningarna?" before the closing question; false when the user stays.
+    bool settleUnsavedNotes();
+    bool refuseUnstorableNotes(const QString &title);
+    bool saveNotesOnly(); // "Spara anteckningar"
+    void saveCustomer(); // "Spara kund"
     void print(); // mnuSkrivUt
     void printSheet(); // Timer3
     void printAndClose(); // Timer5
@@ -139,6 +148,7 @@ private:
     QPushButton *m_btnAdd = nullptr;
     QPushButton *m_btnDelete = nullptr;
     QStatusBar *m_statusBar = nullptr;
+    CaseNotesPanel *m_notes = nullptr;
     QLabel *m_statusText = nullptr;
     QLabel *m_vatText = nullptr;
 
@@ -171,6 +181,9 @@ private:
     // Set when the case's article file exists but could not be read: the list then does
     // not hold the case's rows, and rewriting the file from it would destroy them.
     bool m_articleFileUnreadable = false;
+    // Set when the case's notes file exists but could not be read: saving the fields
+    // would replace notes the window never showed.
+    bool m_notesUnreadable = false;
     QStringList m_openProblems;
     // The shop's VAT rate, read when the window is given a case to show.
     std::optional<double> m_vatRate;

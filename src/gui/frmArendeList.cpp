@@ -12,6 +12,7 @@
 #include "gui/backupjobs.h"
 #include "gui/frmKunder.h"
 #include "messagebox.h"
+#include "storage/notesfile.h"
 #include "units.h"
 #include "windowregistry.h"
 
@@ -845,6 +846,8 @@ void frmArendeList::removeCase()
         casedatafile::remove(dataFile.value());
     if (const auto articles = paths::articleFile(code))
         articlefile::remove(articles.value());
+    if (const auto notes = paths::notesFile(code))
+        (void)notesfile::remove(notes.value());
 }
 
 void frmArendeList::showCustomerCard()

@@ -25,14 +25,16 @@ QMessageBox::Icon toQtIcon(MessageBox::Icon icon)
 }
 } // namespace
 
-MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const QString &text, Buttons buttons,
-                                    Icon icon, Answer defaultAnswer)
+MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const QString &text,
+    Buttons buttons, Icon icon, Answer defaultAnswer)
 {
-    s_shown.append({title, text, buttons, icon});
+    s_shown.append({ title, text, buttons, icon });
 
     if (s_automatic) {
         if (!s_answers.isEmpty())
             return s_answers.dequeue();
+        if (buttons == YesNoCancel)
+            return AnswerCancel;
         return buttons == Ok ? AnswerOk : AnswerNo;
     }
 
@@ -45,6 +47,13 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const
     if (buttons == Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
+    } else if (buttons == YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Nej"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+        box.setDefaultButton(defaultAnswer == AnswerNo ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
@@ -55,6 +64,8 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const
     const int result = box.exec();
     if (buttons == Ok)
         return AnswerOk;
+    if (buttons == YesNoCancel && result != QMessageBox::Yes && result != QMessageBox::No)
+        return AnswerCancel;
     return result == QMessageBox::Yes ? AnswerYes : AnswerNo;
 }
 

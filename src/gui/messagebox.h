@@ -12,9 +12,25 @@ namespace lunora {
 class MessageBox
 {
 public:
-    enum Buttons { Ok, YesNo };
-    enum Icon { Information, Exclamation, Critical };
-    enum Answer { AnswerOk, AnswerYes, AnswerNo };
+    enum Buttons
+    {
+        Ok,
+        YesNo,
+        YesNoCancel
+    };
+    enum Icon
+    {
+        Information,
+        Exclamation,
+        Critical
+    };
+    enum Answer
+    {
+        AnswerOk,
+        AnswerYes,
+        AnswerNo,
+        AnswerCancel
+    };
 
     struct Shown
     {
@@ -25,9 +41,10 @@ public:
     };
 
     // Shows a modal box and returns the button chosen. Texts use CR LF for line breaks.
-    // Closing a Yes/No box without choosing counts as No.
+    // Closing a Yes/No box without choosing counts as No; closing a Yes/No/Cancel box
+    // counts as Cancel.
     static Answer show(QWidget *parent, const QString &title, const QString &text, Buttons buttons, Icon icon,
-                       Answer defaultAnswer = AnswerYes);
+        Answer defaultAnswer = AnswerYes);
 
     // Test support. With automatic answers on, no box is put on the screen: the next
     // queued answer is returned, or Ok for an OK box and No for a Yes/No box.

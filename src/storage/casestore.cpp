@@ -372,11 +372,39 @@ StoreResult CaseStore::checkArticleRow(const ArticleRow &row)
     return {};
 }
 
-StoreResult CaseStore::saveNewCase(const RegisterEntry &entry)
+StoreResult CaseStore::checkNotes(const CaseNotes &notes)
+{
+    const notesfile::Field field = notesfile::firstUnstorableField(notes);
+    if (field == notesfile::Field::None)
+        return {};
+    return StoreResult::failure(StoreError::UnstorableNote,
+        QStringLiteral("%1 cannot be stored").arg(notesfile::fieldCaption(field)), int(field));
+}
+
+StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &notes)
+{
+    const Change change { Change::Kind::SaveNotes, { controlCode }, {}, {} };
+    return run(change, [&]() -> StoreResult {
+        if (StoreResult checked = checkNotes(notes); !checked)
+            return checked;
+        const Result<QString> path = paths::notesFile(controlCode);
+        if (!path)
+            return StoreResult::failure(StoreError::UnsafeName, QStringLiteral("Unsafe control code"));
+        if (StoreResult lib = missingLib(); !lib)
+            return lib;
+        if (const Status stored = notesfile::store(path.value(), notes); !stored)
+            return unwritable(stored);
+        return {};
+    });
+}
+
+StoreResult CaseStore::saveNewCase(const RegisterEntry &entry, const CaseNotes &notes)
 {
     const Change change { Change::Kind::SaveCase, { entry[ControlCode] }, entry, {} };
-    return run(change, [&entry]() -> StoreResult {
+    return run(change, [&entry, &notes]() -> StoreResult {
         if (StoreResult checked = checkNewCase(entry); !checked)
+            return checked;
+        if (StoreResult checked = checkNotes(notes); !checked)
             return checked;
         if (StoreResult lib = missingLib(); !lib)
             return lib;
@@ -395,10 +423,17 @@ StoreResult CaseStore::saveNewCase(const RegisterEntry &entry)
         const bool dataFileExisted = fileio::exists(dataPath);
         if (const Status written = casedatafile::write(dataPath, record); !written)
             return unwritable(written);
+        const QString notesPath = paths::notesFile(entry[ControlCode]).value();
+        if (const Status stored = notesfile::store(notesPath, notes); !stored) {
+            if (!dataFileExisted)
+                (void)casedatafile::remove(dataPath);
+            return unwritable(stored);
+        }
         if (const Status appended = caseregister::appendPlain(paths::caseRegister(), entry); !appended) {
             // A data file without its register line would be a case that no list shows.
             if (!dataFileExisted)
                 (void)casedatafile::remove(dataPath);
+            (void)notesfile::remove(notesPath);
             return unwritable(appended);
         }
         return {};

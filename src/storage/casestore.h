@@ -24,6 +24,7 @@
 // file order. A line that the quoted form cannot carry (a double quote inside a value,
 // written by an older copy in plain form) is written back with its own bytes.
 
+#include "storage/notesfile.h"
 #include "storage/records.h"
 
 #include <QByteArray>
@@ -42,6 +43,7 @@ enum class StoreError
     UnstorableValue, // a value the format cannot carry; StoreResult::field says which
     UnsafeName, // the control code is no plain file name
     MissingFolder, // the data folder has no Lib folder
+    UnstorableNote, // a note the notes file cannot carry; StoreResult::field is a notesfile::Field
 };
 
 struct [[nodiscard]] StoreResult
@@ -86,6 +88,7 @@ public:
             AddArticleRow,
             ReplaceArticleRow,
             RemoveArticleRows,
+            SaveNotes,
         };
         Kind kind;
         QStringList controlCodes; // the cases concerned
@@ -103,7 +106,14 @@ public:
 
     // A new case: its data file, then its line appended to the register in plain form.
     // When the line cannot be added the data file is taken away again.
-    static StoreResult saveNewCase(const RegisterEntry &entry);
+    // The case's notes (device, serial number, fault) are written with it, beside the
+    // data file, and taken away with it when the line cannot be added.
+    static StoreResult saveNewCase(const RegisterEntry &entry, const CaseNotes &notes = {});
+
+    // The notes of a case, alone: nothing else of the case changes. Empty notes take the
+    // notes file away. UnstorableNote names the field a character cannot be stored in.
+    static StoreResult checkNotes(const CaseNotes &notes);
+    static StoreResult saveNotes(const QString &controlCode, const CaseNotes &notes);
 
     // The register without every line of the case (found by its key), in the list's
     // order, with the new line last; in one atomic rewrite. NotFound (nothing written)

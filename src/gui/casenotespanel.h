@@ -1,0 +1,58 @@
+#pragma once
+
+#include "storage/notesfile.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lunora {
+
+// The area below the case window's buttons: what the customer brought in, its serial
+// number and the fault, with "Spara anteckningar", and "Spara kund" for a customer card
+// made from the case. It shows and edits; the case window decides what is written.
+class CaseNotesPanel final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CaseNotesPanel(QWidget *parent = nullptr);
+
+    // The panel's height below the case window's own layout, in 1/1440 inch.
+    static constexpr int HeightUnits = 2895;
+
+    // The notes as they stand in the fields.
+    CaseNotes notes() const;
+    // Shows the notes as stored: the fields take them and count as saved.
+    void setStoredNotes(const CaseNotes &notes);
+    // The fields now hold what was stored.
+    void markSaved();
+    bool hasUnsavedNotes() const;
+    void setSaveNotesEnabled(bool enabled);
+
+    // In tab order: the three fields, then the two buttons.
+    QWidget *firstInTabOrder() const;
+    QWidget *lastInTabOrder() const;
+
+signals:
+    void saveNotesRequested();
+    void saveCustomerRequested();
+
+private:
+    struct State
+    {
+        CaseNotes stored; // what the notes file holds (or will hold once the case is saved)
+    };
+
+    State m_state;
+    QLineEdit *m_device = nullptr;
+    QLineEdit *m_serial = nullptr;
+    QPlainTextEdit *m_text = nullptr;
+    QPushButton *m_saveNotes = nullptr;
+    QPushButton *m_saveCustomer = nullptr;
+};
+
+} // namespace lunora

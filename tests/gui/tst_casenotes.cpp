@@ -1,0 +1,270 @@
+// The case window's notes area: where it stands, what it reads and writes, what closing
+// asks, and the customer card made from a case.
+
+#include "frmArende.h"
+#include "frmArendeList.h"
+#include "frmKundData.h"
+#include "messagebox.h"
+#include "storage/datafolder.h"
+#include "support_guifixture.h"
+#include "units.h"
+#include "windowregistry.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace lunora;
+using namespace lunora::test;
+
+namespace {
+const QByteArray RegisterBytes
+    = QByteArray("\"101215 4711\",\"2010-12-15\",\"K-17\",\"Anna Andersson\",\"08-123456\","
+                 "\"Br\xe5"
+                 "dskande\",\"Under behandling\","
+                 "\"{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}\",\"Anna Ek\"\r\n");
+const QByteArray NotesBytes(
+    "Enhet: Crescent\r\nSerienummer: WTU-1\r\nBakhjulet k\xe4rvar.\r\nRing f\xf6re 16.\r\n");
+} // namespace
+
+class tst_CaseNotes final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { useSwedishLocale(); }
+    void init();
+    void cleanup();
+
+    void notesAreaLiesBelowTheLayout();
+    void openingReadsTheNotesFile();
+    void saveNotesAloneChangesNothingElse();
+    void unstorableNotesAreRefusedNamingTheField();
+    void closingWithUnsavedNotesAsksFirst();
+    void customerCardFromTheCase();
+    void newCaseIsSavedWithItsNotes();
+    void removalTakesTheNotesAway();
+    void printedSheetCarriesTheNotes();
+
+private:
+    QString notesPath() const { return m_data->lib(CaseA[ControlCode] + QStringLiteral("_Notes.txt")); }
+    std::unique_ptr<TestDataFolder> m_data;
+};
+
+void tst_CaseNotes::init()
+{
+    m_data = std::make_unique<TestDataFolder>();
+    QVERIFY(m_data->isValid());
+    MessageBox::setAutomaticAnswers(true);
+    MessageBox::clearShown();
+    frmArende::resetSession();
+    writeBytes(m_data->lib(QStringLiteral("arenden.txt")), RegisterBytes);
+    writeBytes(m_data->lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt")),
+        "\"17\",\"Skruv\",\"2\",\"st\",\"12,50\",\"25,00\"\r\n");
+}
+
+void tst_CaseNotes::cleanup()
+{
+    WindowRegistry::closeAll();
+    m_data.reset();
+}
+
+void tst_CaseNotes::notesAreaLiesBelowTheLayout()
+{
+    frmArende *window = openCase(CaseA);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QWidget *client = child(window, "client");
+    // The layout's controls stay where they were; the buttons' row is the lowest of them.
+    QCOMPARE(child(window, "Command4")->geometry(), unitRect(7680, 4800, 1095, 375));
+    QCOMPARE(child(window, "ListView1")->geometry(), unitRect(120, 2760, 8655, 1935));
+    QCOMPARE(child(window, "Text3")->geometry(), unitRect(1560, 2280, 3375, 285));
+    auto *device = child<QLineEdit>(window, "txtEnhet");
+    auto *serial = child<QLineEdit>(window, "txtSerienummer");
+    auto *text = child<QPlainTextEdit>(window, "txtFelbeskrivning");
+    for (QWidget *field :
+        { static_cast<QWidget *>(device), static_cast<QWidget *>(serial), static_cast<QWidget *>(text) })
+        QVERIFY(field->mapTo(client, QPoint(0, 0)).y() >= px(5280));
+    // The status bar stays along the bottom edge, below the notes.
+    QStatusBar *bar = window->statusBar();
+    QCOMPARE(bar->geometry().bottom(), window->height() - 1);
+    QVERIFY(bar->y() >= client->mapTo(window, QPoint(0, client->height())).y());
+
+    // Named by their own captions, and reached after the layout's controls.
+    QCOMPARE(device->accessibleName(), QStringLiteral("Enhet / modell"));
+    QCOMPARE(serial->accessibleName(), QStringLiteral("Serienummer"));
+    QCOMPARE(text->accessibleName(), QStringLiteral("Felbeskrivning / anteckningar"));
+    QCOMPARE(child<QLabel>(window, "lblEnhet")->buddy(), device);
+    QCOMPARE(child<QLabel>(window, "lblFelbeskrivning")->buddy(), text);
+    QCOMPARE(
+        child<QPushButton>(window, "cmdSparaAnteckningar")->text(), QStringLiteral("Spara anteckningar"));
+}
+
+void tst_CaseNotes::openingReadsTheNotesFile()
+{
+    writeBytes(notesPath(), NotesBytes);
+    frmArende *window = openCase(CaseA);
+    QCOMPARE(child<QLineEdit>(window, "txtEnhet")->text(), QStringLiteral("Crescent"));
+    QCOMPARE(child<QLineEdit>(window, "txtSerienummer")->text(), QStringLiteral("WTU-1"));
+    QCOMPARE(child<QPlainTextEdit>(window, "txtFelbeskrivning")->toPlainText(),
+        QStringLiteral("Bakhjulet kärvar.\nRing före 16."));
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    // Another case without the file: empty fields, no message, no file made.
+    window->openExistingCase(CaseB);
+    QCOMPARE(child<QLineEdit>(window, "txtEnhet")->text(), QString());
+    QCOMPARE(child<QPlainTextEdit>(window, "txtFelbeskrivning")->toPlainText(), QString());
+    QVERIFY(!QFile::exists(m_data->lib(CaseB[ControlCode] + QStringLiteral("_Notes.txt"))));
+}
+
+void tst_CaseNotes::saveNotesAloneChangesNothingElse()
+{
+    frmArende *window = openCase(CaseA);
+    const QByteArray registerBefore = readBytes(m_data->lib(QStringLiteral("arenden.txt")));
+    child<QLineEdit>(window, "txtEnhet")->setText(QStringLiteral("Crescent"));
+    child<QPlainTextEdit>(window, "txtFelbeskrivning")->setPlainText(QStringLiteral("Rad ett\nRad två"));
+    QTest::mouseClick(child<QPushButton>(window, "cmdSparaAnteckningar"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QCOMPARE(
+        readBytes(notesPath()), QByteArray("Enhet: Crescent\r\nSerienummer: \r\nRad ett\r\nRad tv\xe5\r\n"));
+    QCOMPARE(readBytes(m_data->lib(QStringLiteral("arenden.txt"))), registerBefore);
+    QCOMPARE(window->sign(), CaseA[Signature]);
+    QVERIFY(window->isVisible());
+
+    // Saved notes are not asked about when the window closes.
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    QTest::mouseClick(child<QPushButton>(window, "Command4"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Vill du avsluta programet ?"));
+}
+
+void tst_CaseNotes::unstorableNotesAreRefusedNamingTheField()
+{
+    writeBytes(notesPath(), NotesBytes);
+    frmArende *window = openCase(CaseA);
+    child<QLineEdit>(window, "txtSerienummer")->setText(QStringLiteral("Серия 5"));
+    QTest::mouseClick(child<QPushButton>(window, "cmdSparaAnteckningar"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral("\"Serienummer\"")));
+    QCOMPARE(readBytes(notesPath()), NotesBytes);
+}
+
+void tst_CaseNotes::closingWithUnsavedNotesAsksFirst()
+{
+    writeBytes(notesPath(), NotesBytes);
+    frmArende *window = openCase(CaseA);
+    QPointer<frmArende> alive(window);
+    child<QLineEdit>(window, "txtEnhet")->setText(QStringLiteral("Ny modell"));
+
+    // "Avbryt": the window stays, and the closing question is not asked.
+    MessageBox::setNextAnswer(MessageBox::AnswerCancel);
+    QTest::mouseClick(child<QPushButton>(window, "Command4"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Spara anteckningarna?"));
+    QCOMPARE(MessageBox::shown().first().buttons, MessageBox::YesNoCancel);
+    QVERIFY(window->isVisible());
+
+    // "Nej", then No to the closing question: still open, the notes as typed.
+    MessageBox::clearShown();
+    MessageBox::setNextAnswer(MessageBox::AnswerNo);
+    MessageBox::setNextAnswer(MessageBox::AnswerNo);
+    QTest::mouseClick(child<QPushButton>(window, "Command4"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 2);
+    QCOMPARE(MessageBox::shown().at(1).text, QStringLiteral("Vill du avsluta programet ?"));
+    QVERIFY(window->isVisible());
+    QCOMPARE(child<QLineEdit>(window, "txtEnhet")->text(), QStringLiteral("Ny modell"));
+
+    // "Ja", then Yes: the notes are stored and the window closes.
+    MessageBox::clearShown();
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    QTest::mouseClick(child<QPushButton>(window, "Command4"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 2);
+    QVERIFY(readBytes(notesPath()).startsWith("Enhet: Ny modell\r\n"));
+    QTRY_VERIFY(alive.isNull());
+}
+
+void tst_CaseNotes::customerCardFromTheCase()
+{
+    frmArende *window = openCase(CaseA);
+    QTest::mouseClick(child<QPushButton>(window, "cmdSparaKund"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    const QByteArray card = readBytes(m_data->lib(QStringLiteral("08-123456.ini")));
+    QVERIFY(card.startsWith("[Main]\r\n"));
+    QVERIFY(card.contains("xID=K-17\r\n") && card.contains("xName=Anna Andersson\r\n")
+        && card.contains("xPhone1=08-123456\r\n"));
+    auto *shown = WindowRegistry::find<frmKundData>();
+    QVERIFY(shown && shown->isVisible());
+    QCOMPARE(shown->headerText(), QStringLiteral("Anna Andersson"));
+
+    // A second time: the card is there and stays as it is.
+    writeBytes(m_data->lib(QStringLiteral("08-123456.ini")), "[Main]\r\nxName=Redan h\xe4r\r\n");
+    QTest::mouseClick(child<QPushButton>(window, "cmdSparaKund"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("Det finns redan ett kundkort")));
+    QCOMPARE(readBytes(m_data->lib(QStringLiteral("08-123456.ini"))),
+        QByteArray("[Main]\r\nxName=Redan h\xe4r\r\n"));
+
+    // A telephone that would lead out of Lib is refused, and nothing is made.
+    child<QLineEdit>(window, "Text3")->setText(QStringLiteral("../User/admin"));
+    MessageBox::clearShown();
+    QTest::mouseClick(child<QPushButton>(window, "cmdSparaKund"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(!QFile::exists(m_data->path() + QStringLiteral("/Lib/User/admin.ini")));
+}
+
+void tst_CaseNotes::newCaseIsSavedWithItsNotes()
+{
+    auto *window = WindowRegistry::get<frmArende>();
+    window->setRealName(QStringLiteral("Anna Ek"));
+    window->setActiveUser(QStringLiteral("Anna Ek"));
+    window->prepareNewCase();
+    WindowRegistry::show<frmArende>();
+    QVERIFY(runUntil([window]() { return !window->controlCode().isEmpty(); }, 5000));
+    QPointer<frmArende> alive(window);
+    const QString code = window->controlCode();
+    child<QLineEdit>(window, "Text1")->setText(QStringLiteral("K-1"));
+    child<QLineEdit>(window, "Text2")->setText(QStringLiteral("Nils"));
+    child<QLineEdit>(window, "Text3")->setText(QStringLiteral("0701"));
+    window->addArticleRow(rowOf({ "1", "Slang", "1", "st", "99,00", "99,00" }));
+    child<QLineEdit>(window, "txtSerienummer")->setText(QStringLiteral("SN-9"));
+    // "Spara anteckningar" belongs to a saved case; a new case keeps its notes with "Spara".
+    QVERIFY(!child<QPushButton>(window, "cmdSparaAnteckningar")->isEnabled());
+
+    QTest::mouseClick(child<QPushButton>(window, "Command5"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QCOMPARE(readBytes(m_data->lib(code + QStringLiteral("_Notes.txt"))),
+        QByteArray("Enhet: \r\nSerienummer: SN-9\r\n"));
+    QVERIFY(readBytes(m_data->lib(QStringLiteral("arenden.txt"))).contains(code.toLatin1()));
+    QTRY_VERIFY(alive.isNull());
+}
+
+void tst_CaseNotes::removalTakesTheNotesAway()
+{
+    writeBytes(notesPath(), NotesBytes);
+    auto *overview = WindowRegistry::show<frmArendeList>();
+    QCOMPARE(overview->rowCount(), 1);
+    selectEntry(overview, overview->entryAt(0));
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    QTest::mouseClick(child<QPushButton>(overview, "Command3"), Qt::LeftButton);
+    QTRY_COMPARE(overview->rowCount(), 0);
+    QVERIFY(!QFile::exists(notesPath()));
+}
+
+void tst_CaseNotes::printedSheetCarriesTheNotes()
+{
+    writeBytes(notesPath(), NotesBytes);
+    frmArende *window = openCase(CaseA);
+    // What the sheet prints is what the window shows, saved or not.
+    child<QLineEdit>(window, "txtEnhet")->setText(QStringLiteral("Crescent Elegant"));
+    const CaseNotes printed = window->caseNotes();
+    QCOMPARE(printed.device, QStringLiteral("Crescent Elegant"));
+    QCOMPARE(printed.serial, QStringLiteral("WTU-1"));
+    QCOMPARE(printed.text, QStringLiteral("Bakhjulet kärvar.\nRing före 16."));
+}
+
+QTEST_MAIN(tst_CaseNotes)
+#include "tst_casenotes.moc"
