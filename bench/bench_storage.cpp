@@ -6,10 +6,12 @@
 #include "datafolder.h"
 #include "fileio.h"
 #include "ini.h"
+#include "storage/casestore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -220,6 +222,53 @@ int main(int argc, char **argv)
         QFile::remove(path);
     }
     out << QStringLiteral("load average %1\n").arg(loadAverage());
+
+    // Removing one case from a register of 100,000 through the case store, as the
+    // overview's "Ta bort" does: the list's keys in its order, the register read from
+    // disk, rewritten without the case, synced and renamed into place. The file is put
+    // back between runs, outside the timed part.
+    {
+        const int count = 100000;
+        const QString path = paths::caseRegister();
+        const QByteArray bytes = makeRegister(count);
+        Result<caseregister::Table> table = caseregister::Table::fromBytes(bytes);
+        const caseregister::Table &rows = table.value();
+        const RegisterEntry victim = rows.entry(count / 2);
+        std::vector<double> times;
+        std::vector<double> keyTimes;
+        for (int run = 0; run < 7; ++run) {
+            if (!fileio::saveAll(path, bytes))
+                return 1;
+            QElapsedTimer timer;
+            timer.start();
+            QList<CaseKey> keys;
+            keys.reserve(count);
+            for (qsizetype row = 0; row < rows.size(); ++row)
+                keys << caseKeyOf(rows.rawField(row, ControlCode), rows.rawField(row, CaseNumber),
+                    rows.rawField(row, Created));
+            keyTimes.push_back(timer.nsecsElapsed() / 1e6);
+            const StoreResult removed = CaseStore::removeCases({ victim }, keys);
+            times.push_back(timer.nsecsElapsed() / 1e6);
+            if (!removed) {
+                std::fprintf(stderr, "removal failed: %s\n", qPrintable(removed.message));
+                return 1;
+            }
+        }
+        std::sort(times.begin(), times.end());
+        std::sort(keyTimes.begin(), keyTimes.end());
+        const Result<caseregister::Table> after = caseregister::Table::load(path);
+        out << QStringLiteral("\nRemoval of one case from %1 through the case store (best and median of 7)\n")
+                   .arg(count);
+        out << QStringLiteral(
+            "remove ms %1  median %2  (of which the list's keys %3)  lines left %4  bytes %5\n")
+                   .arg(times.front(), 0, 'f', 2)
+                   .arg(times[times.size() / 2], 0, 'f', 2)
+                   .arg(keyTimes.front(), 0, 'f', 2)
+                   .arg(after.value().size())
+                   .arg(QFileInfo(path).size());
+        out.flush();
+        QFile::remove(path);
+    }
 
     // One INI read and one INI write on a user file, each opening the file afresh.
     const QString userPath = dir.filePath(QStringLiteral("Lib/User/anna.ini"));

@@ -351,6 +351,15 @@ RegisterEntry CaseListModel::entry(int row) const
     return at >= 0 ? m_table.entry(at) : m_added.at(-1 - at);
 }
 
+CaseKey CaseListModel::key(int row) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at < 0)
+        return caseKeyOf(m_added.at(-1 - at));
+    return caseKeyOf(
+        m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber), m_table.rawField(at, Created));
+}
+
 QString CaseListModel::text(int row, int column) const
 {
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
@@ -869,6 +878,17 @@ QList<RegisterEntry> CaseSortProxy::entriesInListOrder() const
     result.reserve(static_cast<qsizetype>(m_order.size()));
     for (const int source : m_order)
         result.append(m_cases->entry(source));
+    return result;
+}
+
+QList<CaseKey> CaseSortProxy::keysInListOrder() const
+{
+    QList<CaseKey> result;
+    if (!m_cases)
+        return result;
+    result.reserve(static_cast<qsizetype>(m_order.size()));
+    for (const int source : m_order)
+        result.append(m_cases->key(source));
     return result;
 }
 

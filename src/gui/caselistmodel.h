@@ -2,6 +2,7 @@
 
 #include "caseregister.h"
 #include "records.h"
+#include "storage/casestore.h"
 
 #include <QAbstractProxyModel>
 #include <QAbstractTableModel>
@@ -43,6 +44,8 @@ public:
     static constexpr qsizetype DisplayLimit = 1000;
 
     RegisterEntry entry(int row) const;
+    // The case the row stands for, as the case store finds it in the register.
+    CaseKey key(int row) const;
     QString text(int row, int column) const;
     // What the cell shows: the first DisplayLimit characters of text().
     QString displayText(int row, int column) const;
@@ -133,6 +136,8 @@ public:
     // Every row, those a search hides included, in the list's order: what a rewrite of
     // the register must hold.
     QList<RegisterEntry> entriesInListOrder() const;
+    // The same rows as the case store's keys: the order a register rewrite keeps.
+    QList<CaseKey> keysInListOrder() const;
     int sourceRow(int viewRow) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;

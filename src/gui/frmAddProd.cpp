@@ -5,6 +5,7 @@
 #include "frmArende.h"
 #include "messagebox.h"
 #include "numbers.h"
+#include "storage/casestore.h"
 #include "units.h"
 #include "windowregistry.h"
 
@@ -156,8 +157,9 @@ ArticleRow frmAddProd::currentRow() const
 
 void frmAddProd::updateSum()
 {
-    double product = numbers::leadingNumberValue(m_fields[Quantity]->text())
-        * numbers::leadingNumberValue(m_fields[UnitPrice]->text());
+    // A decimal comma counts whatever the desktop's format: "12,50" is twelve and a half.
+    double product = numbers::amountValue(m_fields[Quantity]->text())
+        * numbers::amountValue(m_fields[UnitPrice]->text());
     // An exponent can push the product past what a number can hold; such a row is no
     // amount anyone can pay, and "inf" must not become a sum in the file.
     if (!std::isfinite(product))
@@ -197,8 +199,7 @@ void frmAddProd::addRow()
         showAddFailure(this);
         return;
     }
-    const Result<QString> path = paths::articleFile(caseWindow->controlCode());
-    if (!path || !articlefile::appendRow(path.value(), row)) {
+    if (const StoreResult added = CaseStore::addArticleRow(caseWindow->controlCode(), row); !added) {
         showAddFailure(this);
         return;
     }

@@ -15,6 +15,7 @@
 #include "frmOm.h"
 #include "frmPrint.h"
 #include "gui/casenotespanel.h"
+#include "gui/storemessages.h"
 #include "messagebox.h"
 #include "numbers.h"
 #include "storage/casestore.h"
@@ -414,10 +415,12 @@ void frmArende::resetToLoaded()
 
     m_articles->clear();
     m_changedRow = QPersistentModelIndex();
+    m_changeOpen = false;
     m_articleFileUnreadable = false;
     m_notesUnreadable = false;
     m_notes->setStoredNotes(CaseNotes());
     m_notes->setSaveNotesEnabled(false); // a new case keeps its notes with "Spara"
+    m_opened = {};
     m_openProblems.clear();
 
     m_dbOrdernummer->clear();
@@ -609,7 +612,8 @@ void frmArende::startNewCase()
     m_dbCDate->setText(today.toString(QStringLiteral("yyyy-MM-dd")));
     setFittedText(m_dbCode, NewControlCode(), formFont().pointSizeF());
     m_dbSign->setText(m_dbActiveUser->text());
-    m_lblOrderID->setText(QStringLiteral("[Kund saknas]"));
+    // A name already in the field is the customer's: the placeholder stands only for none.
+    m_lblOrderID->setText(m_text2->text().isEmpty() ? QStringLiteral("[Kund saknas]") : m_text2->text());
     m_lblOrderID->adjustSize();
     setWindowTitle(TitlePrefix + number);
     m_vatRate = vat::readRate();
@@ -626,6 +630,7 @@ void frmArende::openExistingCase(const RegisterEntry &entry)
     m_command6->setVisible(true);
     m_mnuNy->setEnabled(false);
 
+    m_opened = entry;
     m_dbOrdernummer->setText(entry[CaseNumber]);
     m_dbCDate->setText(entry[Created]);
     m_text1->setText(entry[CustomerNumber]);
@@ -739,13 +744,15 @@ void frmArende::updateTotals()
 {
     double total = 0.0;
     for (const ArticleRow &row : m_articles->rows()) {
-        if (const std::optional<double> value = numbers::parse(row[Sum]))
+        // Read as a plain decimal: a folder written on a Swedish desktop totals the same
+        // on an English one.
+        if (const std::optional<double> value = numbers::plainDecimal(row[Sum]))
             total += *value;
     }
     m_dbSum->setText(numbers::formatTwoDecimals(total));
 
     // The displays judge the total as it is shown, so that they agree with dbSum.
-    const double shown = numbers::parse(m_dbSum->text()).value_or(0.0);
+    const double shown = numbers::plainDecimal(m_dbSum->text()).value_or(0.0);
     if (shown >= 0.0) {
         m_statusText->setText(QStringLiteral(" Att betala (Inkl): ") + m_dbSum->text());
         m_lblSumInfo->setText(QStringLiteral("Att betala"));
@@ -798,50 +805,26 @@ void frmArende::save()
             MessageBox::Ok, MessageBox::Exclamation);
     };
 
-    const QString libFolder = DataFolder::path(u"\\Lib");
-    if (!QFileInfo(libFolder).isDir()) {
-        fail(QStringLiteral("Mappen Lib saknas i datamappen (%1).").arg(nativePath(libFolder)));
+    const StoreResult saved = CaseStore::saveNewCase(entry, m_notes->notes());
+    switch (saved.kind) {
+    case StoreError::None:
+        break;
+    case StoreError::MissingFolder:
+        fail(QStringLiteral("Mappen Lib saknas i datamappen (%1).")
+                 .arg(nativePath(DataFolder::path(u"\\Lib"))));
         return;
-    }
-    const Result<QString> dataPath = paths::caseDataFile(entry[ControlCode]);
-    if (!dataPath) {
+    case StoreError::UnsafeName:
         fail(QStringLiteral("Kontrollnumret \"%1\" kan inte användas som filnamn.").arg(entry[ControlCode]));
         return;
-    }
-
-    CaseRecord record;
-    record.caseNumber = entry[CaseNumber];
-    record.created = entry[Created];
-    record.customerNumber = entry[CustomerNumber];
-    record.customerName = entry[CustomerName];
-    record.telephone = entry[Telephone];
-    record.priority = entry[Priority];
-    record.status = entry[CaseStatus];
-    record.controlCode = entry[ControlCode];
-    record.signature = entry[Signature];
-
-    const bool dataFileExisted = fileio::exists(dataPath.value());
-    if (const Status written = casedatafile::write(dataPath.value(), record); !written) {
-        fail(QStringLiteral("Ärendets datafil kunde inte skrivas (%1).").arg(nativePath(dataPath.value())));
+    case StoreError::UnstorableValue:
+        refuseUnstorable(entry, QStringLiteral("Spara"));
         return;
-    }
-    // The notes are stored with the case, before its register line: a listed case always
-    // has them, and when the line cannot be added they go again with the data file.
-    if (const StoreResult stored = CaseStore::saveNotes(entry[ControlCode], m_notes->notes()); !stored) {
-        if (!dataFileExisted)
-            casedatafile::remove(dataPath.value());
-        fail(QStringLiteral("Anteckningarna kunde inte skrivas (%1).")
-                 .arg(nativePath(paths::notesFile(entry[ControlCode]).value())));
+    case StoreError::UnstorableNote:
+        refuseUnstorableNotes(QStringLiteral("Spara"));
         return;
-    }
-    const QString registerPath = paths::caseRegister();
-    if (const Status appended = caseregister::appendPlain(registerPath, entry); !appended) {
-        // A data file without its register line would be a case that no list shows;
-        // take it away again so that a later "Spara" starts from a clean state.
-        if (!dataFileExisted)
-            casedatafile::remove(dataPath.value());
-        (void)CaseStore::saveNotes(entry[ControlCode], CaseNotes());
-        fail(QStringLiteral("Ärenderegistret kunde inte skrivas (%1).").arg(nativePath(registerPath)));
+    default:
+        fail(QStringLiteral("Ärendets filer kunde inte skrivas i datamappen (%1).")
+                 .arg(nativePath(DataFolder::path(u"\\Lib"))));
         return;
     }
 
@@ -857,8 +840,13 @@ void frmArende::updateCase()
 
     RegisterEntry entry = currentEntry();
     entry[Signature] = newAuthor;
-    if (refuseUnstorable(entry, QStringLiteral("Uppdatera")))
+    if (const StoreResult checked = CaseStore::checkReplacement(entry, m_opened); !checked) {
+        if (checked.field >= 0)
+            MessageBox::show(this, QStringLiteral("Uppdatera"),
+                unstorableValueText(registerFieldCaptions().value(checked.field)), MessageBox::Ok,
+                MessageBox::Exclamation);
         return;
+    }
     if (refuseUnstorableNotes(QStringLiteral("Uppdatera")))
         return;
 
@@ -869,20 +857,24 @@ void frmArende::updateCase()
     if (answer != MessageBox::AnswerYes)
         return;
 
+    // The overview replaces the line and its list together; without it the store alone
+    // does, and the list is read anew when the overview opens.
     QPointer<frmArendeList> overview = WindowRegistry::find<frmArendeList>();
-    if (!overview) {
-        // Only the overview can replace the register line; without it nothing changes.
-        showRowFailure(this);
+    const StoreResult replaced
+        = overview ? overview->replaceCase(entry) : CaseStore::replaceCase(entry, QList<CaseKey>());
+    if (!replaced) {
+        // Nothing was stored: the window stays open with everything the user typed.
+        MessageBox::show(this, QStringLiteral("Uppdatering"), storeFailureText(replaced), MessageBox::Ok,
+            MessageBox::Exclamation);
         return;
     }
+    m_opened = entry;
     // The notes are stored with the update; when they cannot be, nothing of it is done.
     if (m_notes->hasUnsavedNotes() && !saveNotesOnly())
         return;
 
     m_dbActiveUser->setText(newAuthor);
     m_dbSign->setText(m_dbActiveUser->text());
-    overview->stageEntry(currentEntry());
-    overview->startReplace();
 
     MessageBox::show(this, QStringLiteral("Bekräftelse"), QStringLiteral("Uppdatering slutförd!"),
         MessageBox::Ok, MessageBox::Information);
@@ -1012,6 +1004,14 @@ void frmArende::askAndClose()
 
 void frmArende::closeEvent(QCloseEvent *event)
 {
+    // A box of this window is its child and runs its own event loop: closing (and so
+    // deleting) the window under it would pull the box away from under that loop. A
+    // close asked for meanwhile (the timed close after "Skriv ut") waits for the answer.
+    if (MessageBox::isOpenFor(this)) {
+        event->ignore();
+        m_timer6->setInterval(100);
+        return;
+    }
     // The window's own close button: unsaved notes are not dropped without a question.
     // Closes made by the program (after "Spara", or a printout) have nothing to ask.
     if (event->spontaneous() && !settleUnsavedNotes()) {
@@ -1182,6 +1182,7 @@ QList<int> frmArende::selectedRows() const
 void frmArende::addRow()
 {
     m_changedRow = QPersistentModelIndex();
+    m_changeOpen = false;
     WindowRegistry::show<frmAddProd>()->openAdd();
 }
 
@@ -1193,6 +1194,7 @@ void frmArende::changeRow()
     const QModelIndex current = m_listView->currentIndex();
     const int row = current.isValid() && rows.contains(current.row()) ? current.row() : rows.first();
     m_changedRow = QPersistentModelIndex(m_articles->index(row, 0));
+    m_changeOpen = true;
     WindowRegistry::show<frmAddProd>()->openChange(m_articles->row(row));
 }
 
@@ -1213,16 +1215,6 @@ void frmArende::removeRow()
         delAction();
 }
 
-bool frmArende::rewriteArticleFile(const QList<ArticleRow> &rows)
-{
-    const Result<QString> path = paths::articleFile(m_dbCode->text());
-    if (!path || !articlefile::rewrite(path.value(), rows)) {
-        showRowFailure(this);
-        return false;
-    }
-    return true;
-}
-
 // The file is written first and the list follows only when it succeeded, so that list
 // and file never disagree after a failure.
 bool frmArende::delAction()
@@ -1237,24 +1229,29 @@ bool frmArende::delAction()
             MessageBox::Ok, MessageBox::Exclamation);
         return false;
     }
-    QList<ArticleRow> remaining;
-    for (int i = 0; i < m_articles->rowCount(); ++i) {
-        if (!rows.contains(i))
-            remaining << m_articles->row(i);
-    }
-    if (!rewriteArticleFile(remaining))
+    QList<ArticleRow> removed;
+    for (const int row : rows)
+        removed << m_articles->row(row);
+    if (const StoreResult done = CaseStore::removeArticleRows(m_dbCode->text(), removed); !done) {
+        showRowFailure(this);
         return false;
+    }
     m_articles->removeRowsAt(rows);
     return true;
 }
 
-void frmArende::addAction()
+ArticleRow frmArende::stagedRow() const
 {
     ArticleRow row;
     for (int i = 0; i < ArticleFieldCount; ++i)
         row[i] = m_staged[i]->text();
-    const Result<QString> path = paths::articleFile(m_dbCode->text());
-    if (articlefile::firstUnstorableField(row) >= 0 || !path || !articlefile::appendRow(path.value(), row)) {
+    return row;
+}
+
+void frmArende::addAction()
+{
+    const ArticleRow row = stagedRow();
+    if (const StoreResult added = CaseStore::addArticleRow(m_dbCode->text(), row); !added) {
         showRowFailure(this);
         return;
     }
@@ -1283,9 +1280,12 @@ void frmArende::replaceAction()
     QList<int> rows;
     if (m_changedRow.isValid())
         rows << m_changedRow.row();
-    else
+    else if (!m_changeOpen)
         rows = selectedRows();
+    // A row opened with "Ändra" and removed meanwhile is gone: the edited values become
+    // a new row, and no other row (the one selected now) is taken in its stead.
     m_changedRow = QPersistentModelIndex();
+    m_changeOpen = false;
 
     if (rows.isEmpty()) {
         addAction();
@@ -1296,23 +1296,26 @@ void frmArende::replaceAction()
         return;
     }
 
-    ArticleRow staged;
-    for (int i = 0; i < ArticleFieldCount; ++i)
-        staged[i] = m_staged[i]->text();
-    if (articlefile::firstUnstorableField(staged) >= 0) {
+    const ArticleRow staged = stagedRow();
+    StoreResult done;
+    if (rows.size() == 1) {
+        // One rewrite: no moment in which the changed row is in neither place.
+        done = CaseStore::replaceArticleRow(m_dbCode->text(), m_articles->row(rows.first()), staged);
+    } else {
+        QList<ArticleRow> removed;
+        for (const int row : std::as_const(rows))
+            removed << m_articles->row(row);
+        done = CaseStore::removeArticleRows(m_dbCode->text(), removed);
+        if (done) {
+            m_articles->removeRowsAt(rows);
+            rows.clear();
+            done = CaseStore::addArticleRow(m_dbCode->text(), staged);
+        }
+    }
+    if (!done) {
         showRowFailure(this);
         return;
     }
-    QList<ArticleRow> result;
-    for (int i = 0; i < m_articles->rowCount(); ++i) {
-        if (!rows.contains(i))
-            result << m_articles->row(i);
-    }
-    result << staged;
-    // One rewrite gives the file the same lines as a rewrite followed by an append,
-    // without a moment in which the changed row is in neither.
-    if (!rewriteArticleFile(result))
-        return;
     m_articles->removeRowsAt(rows);
     m_articles->appendRow(staged);
 }

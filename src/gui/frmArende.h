@@ -120,7 +120,7 @@ private:
     void replaceAction(); // Timer7
 
     QList<int> selectedRows() const;
-    bool rewriteArticleFile(const QList<ArticleRow> &rows);
+    ArticleRow stagedRow() const; // Label14 to Label19
     void showOpenProblems();
     void selectComboText(QComboBox *box, const QString &text, const QString &fieldCaption);
     bool refuseUnstorable(const RegisterEntry &entry, const QString &title);
@@ -178,6 +178,8 @@ private:
     // The row that the article window was opened to change: the replace takes out this
     // row even when the user has selected another one in the meantime.
     QPersistentModelIndex m_changedRow;
+    // Set from "Ändra" until the replace ran: the row to change may be gone by then.
+    bool m_changeOpen = false;
     // Set when the case's article file exists but could not be read: the list then does
     // not hold the case's rows, and rewriting the file from it would destroy them.
     bool m_articleFileUnreadable = false;
@@ -185,6 +187,9 @@ private:
     // would replace notes the window never showed.
     bool m_notesUnreadable = false;
     QStringList m_openProblems;
+    // The register line the case was opened from: a value kept from it unchanged may
+    // hold what new input may not (a double quote an older copy wrote).
+    RegisterEntry m_opened {};
     // The shop's VAT rate, read when the window is given a case to show.
     std::optional<double> m_vatRate;
 };

@@ -11,8 +11,9 @@
 #include "frmSkapaID.h"
 #include "gui/backupjobs.h"
 #include "gui/frmKunder.h"
+#include "gui/storemessages.h"
 #include "messagebox.h"
-#include "storage/notesfile.h"
+#include "storage/casestore.h"
 #include "units.h"
 #include "windowregistry.h"
 
@@ -706,8 +707,7 @@ void frmArendeList::showPopup(const QPoint &globalPos)
 void frmArendeList::runAddAction()
 {
     const RegisterEntry entry = stagedEntry();
-    const Status appended = caseregister::appendQuoted(paths::caseRegister(), entry);
-    if (!appended) {
+    if (const StoreResult added = CaseStore::addRegisterLine(entry); !added) {
         MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
         return;
     }
@@ -716,56 +716,58 @@ void frmArendeList::runAddAction()
 
 void frmArendeList::runDelAction()
 {
-    QList<int> rows;
+    QList<RegisterEntry> cases;
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     for (const QModelIndex &index : selected)
-        rows.append(m_proxy->mapToSource(index).row());
-    if (rows.isEmpty())
+        cases.append(m_model->entry(m_proxy->mapToSource(index).row()));
+    if (cases.isEmpty())
         return;
-    if (!removeRowsAndRewrite(rows))
+    const StoreResult removed = CaseStore::removeRegisterLines(cases, m_proxy->keysInListOrder());
+    // Lines already gone from the register leave the list as well: it shows what the
+    // register holds.
+    if (removed || removed.kind == StoreError::NotFound)
+        dropRowsOf(cases);
+    if (!removed)
         MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
 }
 
-bool frmArendeList::removeRowsAndRewrite(QList<int> sourceRows)
+void frmArendeList::dropRowsOf(const QList<RegisterEntry> &cases)
 {
+    QList<CaseKey> keys;
+    for (const RegisterEntry &entry : cases)
+        keys << caseKeyOf(entry);
     // From the last row to the first, so that the positions still to go stay valid.
-    std::sort(sourceRows.begin(), sourceRows.end(), std::greater<int>());
-    sourceRows.erase(std::unique(sourceRows.begin(), sourceRows.end()), sourceRows.end());
-    for (const int row : std::as_const(sourceRows))
-        m_model->removeEntry(row);
+    for (int row = m_model->rowCount() - 1; row >= 0; --row) {
+        if (keys.contains(m_model->key(row)))
+            m_model->removeEntry(row);
+    }
     // The row that takes the removed row's place is shown selected, so that what
     // "Ändra" would open is what the list marks.
     const QModelIndex current = m_list->currentIndex();
     if (current.isValid())
         m_list->selectionModel()->select(
             current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    return caseregister::rewrite(paths::caseRegister(), m_proxy->entriesInListOrder()).ok();
+}
+
+StoreResult frmArendeList::replaceCase(const RegisterEntry &updated)
+{
+    stageEntry(updated);
+    // The case is found by its control code, not by the selection: the user may have
+    // clicked another row while the case window was open.
+    const StoreResult replaced = CaseStore::replaceCase(updated, m_proxy->keysInListOrder());
+    if (replaced || replaced.kind == StoreError::NotFound)
+        dropRowsOf({ updated });
+    if (replaced)
+        m_model->appendEntry(updated);
+    return replaced;
 }
 
 void frmArendeList::runReplace()
 {
-    // The case being replaced is found by its control code, not by the selection: the
-    // user may have clicked another row while the case window was open.
-    const RegisterEntry staged = stagedEntry();
-    const QString &code = staged[ControlCode];
-    QList<int> rows;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->text(row, ControlCode) != code)
-            continue;
-        if (code.isEmpty()) {
-            // Without a control code only the one row that matches on number and date
-            // can be meant; other rows lacking a code are other cases.
-            if (m_model->text(row, CaseNumber) != staged[CaseNumber]
-                || m_model->text(row, Created) != staged[Created])
-                continue;
-            rows.append(row);
-            break;
-        }
-        rows.append(row);
-    }
-    if (!rows.isEmpty() && !removeRowsAndRewrite(rows))
-        MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
-    runAddAction();
+    const StoreResult replaced = replaceCase(stagedEntry());
+    if (!replaced)
+        MessageBox::show(
+            this, UpdateTitle, storeFailureText(replaced), MessageBox::Ok, MessageBox::Exclamation);
 }
 
 // ---- Buttons and menu entries --------------------------------------------------------
@@ -802,10 +804,9 @@ void frmArendeList::removeCase()
     const int row = currentSourceRow();
     if (row < 0)
         return;
-    const RegisterEntry confirmed = m_model->entry(row);
     // Timers keep running while a message box is open, so the list may be refreshed
-    // before the answer comes; the row is looked for again afterwards.
-    const QPersistentModelIndex kept(m_model->index(row, 0));
+    // before the answer comes; the case is found again by its key afterwards.
+    const RegisterEntry confirmed = m_model->entry(row);
 
     const QString question = QStringLiteral("Är det säkert att du vill ta bort följande ärende: ")
         + confirmed[CaseNumber] + QStringLiteral(" ?") + QStringLiteral("\r\n\r\n")
@@ -815,39 +816,19 @@ void frmArendeList::removeCase()
         != MessageBox::AnswerYes)
         return;
 
-    const QString &code = confirmed[ControlCode];
+    // The register is rewritten before the files go, and the list and the notice follow
+    // only what was done: a failed rewrite leaves the case listed with its files.
+    const StoreResult removed = CaseStore::removeCases({ confirmed }, m_proxy->keysInListOrder());
+    if (removed || removed.kind == StoreError::NotFound)
+        dropRowsOf({ confirmed });
+    if (!removed) {
+        MessageBox::show(
+            this, RemoveTitle, storeFailureText(removed), MessageBox::Ok, MessageBox::Exclamation);
+        return;
+    }
     MessageBox::show(this, QStringLiteral("Bekräftelse"),
-        QStringLiteral("Ärende: ") + code + QStringLiteral(" är makulerad!"), MessageBox::Ok,
-        MessageBox::Information);
-
-    int target = -1;
-    if (kept.isValid() && m_model->entry(kept.row()) == confirmed) {
-        target = kept.row();
-    } else {
-        for (int candidate = 0; candidate < m_model->rowCount(); ++candidate) {
-            if (m_model->entry(candidate) == confirmed) {
-                target = candidate;
-                break;
-            }
-        }
-    }
-    if (target < 0)
-        return;
-    // The register is rewritten before the files go: when the rewrite fails, the case
-    // stays listed with its rows and data intact instead of pointing at deleted files.
-    if (!removeRowsAndRewrite({ target })) {
-        MessageBox::show(this, RemoveTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
-        return;
-    }
-    // Files that are missing or cannot be deleted are passed over. A control code that
-    // is no plain file name names no file of this data folder, so nothing is deleted
-    // for it, but its row still goes.
-    if (const auto dataFile = paths::caseDataFile(code))
-        casedatafile::remove(dataFile.value());
-    if (const auto articles = paths::articleFile(code))
-        articlefile::remove(articles.value());
-    if (const auto notes = paths::notesFile(code))
-        (void)notesfile::remove(notes.value());
+        QStringLiteral("Ärende: ") + confirmed[ControlCode] + QStringLiteral(" är makulerad!"),
+        MessageBox::Ok, MessageBox::Information);
 }
 
 void frmArendeList::showCustomerCard()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records.h"
+#include "storage/casestore.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -49,6 +50,9 @@ public:
     void stageEntry(const RegisterEntry &entry);
     RegisterEntry stagedEntry() const;
     void startReplace();
+    // Replaces the case's register line through the case store (the staging labels show
+    // the line); the list follows only what the register now holds.
+    StoreResult replaceCase(const RegisterEntry &updated);
     void startRefresh();
 
     void refresh();
@@ -94,7 +98,7 @@ private:
 
     void runAddAction();
     void runDelAction();
-    bool removeRowsAndRewrite(QList<int> sourceRows);
+    void dropRowsOf(const QList<RegisterEntry> &cases);
     void runReplace();
 
     void newCase();

@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPointer>
 #include <QQueue>
+#include <QWidget>
 
 namespace lunora {
 
@@ -10,6 +12,7 @@ namespace {
 bool s_automatic = false;
 QQueue<MessageBox::Answer> s_answers;
 QList<MessageBox::Shown> s_shown;
+QList<QPointer<QWidget>> s_openParents;
 
 QMessageBox::Icon toQtIcon(MessageBox::Icon icon)
 {
@@ -61,12 +64,25 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const
         box.setDefaultButton(defaultAnswer == AnswerNo ? QMessageBox::No : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     }
+    s_openParents.append(QPointer<QWidget>(parent));
     const int result = box.exec();
+    s_openParents.removeLast();
     if (buttons == Ok)
         return AnswerOk;
     if (buttons == YesNoCancel && result != QMessageBox::Yes && result != QMessageBox::No)
         return AnswerCancel;
     return result == QMessageBox::Yes ? AnswerYes : AnswerNo;
+}
+
+bool MessageBox::isOpenFor(const QWidget *window)
+{
+    if (!window)
+        return false;
+    for (const QPointer<QWidget> &parent : std::as_const(s_openParents)) {
+        if (parent && (parent == window || window->isAncestorOf(parent)))
+            return true;
+    }
+    return false;
 }
 
 void MessageBox::setAutomaticAnswers(bool on)

@@ -46,6 +46,10 @@ public:
     static Answer show(QWidget *parent, const QString &title, const QString &text, Buttons buttons, Icon icon,
         Answer defaultAnswer = AnswerYes);
 
+    // Whether a box shown with this window (or one of its children) as parent is open.
+    // A window must not be closed or deleted under such a box: the box is its child.
+    static bool isOpenFor(const QWidget *window);
+
     // Test support. With automatic answers on, no box is put on the screen: the next
     // queued answer is returned, or Ok for an OK box and No for a Yes/No box.
     static void setAutomaticAnswers(bool on);

@@ -44,9 +44,10 @@ QStringList caseFiles(const QString &controlCode)
 {
     const Result<QString> data = paths::caseDataFile(controlCode);
     const Result<QString> articles = paths::articleFile(controlCode);
-    if (!data || !articles)
+    const Result<QString> notes = paths::notesFile(controlCode);
+    if (!data || !articles || !notes)
         return {};
-    return { data.value(), articles.value() };
+    return { data.value(), articles.value(), notes.value() };
 }
 
 namespace {
@@ -487,6 +488,34 @@ StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const QLis
             }
         }
         return {};
+    });
+}
+
+StoreResult CaseStore::addRegisterLine(const RegisterEntry &entry)
+{
+    const Change change { Change::Kind::AddRegisterLine, { entry[ControlCode] }, entry, {} };
+    return run(change, [&]() -> StoreResult {
+        if (StoreResult checked = checkEntry(entry, nullptr); !checked)
+            return checked;
+        if (StoreResult lib = missingLib(); !lib)
+            return lib;
+        if (const Status appended = caseregister::appendQuoted(paths::caseRegister(), entry); !appended)
+            return unwritable(appended);
+        return {};
+    });
+}
+
+StoreResult CaseStore::removeRegisterLines(const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder)
+{
+    Change change { Change::Kind::RemoveRegisterLines, {}, {}, {} };
+    for (const RegisterEntry &entry : cases)
+        change.controlCodes << entry[ControlCode];
+    return run(change, [&]() -> StoreResult {
+        RegisterPlan plan;
+        for (const RegisterEntry &entry : cases)
+            plan.drop << caseKeyOf(entry);
+        plan.listOrder = &listOrder;
+        return rewriteRegister(plan).result;
     });
 }
 

@@ -67,6 +67,7 @@ struct CaseKey
     QByteArray controlCode;
     QByteArray caseNumber; // only when controlCode is empty
     QByteArray created; // only when controlCode is empty
+    friend bool operator==(const CaseKey &, const CaseKey &) = default;
 };
 CaseKey caseKeyOf(const RegisterEntry &entry);
 CaseKey caseKeyOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created);
@@ -85,6 +86,8 @@ public:
             SaveCase,
             ReplaceCase,
             RemoveCases,
+            AddRegisterLine,
+            RemoveRegisterLines,
             AddArticleRow,
             ReplaceArticleRow,
             RemoveArticleRows,
@@ -125,6 +128,12 @@ public:
     // (nothing written or deleted) when none of them is in the register any more.
     // Files that cannot be deleted are passed over: the cases are gone from the register.
     static StoreResult removeCases(const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder);
+
+    // The overview's hidden actions: one quoted line appended, and lines taken out of
+    // the register without touching the cases' files.
+    static StoreResult addRegisterLine(const RegisterEntry &entry);
+    static StoreResult removeRegisterLines(
+        const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder);
 
     // Article rows of the case with the given control code. Rows are found in the file
     // by their values: `old` and `removed` are rows as the window shows them.

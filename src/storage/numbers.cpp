@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include <QByteArray>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -246,6 +247,43 @@ QString formatGeneral(double value, const QLocale &locale)
     text.replace(u'e', u'E');
     text.replace(u'.', decimalSeparator(locale));
     return text;
+}
+
+std::optional<double> plainDecimal(QStringView text)
+{
+    QByteArray digits;
+    digits.reserve(text.size());
+    bool separator = false;
+    bool anyDigit = false;
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'\t')
+            continue;
+        if ((c == u'-' || c == u'+') && digits.isEmpty()) {
+            digits += char(c.unicode());
+        } else if (c >= u'0' && c <= u'9') {
+            digits += char(c.unicode());
+            anyDigit = true;
+        } else if ((c == u',' || c == u'.') && !separator) {
+            digits += '.';
+            separator = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!anyDigit)
+        return std::nullopt;
+    bool ok = false;
+    const double value = digits.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+double amountValue(QStringView text)
+{
+    if (const std::optional<double> value = plainDecimal(text))
+        return *value;
+    return leadingNumberValue(text);
 }
 
 } // namespace lunora::numbers

@@ -13,6 +13,13 @@ namespace lunora::numbers {
 // with '.' as the only decimal point: blanks anywhere are skipped, a sign and an
 // E exponent belong to the number, a comma ends it, no number at all counts as 0.
 double leadingNumberValue(QStringView text);
+// A plain decimal number as counter staff type it whatever the desktop's format: an
+// optional sign, digits and at most one decimal separator, "," or "." (blanks anywhere
+// are skipped, no thousands separators, no exponent). "12,50" and "12.50" are 12.5.
+std::optional<double> plainDecimal(QStringView text);
+// The value of an amount or quantity typed in the article window or stored in a row:
+// its plain decimal value, or else its leading-number value ("3 st" counts 3).
+double amountValue(QStringView text);
 // The number in the user's format, or nothing when the text is not such a number.
 std::optional<double> parse(QStringView text, const QLocale &locale = QLocale());
 // The pattern "0.00": at least one integer digit, exactly two decimals, no thousands

@@ -132,9 +132,9 @@ void tst_Articles::sumFollowsQuantityAndPrice_data()
     QTest::newRow("decimal point") << "3"
                                    << "2.5"
                                    << "7,50";
-    QTest::newRow("decimal comma ends the number") << "3"
-                                                   << "2,5"
-                                                   << "6,00";
+    QTest::newRow("decimal comma counts too") << "3"
+                                              << "2,5"
+                                              << "7,50";
     QTest::newRow("empty") << ""
                            << ""
                            << "0,00";
@@ -199,11 +199,11 @@ void tst_Articles::addedRowGoesToFileAndList()
     // stays as typed.
     addThroughWindow(caseWindow, { "18", "Mutter", "3", "st", "2.5" });
     QCOMPARE(readBytes(articleFile(caseWindow)),
-        line("17", "Skruv, rostfri", "2", "st", "12,50", "24,00")
+        line("17", "Skruv, rostfri", "2", "st", "12,50", "25,00")
             + line("18", "Mutter", "3", "st", "2.5", "7,50"));
     QCOMPARE(caseWindow->articleRows().size(), 2);
     QCOMPARE(caseWindow->articleRows().at(0)[UnitPrice], QStringLiteral("12,50"));
-    QCOMPARE(child<QLabel>(caseWindow, "dbSum")->text(), QStringLiteral("31,50"));
+    QCOMPARE(child<QLabel>(caseWindow, "dbSum")->text(), QStringLiteral("32,50"));
 
     // An empty row is a row as well.
     frmAddProd *window = openAdd(caseWindow);
@@ -259,12 +259,12 @@ void tst_Articles::changeReplacesTheRowItWasOpenedFor()
     select(caseWindow, 2);
     child<QPushButton>(caseWindow, "Command2")->click();
     auto *window = WindowRegistry::find<frmAddProd>();
-    QCOMPARE(field(window, Sum)->text(), QStringLiteral("24,00"));
+    QCOMPARE(field(window, Sum)->text(), QStringLiteral("25,00"));
 
     // The user looks at another row while the change window is open.
     select(caseWindow, 0);
     child<QPushButton>(window, "Command3")->click();
-    QTRY_COMPARE(caseWindow->articleRows().last()[Sum], QStringLiteral("24,00"));
+    QTRY_COMPARE(caseWindow->articleRows().last()[Sum], QStringLiteral("25,00"));
     QCOMPARE(caseWindow->articleRows().size(), 3);
     QCOMPARE(caseWindow->articleRows().at(0)[ArticleNumber], QStringLiteral("1"));
     QCOMPARE(caseWindow->articleRows().last()[ArticleNumber], QStringLiteral("3"));

@@ -379,9 +379,9 @@ void tst_CaseWindow::totals_data()
     QTest::newRow("text is no number") << QStringList { "abc", "7,5", "" } << "7,50"
                                        << " Att betala (Inkl): 7,50"
                                        << "Att betala" << false;
-    QTest::newRow("point is no decimal") << QStringList { "2.5", "1" } << "1,00"
-                                         << " Att betala (Inkl): 1,00"
-                                         << "Att betala" << false;
+    QTest::newRow("point is a decimal too") << QStringList { "2.5", "1" } << "3,50"
+                                            << " Att betala (Inkl): 3,50"
+                                            << "Att betala" << false;
 }
 
 void tst_CaseWindow::totals()

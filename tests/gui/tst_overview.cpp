@@ -620,7 +620,8 @@ void TestOverview::removalThatCannotRewriteReports()
     QVERIFY(root.rename(QStringLiteral("Lib"), QStringLiteral("Lib.away")));
     MessageBox::setNextAnswer(MessageBox::AnswerYes);
     window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
-    QCOMPARE(MessageBox::shown().size(), 3);
+    // The question and the failure; no "makulerad" notice for a case still there.
+    QCOMPARE(MessageBox::shown().size(), 2);
     QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Ta bort ärende!"));
     QCOMPARE(MessageBox::shown().last().text, QStringLiteral("Det blev något fel"));
     QCOMPARE(MessageBox::shown().last().icon, MessageBox::Exclamation);
