@@ -76,18 +76,42 @@ void say(const QString &text)
     std::cerr << text.toLocal8Bit().constData() << std::flush;
 }
 
-QString readLine()
+// The longest line read from standard input. A password is at most 15 characters; the
+// limit only keeps a runaway input (a file without line ends piped in) from being read
+// whole into memory.
+constexpr std::size_t MaxLineBytes = 4096;
+
+enum class Line
+{
+    Read,
+    Missing,
+    TooLong,
+    HasNul,
+};
+
+// Reads one line, byte by byte, and stops at once at a NUL or when the line grows past
+// MaxLineBytes: neither can be a password, and what follows is not read at all.
+Line readLine(QString &text)
 {
     std::string line;
-    if (!std::getline(std::cin, line))
-        return QString();
+    int c = EOF;
+    while ((c = std::cin.get()) != EOF && c != '\n') {
+        if (c == '\0')
+            return Line::HasNul;
+        if (line.size() >= MaxLineBytes)
+            return Line::TooLong;
+        line.push_back(static_cast<char>(c));
+    }
+    if (c == EOF && line.empty())
+        return Line::Missing;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+    text = QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+    return Line::Read;
 }
 
 // Reads one line from the terminal without showing what is typed.
-QString readHidden(const QString &prompt)
+Line readHidden(const QString &prompt, QString &text)
 {
     say(prompt);
     if (tcgetattr(STDIN_FILENO, &s_savedTerminal) == 0) {
@@ -96,7 +120,7 @@ QString readHidden(const QString &prompt)
         quiet.c_lflag |= ECHONL;
         s_echoOff = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
     }
-    const QString line = readLine();
+    const Line line = readLine(text);
     restoreEcho();
     return line;
 }
@@ -220,17 +244,28 @@ int main(int argc, char *argv[])
     }
 
     QString password;
+    Line read = Line::Read;
     if (isatty(STDIN_FILENO)) {
         std::signal(SIGINT, onInterrupt);
         std::signal(SIGTERM, onInterrupt);
-        password = readHidden(QStringLiteral("Lösenord: "));
-        const QString again = readHidden(QStringLiteral("Upprepa lösenordet: "));
-        if (password != again) {
+        read = readHidden(QStringLiteral("Lösenord: "), password);
+        QString again;
+        if (read == Line::Read)
+            read = readHidden(QStringLiteral("Upprepa lösenordet: "), again);
+        if (read == Line::Read && password != again) {
             say(QStringLiteral("Lösenorden stämmer inte överens. Ingen användare har skapats.\n"));
             return BadInput;
         }
     } else {
-        password = readLine();
+        read = readLine(password);
+    }
+    if (read == Line::HasNul) {
+        say(QStringLiteral("Lösenordet innehåller ett NUL-tecken. Ingen användare har skapats.\n"));
+        return BadInput;
+    }
+    if (read == Line::TooLong) {
+        say(QStringLiteral("Raden med lösenordet är längre än 4 KiB. Ingen användare har skapats.\n"));
+        return BadInput;
     }
     if (password.isEmpty()) {
         say(QStringLiteral("Lösenordet får inte vara tomt. Ingen användare har skapats.\n"));

@@ -367,6 +367,8 @@ void frmArendeList::buildMenus()
     m_backup->setObjectName(QStringLiteral("mnuSakerhetskopiera"));
     m_restore = m_dataMenu->addAction(QStringLiteral("Återställ…"));
     m_restore->setObjectName(QStringLiteral("mnuAterstall"));
+    // Hidden until the sign-in hands over an administrator's index.
+    m_dataMenu->menuAction()->setVisible(false);
 
     // The popup menu stays out of the menu bar. Its one entry has no caption until a row
     // has been clicked; the window holds the entry too, so that Ctrl+D works.
@@ -404,12 +406,9 @@ void frmArendeList::buildMenus()
 void frmArendeList::setUserIndex(const QString &index)
 {
     m_userIndex->setText(index);
-    // Administrators get the data menu, normal users do not; any other index leaves
-    // the menu as it was.
-    if (index == QLatin1String("0"))
-        m_dataMenu->menuAction()->setVisible(true);
-    else if (index == QLatin1String("9"))
-        m_dataMenu->menuAction()->setVisible(false);
+    // Only administrators get the data menu. Any other index, a damaged or empty one
+    // included, hides it: the menu creates users, so it must not be offered by mistake.
+    m_dataMenu->menuAction()->setVisible(index == QLatin1String("0"));
 }
 
 QString frmArendeList::userIndex() const

@@ -99,8 +99,8 @@ void frmLogin::showFailure()
 void frmLogin::onCommand1()
 {
     // Only a quick existence test here; the check itself runs on the timer's tick,
-    // after this click has been handled. An id that cannot be a file name fails here
-    // and touches nothing.
+    // after this click has been handled. An id that cannot be a file name, or no id at
+    // all, fails here and touches nothing.
     const Result<bool> exists = userfile::exists(m_text1->text());
     if (exists.ok() && exists.value()) {
         m_timer1->setInterval(1);

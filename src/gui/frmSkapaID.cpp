@@ -152,6 +152,10 @@ void frmSkapaID::onCommand1()
     }
 
     const UserRecord record { m_text1->text(), m_text2->text(), index, m_text3->text() };
+    if (record.user.isEmpty()) {
+        showSaveFailure(QStringLiteral("Användar-ID saknas."));
+        return;
+    }
     if (!isSafeFileName(record.user)) {
         showSaveFailure(QStringLiteral("Användar-ID blir filnamnet och får inte innehålla / eller \\ "
                                        "och inte vara . eller .."));

@@ -75,7 +75,15 @@ Status userfile::write(const QString &userId, const UserRecord &record)
         if (w.value.contains(u'['))
             return Status::failure(QStringLiteral("Value of %1 cannot contain '['").arg(w.key));
     }
-    return WriteIniAll(path.value(), writes);
+    // Passwords are stored as they are typed, so a new user file is readable by its
+    // owner and the owner's group only; where the folder is shared by its group (every
+    // desk's account in one group), that group may write it too. An existing file keeps
+    // the mode its administrator gave it.
+    QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+        | QFileDevice::WriteUser | QFileDevice::ReadGroup;
+    if (QFileInfo(paths::userFolder()).permissions() & QFileDevice::WriteGroup)
+        mode |= QFileDevice::WriteGroup;
+    return WriteIniAll(path.value(), writes, mode);
 }
 
 Result<CustomerRecord> customerfile::read(const QString &telephone)

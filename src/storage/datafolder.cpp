@@ -82,6 +82,10 @@ QString paths::userFolder()
 
 Result<QString> paths::userFile(const QString &userId)
 {
+    // An empty id would name the file ".ini": an account anyone could sign in to with
+    // an empty id field once that file exists. No account has an empty id.
+    if (userId.isEmpty())
+        return Status::failure(QStringLiteral("An empty user id names no user file"));
     return safePath(userId, u"\\Lib\\User\\", u".ini");
 }
 

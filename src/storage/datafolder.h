@@ -29,7 +29,8 @@ QString companyFile(); // \Lib\CompanyInfo.ini
 QString logoFile(); // \Lib\Logo\logo.bmp
 QString errorLog(); // \Errors\Error.txt
 QString userFolder(); // \Lib\User
-// These fail (touching nothing) when the name is not a safe file name.
+// These fail (touching nothing) when the name is not a safe file name, and the user
+// file also for an empty id.
 Result<QString> userFile(const QString &userId); // \Lib\User\<id>.ini
 Result<QString> customerFile(const QString &telephone); // \Lib\<telephone>.ini
 Result<QString> caseDataFile(const QString &controlCode); // \Lib\<code>_eData.ini

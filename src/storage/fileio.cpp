@@ -128,17 +128,23 @@ Result<QByteArray> readAll(const QString &path)
     return contents;
 }
 
-Status saveAll(const QString &path, const QByteArray &contents)
+Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Permissions newFileMode)
 {
     // QSaveFile writes to the target of a link: only a link within the folder may lead it.
     if (Status placed = checkPlace(path); !placed)
         return placed;
+    const bool isNew = !QFileInfo::exists(path);
     QSaveFile file(path);
     // Never fall back to writing over the old file in place: a failure half-way would
     // leave it cut short.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return fileError(QStringLiteral("Cannot write"), path, file.errorString());
+    // Set on the temporary file, so that the file is never seen with a wider mode.
+    if (isNew && newFileMode && !file.setPermissions(newFileMode)) {
+        file.cancelWriting();
+        return fileError(QStringLiteral("Cannot set the mode of"), path, file.errorString());
+    }
     // The flush is checked here because commit() does not report a failure of its own
     // final flush (a full disk): it would rename a short file over the old one.
     if (file.write(contents) != contents.size() || !file.flush()) {

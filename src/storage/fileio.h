@@ -3,6 +3,7 @@
 #include "status.h"
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 // Whole-file primitives. Every rewrite goes through QSaveFile: the new contents are
@@ -20,7 +21,9 @@ Status checkPlace(const QString &path);
 
 bool exists(const QString &path);
 Result<QByteArray> readAll(const QString &path); // missing file: failure
-Status saveAll(const QString &path, const QByteArray &contents); // atomic replace
+// Atomic replace. An existing file keeps its mode; a new one gets `newFileMode` when it
+// is given (user files are not for everybody's eyes), else the usual default.
+Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Permissions newFileMode = {});
 // Appends one piece of text. When the file does not end with a line end, one CR LF is
 // written first so that the new line never merges with the old last line.
 Status appendLine(const QString &path, const QByteArray &line);

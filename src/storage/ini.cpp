@@ -170,7 +170,7 @@ Status WriteIni(const QString &path, const QString &section, const QString &key,
     return WriteIniAll(path, { IniWrite { section, key, value } });
 }
 
-Status WriteIniAll(const QString &path, const QList<IniWrite> &writes)
+Status WriteIniAll(const QString &path, const QList<IniWrite> &writes, QFileDevice::Permissions newFileMode)
 {
     for (const IniWrite &write : writes) {
         if (Status checked = checkWrite(write); !checked)
@@ -198,7 +198,7 @@ Status WriteIniAll(const QString &path, const QList<IniWrite> &writes)
             return next.status();
         contents = next.takeValue();
     }
-    return fileio::saveAll(path, contents);
+    return fileio::saveAll(path, contents, newFileMode);
 }
 
 } // namespace lunora

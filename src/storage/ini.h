@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 
@@ -23,7 +24,9 @@ struct IniWrite
 };
 // Applies several WriteIni calls in order and stores the result once, atomically: the
 // file ends exactly as after the single calls, but a failure leaves it untouched.
-Status WriteIniAll(const QString &path, const QList<IniWrite> &writes);
+// A file that does not exist yet is created with `newFileMode` when it is given.
+Status WriteIniAll(
+    const QString &path, const QList<IniWrite> &writes, QFileDevice::Permissions newFileMode = {});
 
 namespace ini {
 // The byte-level rules, free of any file access (used by the functions above, the

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -76,6 +77,7 @@ private slots:
     void unsafeIdTouchesNoFile_data();
     void unsafeIdTouchesNoFile();
     void signInAcceptsWhatTheFileHolds();
+    void emptyIdNeverSignsIn();
     void unreadableUserFileFailsQuietly();
     void secondAttemptRepeatsTheCheck();
     void signInKeyboardOrderAndCancel();
@@ -88,6 +90,7 @@ private slots:
     void newUserReplacesValuesInPlace();
     void newUserWriteFailureKeepsWindowOpen();
     void newUserHelp();
+    void newUserRefusesEmptyId();
 
     void aboutShowsVersionAndCloses();
 
@@ -365,6 +368,26 @@ void tst_startup::signInAcceptsWhatTheFileHolds()
     QVERIFY(overview && overview->isVisible());
     QCOMPARE(overview->userIndex(), QStringLiteral("5"));
     QCOMPARE(WindowRegistry::find<frmArende>()->sign(), QStringLiteral("kassa"));
+    // Only an administrator's index shows the data menu.
+    QVERIFY(!child<QMenu>(overview, "mnuData")->menuAction()->isVisible());
+}
+
+void tst_startup::emptyIdNeverSignsIn()
+{
+    // A file ".ini" in Lib\User (left by an older copy's empty id) with empty values and
+    // an administrator's index: an empty id and password would have matched it.
+    writeBytes(userFile(QString()), "[Main]\r\nRealName=\r\nIndex=0\r\nPassWD=\r\nUser=\r\n");
+    const QStringList before = listing(m_data->path());
+    frmLogin *login = openLogin();
+    signIn(login, QString(), QString());
+    QVERIFY(lastShownIs(FailureTitle, FailureText, MessageBox::Exclamation));
+    QVERIFY(!child<DeferredTimer>(login, "Timer1")->isActive());
+    QTest::qWait(20);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(!WindowRegistry::find<frmArendeList>());
+    QCOMPARE(listing(m_data->path()), before);
+    QVERIFY(!userfile::read(QString()).ok());
+    QVERIFY(!userfile::write(QString(), { QString(), QString(), QStringLiteral("0"), QString() }).ok());
 }
 
 void tst_startup::unreadableUserFileFailsQuietly()
@@ -625,6 +648,20 @@ void tst_startup::newUserHelp()
                        "9 = Normal användare, begränsad behörighet"),
         MessageBox::Information));
     QVERIFY(window->isVisible());
+}
+
+void tst_startup::newUserRefusesEmptyId()
+{
+    auto *window = WindowRegistry::show<frmSkapaID>();
+    child<QLineEdit>(window, "Text2")->setText(QStringLiteral("hemligt"));
+    child<QLineEdit>(window, "txtIndex")->setText(QStringLiteral("0"));
+    child<QLineEdit>(window, "Text3")->setText(QStringLiteral("Ingen Alls"));
+    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().constFirst().title, QStringLiteral("Skapa ny användare"));
+    QVERIFY(MessageBox::shown().constFirst().text.contains(QStringLiteral("Användar-ID saknas.")));
+    QVERIFY(window->isVisible());
+    QVERIFY(QDir(m_data->path() + QStringLiteral("/Lib/User")).isEmpty());
 }
 
 void tst_startup::aboutShowsVersionAndCloses()

@@ -1,0 +1,111 @@
+// lunora-adduser as an administrator runs it: what it refuses on standard input, and the
+// mode of the user files it writes.
+
+#include "support_storage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <sys/stat.h>
+
+using namespace lunora;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString messages;
+};
+
+Run adduser(const QString &folder, const QStringList &args, const QByteArray &input)
+{
+    QProcess process;
+    process.start(QStringLiteral(LUNORA_ADDUSER),
+        QStringList { QStringLiteral("--data-folder"), folder } + args);
+    if (!process.waitForStarted(10000))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        QString::fromLocal8Bit(process.readAllStandardError()) };
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
+
+} // namespace
+
+class TestAddUser final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(QFileInfo(QStringLiteral(LUNORA_ADDUSER)).isExecutable()); }
+    void refusesWhatCannotBeAPassword();
+    void refusesAnEmptyId();
+    void newFilesAreNotForEverybody();
+};
+
+void TestAddUser::refusesWhatCannotBeAPassword()
+{
+    test::DataFolderFixture folder;
+    const QStringList args { QStringLiteral("anna"), QStringLiteral("Anna Ek") };
+    // A NUL in the line, and a line of 64 MiB without a line end: refused as soon as the
+    // reader meets them, with a message, and nothing is written.
+    QCOMPARE(adduser(folder.root(), args, QByteArray("hem\0ligt\n", 9)).exitCode, 4);
+    const Run huge = adduser(folder.root(), args, QByteArray(64 << 20, 'x'));
+    QCOMPARE(huge.exitCode, 4);
+    QVERIFY(huge.messages.contains(QStringLiteral("4 KiB")));
+    QVERIFY(QDir(folder.file(QStringLiteral("Lib/User"))).isEmpty());
+    // A line of exactly 4 KiB is read; it is then too long for a password, as in the window.
+    QCOMPARE(adduser(folder.root(), args, QByteArray(4096, 'x') + '\n').exitCode, 4);
+    QCOMPARE(adduser(folder.root(), args, "hemligt\r\n").exitCode, 0);
+    QVERIFY(test::readBytes(folder.file(QStringLiteral("Lib/User/anna.ini"))).contains("PassWD=hemligt\r\n"));
+}
+
+void TestAddUser::refusesAnEmptyId()
+{
+    test::DataFolderFixture folder;
+    QCOMPARE(adduser(folder.root(), { QString(), QStringLiteral("Ingen") }, "hemligt\n").exitCode, 4);
+    QVERIFY(QDir(folder.file(QStringLiteral("Lib/User"))).isEmpty());
+}
+
+void TestAddUser::newFilesAreNotForEverybody()
+{
+    test::DataFolderFixture folder;
+    const QString userFolder = folder.file(QStringLiteral("Lib/User"));
+    QVERIFY(QFile::setPermissions(userFolder,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+            | QFileDevice::ExeGroup));
+    QCOMPARE(adduser(folder.root(), { QStringLiteral("anna"), QStringLiteral("Anna") }, "a\n").exitCode, 0);
+    QCOMPARE(modeOf(folder.file(QStringLiteral("Lib/User/anna.ini"))), mode_t(0640));
+
+    // A folder shared by its group: the group may write the file too.
+    QCOMPARE(::chmod(QFile::encodeName(userFolder).constData(), 02770), 0);
+    QCOMPARE(adduser(folder.root(), { QStringLiteral("bo"), QStringLiteral("Bo") }, "b\n").exitCode, 0);
+    QCOMPARE(modeOf(folder.file(QStringLiteral("Lib/User/bo.ini"))), mode_t(0660));
+
+    // An existing file keeps the mode its administrator gave it.
+    const QString anna = folder.file(QStringLiteral("Lib/User/anna.ini"));
+    QCOMPARE(::chmod(QFile::encodeName(anna).constData(), 0600), 0);
+    QCOMPARE(adduser(folder.root(),
+                 { QStringLiteral("--force"), QStringLiteral("anna"), QStringLiteral("Anna Ek") }, "c\n")
+                 .exitCode,
+        0);
+    QCOMPARE(modeOf(anna), mode_t(0600));
+    QVERIFY(test::readBytes(anna).contains("PassWD=c\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestAddUser)
+#include "tst_adduser.moc"
