@@ -4,6 +4,7 @@
 #include "datafolder.h"
 #include "fileio.h"
 #include "ini.h"
+#include "storage/folderlock.h"
 
 #include <QFileInfo>
 #include <QUuid>
@@ -83,6 +84,11 @@ Status userfile::write(const QString &userId, const UserRecord &record)
         | QFileDevice::WriteUser | QFileDevice::ReadGroup;
     if (QFileInfo(paths::userFolder()).permissions() & QFileDevice::WriteGroup)
         mode |= QFileDevice::WriteGroup;
+    // Read, change and write under the folder lock, so that two desks saving users at
+    // once do not undo each other's keys.
+    const FolderLock lock = FolderLock::acquire();
+    if (!lock)
+        return Status::failure(lock.errorText());
     return WriteIniAll(path.value(), writes, mode);
 }
 

@@ -5,6 +5,7 @@
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
+#include "storage/folderlock.h"
 #include "storage/inputcheck.h"
 
 #include <QFileInfo>
@@ -329,6 +330,15 @@ StoreResult rewriteArticles(
 
 template <typename Body> StoreResult CaseStore::run(const Change &change, Body &&body)
 {
+    // Every change runs under the folder lock, from its first read of a file to its
+    // last write: another desk on the same folder cannot rewrite the register or an
+    // article file between the moment this one reads it and the moment it writes it.
+    const FolderLock lock = FolderLock::acquire();
+    if (!lock) {
+        if (lock.error() == FolderLock::Error::Unavailable)
+            return StoreResult::failure(StoreError::Unwritable, lock.errorText());
+        return StoreResult::failure(StoreError::Busy, lock.errorText());
+    }
     StoreResult result = body();
     if (result)
         finished(change);

@@ -44,6 +44,8 @@ enum class StoreError
     UnsafeName, // the control code is no plain file name
     MissingFolder, // the data folder has no Lib folder
     UnstorableNote, // a note the notes file cannot carry; StoreResult::field is a notesfile::Field
+    Busy, // another desk held the folder lock for 10 s, or the user gave up waiting
+          // ("Avbryt"); nothing was written. Windows show showFolderBusy() (gui/lockwaitbox.h).
 };
 
 struct [[nodiscard]] StoreResult
