@@ -86,8 +86,10 @@ Status userfile::write(const QString &userId, const UserRecord &record)
         mode |= QFileDevice::WriteGroup;
     // Read, change and write under the folder lock, so that two desks saving users at
     // once do not undo each other's keys.
+    // Where Lib holds no lock file and none can be made (a read-only Lib), no desk can
+    // take the lock: the write goes ahead as before there was one.
     const FolderLock lock = FolderLock::acquire();
-    if (!lock)
+    if (!lock && lock.error() != FolderLock::Error::Unavailable)
         return Status::failure(lock.errorText());
     return WriteIniAll(path.value(), writes, mode);
 }

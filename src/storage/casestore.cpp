@@ -335,8 +335,11 @@ template <typename Body> StoreResult CaseStore::run(const Change &change, Body &
     // article file between the moment this one reads it and the moment it writes it.
     const FolderLock lock = FolderLock::acquire();
     if (!lock) {
-        if (lock.error() == FolderLock::Error::Unavailable)
+        if (lock.error() == FolderLock::Error::Unavailable) {
+            if (StoreResult lib = missingLib(); !lib)
+                return lib;
             return StoreResult::failure(StoreError::Unwritable, lock.errorText());
+        }
         return StoreResult::failure(StoreError::Busy, lock.errorText());
     }
     StoreResult result = body();
