@@ -3,6 +3,7 @@
 #include "casefiles.h"
 #include "datafolder.h"
 #include "frmArende.h"
+#include "gui/storemessages.h"
 #include "messagebox.h"
 #include "numbers.h"
 #include "storage/casestore.h"
@@ -200,7 +201,8 @@ void frmAddProd::addRow()
         return;
     }
     if (const StoreResult added = CaseStore::addArticleRow(caseWindow->controlCode(), row); !added) {
-        showAddFailure(this);
+        if (!showIfBusy(this, added))
+            showAddFailure(this);
         return;
     }
     caseWindow->addArticleRow(row);

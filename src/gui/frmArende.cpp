@@ -15,6 +15,7 @@
 #include "frmOm.h"
 #include "frmPrint.h"
 #include "gui/casenotespanel.h"
+#include "gui/lockwaitbox.h"
 #include "gui/storemessages.h"
 #include "messagebox.h"
 #include "numbers.h"
@@ -822,6 +823,9 @@ void frmArende::save()
     case StoreError::UnstorableNote:
         refuseUnstorableNotes(QStringLiteral("Spara"));
         return;
+    case StoreError::Busy:
+        showFolderBusy(this);
+        return;
     default:
         fail(QStringLiteral("Ärendets filer kunde inte skrivas i datamappen (%1).")
                  .arg(nativePath(DataFolder::path(u"\\Lib"))));
@@ -864,8 +868,12 @@ void frmArende::updateCase()
         = overview ? overview->replaceCase(entry) : CaseStore::replaceCase(entry, QList<CaseKey>());
     if (!replaced) {
         // Nothing was stored: the window stays open with everything the user typed.
-        MessageBox::show(this, QStringLiteral("Uppdatering"), storeFailureText(replaced), MessageBox::Ok,
-            MessageBox::Exclamation);
+        if (replaced.kind == StoreError::NotFound)
+            MessageBox::show(this, QStringLiteral("Uppdatering"),
+                QStringLiteral("Ärendet har tagits bort vid en annan kassa."), MessageBox::Ok,
+                MessageBox::Exclamation);
+        else
+            showStoreFailure(this, QStringLiteral("Uppdatering"), replaced);
         return;
     }
     m_opened = entry;
@@ -940,8 +948,11 @@ bool frmArende::saveNotesOnly()
     if (!path)
         return fail(
             QStringLiteral("Kontrollnumret \"%1\" kan inte användas som filnamn.").arg(m_dbCode->text()));
-    if (const StoreResult stored = CaseStore::saveNotes(m_dbCode->text(), m_notes->notes()); !stored)
+    if (const StoreResult stored = CaseStore::saveNotes(m_dbCode->text(), m_notes->notes()); !stored) {
+        if (showIfBusy(this, stored))
+            return false;
         return fail(QStringLiteral("Filen %1 kunde inte skrivas.").arg(nativePath(path.value())));
+    }
     m_notes->markSaved();
     return true;
 }
@@ -1233,7 +1244,7 @@ bool frmArende::delAction()
     for (const int row : rows)
         removed << m_articles->row(row);
     if (const StoreResult done = CaseStore::removeArticleRows(m_dbCode->text(), removed); !done) {
-        showRowFailure(this);
+        showRowOutcome(done);
         return false;
     }
     m_articles->removeRowsAt(rows);
@@ -1252,10 +1263,40 @@ void frmArende::addAction()
 {
     const ArticleRow row = stagedRow();
     if (const StoreResult added = CaseStore::addArticleRow(m_dbCode->text(), row); !added) {
-        showRowFailure(this);
+        showRowOutcome(added);
         return;
     }
     m_articles->appendRow(row);
+}
+
+// A row change that could not be made: a busy folder, a row that another desk changed
+// or removed since the list was read (the list is read anew, so that the next change
+// starts from what the file holds), or a failed write.
+void frmArende::showRowOutcome(const StoreResult &result)
+{
+    if (showIfBusy(this, result))
+        return;
+    if (result.kind == StoreError::NotFound) {
+        reloadArticleRows();
+        MessageBox::show(this, QStringLiteral("Artikeldata"),
+            QStringLiteral("Raden har ändrats vid en annan kassa. Listan har lästs in på nytt."),
+            MessageBox::Ok, MessageBox::Information);
+        return;
+    }
+    showRowFailure(this);
+}
+
+void frmArende::reloadArticleRows()
+{
+    const Result<QString> path = paths::articleFile(m_dbCode->text());
+    if (!path)
+        return;
+    if (!fileio::exists(path.value())) {
+        m_articles->setRows({});
+        return;
+    }
+    if (const Result<QList<ArticleRow>> rows = articlefile::load(path.value()); rows)
+        m_articles->setRows(rows.value());
 }
 
 void frmArende::addArticleRow(const ArticleRow &row)
@@ -1313,7 +1354,7 @@ void frmArende::replaceAction()
         }
     }
     if (!done) {
-        showRowFailure(this);
+        showRowOutcome(done);
         return;
     }
     m_articles->removeRowsAt(rows);

@@ -2,6 +2,7 @@
 
 #include "printing/casesheet.h"
 #include "records.h"
+#include "storage/casestore.h"
 #include "storage/notesfile.h"
 
 #include <QList>
@@ -116,6 +117,8 @@ private:
     void changeRow(); // Command2
     void removeRow(); // Command3
     void addAction(); // btnAdd: the staged row to the file and the list
+    void showRowOutcome(const StoreResult &result);
+    void reloadArticleRows();
     bool delAction(); // btnDelete: the selected rows out of the list and the file
     void replaceAction(); // Timer7
 

@@ -707,7 +707,8 @@ void frmArendeList::runAddAction()
 {
     const RegisterEntry entry = stagedEntry();
     if (const StoreResult added = CaseStore::addRegisterLine(entry); !added) {
-        MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+        if (!showIfBusy(this, added))
+            MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
         return;
     }
     m_model->appendEntry(entry);
@@ -726,7 +727,7 @@ void frmArendeList::runDelAction()
     // register holds.
     if (removed || removed.kind == StoreError::NotFound)
         dropRowsOf(cases);
-    if (!removed)
+    if (!removed && !showIfBusy(this, removed))
         MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
 }
 
@@ -765,8 +766,7 @@ void frmArendeList::runReplace()
 {
     const StoreResult replaced = replaceCase(stagedEntry());
     if (!replaced)
-        MessageBox::show(
-            this, UpdateTitle, storeFailureText(replaced), MessageBox::Ok, MessageBox::Exclamation);
+        showStoreFailure(this, UpdateTitle, replaced);
 }
 
 // ---- Buttons and menu entries --------------------------------------------------------
@@ -821,8 +821,7 @@ void frmArendeList::removeCase()
     if (removed || removed.kind == StoreError::NotFound)
         dropRowsOf({ confirmed });
     if (!removed) {
-        MessageBox::show(
-            this, RemoveTitle, storeFailureText(removed), MessageBox::Ok, MessageBox::Exclamation);
+        showStoreFailure(this, RemoveTitle, removed);
         return;
     }
     MessageBox::show(this, QStringLiteral("Bekräftelse"),

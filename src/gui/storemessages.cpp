@@ -1,5 +1,8 @@
 #include "gui/storemessages.h"
 
+#include "gui/lockwaitbox.h"
+#include "messagebox.h"
+
 namespace lunora {
 
 QString storeFailureText(const StoreResult &result)
@@ -12,6 +15,21 @@ QString storeFailureText(const StoreResult &result)
     default:
         return QStringLiteral("Det blev något fel");
     }
+}
+
+bool showIfBusy(QWidget *parent, const StoreResult &result)
+{
+    if (result.kind != StoreError::Busy)
+        return false;
+    showFolderBusy(parent);
+    return true;
+}
+
+void showStoreFailure(QWidget *parent, const QString &title, const StoreResult &result)
+{
+    if (showIfBusy(parent, result))
+        return;
+    MessageBox::show(parent, title, storeFailureText(result), MessageBox::Ok, MessageBox::Exclamation);
 }
 
 } // namespace lunora

@@ -78,6 +78,7 @@ private slots:
     void failedRemovalKeepsRowAndSaysNoSuccess();
     void legacyLineDoesNotBlockRemoval();
     void removedRowIsNotReplacedByAnother();
+    void rowChangedAtAnotherDeskReloadsList();
     void decimalCommaCounts_data();
     void decimalCommaCounts();
     void totalsOnEnglishDesktop();
@@ -219,6 +220,29 @@ void tst_StoreFlows::removedRowIsNotReplacedByAnother()
     QCOMPARE(caseWindow->articleRows(), QList<ArticleRow>({ RowB, rowC, edited }));
     QCOMPARE(readBytes(m_data->lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt"))),
         articleLines({ RowB, rowC, edited }));
+}
+
+// Another desk removed the row this window still shows: nothing is written, the user
+// is told, and the list is read anew from the file.
+void tst_StoreFlows::rowChangedAtAnotherDeskReloadsList()
+{
+    writeCases(*m_data, { CaseA }, { RowA, RowB });
+    frmArende *caseWindow = openCase(CaseA);
+    const QString articles = m_data->lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt"));
+    writeBytes(articles, articleLines({ RowB }));
+    MessageBox::clearShown();
+
+    auto *list = child<QTreeView>(caseWindow, "ListView1");
+    list->setCurrentIndex(list->model()->index(0, 0)); // row A, gone from the file
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    child<QPushButton>(caseWindow, "btnDelete")->click();
+
+    QCOMPARE(readBytes(articles), articleLines({ RowB }));
+    QCOMPARE(caseWindow->articleRows(), QList<ArticleRow>({ RowB }));
+    QVERIFY(!MessageBox::shown().isEmpty());
+    QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Artikeldata"));
+    QCOMPARE(MessageBox::shown().last().text,
+        QStringLiteral("Raden har ändrats vid en annan kassa. Listan har lästs in på nytt."));
 }
 
 void tst_StoreFlows::decimalCommaCounts_data()
