@@ -3,8 +3,8 @@
 // given as the first argument). Prints figures only; nothing here passes or fails.
 
 #include "gui/frmKunder.h"
+#include "gui/windowregistry.h"
 #include "storage/datafolder.h"
-#include "windowregistry.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,10 +7,10 @@
 // fresh process so that the peak memory of one size does not hide the next. It prints
 // figures only; nothing here passes or fails on time.
 
-#include "caseregister.h"
-#include "datafolder.h"
-#include "frmArendeList.h"
-#include "windowregistry.h"
+#include "gui/frmArendeList.h"
+#include "gui/windowregistry.h"
+#include "storage/caseregister.h"
+#include "storage/datafolder.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // Storage benchmark: loading large case registers, compared with `wc -l` reading the
 // same file, and the cost of one INI read and write. Prints figures; asserts nothing.
 
-#include "accounts.h"
-#include "caseregister.h"
-#include "datafolder.h"
-#include "fileio.h"
-#include "ini.h"
+#include "storage/accounts.h"
+#include "storage/caseregister.h"
 #include "storage/casestore.h"
+#include "storage/datafolder.h"
+#include "storage/fileio.h"
+#include "storage/ini.h"
 
 #include <QCoreApplication>
 #include <QDir>

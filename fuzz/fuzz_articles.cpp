@@ -1,7 +1,7 @@
 // Fuzzes the article file reader and writers: see recordfuzz.h for the rules checked.
 
-#include "casefiles.h"
 #include "recordfuzz.h"
+#include "storage/casefiles.h"
 
 using namespace lunora;
 

@@ -16,9 +16,9 @@
 // that follows such a header. So the first two rules are checked for files without a
 // lone CR; for those, only the others.
 
-#include "cp1252.h"
 #include "fuzzsupport.h"
-#include "ini.h"
+#include "storage/cp1252.h"
+#include "storage/ini.h"
 
 #include <QList>
 #include <fuzzer/FuzzedDataProvider.h>

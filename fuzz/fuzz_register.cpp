@@ -1,7 +1,7 @@
 // Fuzzes the case register reader and writers: see recordfuzz.h for the rules checked.
 
-#include "caseregister.h"
 #include "recordfuzz.h"
+#include "storage/caseregister.h"
 
 using namespace lunora;
 

@@ -13,9 +13,9 @@
 //   its line end, or is refused and leaves the file as it was;
 // - a rewrite reads back exactly, or is refused and leaves the file as it was.
 
-#include "cp1252.h"
 #include "fuzzsupport.h"
-#include "status.h"
+#include "storage/cp1252.h"
+#include "storage/status.h"
 
 #include <QList>
 #include <QString>

@@ -2,9 +2,9 @@
 // a new installation gets its first administrator. The program itself has no built-in
 // account; after this, further users are created in the program by an administrator.
 
-#include "accounts.h"
-#include "cp1252.h"
-#include "datafolder.h"
+#include "storage/accounts.h"
+#include "storage/cp1252.h"
+#include "storage/datafolder.h"
 #include "storage/datafolderchoice.h"
 
 #include <QCoreApplication>

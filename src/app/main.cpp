@@ -1,13 +1,13 @@
 #include "app/startup.h"
 #include "backup/presence.h"
-#include "frmLogin.h"
-#include "frmSplash.h"
+#include "gui/frmLogin.h"
+#include "gui/frmSplash.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
+#include "gui/windowregistry.h"
 #include "storage/datafolder.h"
 #include "storage/datafolderchoice.h"
 #include "storage/housekeeping.h"
-#include "windowregistry.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "articlelistmodel.h"
+#include "gui/articlelistmodel.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "caselistmodel.h"
+#include "gui/caselistmodel.h"
 
-#include "cp1252.h"
+#include "storage/cp1252.h"
 
 #include <QChar>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "caseregister.h"
-#include "records.h"
+#include "storage/caseregister.h"
 #include "storage/casestore.h"
+#include "storage/records.h"
 
 #include <QAbstractProxyModel>
 #include <QAbstractTableModel>

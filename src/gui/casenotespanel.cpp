@@ -1,6 +1,6 @@
 #include "gui/casenotespanel.h"
 
-#include "units.h"
+#include "gui/units.h"
 
 #include <QFrame>
 #include <QLabel>

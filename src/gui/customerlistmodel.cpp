@@ -1,6 +1,6 @@
-#include "customerlistmodel.h"
+#include "gui/customerlistmodel.h"
 
-#include "caselistmodel.h"
+#include "gui/caselistmodel.h"
 
 namespace lunora {
 

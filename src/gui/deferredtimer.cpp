@@ -1,4 +1,4 @@
-#include "deferredtimer.h"
+#include "gui/deferredtimer.h"
 
 namespace lunora {
 

@@ -1,14 +1,14 @@
-#include "frmAddProd.h"
+#include "gui/frmAddProd.h"
 
-#include "casefiles.h"
-#include "datafolder.h"
-#include "frmArende.h"
+#include "gui/frmArende.h"
+#include "gui/messagebox.h"
 #include "gui/storemessages.h"
-#include "messagebox.h"
-#include "numbers.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
+#include "storage/casefiles.h"
 #include "storage/casestore.h"
-#include "units.h"
-#include "windowregistry.h"
+#include "storage/datafolder.h"
+#include "storage/numbers.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records.h"
+#include "storage/records.h"
 
 #include <QDialog>
 #include <array>

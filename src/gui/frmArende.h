@@ -1,9 +1,9 @@
 #pragma once
 
 #include "printing/casesheet.h"
-#include "records.h"
 #include "storage/casestore.h"
 #include "storage/notesfile.h"
+#include "storage/records.h"
 
 #include <QList>
 #include <QMainWindow>

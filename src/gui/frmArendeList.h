@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records.h"
 #include "storage/casestore.h"
+#include "storage/records.h"
 
 #include <QList>
 #include <QMainWindow>

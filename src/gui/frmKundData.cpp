@@ -1,12 +1,12 @@
-#include "frmKundData.h"
+#include "gui/frmKundData.h"
 
-#include "accounts.h"
-#include "datafolder.h"
-#include "frmArendeList.h"
+#include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
+#include "storage/accounts.h"
 #include "storage/customercards.h"
-#include "units.h"
-#include "windowregistry.h"
+#include "storage/datafolder.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "frmKunder.h"
+#include "gui/frmKunder.h"
 
-#include "customerlistmodel.h"
-#include "frmKundData.h"
+#include "gui/customerlistmodel.h"
+#include "gui/frmKundData.h"
 #include "gui/messagebox.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
 #include "storage/datafolder.h"
-#include "units.h"
-#include "windowregistry.h"
 
 #include <QDir>
 #include <QHeaderView>

@@ -1,13 +1,13 @@
-#include "frmLogin.h"
+#include "gui/frmLogin.h"
 
-#include "accounts.h"
-#include "deferredtimer.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "messagebox.h"
+#include "gui/deferredtimer.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/messagebox.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
+#include "storage/accounts.h"
 #include "storage/session.h"
-#include "units.h"
-#include "windowregistry.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "frmOm.h"
+#include "gui/frmOm.h"
 
-#include "units.h"
+#include "gui/units.h"
 
 #include <QLabel>
 #include <QPixmap>

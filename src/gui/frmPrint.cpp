@@ -1,10 +1,10 @@
-#include "frmPrint.h"
+#include "gui/frmPrint.h"
 
-#include "defaultprinter.h"
-#include "frmArende.h"
-#include "messagebox.h"
-#include "units.h"
-#include "windowregistry.h"
+#include "gui/frmArende.h"
+#include "gui/messagebox.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
+#include "printing/defaultprinter.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
-#include "frmSkapaID.h"
+#include "gui/frmSkapaID.h"
 
-#include "accounts.h"
-#include "cp1252.h"
-#include "datafolder.h"
-#include "messagebox.h"
-#include "units.h"
+#include "gui/messagebox.h"
+#include "gui/units.h"
+#include "storage/accounts.h"
+#include "storage/cp1252.h"
+#include "storage/datafolder.h"
 
 #include <QFrame>
 #include <QIcon>

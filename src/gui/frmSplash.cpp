@@ -1,8 +1,8 @@
-#include "frmSplash.h"
+#include "gui/frmSplash.h"
 
-#include "frmLogin.h"
-#include "units.h"
-#include "windowregistry.h"
+#include "gui/frmLogin.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
 
 #include <QCloseEvent>
 #include <QLabel>

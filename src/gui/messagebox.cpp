@@ -1,4 +1,4 @@
-#include "messagebox.h"
+#include "gui/messagebox.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

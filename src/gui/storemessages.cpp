@@ -1,7 +1,7 @@
 #include "gui/storemessages.h"
 
 #include "gui/lockwaitbox.h"
-#include "messagebox.h"
+#include "gui/messagebox.h"
 
 namespace lunora {
 

@@ -1,4 +1,4 @@
-#include "units.h"
+#include "gui/units.h"
 
 #include <QLabel>
 #include <QPalette>

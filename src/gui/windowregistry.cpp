@@ -1,4 +1,4 @@
-#include "windowregistry.h"
+#include "gui/windowregistry.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -14,14 +14,12 @@ namespace lunora {
 class WindowRegistry
 {
 public:
-    template <typename W>
-    static W *find()
+    template <typename W> static W *find()
     {
         return qobject_cast<W *>(lookup(QString::fromLatin1(W::staticMetaObject.className())));
     }
 
-    template <typename W>
-    static W *get()
+    template <typename W> static W *get()
     {
         if (W *existing = find<W>())
             return existing;
@@ -30,8 +28,7 @@ public:
         return created;
     }
 
-    template <typename W>
-    static W *show()
+    template <typename W> static W *show()
     {
         W *window = get<W>();
         bringForward(window);

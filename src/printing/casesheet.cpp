@@ -1,13 +1,13 @@
-#include "casesheet.h"
+#include "printing/casesheet.h"
 
-#include "accounts.h"
-#include "datafolder.h"
-#include "defaultprinter.h"
-#include "listprintout.h"
-#include "numbers.h"
-#include "printdevice.h"
-#include "qprinterdevice.h"
+#include "printing/defaultprinter.h"
+#include "printing/listprintout.h"
+#include "printing/printdevice.h"
+#include "printing/qprinterdevice.h"
+#include "storage/accounts.h"
+#include "storage/datafolder.h"
 #include "storage/fileio.h"
+#include "storage/numbers.h"
 #include "storage/vat.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "status.h"
 #include "storage/notesfile.h"
+#include "storage/status.h"
 
 #include <QImage>
 #include <QList>

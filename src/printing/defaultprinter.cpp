@@ -1,6 +1,6 @@
-#include "defaultprinter.h"
+#include "printing/defaultprinter.h"
 
-#include "qprinterdevice.h"
+#include "printing/qprinterdevice.h"
 
 #include <QPrinterInfo>
 

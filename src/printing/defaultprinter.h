@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printdevice.h"
-#include "status.h"
+#include "printing/printdevice.h"
+#include "storage/status.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "listprintout.h"
+#include "printing/listprintout.h"
 
-#include "printdevice.h"
+#include "printing/printdevice.h"
 
 #include <algorithm>
 #include <cmath>

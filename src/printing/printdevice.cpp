@@ -1,4 +1,4 @@
-#include "printdevice.h"
+#include "printing/printdevice.h"
 
 namespace lunora {
 

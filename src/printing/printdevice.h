@@ -1,6 +1,6 @@
 #pragma once
 
-#include "status.h"
+#include "storage/status.h"
 
 #include <QColor>
 #include <QImage>

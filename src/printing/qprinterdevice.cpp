@@ -1,6 +1,6 @@
-#include "qprinterdevice.h"
+#include "printing/qprinterdevice.h"
 
-#include "defaultprinter.h"
+#include "printing/defaultprinter.h"
 
 #include <QFontMetricsF>
 #include <QMarginsF>

@@ -1,10 +1,10 @@
-#include "accounts.h"
+#include "storage/accounts.h"
 
-#include "cp1252.h"
-#include "datafolder.h"
-#include "fileio.h"
-#include "ini.h"
+#include "storage/cp1252.h"
+#include "storage/datafolder.h"
+#include "storage/fileio.h"
 #include "storage/folderlock.h"
+#include "storage/ini.h"
 
 #include <QFileInfo>
 #include <QUuid>

@@ -1,8 +1,8 @@
-#include "casefiles.h"
+#include "storage/casefiles.h"
 
-#include "fileio.h"
-#include "ini.h"
-#include "linereader.h"
+#include "storage/fileio.h"
+#include "storage/ini.h"
+#include "storage/linereader.h"
 
 namespace lunora {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records.h"
-#include "status.h"
+#include "storage/records.h"
+#include "storage/status.h"
 
 #include <QByteArrayView>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "caseregister.h"
+#include "storage/caseregister.h"
 
-#include "fileio.h"
-#include "linereader.h"
+#include "storage/fileio.h"
+#include "storage/linereader.h"
 
 namespace lunora::caseregister {
 

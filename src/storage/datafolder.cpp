@@ -1,4 +1,4 @@
-#include "datafolder.h"
+#include "storage/datafolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

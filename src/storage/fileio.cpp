@@ -1,4 +1,4 @@
-#include "fileio.h"
+#include "storage/fileio.h"
 
 #include "storage/datafolder.h"
 

@@ -1,7 +1,7 @@
-#include "ini.h"
+#include "storage/ini.h"
 
-#include "cp1252.h"
-#include "fileio.h"
+#include "storage/cp1252.h"
+#include "storage/fileio.h"
 
 #include <QFileInfo>
 

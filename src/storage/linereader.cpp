@@ -1,7 +1,7 @@
-#include "linereader.h"
+#include "storage/linereader.h"
 
-#include "cp1252.h"
-#include "records.h"
+#include "storage/cp1252.h"
+#include "storage/records.h"
 
 #include <array>
 #include <cstring>

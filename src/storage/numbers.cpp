@@ -1,4 +1,4 @@
-#include "numbers.h"
+#include "storage/numbers.h"
 
 #include <QByteArray>
 #include <charconv>

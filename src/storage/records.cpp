@@ -1,6 +1,6 @@
-#include "records.h"
+#include "storage/records.h"
 
-#include "cp1252.h"
+#include "storage/cp1252.h"
 
 namespace lunora {
 

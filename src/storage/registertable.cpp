@@ -1,6 +1,6 @@
-#include "caseregister.h"
-#include "cp1252.h"
-#include "fileio.h"
+#include "storage/caseregister.h"
+#include "storage/cp1252.h"
+#include "storage/fileio.h"
 
 #include <QFileInfo>
 #include <cstdint>

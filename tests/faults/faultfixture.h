@@ -5,7 +5,7 @@
 // folders and mounts, a full disk) that undo themselves when they go out of scope.
 
 #include "common/faultyfs.h"
-#include "records.h"
+#include "storage/records.h"
 
 #include <QByteArray>
 #include <QMap>

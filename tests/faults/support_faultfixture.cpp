@@ -1,6 +1,6 @@
-#include "caseregister.h"
-#include "cp1252.h"
 #include "faultfixture.h"
+#include "storage/caseregister.h"
+#include "storage/cp1252.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -4,22 +4,22 @@
 // program goes on; and no file that was there before is gone, shorter or different
 // afterwards unless the operation worked.
 
-#include "accounts.h"
-#include "casefiles.h"
-#include "caseregister.h"
-#include "datafolder.h"
-#include "defaultprinter.h"
 #include "faultfixture.h"
-#include "frmAddProd.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "frmKundData.h"
-#include "frmLogin.h"
-#include "frmSkapaID.h"
-#include "ini.h"
-#include "messagebox.h"
-#include "qprinterdevice.h"
-#include "windowregistry.h"
+#include "gui/frmAddProd.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/frmKundData.h"
+#include "gui/frmLogin.h"
+#include "gui/frmSkapaID.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "printing/defaultprinter.h"
+#include "printing/qprinterdevice.h"
+#include "storage/accounts.h"
+#include "storage/casefiles.h"
+#include "storage/caseregister.h"
+#include "storage/datafolder.h"
+#include "storage/ini.h"
 
 #include <QAction>
 #include <QApplication>

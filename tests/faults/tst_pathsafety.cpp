@@ -3,18 +3,18 @@
 // the file system), no operation may touch a file outside the data folder. Files are
 // laid out where an escaping name would lead, and must come through untouched.
 
-#include "accounts.h"
-#include "caseregister.h"
-#include "datafolder.h"
 #include "faultfixture.h"
-#include "frmAddProd.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "frmKundData.h"
-#include "frmLogin.h"
-#include "frmSkapaID.h"
-#include "messagebox.h"
-#include "windowregistry.h"
+#include "gui/frmAddProd.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/frmKundData.h"
+#include "gui/frmLogin.h"
+#include "gui/frmSkapaID.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "storage/accounts.h"
+#include "storage/caseregister.h"
+#include "storage/datafolder.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "support_guifixture.h"
 
-#include "datafolder.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "windowregistry.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/windowregistry.h"
+#include "storage/datafolder.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -1,12 +1,12 @@
 // Article rows of a case: the article entry window, adding, changing and removing rows,
 // and the article file that follows the list at every change.
 
-#include "cp1252.h"
-#include "frmAddProd.h"
-#include "frmArende.h"
-#include "messagebox.h"
+#include "gui/frmAddProd.h"
+#include "gui/frmArende.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "storage/cp1252.h"
 #include "support_guifixture.h"
-#include "windowregistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The road of a case through the overview and the case window, checked on the files a
 // user's colleagues and later runs of the program will read.
 
-#include "cp1252.h"
-#include "frmAddProd.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "messagebox.h"
+#include "gui/frmAddProd.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "storage/cp1252.h"
 #include "support_guifixture.h"
-#include "windowregistry.h"
 
 #include <QComboBox>
 #include <QFile>

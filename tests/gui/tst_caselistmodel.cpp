@@ -3,8 +3,8 @@
 // must show the entry a plain list of entries would hold in its place, and the sort
 // must put them in Swedish order.
 
-#include "caselistmodel.h"
-#include "caseregister.h"
+#include "gui/caselistmodel.h"
+#include "storage/caseregister.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,14 +1,14 @@
 // The case window's notes area: where it stands, what it reads and writes, what closing
 // asks, and the customer card made from a case.
 
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "frmKundData.h"
-#include "messagebox.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/frmKundData.h"
+#include "gui/messagebox.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
 #include "storage/datafolder.h"
 #include "support_guifixture.h"
-#include "units.h"
-#include "windowregistry.h"
 
 #include <QLabel>
 #include <QLineEdit>

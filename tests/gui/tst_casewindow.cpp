@@ -1,14 +1,14 @@
 // The case window as a whole: starting, numbering, validating and saving a new case,
 // opening existing cases, totals, author change and closing.
 
-#include "casefiles.h"
-#include "caseregister.h"
-#include "cp1252.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "messagebox.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "storage/casefiles.h"
+#include "storage/caseregister.h"
+#include "storage/cp1252.h"
 #include "support_guifixture.h"
-#include "windowregistry.h"
 
 #include <QComboBox>
 #include <QDate>

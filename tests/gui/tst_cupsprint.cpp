@@ -3,18 +3,18 @@
 // LUNORA_CUPS_TEST=1; LUNORA_CUPS_EXPECT says whether a default printer is there
 // ("printer") or not ("none").
 
-#include "casefiles.h"
-#include "caseregister.h"
-#include "casesheet.h"
-#include "datafolder.h"
-#include "defaultprinter.h"
-#include "deferredtimer.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "frmPrint.h"
-#include "messagebox.h"
+#include "gui/deferredtimer.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/frmPrint.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "printing/casesheet.h"
+#include "printing/defaultprinter.h"
+#include "storage/casefiles.h"
+#include "storage/caseregister.h"
+#include "storage/datafolder.h"
 #include "support_guifixture.h"
-#include "windowregistry.h"
 
 #include <QAction>
 #include <QElapsedTimer>

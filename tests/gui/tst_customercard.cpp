@@ -1,9 +1,9 @@
-#include "datafolder.h"
-#include "frmArendeList.h"
-#include "frmKundData.h"
+#include "gui/frmArendeList.h"
+#include "gui/frmKundData.h"
 #include "gui/frmKunder.h"
-#include "messagebox.h"
-#include "windowregistry.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "storage/datafolder.h"
 
 #include <QAccessible>
 #include <QAction>

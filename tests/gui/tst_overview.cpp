@@ -1,11 +1,11 @@
-#include "caselistmodel.h"
-#include "caseregister.h"
-#include "datafolder.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "frmKundData.h"
-#include "messagebox.h"
-#include "windowregistry.h"
+#include "gui/caselistmodel.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/frmKundData.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "storage/caseregister.h"
+#include "storage/datafolder.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,17 +1,17 @@
 // The print progress window with the real case window: 81 steps, one hand-over, the
 // sheet of the case on the screen, cancelling, a single window, and a missing printer.
 
-#include "casefiles.h"
-#include "caseregister.h"
-#include "datafolder.h"
-#include "defaultprinter.h"
-#include "frmArende.h"
-#include "frmArendeList.h"
-#include "frmPrint.h"
-#include "messagebox.h"
-#include "qprinterdevice.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/frmPrint.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "printing/defaultprinter.h"
+#include "printing/qprinterdevice.h"
+#include "storage/casefiles.h"
+#include "storage/caseregister.h"
+#include "storage/datafolder.h"
 #include "support_guifixture.h"
-#include "windowregistry.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // The services every window relies on: deferred timers, the window registry and the
 // message box wrapper that tests answer.
 
-#include "deferredtimer.h"
-#include "messagebox.h"
-#include "units.h"
-#include "windowregistry.h"
+#include "gui/deferredtimer.h"
+#include "gui/messagebox.h"
+#include "gui/units.h"
+#include "gui/windowregistry.h"
 
 #include <QCloseEvent>
 #include <QPointer>

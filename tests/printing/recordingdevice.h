@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printdevice.h"
+#include "printing/printdevice.h"
 
 #include <QColor>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "casesheet.h"
+#include "printing/casesheet.h"
 
 #include <QByteArray>
 #include <QString>

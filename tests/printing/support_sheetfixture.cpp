@@ -1,5 +1,5 @@
-#include "datafolder.h"
 #include "sheetfixture.h"
+#include "storage/datafolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "casesheet.h"
-#include "defaultprinter.h"
+#include "printing/casesheet.h"
+#include "printing/defaultprinter.h"
 #include "recordingdevice.h"
 #include "sheetfixture.h"
 

@@ -1,7 +1,7 @@
 // The case sheet through the real QPrinter path into a PDF file, read back with
 // poppler's pdftotext, pdfimages and pdftoppm: what is on paper, and where.
-#include "casesheet.h"
-#include "qprinterdevice.h"
+#include "printing/casesheet.h"
+#include "printing/qprinterdevice.h"
 #include "sheetfixture.h"
 
 #include <QImage>

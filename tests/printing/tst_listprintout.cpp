@@ -1,4 +1,4 @@
-#include "listprintout.h"
+#include "printing/listprintout.h"
 #include "recordingdevice.h"
 
 #include <QTest>

@@ -1,8 +1,8 @@
 // User, customer and company files, the error log and control codes.
 
-#include "accounts.h"
-#include "datafolder.h"
 #include "common/testsupport.h"
+#include "storage/accounts.h"
+#include "storage/datafolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -23,8 +23,8 @@ struct Run
 Run adduser(const QString &folder, const QStringList &args, const QByteArray &input)
 {
     QProcess process;
-    process.start(QStringLiteral(LUNORA_ADDUSER),
-        QStringList { QStringLiteral("--data-folder"), folder } + args);
+    process.start(
+        QStringLiteral(LUNORA_ADDUSER), QStringList { QStringLiteral("--data-folder"), folder } + args);
     if (!process.waitForStarted(10000))
         return {};
     process.write(input);

@@ -1,9 +1,9 @@
 // The case register, the article files and the case data file: what is written,
 // what is read back, and that nothing is lost when something goes wrong.
 
-#include "casefiles.h"
-#include "caseregister.h"
 #include "common/testsupport.h"
+#include "storage/casefiles.h"
+#include "storage/caseregister.h"
 
 #include <QDir>
 #include <QFile>

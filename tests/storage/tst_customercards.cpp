@@ -1,9 +1,9 @@
 // Customer cards kept in the program: what a save changes, what it keeps, what it refuses.
 
+#include "common/testsupport.h"
 #include "storage/customercards.h"
 #include "storage/datafolder.h"
 #include "storage/ini.h"
-#include "common/testsupport.h"
 
 #include <QDateTime>
 #include <QDir>

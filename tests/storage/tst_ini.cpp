@@ -1,7 +1,7 @@
 // The INI engine byte for byte: what a write leaves in the file, what a read finds.
 
-#include "ini.h"
 #include "common/testsupport.h"
+#include "storage/ini.h"
 
 #include <QDir>
 #include <QFile>

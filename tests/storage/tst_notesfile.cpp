@@ -1,8 +1,8 @@
 // The notes file of a case: the bytes it holds, what reads back, what is refused.
 
+#include "common/testsupport.h"
 #include "storage/datafolder.h"
 #include "storage/notesfile.h"
-#include "common/testsupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Numbers as the staff type them and see them, and the Windows-1252 conversion.
 
-#include "cp1252.h"
-#include "numbers.h"
 #include "common/testsupport.h"
+#include "storage/cp1252.h"
+#include "storage/numbers.h"
 
 #include <QStringDecoder>
 #include <QTest>

@@ -2,8 +2,8 @@
 // entries that the line reader gives, whatever the file's line ends, quotes and blanks,
 // and wherever in the text the scanner's 64-byte blocks happen to cut.
 
-#include "caseregister.h"
 #include "common/testsupport.h"
+#include "storage/caseregister.h"
 
 #include <QFile>
 #include <QRandomGenerator>
