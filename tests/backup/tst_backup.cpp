@@ -83,7 +83,7 @@ void makeDemoFolder(const QString &root)
 
 } // namespace
 
-class tst_Backup final : public QObject
+class TestBackup final : public QObject
 {
     Q_OBJECT
 
@@ -101,7 +101,7 @@ private slots:
     void presenceKeepsRestoreAway();
 };
 
-void tst_Backup::nameAndLeftOutFiles()
+void TestBackup::nameAndLeftOutFiles()
 {
     QCOMPARE(backup::archiveFileName(QStringLiteral("/srv/Butik"), When),
         QStringLiteral("Lunora-Butik-2026-03-14-0905.zip"));
@@ -116,7 +116,7 @@ void tst_Backup::nameAndLeftOutFiles()
     QVERIFY(!backup::isLeftOut(QStringLiteral("Lib/{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}_ArtData.txt")));
 }
 
-void tst_Backup::roundTripIsByteForByte()
+void TestBackup::roundTripIsByteForByte()
 {
     QTemporaryDir shop, other, target, safety;
     const QString data = shop.filePath(QStringLiteral("Butik"));
@@ -161,7 +161,7 @@ void tst_Backup::roundTripIsByteForByte()
     QCOMPARE(QDir(safety.path()).entryList(QDir::Files).size(), 2); // the second safety copy beside the first
 }
 
-void tst_Backup::backupNeverReplacesAnArchive()
+void TestBackup::backupNeverReplacesAnArchive()
 {
     QTemporaryDir shop, target;
     makeDemoFolder(shop.path());
@@ -173,7 +173,7 @@ void tst_Backup::backupNeverReplacesAnArchive()
     QVERIFY(backup::inspect(first.archivePath).ok());
 }
 
-void tst_Backup::corruptArchiveIsRefusedBeforeAnythingIsReplaced_data()
+void TestBackup::corruptArchiveIsRefusedBeforeAnythingIsReplaced_data()
 {
     QTest::addColumn<QString>("damage");
     QTest::newRow("byte flipped in the middle") << "flip";
@@ -182,7 +182,7 @@ void tst_Backup::corruptArchiveIsRefusedBeforeAnythingIsReplaced_data()
     QTest::newRow("empty file") << "empty";
 }
 
-void tst_Backup::corruptArchiveIsRefusedBeforeAnythingIsReplaced()
+void TestBackup::corruptArchiveIsRefusedBeforeAnythingIsReplaced()
 {
     QFETCH(QString, damage);
     QTemporaryDir shop, other, target, safety;
@@ -210,7 +210,7 @@ void tst_Backup::corruptArchiveIsRefusedBeforeAnythingIsReplaced()
     QVERIFY(QDir(safety.path()).isEmpty()); // refused before even the safety copy
 }
 
-void tst_Backup::fullDiskLeavesNoHalfArchive()
+void TestBackup::fullDiskLeavesNoHalfArchive()
 {
     QTemporaryDir shop, target;
     makeDemoFolder(shop.path());
@@ -221,7 +221,7 @@ void tst_Backup::fullDiskLeavesNoHalfArchive()
     QVERIFY(QDir(target.path()).isEmpty());
 }
 
-void tst_Backup::failedSafetyBackupReplacesNothing()
+void TestBackup::failedSafetyBackupReplacesNothing()
 {
     QTemporaryDir shop, other, target, safety;
     makeDemoFolder(shop.path());
@@ -237,7 +237,7 @@ void tst_Backup::failedSafetyBackupReplacesNothing()
     QVERIFY(QDir(safety.path()).isEmpty());
 }
 
-void tst_Backup::missingFoldersAreReported()
+void TestBackup::missingFoldersAreReported()
 {
     QTemporaryDir empty, target;
     QCOMPARE(backup::create(empty.path(), target.path(), When).error, backup::Error::DataFolderMissing);
@@ -247,7 +247,7 @@ void tst_Backup::missingFoldersAreReported()
     QCOMPARE(backup::inspect(target.filePath("saknas.zip")).error, backup::Error::NotAnArchive);
 }
 
-void tst_Backup::presenceKeepsRestoreAway()
+void TestBackup::presenceKeepsRestoreAway()
 {
     QTemporaryDir shop;
     Presence mine;
@@ -265,5 +265,5 @@ void tst_Backup::presenceKeepsRestoreAway()
     QVERIFY(!mine.beginAlone());
 }
 
-QTEST_GUILESS_MAIN(tst_Backup)
+QTEST_GUILESS_MAIN(TestBackup)
 #include "tst_backup.moc"

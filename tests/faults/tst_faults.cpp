@@ -128,7 +128,7 @@ const QString NewCode = QStringLiteral("{CCCCCCCC-3333-4333-8333-CCCCCCCCCCCC}")
 
 } // namespace
 
-class tst_Faults final : public QObject
+class TestFaults final : public QObject
 {
     Q_OBJECT
 
@@ -147,7 +147,7 @@ private:
     {
         char id;
         const char *name;
-        Outcome (tst_Faults::*run)(QStringList &mayChange);
+        Outcome (TestFaults::*run)(QStringList &mayChange);
     };
     static const QList<Scenario> &scenarios();
 
@@ -176,13 +176,13 @@ private:
     QString m_printed;
 };
 
-void tst_Faults::initTestCase()
+void TestFaults::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void tst_Faults::init()
+void TestFaults::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_out = std::make_unique<QTemporaryDir>();
@@ -196,7 +196,7 @@ void tst_Faults::init()
     frmArende::resetSession();
 }
 
-void tst_Faults::cleanup()
+void TestFaults::cleanup()
 {
     WindowRegistry::closeAll();
     setDefaultPrinterForTesting({});
@@ -211,7 +211,7 @@ void tst_Faults::cleanup()
 
 // ---- Conditions ----------------------------------------------------------------------
 
-bool tst_Faults::prepare(Condition condition)
+bool TestFaults::prepare(Condition condition)
 {
     if (condition == Condition::FullDisk) {
         m_disk = std::make_unique<SmallDisk>(256);
@@ -277,7 +277,7 @@ bool tst_Faults::prepare(Condition condition)
 
 // ---- Operations as the user runs them -------------------------------------------------
 
-frmArende *tst_Faults::startNewCase()
+frmArende *TestFaults::startNewCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->setRealName(QStringLiteral("Anna Ek"));
@@ -288,7 +288,7 @@ frmArende *tst_Faults::startNewCase()
     return window;
 }
 
-frmArende *tst_Faults::openCase(const RegisterEntry &entry)
+frmArende *TestFaults::openCase(const RegisterEntry &entry)
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->setRealName(QStringLiteral("Anna Ek"));
@@ -298,7 +298,7 @@ frmArende *tst_Faults::openCase(const RegisterEntry &entry)
     return window;
 }
 
-Outcome tst_Faults::signIn(QStringList &mayChange)
+Outcome TestFaults::signIn(QStringList &mayChange)
 {
     mayChange << QStringLiteral("Errors/Error.txt"); // the overview's load note
     auto *login = WindowRegistry::show<frmLogin>();
@@ -315,7 +315,7 @@ Outcome tst_Faults::signIn(QStringList &mayChange)
                                                                                         : Outcome::Neither;
 }
 
-Outcome tst_Faults::createUser(QStringList &mayChange)
+Outcome TestFaults::createUser(QStringList &mayChange)
 {
     mayChange << QStringLiteral("Lib/User/berit.ini");
     auto *window = WindowRegistry::show<frmSkapaID>();
@@ -334,7 +334,7 @@ Outcome tst_Faults::createUser(QStringList &mayChange)
         : Outcome::Neither;
 }
 
-Outcome tst_Faults::openOverview(QStringList &mayChange)
+Outcome TestFaults::openOverview(QStringList &mayChange)
 {
     mayChange << QStringLiteral("Errors/Error.txt");
     auto *overview = WindowRegistry::show<frmArendeList>();
@@ -343,7 +343,7 @@ Outcome tst_Faults::openOverview(QStringList &mayChange)
     return overview->isVisible() && MessageBox::shown().isEmpty() ? Outcome::Worked : Outcome::Neither;
 }
 
-Outcome tst_Faults::addArticleRow(QStringList &mayChange)
+Outcome TestFaults::addArticleRow(QStringList &mayChange)
 {
     frmArende *caseWindow = startNewCase();
     mayChange << QStringLiteral("Lib/") + caseWindow->controlCode() + QStringLiteral("_ArtData.txt");
@@ -362,7 +362,7 @@ Outcome tst_Faults::addArticleRow(QStringList &mayChange)
     return !window->isVisible() && caseWindow->articleRows().size() == 1 ? Outcome::Worked : Outcome::Neither;
 }
 
-Outcome tst_Faults::saveNewCase(QStringList &mayChange)
+Outcome TestFaults::saveNewCase(QStringList &mayChange)
 {
     frmArende *window = startNewCase();
     QPointer<frmArende> guard(window);
@@ -387,7 +387,7 @@ Outcome tst_Faults::saveNewCase(QStringList &mayChange)
     return (!guard || !guard->isVisible()) && stored ? Outcome::Worked : Outcome::Neither;
 }
 
-Outcome tst_Faults::removeArticleRow(QStringList &mayChange)
+Outcome TestFaults::removeArticleRow(QStringList &mayChange)
 {
     mayChange << QStringLiteral("Lib/") + CaseA[ControlCode] + QStringLiteral("_ArtData.txt");
     frmArende *window = openCase(CaseA);
@@ -409,7 +409,7 @@ Outcome tst_Faults::removeArticleRow(QStringList &mayChange)
         : Outcome::Neither;
 }
 
-Outcome tst_Faults::removeCase(QStringList &mayChange)
+Outcome TestFaults::removeCase(QStringList &mayChange)
 {
     mayChange << QStringLiteral("Lib/arenden.txt")
               << QStringLiteral("Lib/") + CaseB[ControlCode] + "_eData.ini"
@@ -433,7 +433,7 @@ Outcome tst_Faults::removeCase(QStringList &mayChange)
         : Outcome::Neither;
 }
 
-Outcome tst_Faults::showCustomerCard(QStringList &)
+Outcome TestFaults::showCustomerCard(QStringList &)
 {
     auto *card = WindowRegistry::get<frmKundData>();
     const bool filled = card->showCustomer(CustomerPhone);
@@ -442,7 +442,7 @@ Outcome tst_Faults::showCustomerCard(QStringList &)
     return card->fieldTexts().contains(QStringLiteral("Anna Andersson")) ? Outcome::Worked : Outcome::Neither;
 }
 
-Outcome tst_Faults::printSheet(QStringList &)
+Outcome TestFaults::printSheet(QStringList &)
 {
     QFile::remove(m_printed);
     frmArende *window = openCase(CaseA);
@@ -459,25 +459,25 @@ Outcome tst_Faults::printSheet(QStringList &)
     return QFileInfo(m_printed).size() > 0 ? Outcome::Worked : Outcome::Neither;
 }
 
-const QList<tst_Faults::Scenario> &tst_Faults::scenarios()
+const QList<TestFaults::Scenario> &TestFaults::scenarios()
 {
     static const QList<Scenario> list = {
-        { 'a', "sign in", &tst_Faults::signIn },
-        { 'b', "create a user", &tst_Faults::createUser },
-        { 'c', "open the overview", &tst_Faults::openOverview },
-        { 'd', "add an article row", &tst_Faults::addArticleRow },
-        { 'e', "save a new case", &tst_Faults::saveNewCase },
-        { 'f', "remove an article row", &tst_Faults::removeArticleRow },
-        { 'g', "remove a case", &tst_Faults::removeCase },
-        { 'h', "show the customer card", &tst_Faults::showCustomerCard },
-        { 'i', "print the case sheet", &tst_Faults::printSheet },
+        { 'a', "sign in", &TestFaults::signIn },
+        { 'b', "create a user", &TestFaults::createUser },
+        { 'c', "open the overview", &TestFaults::openOverview },
+        { 'd', "add an article row", &TestFaults::addArticleRow },
+        { 'e', "save a new case", &TestFaults::saveNewCase },
+        { 'f', "remove an article row", &TestFaults::removeArticleRow },
+        { 'g', "remove a case", &TestFaults::removeCase },
+        { 'h', "show the customer card", &TestFaults::showCustomerCard },
+        { 'i', "print the case sheet", &TestFaults::printSheet },
     };
     return list;
 }
 
 // ---- The matrix ------------------------------------------------------------------------
 
-void tst_Faults::everyOperationWorksOrReports_data()
+void TestFaults::everyOperationWorksOrReports_data()
 {
     QTest::addColumn<int>("condition");
     // One letter per operation (see scenarios()): W works, R reports, - not run, ? either.
@@ -497,7 +497,7 @@ void tst_Faults::everyOperationWorksOrReports_data()
     QTest::newRow("files replaced by folders") << int(Condition::FilesAreFolders) << "RWWWR--RR";
 }
 
-void tst_Faults::everyOperationWorksOrReports()
+void TestFaults::everyOperationWorksOrReports()
 {
     QFETCH(int, condition);
     QFETCH(QString, expected);
@@ -549,7 +549,7 @@ void tst_Faults::everyOperationWorksOrReports()
 
 // ---- Storage on a full disk -------------------------------------------------------------
 
-void tst_Faults::storageWritesOnAFullDiskKeepOldFiles()
+void TestFaults::storageWritesOnAFullDiskKeepOldFiles()
 {
     if (!runningAsRoot())
         QSKIP("mounting a small file system needs root");
@@ -664,7 +664,7 @@ void tst_Faults::storageWritesOnAFullDiskKeepOldFiles()
     QCOMPARE(entries.value().size(), registerBytes.count('\n') + 1);
 }
 
-void tst_Faults::loadingWithoutErrorsFolderStaysQuiet()
+void TestFaults::loadingWithoutErrorsFolderStaysQuiet()
 {
     QVERIFY(populate(m_root));
     DataFolder::setRoot(m_root);
@@ -688,5 +688,5 @@ void tst_Faults::loadingWithoutErrorsFolderStaysQuiet()
     QVERIFY(QFileInfo(m_root + QStringLiteral("/Errors/Error.txt")).isDir());
 }
 
-QTEST_MAIN(tst_Faults)
+QTEST_MAIN(TestFaults)
 #include "tst_faults.moc"

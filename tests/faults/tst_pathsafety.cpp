@@ -68,7 +68,7 @@ template <typename W> W *child(QObject *window, const char *name)
 
 } // namespace
 
-class tst_PathSafety final : public QObject
+class TestPathSafety final : public QObject
 {
     Q_OBJECT
 
@@ -92,13 +92,13 @@ private:
     QString m_root; // the data folder, one level below the sandbox
 };
 
-void tst_PathSafety::initTestCase()
+void TestPathSafety::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void tst_PathSafety::init()
+void TestPathSafety::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -111,7 +111,7 @@ void tst_PathSafety::init()
     frmArende::resetSession();
 }
 
-void tst_PathSafety::cleanup()
+void TestPathSafety::cleanup()
 {
     WindowRegistry::closeAll();
     DataFolder::setRoot(QString());
@@ -119,7 +119,7 @@ void tst_PathSafety::cleanup()
     QFile::remove(QStringLiteral("/tmp/victim.ini"));
 }
 
-void tst_PathSafety::layVictims()
+void TestPathSafety::layVictims()
 {
     const QString sandbox = m_dir->path();
     for (const QString &suffix :
@@ -134,7 +134,7 @@ void tst_PathSafety::layVictims()
     }
 }
 
-QStringList tst_PathSafety::changedOutsideRegister(const Snapshot &before) const
+QStringList TestPathSafety::changedOutsideRegister(const Snapshot &before) const
 {
     const Snapshot after = snapshot(m_dir->path());
     QStringList problems = damaged(before, after, { QStringLiteral("data/Lib/arenden.txt") });
@@ -148,7 +148,7 @@ QStringList tst_PathSafety::changedOutsideRegister(const Snapshot &before) const
     return problems;
 }
 
-void tst_PathSafety::pathsStayInTheirFolder()
+void TestPathSafety::pathsStayInTheirFolder()
 {
     using PathOf = Result<QString> (*)(const QString &);
     const std::pair<PathOf, QString> kinds[] = {
@@ -173,7 +173,7 @@ void tst_PathSafety::pathsStayInTheirFolder()
     }
 }
 
-void tst_PathSafety::storageRefusesUnsafeNames()
+void TestPathSafety::storageRefusesUnsafeNames()
 {
     const Snapshot before = snapshot(m_dir->path());
     const UserRecord record { QStringLiteral("victim"), QStringLiteral("ny"), QStringLiteral("0"),
@@ -188,7 +188,7 @@ void tst_PathSafety::storageRefusesUnsafeNames()
     }
 }
 
-void tst_PathSafety::windowsRefuseUnsafeUserIds()
+void TestPathSafety::windowsRefuseUnsafeUserIds()
 {
     const Snapshot before = snapshot(m_dir->path());
     QStringList ids = unsafeNames();
@@ -229,14 +229,14 @@ void tst_PathSafety::windowsRefuseUnsafeUserIds()
     }
 }
 
-void tst_PathSafety::registerValuesNameNoOutsideFile_data()
+void TestPathSafety::registerValuesNameNoOutsideFile_data()
 {
     QTest::addColumn<QString>("value");
     for (const QString &name : unsafeNames())
         QTest::newRow(qPrintable(printable(name))) << name;
 }
 
-void tst_PathSafety::registerValuesNameNoOutsideFile()
+void TestPathSafety::registerValuesNameNoOutsideFile()
 {
     QFETCH(QString, value);
     // A case whose telephone and control code came from an edited or damaged register.
@@ -312,5 +312,5 @@ void tst_PathSafety::registerValuesNameNoOutsideFile()
     QVERIFY2(outside.isEmpty(), qPrintable(outside.join(u' ')));
 }
 
-QTEST_MAIN(tst_PathSafety)
+QTEST_MAIN(TestPathSafety)
 #include "tst_pathsafety.moc"

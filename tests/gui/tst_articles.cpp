@@ -34,7 +34,7 @@ QByteArray line(const char *a, const char *b, const char *c, const char *d, cons
 
 } // namespace
 
-class tst_Articles final : public QObject
+class TestArticles final : public QObject
 {
     Q_OBJECT
 
@@ -69,12 +69,12 @@ private:
     std::unique_ptr<TestDataFolder> m_data;
 };
 
-void tst_Articles::initTestCase()
+void TestArticles::initTestCase()
 {
     useSwedishLocale();
 }
 
-void tst_Articles::init()
+void TestArticles::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
@@ -83,13 +83,13 @@ void tst_Articles::init()
     frmArende::resetSession();
 }
 
-void tst_Articles::cleanup()
+void TestArticles::cleanup()
 {
     WindowRegistry::closeAll();
     m_data.reset();
 }
 
-frmArende *tst_Articles::newCase()
+frmArende *TestArticles::newCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->prepareNewCase();
@@ -99,7 +99,7 @@ frmArende *tst_Articles::newCase()
     return window;
 }
 
-frmAddProd *tst_Articles::openAdd(frmArende *caseWindow)
+frmAddProd *TestArticles::openAdd(frmArende *caseWindow)
 {
     child<QPushButton>(caseWindow, "Command1")->click();
     auto *window = WindowRegistry::find<frmAddProd>();
@@ -108,7 +108,7 @@ frmAddProd *tst_Articles::openAdd(frmArende *caseWindow)
     return window;
 }
 
-void tst_Articles::addThroughWindow(frmArende *caseWindow, const QStringList &values)
+void TestArticles::addThroughWindow(frmArende *caseWindow, const QStringList &values)
 {
     frmAddProd *window = openAdd(caseWindow);
     for (int i = 0; i < 5; ++i)
@@ -117,14 +117,14 @@ void tst_Articles::addThroughWindow(frmArende *caseWindow, const QStringList &va
     QVERIFY(!window->isVisible());
 }
 
-void tst_Articles::select(frmArende *caseWindow, int row)
+void TestArticles::select(frmArende *caseWindow, int row)
 {
     auto *list = child<QTreeView>(caseWindow, "ListView1");
     list->selectionModel()->setCurrentIndex(
         list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void tst_Articles::sumFollowsQuantityAndPrice_data()
+void TestArticles::sumFollowsQuantityAndPrice_data()
 {
     QTest::addColumn<QString>("quantity");
     QTest::addColumn<QString>("price");
@@ -155,7 +155,7 @@ void tst_Articles::sumFollowsQuantityAndPrice_data()
                                          << "0,00";
 }
 
-void tst_Articles::sumFollowsQuantityAndPrice()
+void TestArticles::sumFollowsQuantityAndPrice()
 {
     QFETCH(QString, quantity);
     QFETCH(QString, price);
@@ -167,7 +167,7 @@ void tst_Articles::sumFollowsQuantityAndPrice()
     QVERIFY(field(&window, Sum)->isReadOnly());
 }
 
-void tst_Articles::addModeAndTabOrder()
+void TestArticles::addModeAndTabOrder()
 {
     frmAddProd *window = openAdd(newCase());
     QCOMPARE(window->windowTitle(), QStringLiteral("Lägg till"));
@@ -191,7 +191,7 @@ void tst_Articles::addModeAndTabOrder()
             { "Text1", "Text2", "Text3", "Text4", "Text5", "Command1", "Command2", "Command3", "Text6" }));
 }
 
-void tst_Articles::addedRowGoesToFileAndList()
+void TestArticles::addedRowGoesToFileAndList()
 {
     frmArende *caseWindow = newCase();
     addThroughWindow(caseWindow, { "17", "Skruv, rostfri", "2", "st", "12,5" });
@@ -217,7 +217,7 @@ void tst_Articles::addedRowGoesToFileAndList()
     QCOMPARE(readBytes(path).count("\r\n"), 3);
 }
 
-void tst_Articles::changedRowMovesToTheEnd()
+void TestArticles::changedRowMovesToTheEnd()
 {
     frmArende *caseWindow = newCase();
     addThroughWindow(caseWindow, { "1", "Ett", "1", "st", "1" });
@@ -246,7 +246,7 @@ void tst_Articles::changedRowMovesToTheEnd()
     QCOMPARE(child<QLabel>(caseWindow, "dbSum")->text(), QStringLiteral("17,00"));
 }
 
-void tst_Articles::changeReplacesTheRowItWasOpenedFor()
+void TestArticles::changeReplacesTheRowItWasOpenedFor()
 {
     frmArende *caseWindow = newCase();
     addThroughWindow(caseWindow, { "1", "Ett", "1", "st", "1" });
@@ -270,7 +270,7 @@ void tst_Articles::changeReplacesTheRowItWasOpenedFor()
     QCOMPARE(caseWindow->articleRows().last()[ArticleNumber], QStringLiteral("3"));
 }
 
-void tst_Articles::addInChangeModeKeepsTheSelectedRow()
+void TestArticles::addInChangeModeKeepsTheSelectedRow()
 {
     frmArende *caseWindow = newCase();
     addThroughWindow(caseWindow, { "1", "Ett", "1", "st", "1" });
@@ -285,7 +285,7 @@ void tst_Articles::addInChangeModeKeepsTheSelectedRow()
     QCOMPARE(readBytes(articleFile(caseWindow)).count("\r\n"), 2);
 }
 
-void tst_Articles::removeAsksAndRewritesTheFile()
+void TestArticles::removeAsksAndRewritesTheFile()
 {
     frmArende *caseWindow = newCase();
     addThroughWindow(caseWindow, { "17", "Skruv", "2", "st", "12,50" });
@@ -316,7 +316,7 @@ void tst_Articles::removeAsksAndRewritesTheFile()
     QCOMPARE(child<QLabel>(caseWindow, "dbSum")->text(), QStringLiteral("0,00"));
 }
 
-void tst_Articles::rowButtonsWithoutSelectionDoNothing()
+void TestArticles::rowButtonsWithoutSelectionDoNothing()
 {
     frmArende *caseWindow = newCase();
     addThroughWindow(caseWindow, { "1", "Ett", "1", "st", "1" });
@@ -329,7 +329,7 @@ void tst_Articles::rowButtonsWithoutSelectionDoNothing()
     QCOMPARE(caseWindow->articleRows().size(), 1);
 }
 
-void tst_Articles::failedAddKeepsTheWindow()
+void TestArticles::failedAddKeepsTheWindow()
 {
     frmArende *caseWindow = newCase();
     frmAddProd *window = openAdd(caseWindow);
@@ -352,7 +352,7 @@ void tst_Articles::failedAddKeepsTheWindow()
     QCOMPARE(caseWindow->articleRows().size(), 0);
 }
 
-void tst_Articles::quoteIsRefusedBeforeWriting()
+void TestArticles::quoteIsRefusedBeforeWriting()
 {
     frmArende *caseWindow = newCase();
     frmAddProd *window = openAdd(caseWindow);
@@ -365,7 +365,7 @@ void tst_Articles::quoteIsRefusedBeforeWriting()
     QCOMPARE(caseWindow->articleRows().size(), 0);
 }
 
-void tst_Articles::closingTheCaseWindowClosesTheArticleWindow()
+void TestArticles::closingTheCaseWindowClosesTheArticleWindow()
 {
     frmArende *caseWindow = newCase();
     frmAddProd *window = openAdd(caseWindow);
@@ -375,5 +375,5 @@ void tst_Articles::closingTheCaseWindowClosesTheArticleWindow()
     QVERIFY(!WindowRegistry::find<frmAddProd>());
 }
 
-QTEST_MAIN(tst_Articles)
+QTEST_MAIN(TestArticles)
 #include "tst_articles.moc"

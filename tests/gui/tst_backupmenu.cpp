@@ -22,7 +22,7 @@
 using namespace lunora;
 using namespace lunora::test;
 
-class tst_BackupMenu final : public QObject
+class TestBackupMenu final : public QObject
 {
     Q_OBJECT
 
@@ -46,7 +46,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_target;
 };
 
-void tst_BackupMenu::init()
+void TestBackupMenu::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     m_target = std::make_unique<QTemporaryDir>();
@@ -60,7 +60,7 @@ void tst_BackupMenu::init()
     WindowRegistry::get<frmArende>()->setSign(QStringLiteral("anna"));
 }
 
-void tst_BackupMenu::cleanup()
+void TestBackupMenu::cleanup()
 {
     WindowRegistry::closeAll();
     Presence::application().leave();
@@ -68,7 +68,7 @@ void tst_BackupMenu::cleanup()
     m_target.reset();
 }
 
-frmArendeList *tst_BackupMenu::overview()
+frmArendeList *TestBackupMenu::overview()
 {
     auto *window = WindowRegistry::get<frmArendeList>();
     window->setUserIndex(QStringLiteral("0"));
@@ -76,7 +76,7 @@ frmArendeList *tst_BackupMenu::overview()
     return window;
 }
 
-QFileDialog *tst_BackupMenu::chooseIn(frmArendeList *window, const char *action, const char *dialog)
+QFileDialog *TestBackupMenu::chooseIn(frmArendeList *window, const char *action, const char *dialog)
 {
     child<QAction>(window, action)->trigger();
     // The newest one: a dialog closed before may not have been deleted yet.
@@ -84,12 +84,12 @@ QFileDialog *tst_BackupMenu::chooseIn(frmArendeList *window, const char *action,
     return dialogs.isEmpty() ? nullptr : dialogs.last();
 }
 
-bool tst_BackupMenu::waitForMessage(int count)
+bool TestBackupMenu::waitForMessage(int count)
 {
     return runUntil([count]() { return MessageBox::shown().size() >= count; }, 60000);
 }
 
-void tst_BackupMenu::entriesFollowTheDataMenusOwn()
+void TestBackupMenu::entriesFollowTheDataMenusOwn()
 {
     frmArendeList *window = overview();
     QStringList captions;
@@ -99,7 +99,7 @@ void tst_BackupMenu::entriesFollowTheDataMenusOwn()
         QStringList({ "Uppdatera lista", "-", "Skapa ny användare", "Säkerhetskopiera…", "Återställ…" }));
 }
 
-void tst_BackupMenu::backupWritesTheArchiveAndRemembersTheFolder()
+void TestBackupMenu::backupWritesTheArchiveAndRemembersTheFolder()
 {
     frmArendeList *window = overview();
     QFileDialog *dialog = chooseIn(window, "mnuSakerhetskopiera", "dlgSakerhetskopiera");
@@ -124,7 +124,7 @@ void tst_BackupMenu::backupWritesTheArchiveAndRemembersTheFolder()
     dialog->close();
 }
 
-void tst_BackupMenu::restoreShowsAsksAndReplaces()
+void TestBackupMenu::restoreShowsAsksAndReplaces()
 {
     const backup::Outcome made
         = backup::create(m_data->path(), m_target->path(), QDateTime::currentDateTime());
@@ -151,7 +151,7 @@ void tst_BackupMenu::restoreShowsAsksAndReplaces()
     QCOMPARE(QDir(m_target->path()).entryList({ QStringLiteral("Lunora-*.zip") }).size(), 2);
 }
 
-void tst_BackupMenu::restoreRefusesWhileAnotherCopyIsThere()
+void TestBackupMenu::restoreRefusesWhileAnotherCopyIsThere()
 {
     const backup::Outcome made
         = backup::create(m_data->path(), m_target->path(), QDateTime::currentDateTime());
@@ -171,7 +171,7 @@ void tst_BackupMenu::restoreRefusesWhileAnotherCopyIsThere()
     QCOMPARE(QDir(m_target->path()).entryList({ QStringLiteral("Lunora-*.zip") }).size(), 1);
 }
 
-void tst_BackupMenu::unreadableArchiveChangesNothing()
+void TestBackupMenu::unreadableArchiveChangesNothing()
 {
     const QString fake = m_target->filePath(QStringLiteral("Lunora-falsk-2026-01-01-0000.zip"));
     writeBytes(fake, "PK\x03\x04 inte en riktig zip");
@@ -185,5 +185,5 @@ void tst_BackupMenu::unreadableArchiveChangesNothing()
     QCOMPARE(readBytes(paths::caseRegister()), before);
 }
 
-QTEST_MAIN(tst_BackupMenu)
+QTEST_MAIN(TestBackupMenu)
 #include "tst_backupmenu.moc"

@@ -53,7 +53,7 @@ QByteArray cp(const QString &text)
 
 } // namespace
 
-class tst_CaseFlow final : public QObject
+class TestCaseFlow final : public QObject
 {
     Q_OBJECT
 
@@ -72,7 +72,7 @@ private:
     std::unique_ptr<TestDataFolder> m_data;
 };
 
-void tst_CaseFlow::initTestCase()
+void TestCaseFlow::initTestCase()
 {
     useSwedishLocale();
     m_data = std::make_unique<TestDataFolder>();
@@ -81,14 +81,14 @@ void tst_CaseFlow::initTestCase()
     frmArende::resetSession();
 }
 
-void tst_CaseFlow::cleanupTestCase()
+void TestCaseFlow::cleanupTestCase()
 {
     WindowRegistry::closeAll();
     m_data.reset();
 }
 
 // What a successful sign-in hands to the two windows.
-void tst_CaseFlow::signIn(const QString &realName)
+void TestCaseFlow::signIn(const QString &realName)
 {
     auto *overview = WindowRegistry::get<frmArendeList>();
     overview->setUserIndex(QStringLiteral("0"));
@@ -100,7 +100,7 @@ void tst_CaseFlow::signIn(const QString &realName)
     WindowRegistry::show<frmArendeList>();
 }
 
-void tst_CaseFlow::addRow(frmArende *caseWindow, const QStringList &values)
+void TestCaseFlow::addRow(frmArende *caseWindow, const QStringList &values)
 {
     child<QPushButton>(caseWindow, "Command1")->click();
     auto *window = WindowRegistry::find<frmAddProd>();
@@ -112,14 +112,14 @@ void tst_CaseFlow::addRow(frmArende *caseWindow, const QStringList &values)
     QVERIFY(!window->isVisible());
 }
 
-void tst_CaseFlow::selectRow(frmArende *caseWindow, int row)
+void TestCaseFlow::selectRow(frmArende *caseWindow, int row)
 {
     auto *list = child<QTreeView>(caseWindow, "ListView1");
     list->selectionModel()->setCurrentIndex(
         list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void tst_CaseFlow::selectCase(frmArendeList *overview, const QString &code)
+void TestCaseFlow::selectCase(frmArendeList *overview, const QString &code)
 {
     auto *list = child<QAbstractItemView>(overview, "ListView1");
     QAbstractItemModel *model = list->model();
@@ -133,7 +133,7 @@ void tst_CaseFlow::selectCase(frmArendeList *overview, const QString &code)
     QFAIL("the case is not in the overview");
 }
 
-void tst_CaseFlow::newCaseFromOverviewToRegisterAndBack()
+void TestCaseFlow::newCaseFromOverviewToRegisterAndBack()
 {
     const QByteArray earlierCase
         = cp(QStringLiteral("101215 4711,2010-12-15,K-1,Bo Berg,031-777,Normal,Avslutad,"
@@ -261,5 +261,5 @@ void tst_CaseFlow::newCaseFromOverviewToRegisterAndBack()
     QCOMPARE(readBytes(lib(code + QStringLiteral("_ArtData.txt"))), articleLines);
 }
 
-QTEST_MAIN(tst_CaseFlow)
+QTEST_MAIN(TestCaseFlow)
 #include "tst_caseflow.moc"

@@ -31,7 +31,7 @@ const QByteArray NotesBytes(
     "Enhet: Crescent\r\nSerienummer: WTU-1\r\nBakhjulet k\xe4rvar.\r\nRing f\xf6re 16.\r\n");
 } // namespace
 
-class tst_CaseNotes final : public QObject
+class TestCaseNotes final : public QObject
 {
     Q_OBJECT
 
@@ -55,7 +55,7 @@ private:
     std::unique_ptr<TestDataFolder> m_data;
 };
 
-void tst_CaseNotes::init()
+void TestCaseNotes::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
@@ -67,13 +67,13 @@ void tst_CaseNotes::init()
         "\"17\",\"Skruv\",\"2\",\"st\",\"12,50\",\"25,00\"\r\n");
 }
 
-void tst_CaseNotes::cleanup()
+void TestCaseNotes::cleanup()
 {
     WindowRegistry::closeAll();
     m_data.reset();
 }
 
-void tst_CaseNotes::notesAreaLiesBelowTheLayout()
+void TestCaseNotes::notesAreaLiesBelowTheLayout()
 {
     frmArende *window = openCase(CaseA);
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -103,7 +103,7 @@ void tst_CaseNotes::notesAreaLiesBelowTheLayout()
         child<QPushButton>(window, "cmdSparaAnteckningar")->text(), QStringLiteral("Spara anteckningar"));
 }
 
-void tst_CaseNotes::openingReadsTheNotesFile()
+void TestCaseNotes::openingReadsTheNotesFile()
 {
     writeBytes(notesPath(), NotesBytes);
     frmArende *window = openCase(CaseA);
@@ -120,7 +120,7 @@ void tst_CaseNotes::openingReadsTheNotesFile()
     QVERIFY(!QFile::exists(m_data->lib(CaseB[ControlCode] + QStringLiteral("_Notes.txt"))));
 }
 
-void tst_CaseNotes::saveNotesAloneChangesNothingElse()
+void TestCaseNotes::saveNotesAloneChangesNothingElse()
 {
     frmArende *window = openCase(CaseA);
     const QByteArray registerBefore = readBytes(m_data->lib(QStringLiteral("arenden.txt")));
@@ -141,7 +141,7 @@ void tst_CaseNotes::saveNotesAloneChangesNothingElse()
     QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Vill du avsluta programet ?"));
 }
 
-void tst_CaseNotes::unstorableNotesAreRefusedNamingTheField()
+void TestCaseNotes::unstorableNotesAreRefusedNamingTheField()
 {
     writeBytes(notesPath(), NotesBytes);
     frmArende *window = openCase(CaseA);
@@ -152,7 +152,7 @@ void tst_CaseNotes::unstorableNotesAreRefusedNamingTheField()
     QCOMPARE(readBytes(notesPath()), NotesBytes);
 }
 
-void tst_CaseNotes::closingWithUnsavedNotesAsksFirst()
+void TestCaseNotes::closingWithUnsavedNotesAsksFirst()
 {
     writeBytes(notesPath(), NotesBytes);
     frmArende *window = openCase(CaseA);
@@ -187,7 +187,7 @@ void tst_CaseNotes::closingWithUnsavedNotesAsksFirst()
     QTRY_VERIFY(alive.isNull());
 }
 
-void tst_CaseNotes::customerCardFromTheCase()
+void TestCaseNotes::customerCardFromTheCase()
 {
     frmArende *window = openCase(CaseA);
     QTest::mouseClick(child<QPushButton>(window, "cmdSparaKund"), Qt::LeftButton);
@@ -216,7 +216,7 @@ void tst_CaseNotes::customerCardFromTheCase()
     QVERIFY(!QFile::exists(m_data->path() + QStringLiteral("/Lib/User/admin.ini")));
 }
 
-void tst_CaseNotes::newCaseIsSavedWithItsNotes()
+void TestCaseNotes::newCaseIsSavedWithItsNotes()
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->setRealName(QStringLiteral("Anna Ek"));
@@ -242,7 +242,7 @@ void tst_CaseNotes::newCaseIsSavedWithItsNotes()
     QTRY_VERIFY(alive.isNull());
 }
 
-void tst_CaseNotes::removalTakesTheNotesAway()
+void TestCaseNotes::removalTakesTheNotesAway()
 {
     writeBytes(notesPath(), NotesBytes);
     auto *overview = WindowRegistry::show<frmArendeList>();
@@ -254,7 +254,7 @@ void tst_CaseNotes::removalTakesTheNotesAway()
     QVERIFY(!QFile::exists(notesPath()));
 }
 
-void tst_CaseNotes::printedSheetCarriesTheNotes()
+void TestCaseNotes::printedSheetCarriesTheNotes()
 {
     writeBytes(notesPath(), NotesBytes);
     frmArende *window = openCase(CaseA);
@@ -266,5 +266,5 @@ void tst_CaseNotes::printedSheetCarriesTheNotes()
     QCOMPARE(printed.text, QStringLiteral("Bakhjulet kärvar.\nRing före 16."));
 }
 
-QTEST_MAIN(tst_CaseNotes)
+QTEST_MAIN(TestCaseNotes)
 #include "tst_casenotes.moc"

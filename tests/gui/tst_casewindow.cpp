@@ -34,7 +34,7 @@ QString text(QObject *window, const char *name)
 
 } // namespace
 
-class tst_CaseWindow final : public QObject
+class TestCaseWindow final : public QObject
 {
     Q_OBJECT
 
@@ -74,12 +74,12 @@ private:
     std::unique_ptr<TestDataFolder> m_data;
 };
 
-void tst_CaseWindow::initTestCase()
+void TestCaseWindow::initTestCase()
 {
     useSwedishLocale();
 }
 
-void tst_CaseWindow::init()
+void TestCaseWindow::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
@@ -88,14 +88,14 @@ void tst_CaseWindow::init()
     frmArende::resetSession();
 }
 
-void tst_CaseWindow::cleanup()
+void TestCaseWindow::cleanup()
 {
     WindowRegistry::closeAll();
     m_data.reset();
 }
 
 // What the sign-in and the overview's "Nytt" do, in their order.
-frmArende *tst_CaseWindow::newCase()
+frmArende *TestCaseWindow::newCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->setRealName(QStringLiteral("Anna Ek"));
@@ -108,7 +108,7 @@ frmArende *tst_CaseWindow::newCase()
     return window;
 }
 
-void tst_CaseWindow::fillCustomer(
+void TestCaseWindow::fillCustomer(
     frmArende *window, const QString &number, const QString &name, const QString &phone)
 {
     child<QLineEdit>(window, "Text1")->setText(number);
@@ -116,7 +116,7 @@ void tst_CaseWindow::fillCustomer(
     child<QLineEdit>(window, "Text3")->setText(phone);
 }
 
-void tst_CaseWindow::newCaseIsNumberedDatedAndSigned()
+void TestCaseWindow::newCaseIsNumberedDatedAndSigned()
 {
     frmArende *window = newCase();
     const QString number = text(window, "dbOrdernummer");
@@ -148,7 +148,7 @@ void tst_CaseWindow::newCaseIsNumberedDatedAndSigned()
     QCOMPARE(newCase()->controlCode() == firstCode, false);
 }
 
-void tst_CaseWindow::newCaseStartsFromTheSignedInUserAfterAnExistingCase()
+void TestCaseWindow::newCaseStartsFromTheSignedInUserAfterAnExistingCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->setRealName(QStringLiteral("Bertil Ström"));
@@ -166,7 +166,7 @@ void tst_CaseWindow::newCaseStartsFromTheSignedInUserAfterAnExistingCase()
     QCOMPARE(next->sign(), QStringLiteral("Bertil Ström"));
 }
 
-void tst_CaseWindow::incompleteCaseIsNotSaved_data()
+void TestCaseWindow::incompleteCaseIsNotSaved_data()
 {
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name");
@@ -180,7 +180,7 @@ void tst_CaseWindow::incompleteCaseIsNotSaved_data()
                                   << "Anna" << QString() << true;
 }
 
-void tst_CaseWindow::incompleteCaseIsNotSaved()
+void TestCaseWindow::incompleteCaseIsNotSaved()
 {
     QFETCH(QString, number);
     QFETCH(QString, name);
@@ -204,7 +204,7 @@ void tst_CaseWindow::incompleteCaseIsNotSaved()
     QVERIFY(!QFile::exists(lib(QStringLiteral("arenden.txt"))));
 }
 
-void tst_CaseWindow::saveWritesDataFileAndRegisterLine()
+void TestCaseWindow::saveWritesDataFileAndRegisterLine()
 {
     frmArende *window = newCase();
     fillCustomer(window, QStringLiteral("K-17"), QStringLiteral("Åsa Öberg"), QStringLiteral("08-123456"));
@@ -233,7 +233,7 @@ void tst_CaseWindow::saveWritesDataFileAndRegisterLine()
             + code + QStringLiteral(",Anna Ek\r\n")));
 }
 
-void tst_CaseWindow::saveStartsTheOverviewRefresh()
+void TestCaseWindow::saveStartsTheOverviewRefresh()
 {
     auto *overview = WindowRegistry::get<frmArendeList>();
     QCOMPARE(overview->rowCount(), 0);
@@ -250,7 +250,7 @@ void tst_CaseWindow::saveStartsTheOverviewRefresh()
     QCOMPARE(entries.value().first()[CustomerName], QStringLiteral(" "));
 }
 
-void tst_CaseWindow::failedSaveKeepsWindowAndWritesNothing()
+void TestCaseWindow::failedSaveKeepsWindowAndWritesNothing()
 {
     frmArende *window = newCase();
     fillCustomer(window, QStringLiteral("K-1"), QStringLiteral("Anna"), QStringLiteral("08-1"));
@@ -285,7 +285,7 @@ void tst_CaseWindow::failedSaveKeepsWindowAndWritesNothing()
     QVERIFY(QFile::exists(lib(code + QStringLiteral("_eData.ini"))));
 }
 
-void tst_CaseWindow::valueThatCannotBeStoredIsRefused()
+void TestCaseWindow::valueThatCannotBeStoredIsRefused()
 {
     frmArende *window = newCase();
     fillCustomer(window, QStringLiteral("K-1"), QStringLiteral("Anna \"Bella\""), QStringLiteral("08-1"));
@@ -306,7 +306,7 @@ void tst_CaseWindow::valueThatCannotBeStoredIsRefused()
     QVERIFY(!QFile::exists(lib(QStringLiteral("arenden.txt"))));
 }
 
-void tst_CaseWindow::priorityColoursFollowTheSelection()
+void TestCaseWindow::priorityColoursFollowTheSelection()
 {
     frmArende *window = newCase();
     auto *box = child<QComboBox>(window, "cboPrio");
@@ -320,7 +320,7 @@ void tst_CaseWindow::priorityColoursFollowTheSelection()
     QVERIFY(!box->isEditable());
 }
 
-void tst_CaseWindow::closeAsksFirst()
+void TestCaseWindow::closeAsksFirst()
 {
     frmArende *window = newCase();
     child<QLineEdit>(window, "Text1")->setText(QStringLiteral("K-1"));
@@ -338,7 +338,7 @@ void tst_CaseWindow::closeAsksFirst()
     QVERIFY(!QFile::exists(lib(QStringLiteral("arenden.txt"))));
 }
 
-void tst_CaseWindow::newCaseIsRefusedWhileAnExistingCaseIsShown()
+void TestCaseWindow::newCaseIsRefusedWhileAnExistingCaseIsShown()
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->openExistingCase(CaseB);
@@ -357,7 +357,7 @@ void tst_CaseWindow::newCaseIsRefusedWhileAnExistingCaseIsShown()
     QVERIFY(child<QPushButton>(window, "Command6")->isVisible());
 }
 
-void tst_CaseWindow::totals_data()
+void TestCaseWindow::totals_data()
 {
     QTest::addColumn<QStringList>("sums");
     QTest::addColumn<QString>("dbSum");
@@ -384,7 +384,7 @@ void tst_CaseWindow::totals_data()
                                             << "Att betala" << false;
 }
 
-void tst_CaseWindow::totals()
+void TestCaseWindow::totals()
 {
     QFETCH(QStringList, sums);
     QFETCH(QString, dbSum);
@@ -403,7 +403,7 @@ void tst_CaseWindow::totals()
     QCOMPARE(window->windowTitle(), credit ? title + QStringLiteral("              *** KREDIT ***") : title);
 }
 
-void tst_CaseWindow::totalBetweenMinusOneAndZeroKeepsDisplays()
+void TestCaseWindow::totalBetweenMinusOneAndZeroKeepsDisplays()
 {
     frmArende *window = newCase();
     window->addArticleRow(rowOf({ "1", "x", "1", "st", "-3,00", "-3,00" }));
@@ -416,7 +416,7 @@ void tst_CaseWindow::totalBetweenMinusOneAndZeroKeepsDisplays()
     QCOMPARE(window->windowTitle(), creditTitle);
 }
 
-void tst_CaseWindow::vatIsShownBesideTheStatusText()
+void TestCaseWindow::vatIsShownBesideTheStatusText()
 {
     writeBytes(lib(QStringLiteral("CompanyInfo.ini")), "[Main]\r\nRad1=Verkstan\r\nMOMS=25\r\n");
     frmArende *window = newCase();
@@ -436,7 +436,7 @@ void tst_CaseWindow::vatIsShownBesideTheStatusText()
     QCOMPARE(text(window, "StatusBar1Moms"), QString());
 }
 
-void tst_CaseWindow::openingFillsTheWindow()
+void TestCaseWindow::openingFillsTheWindow()
 {
     writeBytes(lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt")),
         cp1252::encode(QStringLiteral("\"17\",\"Skruv, rostfri\",\"2\",\"st\",\"12,50\",\"25,00\"\r\n"
@@ -465,7 +465,7 @@ void tst_CaseWindow::openingFillsTheWindow()
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void tst_CaseWindow::openingAnotherCaseReplacesTheFirst()
+void TestCaseWindow::openingAnotherCaseReplacesTheFirst()
 {
     writeBytes(lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt")),
         "\"17\",\"Skruv\",\"2\",\"st\",\"12,50\",\"25,00\"\r\n");
@@ -486,7 +486,7 @@ void tst_CaseWindow::openingAnotherCaseReplacesTheFirst()
     QCOMPARE(child<QComboBox>(window, "cboPrio")->palette().color(QPalette::Button), QColor(255, 255, 255));
 }
 
-void tst_CaseWindow::missingArticleFileLeavesCaseUsable()
+void TestCaseWindow::missingArticleFileLeavesCaseUsable()
 {
     auto *window = WindowRegistry::get<frmArende>();
     window->openExistingCase(CaseA);
@@ -506,7 +506,7 @@ void tst_CaseWindow::missingArticleFileLeavesCaseUsable()
     QCOMPARE(window->articleRows().size(), 1);
 }
 
-void tst_CaseWindow::unknownPriorityIsKeptAndReported()
+void TestCaseWindow::unknownPriorityIsKeptAndReported()
 {
     writeBytes(lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt")), QByteArray());
     RegisterEntry odd = CaseA;
@@ -528,7 +528,7 @@ void tst_CaseWindow::unknownPriorityIsKeptAndReported()
     QCOMPARE(child<QComboBox>(window, "cboStat")->count(), 3);
 }
 
-void tst_CaseWindow::updateAskedNoChangesNothing()
+void TestCaseWindow::updateAskedNoChangesNothing()
 {
     auto *overview = WindowRegistry::get<frmArendeList>();
     auto *window = WindowRegistry::get<frmArende>();
@@ -552,7 +552,7 @@ void tst_CaseWindow::updateAskedNoChangesNothing()
     QVERIFY(!QFile::exists(lib(QStringLiteral("arenden.txt"))));
 }
 
-void tst_CaseWindow::updateRefusesUnstorableValues()
+void TestCaseWindow::updateRefusesUnstorableValues()
 {
     WindowRegistry::get<frmArendeList>();
     auto *window = WindowRegistry::get<frmArende>();
@@ -571,7 +571,7 @@ void tst_CaseWindow::updateRefusesUnstorableValues()
     QCOMPARE(window->sign(), QStringLiteral("Anna Ek"));
 }
 
-void tst_CaseWindow::wholeControlCodeIsShown()
+void TestCaseWindow::wholeControlCodeIsShown()
 {
     // The widest letters the code can hold: the closing brace must still be on screen.
     RegisterEntry wide = CaseA;
@@ -583,5 +583,5 @@ void tst_CaseWindow::wholeControlCodeIsShown()
     QVERIFY(QFontMetrics(code->font()).horizontalAdvance(code->text()) <= code->width());
 }
 
-QTEST_MAIN(tst_CaseWindow)
+QTEST_MAIN(TestCaseWindow)
 #include "tst_casewindow.moc"

@@ -34,7 +34,7 @@ QString expectation()
 }
 } // namespace
 
-class tst_CupsPrint final : public QObject
+class TestCupsPrint final : public QObject
 {
     Q_OBJECT
 
@@ -51,14 +51,14 @@ private:
     std::unique_ptr<TestDataFolder> m_data;
 };
 
-void tst_CupsPrint::initTestCase()
+void TestCupsPrint::initTestCase()
 {
     if (qgetenv("LUNORA_CUPS_TEST") != "1")
         QSKIP("the CUPS end-to-end check runs from scripts/ci-printing (LUNORA_CUPS_TEST=1)");
     useSwedishLocale();
 }
 
-void tst_CupsPrint::init()
+void TestCupsPrint::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
@@ -90,13 +90,13 @@ void tst_CupsPrint::init()
     frmArende::resetSession();
 }
 
-void tst_CupsPrint::cleanup()
+void TestCupsPrint::cleanup()
 {
     WindowRegistry::closeAll();
     m_data.reset();
 }
 
-void tst_CupsPrint::caseWindowPrintsOnTheDefaultPrinter()
+void TestCupsPrint::caseWindowPrintsOnTheDefaultPrinter()
 {
     if (expectation() != QLatin1String("printer"))
         QSKIP("no default printer expected");
@@ -119,7 +119,7 @@ void tst_CupsPrint::caseWindowPrintsOnTheDefaultPrinter()
     QVERIFY(caseWindow->isVisible());
 }
 
-void tst_CupsPrint::overviewPrintsTheSelectedCaseAndClosesIt()
+void TestCupsPrint::overviewPrintsTheSelectedCaseAndClosesIt()
 {
     if (expectation() != QLatin1String("printer"))
         QSKIP("no default printer expected");
@@ -149,7 +149,7 @@ void tst_CupsPrint::overviewPrintsTheSelectedCaseAndClosesIt()
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void tst_CupsPrint::missingPrinterIsReportedOnce()
+void TestCupsPrint::missingPrinterIsReportedOnce()
 {
     if (expectation() != QLatin1String("none"))
         QSKIP("a default printer is expected");
@@ -171,5 +171,5 @@ void tst_CupsPrint::missingPrinterIsReportedOnce()
     qInfo("no default printer: \"Skrivare saknas\" shown once, the program goes on");
 }
 
-QTEST_MAIN(tst_CupsPrint)
+QTEST_MAIN(TestCupsPrint)
 #include "tst_cupsprint.moc"

@@ -98,7 +98,7 @@ SeenBox look(QMessageBox *box)
 
 } // namespace
 
-class tst_lockwait final : public QObject
+class TestLockWait final : public QObject
 {
     Q_OBJECT
 
@@ -111,7 +111,7 @@ private slots:
     void busyBoxWording();
 };
 
-void tst_lockwait::quietWhenTheLockIsFree()
+void TestLockWait::quietWhenTheLockIsFree()
 {
     test::TestDataFolder folder;
     FolderLock lock = FolderLock::acquire();
@@ -119,7 +119,7 @@ void tst_lockwait::quietWhenTheLockIsFree()
     QVERIFY(!LockWaitBox::instance()->box());
 }
 
-void tst_lockwait::boxWhileWaitingAndNoTimedCloseUnderIt()
+void TestLockWait::boxWhileWaitingAndNoTimedCloseUnderIt()
 {
     test::TestDataFolder folder;
     auto *window = new QWidget();
@@ -165,7 +165,7 @@ void tst_lockwait::boxWhileWaitingAndNoTimedCloseUnderIt()
     QVERIFY(test::runUntil([&] { return guard.isNull(); }, 5000));
 }
 
-void tst_lockwait::avbrytEndsTheWait()
+void TestLockWait::avbrytEndsTheWait()
 {
     test::TestDataFolder folder;
     OtherDesk other(folder.path(), 60000);
@@ -179,7 +179,7 @@ void tst_lockwait::avbrytEndsTheWait()
     QVERIFY(!LockWaitBox::instance()->box());
 }
 
-void tst_lockwait::givesUpAfterTheTimeAllowed()
+void TestLockWait::givesUpAfterTheTimeAllowed()
 {
     test::TestDataFolder folder;
     OtherDesk other(folder.path(), 60000);
@@ -190,7 +190,7 @@ void tst_lockwait::givesUpAfterTheTimeAllowed()
     // Nothing waits any longer: the next try after the other desk is gone succeeds.
 }
 
-void tst_lockwait::busyBoxWording()
+void TestLockWait::busyBoxWording()
 {
     // A real modal box, answered by a timer.
     SeenBox seen;
@@ -210,5 +210,5 @@ void tst_lockwait::busyBoxWording()
     QCOMPARE(icon, QMessageBox::Warning);
 }
 
-QTEST_MAIN(tst_lockwait)
+QTEST_MAIN(TestLockWait)
 #include "tst_lockwait.moc"

@@ -39,7 +39,7 @@ struct Tick
 };
 } // namespace
 
-class tst_PrintWindow final : public QObject
+class TestPrintWindow final : public QObject
 {
     Q_OBJECT
 
@@ -67,12 +67,12 @@ private:
     QStringList m_printed; // the PDF file of every printout, in order
 };
 
-void tst_PrintWindow::initTestCase()
+void TestPrintWindow::initTestCase()
 {
     useSwedishLocale();
 }
 
-void tst_PrintWindow::init()
+void TestPrintWindow::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     m_out = std::make_unique<QTemporaryDir>();
@@ -104,7 +104,7 @@ void tst_PrintWindow::init()
     frmArende::resetSession();
 }
 
-void tst_PrintWindow::cleanup()
+void TestPrintWindow::cleanup()
 {
     setDefaultPrinterForTesting({});
     WindowRegistry::closeAll();
@@ -112,7 +112,7 @@ void tst_PrintWindow::cleanup()
     m_out.reset();
 }
 
-frmPrint *tst_PrintWindow::startPrint(frmArende *caseWindow)
+frmPrint *TestPrintWindow::startPrint(frmArende *caseWindow)
 {
     auto *print = caseWindow->findChild<QAction *>(QStringLiteral("mnuSkrivUt"));
     if (!print)
@@ -121,7 +121,7 @@ frmPrint *tst_PrintWindow::startPrint(frmArende *caseWindow)
     return WindowRegistry::find<frmPrint>();
 }
 
-QList<Tick> tst_PrintWindow::recordTicks(frmPrint *window)
+QList<Tick> TestPrintWindow::recordTicks(frmPrint *window)
 {
     QList<Tick> ticks;
     QPointer<frmPrint> guard(window);
@@ -137,7 +137,7 @@ QList<Tick> tst_PrintWindow::recordTicks(frmPrint *window)
     return ticks;
 }
 
-QString tst_PrintWindow::sheetText(int index) const
+QString TestPrintWindow::sheetText(int index) const
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         return QString();
@@ -147,7 +147,7 @@ QString tst_PrintWindow::sheetText(int index) const
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-void tst_PrintWindow::fillsInEightyOneStepsThenPrintsOnce()
+void TestPrintWindow::fillsInEightyOneStepsThenPrintsOnce()
 {
     frmArende *caseWindow = openCase(CaseA);
     frmPrint *window = startPrint(caseWindow);
@@ -189,14 +189,14 @@ void tst_PrintWindow::fillsInEightyOneStepsThenPrintsOnce()
     }
 }
 
-void tst_PrintWindow::closingDuringProgressCancels_data()
+void TestPrintWindow::closingDuringProgressCancels_data()
 {
     QTest::addColumn<bool>("escape");
     QTest::newRow("close button") << false;
     QTest::newRow("Escape") << true;
 }
 
-void tst_PrintWindow::closingDuringProgressCancels()
+void TestPrintWindow::closingDuringProgressCancels()
 {
     QFETCH(bool, escape);
     frmArende *caseWindow = openCase(CaseA);
@@ -214,7 +214,7 @@ void tst_PrintWindow::closingDuringProgressCancels()
     QVERIFY(!WindowRegistry::find<frmPrint>());
 }
 
-void tst_PrintWindow::showingAgainNeitherRestartsNorPrintsTwice()
+void TestPrintWindow::showingAgainNeitherRestartsNorPrintsTwice()
 {
     frmArende *caseWindow = openCase(CaseA);
     QPointer<frmPrint> first = startPrint(caseWindow);
@@ -230,7 +230,7 @@ void tst_PrintWindow::showingAgainNeitherRestartsNorPrintsTwice()
     QCOMPARE(m_printed.size(), 1);
 }
 
-void tst_PrintWindow::printingTwiceShowsTheFullProgressBothTimes()
+void TestPrintWindow::printingTwiceShowsTheFullProgressBothTimes()
 {
     frmArende *caseWindow = openCase(CaseA);
     for (int round = 1; round <= 2; ++round) {
@@ -243,7 +243,7 @@ void tst_PrintWindow::printingTwiceShowsTheFullProgressBothTimes()
     }
 }
 
-void tst_PrintWindow::noPrinterIsReportedOnce()
+void TestPrintWindow::noPrinterIsReportedOnce()
 {
     setDefaultPrinterForTesting({});
     if (!QPrinterInfo::defaultPrinter().isNull())
@@ -265,7 +265,7 @@ void tst_PrintWindow::noPrinterIsReportedOnce()
     QVERIFY(caseWindow->isVisible());
 }
 
-void tst_PrintWindow::failedSheetIsReportedOnceAndNotRetried()
+void TestPrintWindow::failedSheetIsReportedOnceAndNotRetried()
 {
     QVERIFY(QFile::remove(paths::logoFile()));
     frmArende *caseWindow = openCase(CaseA);
@@ -282,7 +282,7 @@ void tst_PrintWindow::failedSheetIsReportedOnceAndNotRetried()
     QVERIFY(caseWindow->isVisible());
 }
 
-void tst_PrintWindow::overviewPrintsTheSelectedCaseThenClosesIt()
+void TestPrintWindow::overviewPrintsTheSelectedCaseThenClosesIt()
 {
     auto *overview = WindowRegistry::show<frmArendeList>();
     QTRY_COMPARE(overview->rowCount(), 2);
@@ -314,5 +314,5 @@ void tst_PrintWindow::overviewPrintsTheSelectedCaseThenClosesIt()
     }
 }
 
-QTEST_MAIN(tst_PrintWindow)
+QTEST_MAIN(TestPrintWindow)
 #include "tst_printwindow.moc"

@@ -37,7 +37,7 @@ public:
     using QWidget::QWidget;
 };
 
-class tst_services : public QObject
+class TestServices : public QObject
 {
     Q_OBJECT
 
@@ -57,7 +57,7 @@ private slots:
     void unitsConvertAtNinetySixDpi();
 };
 
-void tst_services::cleanup()
+void TestServices::cleanup()
 {
     WindowRegistry::closeAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -65,7 +65,7 @@ void tst_services::cleanup()
     MessageBox::clearShown();
 }
 
-void tst_services::deferredTimerRunsOnceAfterTheStartingHandler()
+void TestServices::deferredTimerRunsOnceAfterTheStartingHandler()
 {
     QObject owner;
     DeferredTimer timer(QStringLiteral("Timer1"), &owner);
@@ -102,7 +102,7 @@ void tst_services::deferredTimerRunsOnceAfterTheStartingHandler()
     QCOMPARE(fired, 1);
 }
 
-void tst_services::deferredTimerStopsWithIntervalZero()
+void TestServices::deferredTimerStopsWithIntervalZero()
 {
     DeferredTimer timer(QStringLiteral("Timer3"), nullptr);
     int fired = 0;
@@ -122,7 +122,7 @@ void tst_services::deferredTimerStopsWithIntervalZero()
     QCOMPARE(fired, 1);
 }
 
-void tst_services::deferredTimerMayBeStartedAgainByItsWork()
+void TestServices::deferredTimerMayBeStartedAgainByItsWork()
 {
     DeferredTimer timer(QStringLiteral("Timer7"), nullptr);
     int fired = 0;
@@ -138,7 +138,7 @@ void tst_services::deferredTimerMayBeStartedAgainByItsWork()
     QVERIFY(!timer.isActive());
 }
 
-void tst_services::registryKeepsOneWindowPerClass()
+void TestServices::registryKeepsOneWindowPerClass()
 {
     QVERIFY(!WindowRegistry::find<WindowA>());
     auto *a = WindowRegistry::get<WindowA>();
@@ -158,7 +158,7 @@ void tst_services::registryKeepsOneWindowPerClass()
     QCOMPARE(WindowRegistry::find<WindowA>(), a);
 }
 
-void tst_services::registryShowBringsTheSameWindow()
+void TestServices::registryShowBringsTheSameWindow()
 {
     auto *hidden = WindowRegistry::get<WindowA>();
     auto *shown = WindowRegistry::show<WindowA>();
@@ -173,7 +173,7 @@ void tst_services::registryShowBringsTheSameWindow()
     QCOMPARE(WindowRegistry::find<WindowA>(), hidden);
 }
 
-void tst_services::registryRecreatesClosedWindowFresh()
+void TestServices::registryRecreatesClosedWindowFresh()
 {
     const int before = s_constructed;
     auto *first = WindowRegistry::show<WindowA>();
@@ -197,7 +197,7 @@ void tst_services::registryRecreatesClosedWindowFresh()
     QCOMPARE(s_constructed, before + 3);
 }
 
-void tst_services::messageBoxAnswersAndRecords()
+void TestServices::messageBoxAnswersAndRecords()
 {
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
@@ -236,7 +236,7 @@ void tst_services::messageBoxAnswersAndRecords()
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void tst_services::unitsConvertAtNinetySixDpi()
+void TestServices::unitsConvertAtNinetySixDpi()
 {
     QCOMPARE(px(15), 1);
     QCOMPARE(px(3255), 217);
@@ -247,5 +247,5 @@ void tst_services::unitsConvertAtNinetySixDpi()
     QCOMPARE(window.size(), QSize(250, 104));
 }
 
-QTEST_MAIN(tst_services)
+QTEST_MAIN(TestServices)
 #include "tst_services.moc"

@@ -36,7 +36,7 @@ QString pdfText(const QString &pdf)
 }
 } // namespace
 
-class tst_SheetPreview final : public QObject
+class TestSheetPreview final : public QObject
 {
     Q_OBJECT
 
@@ -56,13 +56,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_out;
 };
 
-void tst_SheetPreview::initTestCase()
+void TestSheetPreview::initTestCase()
 {
     useSwedishLocale();
     QStandardPaths::setTestModeEnabled(true);
 }
 
-void tst_SheetPreview::init()
+void TestSheetPreview::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     m_out = std::make_unique<QTemporaryDir>();
@@ -80,14 +80,14 @@ void tst_SheetPreview::init()
     frmArende::resetSession();
 }
 
-void tst_SheetPreview::cleanup()
+void TestSheetPreview::cleanup()
 {
     WindowRegistry::closeAll();
     m_data.reset();
     m_out.reset();
 }
 
-void tst_SheetPreview::menuHoldsBothEntriesAfterThePrintout()
+void TestSheetPreview::menuHoldsBothEntriesAfterThePrintout()
 {
     frmArende *window = openCase(CaseA);
     auto *arkiv = child<QMenu>(window, "mnuArkiv");
@@ -101,7 +101,7 @@ void tst_SheetPreview::menuHoldsBothEntriesAfterThePrintout()
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
 }
 
-void tst_SheetPreview::previewShowsTheSheetWithoutPrinter()
+void TestSheetPreview::previewShowsTheSheetWithoutPrinter()
 {
     frmArende *window = openCase(CaseA);
     child<QAction>(window, "mnuForhandsgranska")->trigger();
@@ -125,7 +125,7 @@ void tst_SheetPreview::previewShowsTheSheetWithoutPrinter()
     QVERIFY(runUntil([&dialog]() { return !dialog || !dialog->isVisible(); }, 5000));
 }
 
-void tst_SheetPreview::previewReportsAnUnreadableSheet()
+void TestSheetPreview::previewReportsAnUnreadableSheet()
 {
     frmArende *window = openCase(CaseA);
     QVERIFY(QFile::remove(paths::logoFile()));
@@ -135,7 +135,7 @@ void tst_SheetPreview::previewReportsAnUnreadableSheet()
     QVERIFY(!window->findChild<QPrintPreviewDialog *>());
 }
 
-void tst_SheetPreview::pdfHoldsTheSheetAsText()
+void TestSheetPreview::pdfHoldsTheSheetAsText()
 {
     frmArende *window = openCase(CaseA);
     const QString pdf = m_out->filePath(QStringLiteral("Ärende 101215 4711.pdf"));
@@ -154,7 +154,7 @@ void tst_SheetPreview::pdfHoldsTheSheetAsText()
     QCOMPARE(MessageBox::shown().size(), 1);
 }
 
-void tst_SheetPreview::pdfIsOfferedUnderTheCaseNumber()
+void TestSheetPreview::pdfIsOfferedUnderTheCaseNumber()
 {
     frmArende *window = openCase(CaseA);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -172,5 +172,5 @@ void tst_SheetPreview::pdfIsOfferedUnderTheCaseNumber()
     dialog->close();
 }
 
-QTEST_MAIN(tst_SheetPreview)
+QTEST_MAIN(TestSheetPreview)
 #include "tst_sheetpreview.moc"

@@ -59,7 +59,7 @@ bool lastShownIs(const QString &title, const QString &text, MessageBox::Icon ico
 }
 } // namespace
 
-class tst_startup : public QObject
+class TestStartup : public QObject
 {
     Q_OBJECT
 
@@ -105,13 +105,13 @@ private:
     std::unique_ptr<TestDataFolder> m_data;
 };
 
-void tst_startup::initTestCase()
+void TestStartup::initTestCase()
 {
     Q_INIT_RESOURCE(gui);
     MessageBox::setAutomaticAnswers(true);
 }
 
-void tst_startup::init()
+void TestStartup::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
@@ -119,26 +119,26 @@ void tst_startup::init()
     MessageBox::clearShown();
 }
 
-void tst_startup::cleanup()
+void TestStartup::cleanup()
 {
     WindowRegistry::closeAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_data.reset();
 }
 
-frmLogin *tst_startup::openLogin()
+frmLogin *TestStartup::openLogin()
 {
     return WindowRegistry::show<frmLogin>();
 }
 
-void tst_startup::signIn(frmLogin *login, const QString &id, const QString &password)
+void TestStartup::signIn(frmLogin *login, const QString &id, const QString &password)
 {
     child<QLineEdit>(login, "Text1")->setText(id);
     child<QLineEdit>(login, "Text2")->setText(password);
     QTest::mouseClick(child<QPushButton>(login, "Command1"), Qt::LeftButton);
 }
 
-void tst_startup::splashFillsThenHandsOverToSignIn()
+void TestStartup::splashFillsThenHandsOverToSignIn()
 {
     // No Lib folder at all: start-up touches no file and still reaches the sign-in.
     QTemporaryDir empty;
@@ -196,7 +196,7 @@ void tst_startup::splashFillsThenHandsOverToSignIn()
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void tst_startup::splashClosedEarlyOpensNothing()
+void TestStartup::splashClosedEarlyOpensNothing()
 {
     auto *splash = WindowRegistry::show<frmSplash>();
     QTRY_VERIFY(splash->windowTitle().startsWith(QStringLiteral("Lunora")));
@@ -205,7 +205,7 @@ void tst_startup::splashClosedEarlyOpensNothing()
     QVERIFY(!WindowRegistry::find<frmLogin>());
 }
 
-void tst_startup::signInHandsUserToOverviewAndCaseWindow()
+void TestStartup::signInHandsUserToOverviewAndCaseWindow()
 {
     QVERIFY(userfile::write(QStringLiteral("anna"),
         { QStringLiteral("anna"), QStringLiteral("Hemligt1"), QStringLiteral("0"),
@@ -236,7 +236,7 @@ void tst_startup::signInHandsUserToOverviewAndCaseWindow()
     QTRY_VERIFY(!WindowRegistry::find<frmLogin>());
 }
 
-void tst_startup::signInFailsAtClickWithoutUserFile()
+void TestStartup::signInFailsAtClickWithoutUserFile()
 {
     // Also an id with a trailing blank: it names another file, which does not exist.
     QVERIFY(userfile::write(QStringLiteral("anna"),
@@ -257,7 +257,7 @@ void tst_startup::signInFailsAtClickWithoutUserFile()
     QCOMPARE(listing(m_data->path()), before);
 }
 
-void tst_startup::signInFailsAtCheck_data()
+void TestStartup::signInFailsAtCheck_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("fileId");
@@ -287,7 +287,7 @@ void tst_startup::signInFailsAtCheck_data()
                                              << "x";
 }
 
-void tst_startup::signInFailsAtCheck()
+void TestStartup::signInFailsAtCheck()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, fileId);
@@ -324,7 +324,7 @@ void tst_startup::signInFailsAtCheck()
     QVERIFY(!caseWindow->isVisible());
 }
 
-void tst_startup::unsafeIdTouchesNoFile_data()
+void TestStartup::unsafeIdTouchesNoFile_data()
 {
     QTest::addColumn<QString>("id");
     QTest::newRow("parent") << "..";
@@ -335,7 +335,7 @@ void tst_startup::unsafeIdTouchesNoFile_data()
     QTest::newRow("absolute") << "/tmp/lunora-user";
 }
 
-void tst_startup::unsafeIdTouchesNoFile()
+void TestStartup::unsafeIdTouchesNoFile()
 {
     QFETCH(QString, id);
     // A file that an escaping id would name, to show it is not read either.
@@ -354,7 +354,7 @@ void tst_startup::unsafeIdTouchesNoFile()
     QVERIFY(!WindowRegistry::find<frmArendeList>());
 }
 
-void tst_startup::signInAcceptsWhatTheFileHolds()
+void TestStartup::signInAcceptsWhatTheFileHolds()
 {
     // A file without PassWD accepts an empty password; an empty full name greets with
     // nothing between the blank and "!"; an unusual index is handed on unchanged.
@@ -372,7 +372,7 @@ void tst_startup::signInAcceptsWhatTheFileHolds()
     QVERIFY(!child<QMenu>(overview, "mnuData")->menuAction()->isVisible());
 }
 
-void tst_startup::emptyIdNeverSignsIn()
+void TestStartup::emptyIdNeverSignsIn()
 {
     // A file ".ini" in Lib\User (left by an older copy's empty id) with empty values and
     // an administrator's index: an empty id and password would have matched it.
@@ -390,7 +390,7 @@ void tst_startup::emptyIdNeverSignsIn()
     QVERIFY(!userfile::write(QString(), { QString(), QString(), QStringLiteral("0"), QString() }).ok());
 }
 
-void tst_startup::unreadableUserFileFailsQuietly()
+void TestStartup::unreadableUserFileFailsQuietly()
 {
     // Something that exists under the user file's name but cannot be read as a file.
     QVERIFY(QDir(m_data->path()).mkpath(QStringLiteral("Lib/User/trasig.ini")));
@@ -404,7 +404,7 @@ void tst_startup::unreadableUserFileFailsQuietly()
     QVERIFY(!WindowRegistry::find<frmArendeList>() || !WindowRegistry::find<frmArendeList>()->isVisible());
 }
 
-void tst_startup::secondAttemptRepeatsTheCheck()
+void TestStartup::secondAttemptRepeatsTheCheck()
 {
     QVERIFY(userfile::write(QStringLiteral("bo"),
         { QStringLiteral("bo"), QStringLiteral("rätt"), QStringLiteral("9"), QStringLiteral("Bo Ek") }));
@@ -424,7 +424,7 @@ void tst_startup::secondAttemptRepeatsTheCheck()
     QCOMPARE(WindowRegistry::find<frmArendeList>()->userIndex(), QStringLiteral("9"));
 }
 
-void tst_startup::signInKeyboardOrderAndCancel()
+void TestStartup::signInKeyboardOrderAndCancel()
 {
     frmLogin *login = openLogin();
     QVERIFY(QTest::qWaitForWindowExposed(login));
@@ -447,7 +447,7 @@ void tst_startup::signInKeyboardOrderAndCancel()
     QVERIFY(MessageBox::shown().isEmpty());
 }
 
-void tst_startup::programEndsWhenOverviewCloses()
+void TestStartup::programEndsWhenOverviewCloses()
 {
     // The case window the sign-in prepared stays hidden and must not keep the program
     // running once the overview, the last visible window, is closed.
@@ -475,7 +475,7 @@ void tst_startup::programEndsWhenOverviewCloses()
     QVERIFY(!stillRunning);
 }
 
-void tst_startup::newUserWritesFileAndSignsIn()
+void TestStartup::newUserWritesFileAndSignsIn()
 {
     auto *window = WindowRegistry::show<frmSkapaID>();
     QCOMPARE(window->windowTitle(), QStringLiteral("Skapa ny användare"));
@@ -501,7 +501,7 @@ void tst_startup::newUserWritesFileAndSignsIn()
     QCOMPARE(WindowRegistry::find<frmArendeList>()->userIndex(), QStringLiteral("9"));
 }
 
-void tst_startup::newUserRefusesWrongIndex_data()
+void TestStartup::newUserRefusesWrongIndex_data()
 {
     QTest::addColumn<QString>("index");
     QTest::newRow("five") << "5";
@@ -510,7 +510,7 @@ void tst_startup::newUserRefusesWrongIndex_data()
     QTest::newRow("blank") << " ";
 }
 
-void tst_startup::newUserRefusesWrongIndex()
+void TestStartup::newUserRefusesWrongIndex()
 {
     QFETCH(QString, index);
     auto *window = WindowRegistry::show<frmSkapaID>();
@@ -531,7 +531,7 @@ void tst_startup::newUserRefusesWrongIndex()
     QCOMPARE(child<QLineEdit>(window, "txtIndex")->text(), index);
 }
 
-void tst_startup::newUserFieldLimitsAndTabOrder()
+void TestStartup::newUserFieldLimitsAndTabOrder()
 {
     auto *window = WindowRegistry::show<frmSkapaID>();
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -568,7 +568,7 @@ void tst_startup::newUserFieldLimitsAndTabOrder()
     QVERIFY(child<QLineEdit>(WindowRegistry::show<frmSkapaID>(), "Text1")->text().isEmpty());
 }
 
-void tst_startup::newUserReplacesValuesInPlace()
+void TestStartup::newUserReplacesValuesInPlace()
 {
     // Saving an existing id again: the four values change in place, other keys and the
     // order of the lines stay.
@@ -587,7 +587,7 @@ void tst_startup::newUserReplacesValuesInPlace()
             "[Main]\r\nUser=cilla\r\nTelefon=123\r\nPassWD=nytt\r\nIndex=0\r\nRealName=Cilla Berg\r\n"));
 }
 
-void tst_startup::newUserWriteFailureKeepsWindowOpen()
+void TestStartup::newUserWriteFailureKeepsWindowOpen()
 {
     const QString title = QStringLiteral("Skapa ny användare");
     auto fillAndSave = [](QWidget *window, const QString &id, const QString &password) {
@@ -638,7 +638,7 @@ void tst_startup::newUserWriteFailureKeepsWindowOpen()
     QVERIFY(QFile::exists(userFile(QStringLiteral("dora"))));
 }
 
-void tst_startup::newUserHelp()
+void TestStartup::newUserHelp()
 {
     auto *window = WindowRegistry::show<frmSkapaID>();
     child<QToolButton>(window, "Image1")->click();
@@ -650,7 +650,7 @@ void tst_startup::newUserHelp()
     QVERIFY(window->isVisible());
 }
 
-void tst_startup::newUserRefusesEmptyId()
+void TestStartup::newUserRefusesEmptyId()
 {
     auto *window = WindowRegistry::show<frmSkapaID>();
     child<QLineEdit>(window, "Text2")->setText(QStringLiteral("hemligt"));
@@ -664,7 +664,7 @@ void tst_startup::newUserRefusesEmptyId()
     QVERIFY(QDir(m_data->path() + QStringLiteral("/Lib/User")).isEmpty());
 }
 
-void tst_startup::aboutShowsVersionAndCloses()
+void TestStartup::aboutShowsVersionAndCloses()
 {
     auto *about = WindowRegistry::show<frmOm>();
     QCOMPARE(about->windowTitle(), QStringLiteral("Om"));
@@ -682,5 +682,5 @@ void tst_startup::aboutShowsVersionAndCloses()
     QVERIFY(!WindowRegistry::find<frmOm>());
 }
 
-QTEST_MAIN(tst_startup)
+QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"

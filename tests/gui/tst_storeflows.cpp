@@ -64,7 +64,7 @@ private:
 
 } // namespace
 
-class tst_StoreFlows : public QObject
+class TestStoreFlows : public QObject
 {
     Q_OBJECT
 
@@ -88,7 +88,7 @@ private:
     std::unique_ptr<TestDataFolder> m_data;
 };
 
-void tst_StoreFlows::init()
+void TestStoreFlows::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
@@ -98,7 +98,7 @@ void tst_StoreFlows::init()
     session::signIn({ QStringLiteral("bertil"), QStringLiteral("Bertil Ström"), QStringLiteral("0") });
 }
 
-void tst_StoreFlows::cleanup()
+void TestStoreFlows::cleanup()
 {
     MessageBox::setAutomaticAnswers(true);
     WindowRegistry::closeAll();
@@ -108,7 +108,7 @@ void tst_StoreFlows::cleanup()
 // "Skriv ut" in the overview closes the case window 2 s after printing. A real box of
 // the case window (the notice that its article file is missing) is still open then:
 // the window must wait for the answer instead of going away under the box.
-void tst_StoreFlows::timedCloseWaitsForOpenBox()
+void TestStoreFlows::timedCloseWaitsForOpenBox()
 {
     writeCases(*m_data, { CaseA });
     QVERIFY(QFile::remove(m_data->lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt"))));
@@ -132,7 +132,7 @@ void tst_StoreFlows::timedCloseWaitsForOpenBox()
 
 // "Uppdatera" of a case that another copy removed meanwhile: nothing is written, no
 // success is claimed, and the window stays open with what the user typed.
-void tst_StoreFlows::updateOfVanishedCaseKeepsWindow()
+void TestStoreFlows::updateOfVanishedCaseKeepsWindow()
 {
     writeCases(*m_data, { CaseA, CaseB });
     auto *overview = WindowRegistry::show<frmArendeList>();
@@ -157,7 +157,7 @@ void tst_StoreFlows::updateOfVanishedCaseKeepsWindow()
 
 // A removal whose register rewrite fails says so, and only so: no "makulerad" notice,
 // the row stays listed, the register and the case's files stay as they were.
-void tst_StoreFlows::failedRemovalKeepsRowAndSaysNoSuccess()
+void TestStoreFlows::failedRemovalKeepsRowAndSaysNoSuccess()
 {
     writeCases(*m_data, { CaseA, CaseB }, { RowA });
     auto *overview = WindowRegistry::show<frmArendeList>();
@@ -179,7 +179,7 @@ void tst_StoreFlows::failedRemovalKeepsRowAndSaysNoSuccess()
 
 // A plain line an older copy wrote with a quote in a name blocks no later rewrite, and
 // keeps its bytes through it.
-void tst_StoreFlows::legacyLineDoesNotBlockRemoval()
+void TestStoreFlows::legacyLineDoesNotBlockRemoval()
 {
     writeCases(*m_data, { CaseA, CaseB });
     const QByteArray legacy
@@ -198,7 +198,7 @@ void tst_StoreFlows::legacyLineDoesNotBlockRemoval()
 
 // "Ändra" on row a, a removed from the case window, c selected, then "Uppdatera" in the
 // article window: the edited row is added; c stays.
-void tst_StoreFlows::removedRowIsNotReplacedByAnother()
+void TestStoreFlows::removedRowIsNotReplacedByAnother()
 {
     const ArticleRow rowC = rowOf({ "C-3", "Mutter", "10", "st", "1,00", "10,00" });
     writeCases(*m_data, { CaseA }, { RowA, RowB, rowC });
@@ -224,7 +224,7 @@ void tst_StoreFlows::removedRowIsNotReplacedByAnother()
 
 // Another desk removed the row this window still shows: nothing is written, the user
 // is told, and the list is read anew from the file.
-void tst_StoreFlows::rowChangedAtAnotherDeskReloadsList()
+void TestStoreFlows::rowChangedAtAnotherDeskReloadsList()
 {
     writeCases(*m_data, { CaseA }, { RowA, RowB });
     frmArende *caseWindow = openCase(CaseA);
@@ -245,7 +245,7 @@ void tst_StoreFlows::rowChangedAtAnotherDeskReloadsList()
         QStringLiteral("Raden har ändrats vid en annan kassa. Listan har lästs in på nytt."));
 }
 
-void tst_StoreFlows::decimalCommaCounts_data()
+void TestStoreFlows::decimalCommaCounts_data()
 {
     QTest::addColumn<QString>("quantity");
     QTest::addColumn<QString>("price");
@@ -267,7 +267,7 @@ void tst_StoreFlows::decimalCommaCounts_data()
                                   << "0,00";
 }
 
-void tst_StoreFlows::decimalCommaCounts()
+void TestStoreFlows::decimalCommaCounts()
 {
     QFETCH(QString, quantity);
     QFETCH(QString, price);
@@ -287,7 +287,7 @@ void tst_StoreFlows::decimalCommaCounts()
 }
 
 // A data folder written on a Swedish desktop totals the same on an English one.
-void tst_StoreFlows::totalsOnEnglishDesktop()
+void TestStoreFlows::totalsOnEnglishDesktop()
 {
     writeCases(*m_data, { CaseA }, { RowA, RowB });
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -298,7 +298,7 @@ void tst_StoreFlows::totalsOnEnglishDesktop()
 }
 
 // "Nytt ärende" with a name already in the field shows that name, not the placeholder.
-void tst_StoreFlows::bannerShowsNameAfterNewCase()
+void TestStoreFlows::bannerShowsNameAfterNewCase()
 {
     auto *caseWindow = WindowRegistry::get<frmArende>();
     caseWindow->prepareNewCase();
@@ -313,6 +313,6 @@ void tst_StoreFlows::bannerShowsNameAfterNewCase()
     QCOMPARE(banner->text(), QStringLiteral("Bo Berg"));
 }
 
-QTEST_MAIN(tst_StoreFlows)
+QTEST_MAIN(TestStoreFlows)
 
 #include "tst_storeflows.moc"

@@ -55,7 +55,7 @@ const QByteArray LegacyLine
 
 } // namespace
 
-class CaseStoreTest : public QObject
+class TestCaseStore : public QObject
 {
     Q_OBJECT
 
@@ -77,7 +77,7 @@ private slots:
     void legacyArticleLineSurvives();
 };
 
-void CaseStoreTest::saveWritesDataFileThenPlainLine()
+void TestCaseStore::saveWritesDataFileThenPlainLine()
 {
     TestDataFolder data;
     QVERIFY(data.isValid());
@@ -89,7 +89,7 @@ void CaseStoreTest::saveWritesDataFileThenPlainLine()
     QVERIFY(ini.contains("xCName=Anna Andersson\r\n"));
 }
 
-void CaseStoreTest::saveRefusesBeforeWriting()
+void TestCaseStore::saveRefusesBeforeWriting()
 {
     TestDataFolder data;
     // A double quote, a line break, a character outside Windows-1252: each names its field.
@@ -111,7 +111,7 @@ void CaseStoreTest::saveRefusesBeforeWriting()
     QCOMPARE(CaseStore::saveNewCase(CaseA).kind, StoreError::MissingFolder);
 }
 
-void CaseStoreTest::saveTakesDataFileAwayWhenLineFails()
+void TestCaseStore::saveTakesDataFileAwayWhenLineFails()
 {
     TestDataFolder data;
     // A folder where the register should be: no line can be appended to it.
@@ -121,7 +121,7 @@ void CaseStoreTest::saveTakesDataFileAwayWhenLineFails()
     QVERIFY(!QFile::exists(data.lib(CaseA[ControlCode] + QStringLiteral("_eData.ini"))));
 }
 
-void CaseStoreTest::replaceMovesLineLastInListOrderKeepingUnknownLines()
+void TestCaseStore::replaceMovesLineLastInListOrderKeepingUnknownLines()
 {
     TestDataFolder data;
     const RegisterEntry c = caseC();
@@ -134,7 +134,7 @@ void CaseStoreTest::replaceMovesLineLastInListOrderKeepingUnknownLines()
     QCOMPARE(readBytes(data.registerFile()), quotedLines({ CaseB, c, changed }));
 }
 
-void CaseStoreTest::replaceOfDoubledCaseLeavesOneLine()
+void TestCaseStore::replaceOfDoubledCaseLeavesOneLine()
 {
     TestDataFolder data;
     writeBytes(data.registerFile(), quotedLines({ CaseA, CaseB, CaseA }));
@@ -151,7 +151,7 @@ void CaseStoreTest::replaceOfDoubledCaseLeavesOneLine()
         readBytes(data.registerFile()), quotedLines({ noCode2, withName(noCode1, QStringLiteral("X")) }));
 }
 
-void CaseStoreTest::replaceOfVanishedCaseWritesNothing()
+void TestCaseStore::replaceOfVanishedCaseWritesNothing()
 {
     TestDataFolder data;
     const QByteArray before = caseregister::formatPlain(CaseB);
@@ -160,7 +160,7 @@ void CaseStoreTest::replaceOfVanishedCaseWritesNothing()
     QCOMPARE(readBytes(data.registerFile()), before);
 }
 
-void CaseStoreTest::legacyLinesSurviveRewrites()
+void TestCaseStore::legacyLinesSurviveRewrites()
 {
     TestDataFolder data;
     writeBytes(data.registerFile(), LegacyLine + quotedLines({ CaseA, CaseB }));
@@ -171,7 +171,7 @@ void CaseStoreTest::legacyLinesSurviveRewrites()
         quotedLines({ withName(CaseB, QStringLiteral("Bo Ny")) }) + LegacyLine);
 }
 
-void CaseStoreTest::changedCaseMayKeepItsOldQuotes()
+void TestCaseStore::changedCaseMayKeepItsOldQuotes()
 {
     TestDataFolder data;
     writeBytes(data.registerFile(), LegacyLine);
@@ -199,7 +199,7 @@ void CaseStoreTest::changedCaseMayKeepItsOldQuotes()
     QCOMPARE(readBytes(data.registerFile()), before);
 }
 
-void CaseStoreTest::removeRewritesThenDeletesFiles()
+void TestCaseStore::removeRewritesThenDeletesFiles()
 {
     TestDataFolder data;
     writeCases(data, { CaseA, CaseB, caseC() }, { RowA });
@@ -220,7 +220,7 @@ void CaseStoreTest::removeRewritesThenDeletesFiles()
     QCOMPARE(readBytes(data.registerFile()), quotedLines({ caseC() }));
 }
 
-void CaseStoreTest::removeOfVanishedCaseDeletesNothing()
+void TestCaseStore::removeOfVanishedCaseDeletesNothing()
 {
     TestDataFolder data;
     writeCases(data, { CaseA }, { RowA });
@@ -231,7 +231,7 @@ void CaseStoreTest::removeOfVanishedCaseDeletesNothing()
         QVERIFY(QFile::exists(file));
 }
 
-void CaseStoreTest::failedRewriteLeavesEveryFile()
+void TestCaseStore::failedRewriteLeavesEveryFile()
 {
     TestDataFolder data;
     writeCases(data, { CaseA, CaseB }, { RowA, RowB });
@@ -253,7 +253,7 @@ void CaseStoreTest::failedRewriteLeavesEveryFile()
     QVERIFY(QFile::exists(files.value(0)));
 }
 
-void CaseStoreTest::fullDiskLosesNothing()
+void TestCaseStore::fullDiskLosesNothing()
 {
     SmallDisk disk(256);
     if (!disk.ok())
@@ -281,7 +281,7 @@ void CaseStoreTest::fullDiskLosesNothing()
     DataFolder::setRoot(QString());
 }
 
-void CaseStoreTest::articleRowsFollowTheirValues()
+void TestCaseStore::articleRowsFollowTheirValues()
 {
     TestDataFolder data;
     const QString code = CaseA[ControlCode];
@@ -310,7 +310,7 @@ void CaseStoreTest::articleRowsFollowTheirValues()
     QCOMPARE(readBytes(path), QByteArray());
 }
 
-void CaseStoreTest::articleFailuresLeaveTheFile()
+void TestCaseStore::articleFailuresLeaveTheFile()
 {
     TestDataFolder data;
     const QString code = CaseA[ControlCode];
@@ -322,7 +322,7 @@ void CaseStoreTest::articleFailuresLeaveTheFile()
     QCOMPARE(dataFiles(data), QStringList());
 }
 
-void CaseStoreTest::legacyArticleLineSurvives()
+void TestCaseStore::legacyArticleLineSurvives()
 {
     TestDataFolder data;
     const QString code = CaseA[ControlCode];
@@ -333,6 +333,6 @@ void CaseStoreTest::legacyArticleLineSurvives()
     QCOMPARE(readBytes(path), legacy + articleLines({ RowB }));
 }
 
-QTEST_GUILESS_MAIN(CaseStoreTest)
+QTEST_GUILESS_MAIN(TestCaseStore)
 
 #include "tst_casestore.moc"
