@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Backup benchmark: a data folder of 100 000 cases (the register and 200 000 case files)
 // archived, verified and inspected as "Säkerhetskopiera…" and "Återställ…" do it, next to
 // `tar -cf` of the same folders for scale. Prints figures; asserts nothing.

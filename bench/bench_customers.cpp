@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // How the customer list "Kunder" copes with many cards: the time from asking for the
 // window to the list showing its rows, and one search, at 10,000 cards (or the number
 // given as the first argument). Prints figures only; nothing here passes or fails.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // How the overview copes with large registers: the time from creating the window (which
 // loads the register) to the list showing its rows, one column sort, one refresh, the
 // peak memory, and the processor time the window uses while nobody touches it (with a

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Storage benchmark: loading large case registers, compared with `wc -l` reading the
 // same file, and the cost of one INI read and write. Prints figures; asserts nothing.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Fuzzes the INI engine with a random file followed by a few writes and reads of random
 // sections, keys and values. After every write the file must:
 // - read back the value just written, unless the format cannot carry it (a '[' in the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Fuzzes the case register reader and writers: see recordfuzz.h for the rules checked.
 
 #include "recordfuzz.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
 // Shared by the fuzz targets: how a broken rule is reported, and temporary files.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lunora developers
 """Writes the seed corpora of the fuzz targets (fuzz/corpus/<target>/). The seeds are
 committed; run this only to change them.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
 // The checks shared by the case register and article file fuzzers. Both files are read

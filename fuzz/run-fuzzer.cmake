@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lunora developers
 # Runs one fuzz target for a bounded time on a fresh copy of its seed corpus.
 # Variables: FUZZER, SEEDS, WORK, SECONDS, DICTIONARY (may be empty).
 file(REMOVE_RECURSE ${WORK})

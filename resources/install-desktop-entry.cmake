@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lunora developers
 # Run by "cmake --install": writes lunora.desktop beside the installed program with the
 # absolute paths of the program and its icon, so that the entry works wherever the
 # portable folder was laid out.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Lunora developers
 # Paints Lunora's artwork with ImageMagick: the program icon in several sizes, the
 # banner across the top of the overview and case windows, the help and information
 # symbols, and the demo logo. The PNG files are committed; run this only to change them.

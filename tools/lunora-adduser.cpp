@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // lunora-adduser: creates a user file in the data folder from the command line, so that
 // a new installation gets its first administrator. The program itself has no built-in
 // account; after this, further users are created in the program by an administrator.

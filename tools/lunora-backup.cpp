@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // lunora-backup: makes the same archive as "Säkerhetskopiera…" in the program, for a
 // scheduled job (cron, a systemd timer). Prints the archive's path on success; on failure
 // a line on standard error and a non-zero exit code, with no half archive left behind.

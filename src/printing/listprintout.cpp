@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "printing/listprintout.h"
 
 #include "printing/printdevice.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Backups and restores of a data folder: the archive's name, mode and contents, its
 // check before anything is replaced, a full disk, and the presence lock that keeps a
 // restore from pulling the files from under another running copy.

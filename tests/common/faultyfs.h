@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
 // The means to make the file system misbehave in a test (read-only files, folders and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The program against a data folder that misbehaves: folders missing, files and folders
 // read-only, a read-only file system, a full disk, files replaced by folders. Every
 // user operation, run through the real windows, either works or shows its message; the

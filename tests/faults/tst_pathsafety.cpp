@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Names typed by a user or read from a file become parts of paths: user ids, telephone
 // values and control codes. Whatever they hold ("/", "\", "..", NUL, a name too long for
 // the file system), no operation may touch a file outside the data folder. Files are

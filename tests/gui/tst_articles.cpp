@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Article rows of a case: the article entry window, adding, changing and removing rows,
 // and the article file that follows the list at every change.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // "Säkerhetskopiera…" and "Återställ…" in the overview's Data menu: the real dialogs'
 // choices, the work on its own thread, the messages, the remembered folder, and a
 // restore that refuses while another copy of the program is present.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The road of a case through the overview and the case window, checked on the files a
 // user's colleagues and later runs of the program will read.
 

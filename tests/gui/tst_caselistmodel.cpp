@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The overview's model keeps loaded rows in the register table and rows added later
 // beside it. Whatever mix of loads, additions and removals the window makes, every row
 // must show the entry a plain list of entries would hold in its place, and the sort

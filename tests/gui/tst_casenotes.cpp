@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The case window's notes area: where it stands, what it reads and writes, what closing
 // asks, and the customer card made from a case.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The case window as a whole: starting, numbering, validating and saving a new case,
 // opening existing cases, totals, author change and closing.
 

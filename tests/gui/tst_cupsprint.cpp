@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The program's own print path on the system's default printer, for the end-to-end check
 // of scripts/ci-printing, which sets up a CUPS queue first. Skipped unless
 // LUNORA_CUPS_TEST=1; LUNORA_CUPS_EXPECT says whether a default printer is there

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Waiting for the folder lock in the windows: the "Upptaget" box with "Avbryt" after
 // 100 ms, the give-up box, and no window closed under the box by its own timer.
 

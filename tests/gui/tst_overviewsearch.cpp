@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Finding a case in the overview: the search field, opening with Enter and a double
 // click, and a window that grows. The search only hides rows; what the register holds
 // and what the buttons act on must stay exactly what the list without a search has.

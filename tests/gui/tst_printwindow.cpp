@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The print progress window with the real case window: 81 steps, one hand-over, the
 // sheet of the case on the screen, cancelling, a single window, and a missing printer.
 

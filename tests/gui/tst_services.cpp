@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The services every window relies on: deferred timers, the window registry and the
 // message box wrapper that tests answer.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Looking at the case sheet before it goes to paper, and keeping it as a PDF file: both
 // from the case window's Arkiv menu, both without any printer.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Start-up, sign-in, new users and About, driven through the windows as a user would.
 
 #include "gui/deferredtimer.h"

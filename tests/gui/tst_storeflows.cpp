@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The windows say only what happened: a change is reported done only after the case
 // store wrote it, a failure keeps the window and its contents, the overview's list
 // shows what the register holds, and no window goes away under one of its boxes.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The case window looks up the customer card of the telephone typed: when the field
 // loses the focus, a card Lib\<telephone>.ini fills in the customer the user has not
 // typed. Looking must never create, change or follow anything in Lib.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The case sheet through the real QPrinter path into a PDF file, read back with
 // poppler's pdftotext, pdfimages and pdftoppm: what is on paper, and where.
 #include "printing/casesheet.h"

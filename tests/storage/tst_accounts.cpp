@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // User, customer and company files, the error log and control codes.
 
 #include "common/testsupport.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // lunora-adduser as an administrator runs it: what it refuses on standard input, and the
 // mode of the user files it writes.
 

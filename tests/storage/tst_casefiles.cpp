@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The case register, the article files and the case data file: what is written,
 // what is read back, and that nothing is lost when something goes wrong.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The case store without windows: every change of a case's files succeeds, or fails
 // leaving every file as it was, and never loses or doubles a register line.
 

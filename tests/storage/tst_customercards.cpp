@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Customer cards kept in the program: what a save changes, what it keeps, what it refuses.
 
 #include "common/testsupport.h"

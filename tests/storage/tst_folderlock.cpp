@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The folder lock between copies of the program: a second process holds it, lets it go,
 // or dies holding it; hostile lock files are refused without hanging.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Files in the data folder that are not what they should be: FIFOs, devices, folders,
 // links out of the folder, and text with line ends that made readers and writers slow
 // down to a standstill. None may hang the program, reach outside the folder, or leave

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The INI engine byte for byte: what a write leaves in the file, what a read finds.
 
 #include "common/testsupport.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The notes file of a case: the bytes it holds, what reads back, what is refused.
 
 #include "common/testsupport.h"

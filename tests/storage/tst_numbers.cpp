@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Numbers as the staff type them and see them, and the Windows-1252 conversion.
 
 #include "common/testsupport.h"

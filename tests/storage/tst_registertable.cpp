@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // The register table that the overview loads: for every input it must hold exactly the
 // entries that the line reader gives, whatever the file's line ends, quotes and blanks,
 // and wherever in the text the scanner's 64-byte blocks happen to cut.

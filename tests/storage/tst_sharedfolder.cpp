@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
 // Several desks on one data folder: processes that change cases and article rows
 // through the case store at once lose, duplicate and orphan nothing, and a desk killed
 // at any moment leaves every file old or new and the folder lock free.
