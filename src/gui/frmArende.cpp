@@ -5,6 +5,7 @@
 #include "gui/articlelistmodel.h"
 #include "gui/casenotespanel.h"
 #include "gui/deferredtimer.h"
+#include "gui/filefollower.h"
 #include "gui/frmAddProd.h"
 #include "gui/frmArendeList.h"
 #include "gui/frmKundData.h"
@@ -38,6 +39,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -54,6 +56,8 @@
 #include <QTreeView>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 namespace lunora {
 
@@ -166,6 +170,8 @@ frmArende::frmArende(QWidget *parent)
     connect(m_timer6, &DeferredTimer::fired, this, &QWidget::close);
     connect(m_timer7, &DeferredTimer::fired, this, &frmArende::replaceAction);
     connect(m_openNotice, &DeferredTimer::fired, this, &frmArende::showOpenProblems);
+    m_follower = new FileFollower(QStringLiteral("articleFollower"), this);
+    connect(m_follower, &FileFollower::changed, this, &frmArende::followArticles);
 
     resetToLoaded();
 }
@@ -417,6 +423,7 @@ void frmArende::resetToLoaded()
     applyPriorityColours();
 
     m_articles->clear();
+    m_follower->follow(QString());
     m_changedRow = QPersistentModelIndex();
     m_changeOpen = false;
     m_articleFileUnreadable = false;
@@ -614,6 +621,8 @@ void frmArende::startNewCase()
     m_dbOrdernummer->setText(number);
     m_dbCDate->setText(today.toString(QStringLiteral("yyyy-MM-dd")));
     setFittedText(m_dbCode, NewControlCode(), formFont().pointSizeF());
+    if (const Result<QString> path = paths::articleFile(m_dbCode->text()); path)
+        m_follower->follow(path.value());
     m_dbSign->setText(m_dbActiveUser->text());
     // A name already in the field is the customer's: the placeholder stands only for none.
     m_lblOrderID->setText(m_text2->text().isEmpty() ? QStringLiteral("[Kund saknas]") : m_text2->text());
@@ -652,7 +661,7 @@ void frmArende::openExistingCase(const RegisterEntry &entry)
         m_openProblems << QStringLiteral("- Artikelraderna kunde inte läsas: kontrollnumret \"%1\" kan inte "
                                          "användas som filnamn.")
                               .arg(code);
-    } else if (!fileio::exists(path.value())) {
+    } else if (m_follower->follow(path.value()); !fileio::exists(path.value())) {
         m_openProblems << QStringLiteral("- Artikelfilen saknas (%1). Ärendet visas utan artikelrader.")
                               .arg(nativePath(path.value()));
     } else {
@@ -1293,12 +1302,96 @@ void frmArende::reloadArticleRows()
     const Result<QString> path = paths::articleFile(m_dbCode->text());
     if (!path)
         return;
+    m_follower->markSeen();
     if (!fileio::exists(path.value())) {
         m_articles->setRows({});
         return;
     }
     if (const Result<QList<ArticleRow>> rows = articlefile::load(path.value()); rows)
         m_articles->setRows(rows.value());
+}
+
+void frmArende::followArticles()
+{
+    const Result<QString> path = paths::articleFile(m_dbCode->text());
+    if (!path)
+        return;
+    m_follower->markSeen();
+    QList<ArticleRow> rows;
+    if (fileio::exists(path.value())) {
+        Result<QList<ArticleRow>> loaded = articlefile::load(path.value());
+        if (!loaded)
+            return; // what is shown stays until the file can be read again
+        rows = loaded.takeValue();
+    }
+    // A file that could not be read when the case was opened is read now: the list
+    // holds the case's rows again, and rewriting the file from it is safe.
+    m_articleFileUnreadable = false;
+    showRows(rows);
+}
+
+namespace {
+// Where a row shown before a reload stands after it: the same six values, nearest to
+// its old place, and not taken by another row already.
+int placeAfterReload(
+    const QList<ArticleRow> &rows, const ArticleRow &row, int oldPlace, std::vector<bool> &taken)
+{
+    int best = -1;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (taken[static_cast<std::size_t>(i)] || rows.at(i) != row)
+            continue;
+        if (best < 0 || std::abs(i - oldPlace) < std::abs(best - oldPlace))
+            best = i;
+    }
+    if (best >= 0)
+        taken[static_cast<std::size_t>(best)] = true;
+    return best;
+}
+} // namespace
+
+void frmArende::showRows(const QList<ArticleRow> &rows)
+{
+    const QList<ArticleRow> before = m_articles->rows();
+    const QList<int> selected = selectedRows();
+    const QModelIndex current = m_listView->currentIndex();
+    const int changed = m_changedRow.isValid() ? m_changedRow.row() : -1;
+
+    std::vector<bool> taken(static_cast<std::size_t>(rows.size()), false);
+    const auto placeOf = [&](int old) {
+        return old >= 0 && old < before.size() ? placeAfterReload(rows, before.at(old), old, taken) : -1;
+    };
+    // The row open in the article window first: its change must reach the same row.
+    const int changedPlace = placeOf(changed);
+    const int currentPlace
+        = current.isValid() && current.row() == changed ? changedPlace : placeOf(current.row());
+    QList<int> selectedPlaces;
+    for (const int old : selected) {
+        const int place = old == changed ? changedPlace : old == current.row() ? currentPlace : placeOf(old);
+        if (place >= 0)
+            selectedPlaces << place;
+    }
+
+    m_articles->setRows(rows);
+    // Gone from the file: the change the user makes becomes a row of its own, as when
+    // the row was removed at this desk.
+    m_changedRow = changedPlace >= 0 ? QPersistentModelIndex(m_articles->index(changedPlace, 0))
+                                     : QPersistentModelIndex();
+    QItemSelectionModel *selection = m_listView->selectionModel();
+    if (currentPlace >= 0)
+        selection->setCurrentIndex(m_articles->index(currentPlace, 0), QItemSelectionModel::NoUpdate);
+    for (const int place : std::as_const(selectedPlaces))
+        selection->select(
+            m_articles->index(place, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    updateTotals();
+}
+
+void frmArende::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // A share's other machines write unseen by any watcher: a look whenever the user
+    // comes back to the window.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_follower->check();
 }
 
 void frmArende::addArticleRow(const ArticleRow &row)

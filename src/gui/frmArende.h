@@ -27,6 +27,7 @@ namespace lunora {
 class ArticleListModel;
 class CaseNotesPanel;
 class DeferredTimer;
+class FileFollower;
 
 // The case window: one case is created, looked at and changed here.
 // (Public interface used by the other windows; the window's own parts are private.)
@@ -75,6 +76,10 @@ public:
     // The notes as the notes area shows them; the case sheet prints these.
     CaseNotes caseNotes() const;
 
+    // Follows the article file of the case shown: rows another desk adds, changes or
+    // removes appear in the list, the selected rows staying selected where they still are.
+    FileFollower *articleFollower() const { return m_follower; }
+
     // The id of the signed-in user, as the sign-in handed it over.
     static QString signedInUserId();
     // Forgets what the sign-in handed over (tests start every case from a clean run).
@@ -84,6 +89,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -121,6 +127,8 @@ private:
     void addAction(); // btnAdd: the staged row to the file and the list
     void showRowOutcome(const StoreResult &result);
     void reloadArticleRows();
+    void followArticles(); // the article file changed at another desk
+    void showRows(const QList<ArticleRow> &rows); // keeping the selection by value and place
     bool delAction(); // btnDelete: the selected rows out of the list and the file
     void replaceAction(); // Timer7
 
@@ -179,6 +187,7 @@ private:
     DeferredTimer *m_timer6 = nullptr;
     DeferredTimer *m_timer7 = nullptr;
     DeferredTimer *m_openNotice = nullptr;
+    FileFollower *m_follower = nullptr;
 
     // The row that the article window was opened to change: the replace takes out this
     // row even when the user has selected another one in the meantime.

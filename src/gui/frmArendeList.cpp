@@ -5,6 +5,7 @@
 #include "gui/backupjobs.h"
 #include "gui/caselistmodel.h"
 #include "gui/deferredtimer.h"
+#include "gui/filefollower.h"
 #include "gui/frmArende.h"
 #include "gui/frmKundData.h"
 #include "gui/frmKunder.h"
@@ -37,11 +38,13 @@
 #include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace lunora {
 
@@ -226,6 +229,12 @@ frmArendeList::frmArendeList(QWidget *parent)
     }
     connect(m_proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateCommands);
     connect(m_proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateStatus);
+
+    // The register as other desks change it. Created before the load, so that the
+    // load marks what it read.
+    m_follower = new FileFollower(QStringLiteral("registerFollower"), this);
+    m_follower->follow(paths::caseRegister());
+    connect(m_follower, &FileFollower::changed, this, &frmArendeList::followRegister);
 
     layoutControls();
     load();
@@ -469,6 +478,9 @@ void frmArendeList::fillList()
     // list would be written back over every case by the next removal. The table holds
     // the file's bytes and where the fields lie, so old and new rows side by side take
     // little more room than the file twice.
+    // Marked before the read: a change that comes while the file is read is looked at
+    // again afterwards rather than taken for seen.
+    m_follower->markSeen();
     Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
     if (!table && m_model->rowCount() > 0)
         return;
@@ -481,6 +493,60 @@ void frmArendeList::fillList()
 void frmArendeList::refresh()
 {
     fillList();
+}
+
+// Another desk changed the register. The list is read anew as a refresh reads it, but
+// the user keeps the place: the same case stays current (selected or not, as it was),
+// the same case stays at the top of the list, the sort and the search stay.
+void frmArendeList::followRegister()
+{
+    const auto viewKey = [this](int viewRow) -> std::optional<CaseKey> {
+        const int source = m_proxy->sourceRow(viewRow);
+        if (source < 0)
+            return std::nullopt;
+        return m_model->key(source);
+    };
+    const auto viewRowOf = [this](const std::optional<CaseKey> &key) {
+        if (!key)
+            return -1;
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (m_model->key(row) == *key)
+                return m_proxy->mapFromSource(m_model->index(row, 0)).row();
+        }
+        return -1;
+    };
+    const QModelIndex current = m_list->currentIndex();
+    const int currentRow = current.isValid() ? current.row() : -1;
+    const std::optional<CaseKey> currentKey = viewKey(currentRow);
+    const bool selected = current.isValid() && m_list->selectionModel()->isRowSelected(currentRow, {});
+    const std::optional<CaseKey> topKey = viewKey(m_list->rowAt(0));
+    const int top = m_list->verticalScrollBar()->value();
+    const int left = m_list->horizontalScrollBar()->value();
+
+    fillList();
+
+    int row = viewRowOf(currentKey);
+    // A case removed elsewhere leaves the row that took its place current.
+    if (row < 0 && currentRow >= 0)
+        row = std::min(currentRow, m_proxy->rowCount() - 1);
+    if (row >= 0) {
+        const QModelIndex index = m_proxy->index(row, 0);
+        const auto flags = selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                    : QItemSelectionModel::Clear;
+        m_list->selectionModel()->setCurrentIndex(index, flags);
+    }
+    const int topRow = viewRowOf(topKey);
+    m_list->verticalScrollBar()->setValue(topRow >= 0 ? topRow : top);
+    m_list->horizontalScrollBar()->setValue(left);
+}
+
+void frmArendeList::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Watchers see nothing of what another machine writes on a share: a look at the
+    // register whenever the user comes back to the window.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_follower->check();
 }
 
 int frmArendeList::rowCount() const

@@ -26,6 +26,7 @@ class CaseListModel;
 class CaseListView;
 class CaseSortProxy;
 class DeferredTimer;
+class FileFollower;
 
 // The banner across the top of the overview and the customer card; a plain dark
 // ground of the given size when the picture is missing, so white text stays legible.
@@ -59,6 +60,9 @@ public:
 
     void refresh();
     int rowCount() const;
+    // Follows the register file: a change by another desk refreshes the list, keeping
+    // the current case, its selection, the sort, the search and the scroll position.
+    FileFollower *registerFollower() const { return m_follower; }
 
     // What the list shows, in its order, and where it stands (the status bar text, the
     // header over the banner, the sort column or -1 while unsorted).
@@ -77,6 +81,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -84,6 +89,7 @@ private:
     void buildMenus();
     void load();
     void fillList();
+    void followRegister();
     void updateCommands();
     void updateStatus();
     void layoutControls();
@@ -145,6 +151,7 @@ private:
 
     DeferredTimer *m_replaceTimer = nullptr;
     DeferredTimer *m_refreshTimer = nullptr;
+    FileFollower *m_follower = nullptr;
 
     // What the window shows beside the rows: the count of the last load or refresh and
     // the header text, which the label may show shortened.

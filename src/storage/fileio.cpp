@@ -3,6 +3,7 @@
 #include "storage/fileio.h"
 
 #include "storage/datafolder.h"
+#include "storage/filestamp.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,6 +137,7 @@ Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Per
     if (Status placed = checkPlace(path); !placed)
         return placed;
     const bool isNew = !QFileInfo::exists(path);
+    const FileStamp before = FileStamp::of(path);
     QSaveFile file(path);
     // Never fall back to writing over the old file in place: a failure half-way would
     // leave it cut short.
@@ -156,6 +158,7 @@ Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Per
     }
     if (!file.commit())
         return fileError(QStringLiteral("Cannot write"), path, file.errorString());
+    ownwrites::note(path, before, FileStamp::of(path));
     return {};
 }
 
@@ -164,6 +167,7 @@ Status appendLine(const QString &path, const QByteArray &line)
     // One write of the whole line, so that the line is never split by another writer.
     // Unbuffered, so that nothing is left in a buffer that a later flush could still
     // push out after the fragment has been cut off.
+    const FileStamp before = FileStamp::of(path); // before the open, which may create it
     QFile file;
     if (Status opened = openChecked(path, O_RDWR | O_APPEND | O_CREAT,
             QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered, file,
@@ -187,6 +191,7 @@ Status appendLine(const QString &path, const QByteArray &line)
     file.close();
     if (file.error() != QFileDevice::NoError)
         return fileError(QStringLiteral("Cannot append to"), path, file.errorString());
+    ownwrites::note(path, before, FileStamp::of(path));
     return {};
 }
 
