@@ -976,6 +976,10 @@ void frmArende::saveCustomer()
     customer.phone1 = m_text3->text();
     const QString title = QStringLiteral("Spara kund");
     const customercards::Outcome outcome = customercards::create(customer.phone1, customer);
+    if (outcome.error == customercards::Error::Busy) {
+        showFolderBusy(this);
+        return;
+    }
     if (!outcome.ok()) {
         QString text;
         switch (outcome.error) {

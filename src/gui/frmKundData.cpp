@@ -3,6 +3,7 @@
 #include "gui/frmKundData.h"
 
 #include "gui/frmArendeList.h"
+#include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
@@ -111,6 +112,7 @@ QString refusalText(const customercards::Outcome &outcome, const QString &teleph
                               "ändrats.")
             .arg(telephone);
     case Error::Unwritable:
+    case Error::Busy:
     case Error::None:
         break;
     }
@@ -298,15 +300,25 @@ void frmKundData::saveCard()
     // file it was opened from, whatever its "Telefon" field says.
     const bool creating = m_state.mode == Mode::Creating;
     const QString telephone = creating ? record.phone1 : m_state.telephone;
-    const customercards::Outcome outcome
-        = creating ? customercards::create(telephone, record) : customercards::update(telephone, record);
+    // Only the fields the user changed are written: what another desk changed in the
+    // other fields since the card was shown stays.
+    const customercards::Outcome outcome = creating
+        ? customercards::create(telephone, record)
+        : customercards::update(telephone, record, &m_state.saved);
+    if (outcome.error == customercards::Error::Busy) {
+        showFolderBusy(this);
+        return;
+    }
     if (!outcome.ok()) {
         MessageBox::show(
             this, CardTitle, refusalText(outcome, telephone), MessageBox::Ok, MessageBox::Exclamation);
         return;
     }
-    m_state = State { telephone, record, Mode::Viewing };
-    m_header->setText(record.name);
+    // The card as the file now holds it, other desks' fields included.
+    const Result<CustomerRecord> stored = customerfile::read(telephone);
+    m_state = State { telephone, stored ? stored.value() : record, Mode::Viewing };
+    showRecord(m_state.saved);
+    m_header->setText(m_state.saved.name);
     applyMode();
 }
 

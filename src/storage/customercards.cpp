@@ -5,6 +5,7 @@
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
+#include "storage/folderlock.h"
 #include "storage/ini.h"
 
 #include <QDir>
@@ -46,11 +47,15 @@ Outcome checkValues(const CustomerRecord &record)
 }
 
 // The writes that give the file the record's values, skipping the values it holds
-// already, so that a card changed in one field changes in one line.
-Result<QByteArray> applied(QByteArray contents, const CustomerRecord &record)
+// already, so that a card changed in one field changes in one line, and with `shown`
+// the fields the user left as they were shown.
+Result<QByteArray> applied(
+    QByteArray contents, const CustomerRecord &record, const CustomerRecord *shown = nullptr)
 {
     const QByteArray section = cp1252::encode(MainSection);
     for (int field = 0; field < keys().size(); ++field) {
+        if (shown && value(*shown, field) == value(record, field))
+            continue;
         const QByteArray key = cp1252::encode(keys().at(field));
         const QByteArray wanted = cp1252::encode(value(record, field));
         if (ini::readValue(contents, section, key) == wanted)
@@ -61,6 +66,17 @@ Result<QByteArray> applied(QByteArray contents, const CustomerRecord &record)
         contents = next.takeValue();
     }
     return contents;
+}
+
+// Cards are read, changed and written under the folder lock, so that two desks saving
+// one card at once do not undo each other's fields. Where no desk can take the lock
+// (a Lib without a lock file that cannot get one) the write goes ahead as before.
+Outcome takeLock(FolderLock &lock)
+{
+    lock = FolderLock::acquire();
+    if (!lock && lock.error() != FolderLock::Error::Unavailable)
+        return failure(Error::Busy, lock.errorText());
+    return {};
 }
 
 Result<QString> cardPath(const QString &telephone, Outcome &outcome)
@@ -105,7 +121,7 @@ Outcome checkTelephone(const QString &telephone)
     return {};
 }
 
-Outcome update(const QString &telephone, const CustomerRecord &record)
+Outcome update(const QString &telephone, const CustomerRecord &record, const CustomerRecord *shown)
 {
     Outcome checked;
     const Result<QString> path = cardPath(telephone, checked);
@@ -113,6 +129,9 @@ Outcome update(const QString &telephone, const CustomerRecord &record)
         return checked;
     if (Outcome values = checkValues(record); !values.ok())
         return values;
+    FolderLock lock;
+    if (Outcome locked = takeLock(lock); !locked.ok())
+        return locked;
 
     QByteArray contents;
     if (QFileInfo::exists(path.value())) {
@@ -121,7 +140,7 @@ Outcome update(const QString &telephone, const CustomerRecord &record)
             return fromStatus(bytes.status());
         contents = bytes.takeValue();
     }
-    Result<QByteArray> next = applied(contents, record);
+    Result<QByteArray> next = applied(contents, record, shown);
     if (!next)
         return fromStatus(next.status());
     if (next.value() == contents && QFileInfo::exists(path.value()))
@@ -137,6 +156,9 @@ Outcome create(const QString &telephone, const CustomerRecord &record)
         return checked;
     if (Outcome values = checkValues(record); !values.ok())
         return values;
+    FolderLock lock;
+    if (Outcome locked = takeLock(lock); !locked.ok())
+        return locked;
 
     const QFileInfo info(path.value());
     if (info.exists() || info.isSymLink()) {

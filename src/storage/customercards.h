@@ -23,6 +23,7 @@ enum class Error
     Unstorable, // a value holds a line break, a '[' or a character outside Windows-1252
     Exists, // a new card would replace a card that is already there
     Unwritable, // the file system refused
+    Busy, // another desk held the folder lock too long, or the user gave up waiting
 };
 
 struct [[nodiscard]] Outcome
@@ -42,7 +43,11 @@ void setValue(CustomerRecord &record, int field, const QString &value);
 // Whether the telephone can name a card of its own.
 [[nodiscard]] Outcome checkTelephone(const QString &telephone);
 // Writes the values that differ from the file's, atomically; the file's other lines stay.
-[[nodiscard]] Outcome update(const QString &telephone, const CustomerRecord &record);
+// With `shown` (the card as the window read it), only the fields the user changed are
+// written: a field another desk changed meanwhile keeps that desk's value. The file is
+// read and written under the folder lock.
+[[nodiscard]] Outcome update(
+    const QString &telephone, const CustomerRecord &record, const CustomerRecord *shown = nullptr);
 // Makes a new card. A card already there is never replaced; an empty file of that name
 // (left by looking at a card that did not exist) is no card and is filled.
 [[nodiscard]] Outcome create(const QString &telephone, const CustomerRecord &record);

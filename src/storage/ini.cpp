@@ -4,6 +4,7 @@
 
 #include "storage/cp1252.h"
 #include "storage/fileio.h"
+#include "storage/folderlock.h"
 
 #include <QFileInfo>
 
@@ -178,6 +179,13 @@ Status WriteIniAll(const QString &path, const QList<IniWrite> &writes, QFileDevi
         if (Status checked = checkWrite(write); !checked)
             return checked;
     }
+    // Read, change and write under the folder lock (taken again by a caller that holds
+    // it already only counts up): another desk writing the same file between the read
+    // and the write would lose its keys. Where no desk can take the lock (no lock file
+    // and none can be made) the write goes ahead as before there was one.
+    const FolderLock lock = FolderLock::acquire();
+    if (!lock && lock.error() != FolderLock::Error::Unavailable)
+        return Status::failure(lock.errorText());
     // A missing file is not created here: the atomic save below brings it into being
     // whole, so a write that fails or is killed leaves no empty file behind.
     QByteArray existing;

@@ -5,6 +5,7 @@
 #include "common/testsupport.h"
 #include "storage/customercards.h"
 #include "storage/datafolder.h"
+#include "storage/folderlock.h"
 #include "storage/ini.h"
 
 #include <QDateTime>
@@ -12,6 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace lunora;
 using customercards::Error;
@@ -36,6 +41,61 @@ QString card(const test::TestDataFolder &folder, const QString &telephone)
 {
     return folder.file(QStringLiteral("Lib/") + telephone + QStringLiteral(".ini"));
 }
+
+// Another desk holding the folder lock: a child process that takes it with plain
+// system calls and keeps it until it is killed.
+class OtherDesk final
+{
+public:
+    explicit OtherDesk(const QString &folder)
+    {
+        const QByteArray path = QFile::encodeName(FolderLock::lockFilePath(folder));
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            char state = 'F';
+            const int fd = ::open(path.constData(), O_RDWR | O_CREAT, 0666);
+            struct flock request
+            {
+            };
+            request.l_type = F_WRLCK;
+            request.l_whence = SEEK_SET;
+            if (fd >= 0 && ::fcntl(fd, F_SETLK, &request) == 0)
+                state = 'L';
+            if (::write(fds[1], &state, 1) != 1)
+                ::_exit(2);
+            ::pause();
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        char state = 0;
+        m_locked = m_pid > 0 && ::read(fds[0], &state, 1) == 1 && state == 'L';
+        ::close(fds[0]);
+    }
+    ~OtherDesk()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    OtherDesk(const OtherDesk &) = delete;
+    OtherDesk &operator=(const OtherDesk &) = delete;
+    bool locked() const { return m_locked; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_locked = false;
+};
+
+// The user who presses "Avbryt" at once.
+class GiveUp final : public FolderLock::Waiter
+{
+public:
+    bool wait(std::chrono::milliseconds) override { return false; }
+};
 } // namespace
 
 class TestCustomerCards final : public QObject
@@ -52,6 +112,8 @@ private slots:
     void unstorableValuesNameTheirField();
     void failedSaveLeavesTheOldFile();
     void listHoldsOnlyCustomerCards();
+    void otherDesksFieldsSurviveAChange();
+    void busyFolderWritesNoIniFile();
 };
 
 void TestCustomerCards::newCardReadsBackThroughTheIniEngine()
@@ -197,6 +259,60 @@ void TestCustomerCards::listHoldsOnlyCustomerCards()
     seen.sort();
     QCOMPARE(seen, QStringList({ QStringLiteral("0701=Anna"), QStringLiteral("0702=Bo") }));
     QCOMPARE(test::readBytes(card(folder, QStringLiteral("tom"))), QByteArray());
+}
+
+// The card was shown; another desk changed its e-mail; this desk changes the name.
+// Both changes are in the file: the save starts from the file, not from the window.
+void TestCustomerCards::otherDesksFieldsSurviveAChange()
+{
+    test::TestDataFolder folder;
+    const QString telephone = QStringLiteral("0701234567");
+    QVERIFY(customercards::create(telephone, sample()).ok());
+    const CustomerRecord shown = sample();
+
+    CustomerRecord elsewhere = sample();
+    elsewhere.email = QStringLiteral("ny@example.se");
+    QVERIFY(customercards::update(telephone, elsewhere).ok());
+
+    CustomerRecord edited = shown;
+    edited.name = QStringLiteral("Åsa Öberg-Lind");
+    QVERIFY(customercards::update(telephone, edited, &shown).ok());
+    const QString path = card(folder, telephone);
+    QCOMPARE(ReadIni(path, QStringLiteral("Main"), QStringLiteral("xName")).value(), edited.name);
+    QCOMPARE(ReadIni(path, QStringLiteral("Main"), QStringLiteral("xEmail")).value(), elsewhere.email);
+}
+
+// While another desk holds the folder lock and the user gives up waiting, no INI file
+// is read, changed or made: customer cards, and any file the INI engine writes (the
+// company file among them).
+void TestCustomerCards::busyFolderWritesNoIniFile()
+{
+    test::TestDataFolder folder;
+    const QString telephone = QStringLiteral("0701234567");
+    QVERIFY(customercards::create(telephone, sample()).ok());
+    const QString path = card(folder, telephone);
+    const QByteArray before = test::readBytes(path);
+    const QString company = folder.lib(QStringLiteral("CompanyInfo.ini"));
+    test::writeBytes(company, "[Main]\r\nxName=Cykel AB\r\n");
+
+    OtherDesk other(folder.path());
+    QVERIFY(other.locked());
+    GiveUp giveUp;
+    FolderLock::setDefaultWaiter(&giveUp);
+    CustomerRecord edited = sample();
+    edited.name = QStringLiteral("Ny");
+    const customercards::Outcome updated = customercards::update(telephone, edited);
+    const customercards::Outcome created = customercards::create(QStringLiteral("08-1"), sample());
+    const Status written
+        = WriteIni(company, QStringLiteral("Main"), QStringLiteral("xName"), QStringLiteral("X"));
+    FolderLock::setDefaultWaiter(nullptr);
+
+    QCOMPARE(updated.error, Error::Busy);
+    QCOMPARE(created.error, Error::Busy);
+    QVERIFY(!written.ok());
+    QCOMPARE(test::readBytes(path), before);
+    QVERIFY(!QFileInfo::exists(card(folder, QStringLiteral("08-1"))));
+    QCOMPARE(test::readBytes(company), QByteArray("[Main]\r\nxName=Cykel AB\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCustomerCards)
