@@ -57,6 +57,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace lunora {
@@ -426,6 +427,7 @@ void frmArende::resetToLoaded()
     m_follower->follow(QString());
     m_changedRow = QPersistentModelIndex();
     m_changeOpen = false;
+    m_changedRowLost = false;
     m_articleFileUnreadable = false;
     m_notesUnreadable = false;
     m_notes->setStoredNotes(CaseNotes());
@@ -617,6 +619,7 @@ void frmArende::startNewCase()
         m_articles->clear();
         m_changedRow = QPersistentModelIndex();
     }
+    m_changedRowLost = false;
 
     m_dbOrdernummer->setText(number);
     m_dbCDate->setText(today.toString(QStringLiteral("yyyy-MM-dd")));
@@ -1209,6 +1212,7 @@ void frmArende::addRow()
 {
     m_changedRow = QPersistentModelIndex();
     m_changeOpen = false;
+    m_changedRowLost = false;
     WindowRegistry::show<frmAddProd>()->openAdd();
 }
 
@@ -1221,6 +1225,7 @@ void frmArende::changeRow()
     const int row = current.isValid() && rows.contains(current.row()) ? current.row() : rows.first();
     m_changedRow = QPersistentModelIndex(m_articles->index(row, 0));
     m_changeOpen = true;
+    m_changedRowLost = false;
     WindowRegistry::show<frmAddProd>()->openChange(m_articles->row(row));
 }
 
@@ -1376,10 +1381,12 @@ void frmArende::showRows(const QList<ArticleRow> &rows)
     }
 
     m_articles->setRows(rows);
-    // Gone from the file: the change the user makes becomes a row of its own, as when
-    // the row was removed at this desk.
+    // Gone from the file as the window saw it: another desk changed or removed the row
+    // the user is changing, and the change will say so rather than write.
     m_changedRow = changedPlace >= 0 ? QPersistentModelIndex(m_articles->index(changedPlace, 0))
                                      : QPersistentModelIndex();
+    if (changed >= 0 && changedPlace < 0)
+        m_changedRowLost = true;
     QItemSelectionModel *selection = m_listView->selectionModel();
     if (currentPlace >= 0)
         selection->setCurrentIndex(m_articles->index(currentPlace, 0), QItemSelectionModel::NoUpdate);
@@ -1426,6 +1433,11 @@ void frmArende::replaceAction()
     // a new row, and no other row (the one selected now) is taken in its stead.
     m_changedRow = QPersistentModelIndex();
     m_changeOpen = false;
+    if (std::exchange(m_changedRowLost, false)) {
+        showRowOutcome(StoreResult::failure(
+            StoreError::NotFound, QStringLiteral("The row changed was changed at another desk")));
+        return;
+    }
 
     if (rows.isEmpty()) {
         addAction();

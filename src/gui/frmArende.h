@@ -194,6 +194,9 @@ private:
     QPersistentModelIndex m_changedRow;
     // Set from "Ändra" until the replace ran: the row to change may be gone by then.
     bool m_changeOpen = false;
+    // Set when a reload found the row being changed no longer in the file (another desk
+    // changed or removed it): the change then writes nothing and says so.
+    bool m_changedRowLost = false;
     // Set when the case's article file exists but could not be read: the list then does
     // not hold the case's rows, and rewriting the file from it would destroy them.
     bool m_articleFileUnreadable = false;

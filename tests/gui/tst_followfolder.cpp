@@ -79,6 +79,7 @@ private slots:
     void caseWindowFollowsItsArticleFile();
     void noReloadUnderOpenBox();
     void rowBeingChangedIsFoundAfterReload();
+    void rowChangedElsewhereWhileOpenWritesNothing();
 
 private:
     std::unique_ptr<TestDataFolder> m_data;
@@ -318,6 +319,36 @@ void TestFollowFolder::rowBeingChangedIsFoundAfterReload()
         },
         3000));
     QCOMPARE(readBytes(articles), articleLines({ RowC, RowA, changed }));
+}
+
+// Another desk changes the very row the article window is open on. The reload shows
+// that desk's row; this desk's "Uppdatera" then writes nothing and says why.
+void TestFollowFolder::rowChangedElsewhereWhileOpenWritesNothing()
+{
+    writeCases(*m_data, { CaseA }, { RowA, RowB });
+    frmArende *caseWindow = openCase(CaseA);
+    auto *list = child<QTreeView>(caseWindow, "ListView1");
+    list->setCurrentIndex(list->model()->index(1, 0));
+    child<QPushButton>(caseWindow, "Command2")->click();
+    auto *articleWindow = WindowRegistry::find<frmAddProd>();
+    QVERIFY(articleWindow);
+
+    ArticleRow theirs = RowB;
+    theirs[Quantity] = QStringLiteral("2");
+    theirs[Sum] = QStringLiteral("800,00");
+    const QString articles = m_data->lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt"));
+    replaceElsewhere(articles, articleLines({ RowA, theirs }));
+    QVERIFY(runUntil([&] { return caseWindow->articleRows() == QList<ArticleRow>({ RowA, theirs }); }, 5000));
+
+    MessageBox::clearShown();
+    child<QLineEdit>(articleWindow, "Text2")->setText(QStringLiteral("Arbete, kväll"));
+    child<QPushButton>(articleWindow, "Command3")->click(); // "Uppdatera"
+    QVERIFY(runUntil([&] { return !MessageBox::shown().isEmpty(); }, 3000));
+    QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Artikeldata"));
+    QCOMPARE(MessageBox::shown().last().text,
+        QStringLiteral("Raden har ändrats vid en annan kassa. Listan har lästs in på nytt."));
+    QCOMPARE(readBytes(articles), articleLines({ RowA, theirs }));
+    QCOMPARE(caseWindow->articleRows(), QList<ArticleRow>({ RowA, theirs }));
 }
 
 QTEST_MAIN(TestFollowFolder)
