@@ -8,6 +8,7 @@
 #include "gui/filefollower.h"
 #include "gui/frmAddProd.h"
 #include "gui/frmArendeList.h"
+#include "gui/frmHistorik.h"
 #include "gui/frmKundData.h"
 #include "gui/frmOm.h"
 #include "gui/frmPrint.h"
@@ -20,6 +21,7 @@
 #include "printing/defaultprinter.h"
 #include "storage/accounts.h"
 #include "storage/casefiles.h"
+#include "storage/casehistory.h"
 #include "storage/caseregister.h"
 #include "storage/casestore.h"
 #include "storage/customercards.h"
@@ -383,6 +385,9 @@ void frmArende::buildMenus()
     m_mnuPdf = arkiv->addAction(QStringLiteral("Spara som PDF…"));
     m_mnuPdf->setObjectName(QStringLiteral("mnuSparaPdf"));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar2"));
+    m_mnuHistorik = arkiv->addAction(QStringLiteral("Historik…"));
+    m_mnuHistorik->setObjectName(QStringLiteral("mnuHistorik"));
+    arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar3"));
     m_mnuStang = arkiv->addAction(QStringLiteral("Stäng"));
     m_mnuStang->setObjectName(QStringLiteral("mnuStang"));
 
@@ -395,6 +400,7 @@ void frmArende::buildMenus()
     connect(m_mnuSkrivUt, &QAction::triggered, this, &frmArende::print);
     connect(m_mnuPreview, &QAction::triggered, this, &frmArende::preview);
     connect(m_mnuPdf, &QAction::triggered, this, &frmArende::askPdfFile);
+    connect(m_mnuHistorik, &QAction::triggered, this, &frmArende::showHistory);
     connect(m_mnuStang, &QAction::triggered, this, &frmArende::askAndClose);
     connect(m_mnuOm2, &QAction::triggered, this, []() { WindowRegistry::show<frmOm>(); });
 }
@@ -1053,6 +1059,9 @@ void frmArende::closeEvent(QCloseEvent *event)
     // The article window adds to this case; without it there is nothing to add to.
     if (auto *articleWindow = WindowRegistry::find<frmAddProd>())
         articleWindow->close();
+    // The history shown is this case's.
+    if (auto *history = WindowRegistry::find<frmHistorik>())
+        history->close();
     // A preview or a PDF dialog shows this case; it goes when the case goes.
     for (QDialog *dialog : findChildren<QDialog *>(Qt::FindDirectChildrenOnly)) {
         if (qobject_cast<QPrintPreviewDialog *>(dialog) || qobject_cast<QFileDialog *>(dialog))
@@ -1112,7 +1121,16 @@ void frmArende::printSheet()
 {
     const CaseSheetData data = sheetData();
     // One attempt per request: a failed printout is reported once and not retried.
-    showPrintFailure(this, printCaseSheetOnDefaultPrinter(data));
+    const Status printed = printCaseSheetOnDefaultPrinter(data);
+    if (printed.ok())
+        CaseStore::notePrintout(data.controlCode, casehistory::printed());
+    showPrintFailure(this, printed);
+}
+
+void frmArende::showHistory()
+{
+    // A case not saved yet has a history as soon as it has rows: they are in its files.
+    WindowRegistry::show<frmHistorik>()->showCase(m_dbCode->text(), m_dbOrdernummer->text(), m_text2->text());
 }
 
 void frmArende::preview()
@@ -1135,6 +1153,9 @@ void frmArende::preview()
         // A failure here leaves the page empty; the sources were checked just before.
         (void)printCaseSheetOn(printer, data);
     });
+    // The dialog is accepted once its own print button has sent the sheet on.
+    connect(dialog, &QDialog::accepted, this,
+        [code = data.controlCode]() { CaseStore::notePrintout(code, casehistory::printed()); });
     dialog->open();
 }
 
@@ -1187,6 +1208,7 @@ bool frmArende::savePdf(const QString &file, const CaseSheetData &data)
         showPreviewFailure(saved);
         return false;
     }
+    CaseStore::notePrintout(data.controlCode, casehistory::savedAsPdf());
     return true;
 }
 

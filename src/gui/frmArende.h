@@ -120,6 +120,7 @@ private:
     void askPdfFile(); // "Spara som PDF…"
     bool savePdf(const QString &file, const CaseSheetData &data);
     void showPreviewFailure(const Status &failure);
+    void showHistory(); // "Historik…"
 
     void addRow(); // Command1
     void changeRow(); // Command2
@@ -178,6 +179,7 @@ private:
     QAction *m_mnuSkrivUt = nullptr;
     QAction *m_mnuPreview = nullptr;
     QAction *m_mnuPdf = nullptr;
+    QAction *m_mnuHistorik = nullptr;
     QAction *m_mnuStang = nullptr;
     QAction *m_mnuOm2 = nullptr;
 

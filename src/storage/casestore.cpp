@@ -3,6 +3,7 @@
 #include "storage/casestore.h"
 
 #include "storage/casefiles.h"
+#include "storage/casehistory.h"
 #include "storage/caseregister.h"
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
@@ -10,6 +11,7 @@
 #include "storage/folderlock.h"
 #include "storage/inputcheck.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
 #include <functional>
@@ -48,9 +50,10 @@ QStringList caseFiles(const QString &controlCode)
     const Result<QString> data = paths::caseDataFile(controlCode);
     const Result<QString> articles = paths::articleFile(controlCode);
     const Result<QString> notes = paths::notesFile(controlCode);
-    if (!data || !articles || !notes)
+    const Result<QString> history = paths::historyFile(controlCode);
+    if (!data || !articles || !notes || !history)
         return {};
-    return { data.value(), articles.value(), notes.value() };
+    return { data.value(), articles.value(), notes.value(), history.value() };
 }
 
 namespace {
@@ -128,12 +131,14 @@ struct RegisterOutcome
 {
     StoreResult result;
     QList<bool> found; // per drop key: whether the register held a line of it
+    QList<RegisterEntry> dropped; // per drop key: its last line taken out (empty when none)
 };
 
 RegisterOutcome rewriteRegister(const RegisterPlan &plan)
 {
     RegisterOutcome outcome;
     outcome.found = QList<bool>(plan.drop.size(), false);
+    outcome.dropped = QList<RegisterEntry>(plan.drop.size());
     if (outcome.result = missingLib(); !outcome.result)
         return outcome;
     const QString path = paths::caseRegister();
@@ -190,6 +195,7 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
             }
             state[static_cast<std::size_t>(row)] = Dropped;
             outcome.found[k] = true;
+            outcome.dropped[k] = table.entry(row);
             anyDropped = true;
         }
     }
@@ -330,7 +336,7 @@ StoreResult rewriteArticles(
 
 // ---- The operations -------------------------------------------------------------------
 
-template <typename Body> StoreResult CaseStore::run(const Change &change, Body &&body)
+template <typename Body> StoreResult CaseStore::run(Change &change, Body &&body)
 {
     // Every change runs under the folder lock, from its first read of a file to its
     // last write: another desk on the same folder cannot rewrite the register or an
@@ -352,7 +358,67 @@ template <typename Body> StoreResult CaseStore::run(const Change &change, Body &
 
 void CaseStore::finished(const Change &change)
 {
-    Q_UNUSED(change);
+    // Still under the folder lock: the history of a case follows the order of its
+    // changes even when several desks work on it. One time for every line of a change.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString code = change.controlCodes.value(0);
+    switch (change.kind) {
+    case Change::Kind::SaveCase:
+        (void)casehistory::append(code, now, { casehistory::created() });
+        break;
+    case Change::Kind::ReplaceCase:
+        (void)casehistory::append(code, now, casehistory::replaced(change.before.value(0), change.entry));
+        break;
+    case Change::Kind::RemoveCases:
+        // The history went with the case's files; what is left is the note that it was.
+        for (const RegisterEntry &removed : change.before) {
+            if (!removed[ControlCode].isEmpty() || !removed[CaseNumber].isEmpty())
+                (void)casehistory::appendRemoved(now, removed[CaseNumber], removed[CustomerName]);
+        }
+        break;
+    case Change::Kind::AddRegisterLine:
+        (void)casehistory::append(code, now, { casehistory::registerLineAdded() });
+        break;
+    case Change::Kind::RemoveRegisterLines:
+        for (const RegisterEntry &removed : change.before)
+            (void)casehistory::append(removed[ControlCode], now, { casehistory::registerLineRemoved() });
+        break;
+    case Change::Kind::AddArticleRow:
+        (void)casehistory::append(code, now, { casehistory::rowAdded(change.rows.value(0)) });
+        break;
+    case Change::Kind::ReplaceArticleRow:
+        (void)casehistory::append(
+            code, now, { casehistory::rowChanged(change.rows.value(0), change.rows.value(1)) });
+        break;
+    case Change::Kind::RemoveArticleRows: {
+        QStringList events;
+        for (const ArticleRow &row : change.rows)
+            events << casehistory::rowRemoved(row);
+        (void)casehistory::append(code, now, events);
+        break;
+    }
+    case Change::Kind::SaveNotes:
+        if (change.notesChanged)
+            (void)casehistory::append(code, now, { casehistory::notesChanged() });
+        break;
+    case Change::Kind::Printout:
+        (void)casehistory::append(code, now, { change.event });
+        break;
+    }
+}
+
+void CaseStore::notePrintout(const QString &controlCode, const QString &event)
+{
+    Change change { Change::Kind::Printout, { controlCode }, {}, {}, {}, true, event };
+    const StoreResult noted = run(change, []() { return StoreResult(); });
+    // Without the lock no line could be written in order; it is noted as lost instead.
+    if (!noted && !controlCode.isEmpty()) {
+        const QDateTime now = QDateTime::currentDateTime();
+        (void)fileio::appendLine(paths::historyErrorLog(),
+            casehistory::formatLine(now,
+                { controlCode + QStringLiteral("_Logg.txt"), casehistory::userName(), event,
+                    noted.message }));
+    }
 }
 
 StoreResult CaseStore::checkNewCase(const RegisterEntry &entry)
@@ -399,7 +465,7 @@ StoreResult CaseStore::checkNotes(const CaseNotes &notes)
 
 StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &notes)
 {
-    const Change change { Change::Kind::SaveNotes, { controlCode }, {}, {} };
+    Change change { Change::Kind::SaveNotes, { controlCode }, {}, {} };
     return run(change, [&]() -> StoreResult {
         if (StoreResult checked = checkNotes(notes); !checked)
             return checked;
@@ -408,6 +474,9 @@ StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &no
             return StoreResult::failure(StoreError::UnsafeName, QStringLiteral("Unsafe control code"));
         if (StoreResult lib = missingLib(); !lib)
             return lib;
+        // Saving what the file holds already is no change to the case's history.
+        const Result<CaseNotes> before = notesfile::load(path.value());
+        change.notesChanged = !before || before.value() != notes;
         if (const Status stored = notesfile::store(path.value(), notes); !stored)
             return unwritable(stored);
         return {};
@@ -416,7 +485,7 @@ StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &no
 
 StoreResult CaseStore::saveNewCase(const RegisterEntry &entry, const CaseNotes &notes)
 {
-    const Change change { Change::Kind::SaveCase, { entry[ControlCode] }, entry, {} };
+    Change change { Change::Kind::SaveCase, { entry[ControlCode] }, entry, {} };
     return run(change, [&entry, &notes]() -> StoreResult {
         if (StoreResult checked = checkNewCase(entry); !checked)
             return checked;
@@ -458,7 +527,7 @@ StoreResult CaseStore::saveNewCase(const RegisterEntry &entry, const CaseNotes &
 
 StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const QList<CaseKey> &listOrder)
 {
-    const Change change { Change::Kind::ReplaceCase, { updated[ControlCode] }, updated, {} };
+    Change change { Change::Kind::ReplaceCase, { updated[ControlCode] }, updated, {} };
     return run(change, [&]() -> StoreResult {
         // Characters that cannot be stored at all are refused before the file is read;
         // double quotes are allowed where the old line holds the same value.
@@ -475,7 +544,9 @@ StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const QList<Cas
         plan.checkDropped = [&updated](const RegisterEntry &old) {
             return checkReplacement(updated, old);
         };
-        return rewriteRegister(plan).result;
+        const RegisterOutcome outcome = rewriteRegister(plan);
+        change.before = outcome.dropped;
+        return outcome.result;
     });
 }
 
@@ -497,6 +568,7 @@ StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const QLis
         for (qsizetype i = 0; i < cases.size(); ++i) {
             if (!outcome.found.at(i))
                 continue;
+            change.before << outcome.dropped.at(i);
             for (const QString &file : caseFiles(cases.at(i)[ControlCode])) {
                 if (fileio::exists(file))
                     (void)fileio::remove(file);
@@ -508,7 +580,7 @@ StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const QLis
 
 StoreResult CaseStore::addRegisterLine(const RegisterEntry &entry)
 {
-    const Change change { Change::Kind::AddRegisterLine, { entry[ControlCode] }, entry, {} };
+    Change change { Change::Kind::AddRegisterLine, { entry[ControlCode] }, entry, {} };
     return run(change, [&]() -> StoreResult {
         if (StoreResult checked = checkEntry(entry, nullptr); !checked)
             return checked;
@@ -530,13 +602,18 @@ StoreResult CaseStore::removeRegisterLines(const QList<RegisterEntry> &cases, co
         for (const RegisterEntry &entry : cases)
             plan.drop << caseKeyOf(entry);
         plan.listOrder = &listOrder;
-        return rewriteRegister(plan).result;
+        const RegisterOutcome outcome = rewriteRegister(plan);
+        for (qsizetype i = 0; i < cases.size(); ++i) {
+            if (outcome.found.value(i))
+                change.before << outcome.dropped.at(i);
+        }
+        return outcome.result;
     });
 }
 
 StoreResult CaseStore::addArticleRow(const QString &controlCode, const ArticleRow &row)
 {
-    const Change change { Change::Kind::AddArticleRow, { controlCode }, {}, { row } };
+    Change change { Change::Kind::AddArticleRow, { controlCode }, {}, { row } };
     return run(change, [&]() -> StoreResult {
         if (StoreResult checked = checkArticleRow(row); !checked)
             return checked;
@@ -552,7 +629,7 @@ StoreResult CaseStore::addArticleRow(const QString &controlCode, const ArticleRo
 StoreResult CaseStore::replaceArticleRow(
     const QString &controlCode, const ArticleRow &old, const ArticleRow &updated)
 {
-    const Change change { Change::Kind::ReplaceArticleRow, { controlCode }, {}, { old, updated } };
+    Change change { Change::Kind::ReplaceArticleRow, { controlCode }, {}, { old, updated } };
     return run(change, [&]() -> StoreResult {
         if (StoreResult checked = checkArticleRow(updated); !checked)
             return checked;
@@ -573,7 +650,7 @@ StoreResult CaseStore::replaceArticleRow(
 
 StoreResult CaseStore::removeArticleRows(const QString &controlCode, const QList<ArticleRow> &removed)
 {
-    const Change change { Change::Kind::RemoveArticleRows, { controlCode }, {}, removed };
+    Change change { Change::Kind::RemoveArticleRows, { controlCode }, {}, removed };
     return run(change, [&]() -> StoreResult {
         QString path;
         if (StoreResult found = articlePath(controlCode, path); !found)

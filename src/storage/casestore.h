@@ -11,9 +11,10 @@
 // Extending the store:
 // - Every public operation runs through CaseStore::run(). Whatever must wrap every
 //   change (holding a lock on the folder, re-reading a file under that lock) goes
-//   there, and whatever must follow every successful change (a history line naming
-//   the signed-in user, session::user()) goes into CaseStore::finished(). The Change
-//   handed to both says what is being done to which case.
+//   there, and whatever must follow every successful change (the history line naming
+//   the signed-in user, storage/casehistory.h) goes into CaseStore::finished(), which
+//   runs still under the lock. The Change handed to both says what is being done to
+//   which case; the body fills in what stood in the files before.
 // - A new file that belongs to a case is named in caseFiles(): removing a case takes
 //   away every file listed there. A file to be written with a new case goes into
 //   saveNewCase() beside the data file, and is taken away again with it on failure.
@@ -96,11 +97,18 @@ public:
             ReplaceArticleRow,
             RemoveArticleRows,
             SaveNotes,
+            Printout,
         };
         Kind kind;
         QStringList controlCodes; // the cases concerned
         RegisterEntry entry {}; // SaveCase and ReplaceCase: the line written
         QList<ArticleRow> rows; // article operations: the rows added, replaced or removed
+        // Filled in by the operation from what the files held before it wrote: for
+        // ReplaceCase the case's old line; for RemoveCases and RemoveRegisterLines one
+        // line per case taken out (none for a case the register no longer held).
+        QList<RegisterEntry> before {};
+        bool notesChanged = true; // SaveNotes: false when the file held these notes already
+        QString event {}; // Printout: what the history says
     };
 
     // A first check of a case's values before anything is asked or written (the same
@@ -147,8 +155,14 @@ public:
         const QString &controlCode, const ArticleRow &old, const ArticleRow &updated);
     static StoreResult removeArticleRows(const QString &controlCode, const QList<ArticleRow> &removed);
 
+    // A printout of the case (on paper or as a PDF file) for its history: `event` is
+    // casehistory::printed() or savedAsPdf(). The printout has happened already, so
+    // nothing here can undo it: a line that cannot be written is noted in
+    // Errors\Historikfel.txt.
+    static void notePrintout(const QString &controlCode, const QString &event);
+
 private:
-    template <typename Body> static StoreResult run(const Change &change, Body &&body);
+    template <typename Body> static StoreResult run(Change &change, Body &&body);
     static void finished(const Change &change);
 };
 

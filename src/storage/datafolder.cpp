@@ -77,6 +77,16 @@ QString paths::errorLog()
     return DataFolder::path(u"\\Errors\\Error.txt");
 }
 
+QString paths::removedCasesFile()
+{
+    return DataFolder::path(u"\\Lib\\Borttagna.txt");
+}
+
+QString paths::historyErrorLog()
+{
+    return DataFolder::path(u"\\Errors\\Historikfel.txt");
+}
+
 QString paths::userFolder()
 {
     return DataFolder::path(u"\\Lib\\User");
@@ -109,6 +119,11 @@ Result<QString> paths::articleFile(const QString &controlCode)
 Result<QString> paths::notesFile(const QString &controlCode)
 {
     return safePath(controlCode, u"\\Lib\\", u"_Notes.txt");
+}
+
+Result<QString> paths::historyFile(const QString &controlCode)
+{
+    return safePath(controlCode, u"\\Lib\\", u"_Logg.txt");
 }
 
 } // namespace lunora

@@ -31,6 +31,8 @@ QString companyFile(); // \Lib\CompanyInfo.ini
 QString logoFile(); // \Lib\Logo\logo.bmp
 QString errorLog(); // \Errors\Error.txt
 QString userFolder(); // \Lib\User
+QString removedCasesFile(); // \Lib\Borttagna.txt
+QString historyErrorLog(); // \Errors\Historikfel.txt
 // These fail (touching nothing) when the name is not a safe file name, and the user
 // file also for an empty id.
 Result<QString> userFile(const QString &userId); // \Lib\User\<id>.ini
@@ -38,6 +40,7 @@ Result<QString> customerFile(const QString &telephone); // \Lib\<telephone>.ini
 Result<QString> caseDataFile(const QString &controlCode); // \Lib\<code>_eData.ini
 Result<QString> articleFile(const QString &controlCode); // \Lib\<code>_ArtData.txt
 Result<QString> notesFile(const QString &controlCode); // \Lib\<code>_Notes.txt
+Result<QString> historyFile(const QString &controlCode); // \Lib\<code>_Logg.txt
 } // namespace paths
 
 } // namespace lunora

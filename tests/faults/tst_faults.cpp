@@ -348,7 +348,9 @@ Outcome TestFaults::openOverview(QStringList &mayChange)
 Outcome TestFaults::addArticleRow(QStringList &mayChange)
 {
     frmArende *caseWindow = startNewCase();
-    mayChange << QStringLiteral("Lib/") + caseWindow->controlCode() + QStringLiteral("_ArtData.txt");
+    mayChange << QStringLiteral("Lib/") + caseWindow->controlCode() + QStringLiteral("_ArtData.txt")
+              << QStringLiteral("Lib/") + caseWindow->controlCode() + QStringLiteral("_Logg.txt")
+              << QStringLiteral("Errors/Historikfel.txt");
     child<QPushButton>(caseWindow, "Command1")->click();
     auto *window = WindowRegistry::find<frmAddProd>();
     if (!window || !window->isVisible())
@@ -370,7 +372,9 @@ Outcome TestFaults::saveNewCase(QStringList &mayChange)
     QPointer<frmArende> guard(window);
     const QString code = window->controlCode();
     mayChange << QStringLiteral("Lib/arenden.txt")
-              << QStringLiteral("Lib/") + code + QStringLiteral("_eData.ini");
+              << QStringLiteral("Lib/") + code + QStringLiteral("_eData.ini")
+              << QStringLiteral("Lib/") + code + QStringLiteral("_Logg.txt")
+              << QStringLiteral("Errors/Historikfel.txt");
     // The row as the article window left it: already in the list.
     window->addArticleRow({ "17", "Skruv", "2", "st", "12,50", "25,00" });
     child<QLineEdit>(window, "Text1")->setText(QStringLiteral("K-5"));
@@ -391,7 +395,9 @@ Outcome TestFaults::saveNewCase(QStringList &mayChange)
 
 Outcome TestFaults::removeArticleRow(QStringList &mayChange)
 {
-    mayChange << QStringLiteral("Lib/") + CaseA[ControlCode] + QStringLiteral("_ArtData.txt");
+    mayChange << QStringLiteral("Lib/") + CaseA[ControlCode] + QStringLiteral("_ArtData.txt")
+              << QStringLiteral("Lib/") + CaseA[ControlCode] + QStringLiteral("_Logg.txt")
+              << QStringLiteral("Errors/Historikfel.txt");
     frmArende *window = openCase(CaseA);
     if (window->articleRows().size() != 2)
         return Outcome::NotRun;
@@ -415,7 +421,9 @@ Outcome TestFaults::removeCase(QStringList &mayChange)
 {
     mayChange << QStringLiteral("Lib/arenden.txt")
               << QStringLiteral("Lib/") + CaseB[ControlCode] + "_eData.ini"
-              << QStringLiteral("Lib/") + CaseB[ControlCode] + "_ArtData.txt";
+              << QStringLiteral("Lib/") + CaseB[ControlCode] + "_ArtData.txt"
+              << QStringLiteral("Lib/") + CaseB[ControlCode] + "_Logg.txt"
+              << QStringLiteral("Lib/Borttagna.txt") << QStringLiteral("Errors/Historikfel.txt");
     auto *overview = WindowRegistry::show<frmArendeList>();
     int row = 0;
     while (row < overview->rowCount() && overview->entryAt(row) != CaseB)
@@ -444,8 +452,11 @@ Outcome TestFaults::showCustomerCard(QStringList &)
     return card->fieldTexts().contains(QStringLiteral("Anna Andersson")) ? Outcome::Worked : Outcome::Neither;
 }
 
-Outcome TestFaults::printSheet(QStringList &)
+Outcome TestFaults::printSheet(QStringList &mayChange)
 {
+    // A printout is part of the case's history.
+    mayChange << QStringLiteral("Lib/") + CaseA[ControlCode] + QStringLiteral("_Logg.txt")
+              << QStringLiteral("Errors/Historikfel.txt");
     QFile::remove(m_printed);
     frmArende *window = openCase(CaseA);
     QPointer<frmArende> guard(window);
