@@ -8,12 +8,15 @@
 #include "storage/datafolder.h"
 
 #include <QEvent>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTimer>
 
 namespace lunora {
 
@@ -83,6 +86,14 @@ frmHistorik::frmHistorik(QWidget *parent)
     connect(m_refresh, &QPushButton::clicked, this, &frmHistorik::reload);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
+    m_watcher = new QFileSystemWatcher(this);
+    m_quiet = new QTimer(this);
+    m_quiet->setSingleShot(true);
+    m_quiet->setInterval(150);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_quiet, qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_quiet, qOverload<>(&QTimer::start));
+    connect(m_quiet, &QTimer::timeout, this, &frmHistorik::reload);
+
     setTabOrder(m_list, m_refresh);
     setTabOrder(m_refresh, m_close);
     showState();
@@ -116,9 +127,34 @@ bool frmHistorik::reload()
         }
     }
     m_state.events = int(entries.size());
+    // Lines are only ever appended, so the line the user stands on keeps its place in
+    // the file and stays the current one.
+    const QModelIndex current = m_proxy->mapToSource(m_list->currentIndex());
+    const int currentRow = current.isValid() ? current.row() : -1;
     m_model->setEntries(std::move(entries));
+    if (currentRow >= 0 && currentRow < m_model->rowCount())
+        m_list->setCurrentIndex(m_proxy->mapFromSource(m_model->index(currentRow, 0)));
     showState();
+    watch();
     return m_state.problem.isEmpty();
+}
+
+void frmHistorik::watch()
+{
+    if (!m_watcher->files().isEmpty())
+        m_watcher->removePaths(m_watcher->files());
+    if (!m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->directories());
+    if (m_state.controlCode.isEmpty())
+        return;
+    const Result<QString> path = paths::historyFile(m_state.controlCode);
+    if (!path)
+        return;
+    // The first line of a case creates its file; until then the folder says when.
+    if (QFileInfo(path.value()).isFile())
+        m_watcher->addPath(path.value());
+    else
+        m_watcher->addPath(QFileInfo(path.value()).absolutePath());
 }
 
 QString frmHistorik::statusText() const

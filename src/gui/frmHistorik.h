@@ -5,10 +5,12 @@
 #include <QString>
 #include <QWidget>
 
+class QFileSystemWatcher;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
+class QTimer;
 
 namespace lunora {
 
@@ -16,8 +18,9 @@ class HistoryListModel;
 
 // "Historik": what has happened to one case, newest first, read from its history file.
 // Read-only; the case window opens it from its Arkiv menu and closes it with itself.
-// It reads the file again whenever it becomes the active window, so that it follows
-// changes made meanwhile.
+// It follows the file: a line appended by this desk or another one on this machine
+// shows at once, and the file is read again whenever the window becomes the active
+// one (no watcher sees what another machine writes on a share).
 class frmHistorik final : public QWidget
 {
     Q_OBJECT
@@ -40,6 +43,7 @@ protected:
 
 private:
     void showState();
+    void watch(); // the file, when it exists, and its folder, where it may appear
 
     struct State
     {
@@ -58,6 +62,8 @@ private:
     QLabel *m_status = nullptr;
     QPushButton *m_refresh = nullptr;
     QPushButton *m_close = nullptr;
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_quiet = nullptr; // a burst of events ends in one reading
 };
 
 } // namespace lunora
