@@ -44,6 +44,7 @@ private slots:
     void fieldsAreKnownByTheirOwnCaptions();
     void newCardFromTheOverviewNeverOverwrites();
     void refusedSaveKeepsTheEditsAndTheFile();
+    void saveKeepsAnotherDesksChange();
     void customerListSearchesAndOpensOnEnter();
 
 private:
@@ -385,6 +386,25 @@ void TestCustomerCard::refusedSaveKeepsTheEditsAndTheFile()
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("Fältet \"Postadress\"")));
     QVERIFY(!QFile::exists(libPath(QStringLiteral("0703.ini"))));
+}
+
+// Another desk fills in the e-mail while this desk has the card open to change the
+// name: the save writes the name only, and the card then shows both.
+void TestCustomerCard::saveKeepsAnotherDesksChange()
+{
+    writeLib(QStringLiteral("0701.ini"), "[Main]\r\nxName=Anna\r\nxEmail=\r\n");
+    auto *card = WindowRegistry::get<frmKundData>();
+    QVERIFY(card->showCustomer(QStringLiteral("0701")));
+    QTest::mouseClick(button(card, "cmdAndra"), Qt::LeftButton);
+    card->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Anna Ek"));
+
+    writeLib(QStringLiteral("0701.ini"), "[Main]\r\nxName=Anna\r\nxEmail=anna@example.se\r\n");
+    QTest::mouseClick(button(card, "cmdSpara"), Qt::LeftButton);
+    QVERIFY(MessageBox::shown().isEmpty());
+    QCOMPARE(bytesOf(libPath(QStringLiteral("0701.ini"))),
+        QByteArray("[Main]\r\nxName=Anna Ek\r\nxEmail=anna@example.se\r\n"));
+    QCOMPARE(
+        card->findChild<QLineEdit *>(QStringLiteral("Text8"))->text(), QStringLiteral("anna@example.se"));
 }
 
 void TestCustomerCard::customerListSearchesAndOpensOnEnter()
