@@ -275,6 +275,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             // Reading never fails on bytes, and the file function reads the same.
             const QByteArray value = ini::readValue(file, section, key);
             require(!value.contains('\r') && !value.contains('\n'), "a read value spans a line end", value);
+            // The one-pass reader of several keys agrees with one read per key.
+            const QList<QByteArray> keys { key, section, 'x' + key };
+            const QList<QByteArray> values = ini::readValues(file, section, keys);
+            for (int k = 0; k < keys.size(); ++k) {
+                require(values.at(k) == ini::readValue(file, section, keys.at(k)),
+                    "reading several keys at once finds another value", file);
+            }
             if (i == 0) {
                 const QString path = fuzz::scratchFile("read.ini");
                 fuzz::writeFile(path, file);

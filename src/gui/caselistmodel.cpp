@@ -502,18 +502,6 @@ bool isTelephoneMark(QChar c)
     return c == u'-' || c == u'+' || c == u'(' || c == u')' || c == u'/' || c == u'.';
 }
 
-bool isTelephoneWord(QStringView word)
-{
-    bool digit = false;
-    for (const QChar c : word) {
-        if (c >= u'0' && c <= u'9')
-            digit = true;
-        else if (!isTelephoneMark(c))
-            return false;
-    }
-    return digit;
-}
-
 struct FoldTable
 {
     unsigned char map[256];
@@ -595,6 +583,18 @@ bool rowContains(
 }
 
 } // namespace
+
+bool isTelephoneWord(QStringView word)
+{
+    bool digit = false;
+    for (const QChar c : word) {
+        if (c >= u'0' && c <= u'9')
+            digit = true;
+        else if (!isTelephoneMark(c))
+            return false;
+    }
+    return digit;
+}
 
 CaseSearch::CaseSearch(const QString &text)
     : m_text(text)

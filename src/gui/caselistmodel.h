@@ -23,6 +23,10 @@ namespace lunora {
 // Returns a negative number, zero or a positive number, like a three-way compare.
 int compareSwedish(QStringView a, QStringView b);
 
+// Whether a typed word is (part of) a telephone number: digits and the marks numbers
+// are written with ("070-123", "(08)", "+46"), at least one digit.
+bool isTelephoneWord(QStringView word);
+
 // The overview's rows: one register entry per row, the nine fields as its columns.
 class CaseListModel final : public QAbstractTableModel
 {

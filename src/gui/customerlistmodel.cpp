@@ -4,29 +4,18 @@
 
 #include "gui/caselistmodel.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace lunora {
 
 namespace {
-QString digitsOf(QStringView text)
+void appendDigits(QStringView text, QString &digits)
 {
-    QString digits;
-    for (QChar c : text) {
-        if (c.isDigit())
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9')
             digits.append(c);
     }
-    return digits;
-}
-
-bool isTelephoneLike(QStringView word)
-{
-    bool digit = false;
-    for (QChar c : word) {
-        if (c.isDigit())
-            digit = true;
-        else if (c != u'-' && c != u'+' && c != u' ' && c != u'/')
-            return false;
-    }
-    return digit;
 }
 } // namespace
 
@@ -45,8 +34,9 @@ int CustomerListModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString CustomerListModel::text(int row, int column) const
+const QString &CustomerListModel::text(int row, int column) const
 {
+    static const QString none;
     const customercards::Card &c = m_cards.at(row);
     switch (column) {
     case Telephone:
@@ -64,7 +54,7 @@ QString CustomerListModel::text(int row, int column) const
     case Email:
         return c.record.email;
     default:
-        return QString();
+        return none;
     }
 }
 
@@ -88,17 +78,48 @@ void CustomerListModel::setCards(QList<customercards::Card> cards)
     m_cards = std::move(cards);
     m_search.clear();
     m_digits.clear();
+    endResetModel();
+}
+
+void CustomerListModel::prepareSearch() const
+{
+    if (m_search.size() == m_cards.size())
+        return;
+    m_search.clear();
+    m_digits.clear();
     m_search.reserve(m_cards.size());
     m_digits.reserve(m_cards.size());
+    QString all;
     for (int row = 0; row < m_cards.size(); ++row) {
-        QString all;
-        for (int column = 0; column < ColumnCount; ++column)
-            all += text(row, column) + u'\n';
-        all += m_cards.at(row).record.phone1 + u'\n' + m_cards.at(row).record.country;
-        m_digits.append(digitsOf(all));
+        const customercards::Card &c = m_cards.at(row);
+        all.clear();
+        for (int column = 0; column < ColumnCount; ++column) {
+            all += text(row, column);
+            all += u'\n';
+        }
+        all += c.record.phone1;
+        all += u'\n';
+        all += c.record.country;
         m_search.append(all.toLower());
+        QString digits;
+        for (const QString *telephone : { &c.telephone, &c.record.phone1, &c.record.phone2 }) {
+            appendDigits(*telephone, digits);
+            digits.append(u'\n');
+        }
+        m_digits.append(digits);
     }
-    endResetModel();
+}
+
+const QString &CustomerListModel::searchText(int row) const
+{
+    prepareSearch();
+    return m_search.at(row);
+}
+
+const QString &CustomerListModel::telephoneDigits(int row) const
+{
+    prepareSearch();
+    return m_digits.at(row);
 }
 
 QString CustomerListModel::columnCaption(int column)
@@ -125,12 +146,18 @@ void CustomerFilterProxy::setSearch(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    m_words.clear();
-    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
-        Word w { word.toLower(), QString() };
-        if (isTelephoneLike(word))
-            w.digits = digitsOf(word);
-        m_words.append(w);
+    m_groups.clear();
+    // Consecutive telephone-like words form one run, as in the overview's search.
+    bool inRun = false;
+    for (const QString &word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+        const bool telephone = isTelephoneWord(word);
+        if (!telephone || !inRun)
+            m_groups.append(Group());
+        Group &group = m_groups.last();
+        group.words.append(word.toLower());
+        if (telephone)
+            appendDigits(word, group.digits);
+        inRun = telephone;
     }
     invalidateFilter();
 }
@@ -138,11 +165,15 @@ void CustomerFilterProxy::setSearch(const QString &text)
 bool CustomerFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
     const auto *model = static_cast<const CustomerListModel *>(sourceModel());
-    const QString &all = model->searchText(sourceRow);
-    for (const Word &word : m_words) {
-        if (all.contains(word.text))
+    for (const Group &group : m_groups) {
+        // A word holds no line break, and the columns are one per line: a word found
+        // lies inside one column.
+        const QString &all = model->searchText(sourceRow);
+        const bool inColumns = std::all_of(group.words.begin(), group.words.end(),
+            [&all](const QString &word) { return all.contains(word); });
+        if (inColumns)
             continue;
-        if (!word.digits.isEmpty() && model->searchDigits(sourceRow).contains(word.digits))
+        if (!group.digits.isEmpty() && model->telephoneDigits(sourceRow).contains(group.digits))
             continue;
         return false;
     }

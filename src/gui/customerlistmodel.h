@@ -38,24 +38,31 @@ public:
 
     void setCards(QList<customercards::Card> cards);
     const customercards::Card &card(int row) const { return m_cards.at(row); }
-    QString text(int row, int column) const;
-    // What a search looks in: every column in lower case, and the digits of them all,
-    // so that "070-123 45 67" finds 0701234567.
-    const QString &searchText(int row) const { return m_search.at(row); }
-    const QString &searchDigits(int row) const { return m_digits.at(row); }
+    // The text of a cell, without a copy (sorting compares many).
+    const QString &text(int row, int column) const;
+    // What a search looks in, made at the first search after a load rather than with
+    // the load: every column in lower case, one per line, so that no word is found
+    // across two columns; and the digits of each telephone (the file's name, "Telefon"
+    // and "Mobiltelefon"), one per line, so that "070-123 45 67" finds 0701234567 but
+    // never digits of two fields run together.
+    const QString &searchText(int row) const;
+    const QString &telephoneDigits(int row) const;
 
     static QString columnCaption(int column);
     static int columnWidthUnits(int column);
 
 private:
+    void prepareSearch() const;
+
     QList<customercards::Card> m_cards;
-    QStringList m_search;
-    QStringList m_digits;
+    mutable QStringList m_search; // empty until the first search
+    mutable QStringList m_digits;
 };
 
-// Search and sort over the customer list. A row is shown when every typed word occurs
-// in one of its columns, letter case aside; a word of digits, blanks and hyphens also
-// matches the same digits written without them.
+// Search and sort over the customer list, searching as the overview does: a row is
+// shown when every typed word occurs in one of its columns, letter case aside; a run of
+// telephone-like words ("070-123 45 67") also matches when its digits occur, in order,
+// in the digits of one of the row's telephones.
 class CustomerFilterProxy final : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -70,13 +77,13 @@ protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
-    struct Word
+    struct Group
     {
-        QString text; // lower case
-        QString digits; // empty unless the word is a telephone-like run of digits
+        QStringList words; // lower case
+        QString digits; // a run of telephone-like words: their digits; empty otherwise
     };
     QString m_text;
-    QList<Word> m_words;
+    QList<Group> m_groups;
 };
 
 } // namespace lunora

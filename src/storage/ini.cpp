@@ -94,6 +94,71 @@ QByteArray ini::readValue(QByteArrayView file, QByteArrayView section, QByteArra
     return {};
 }
 
+ini::ValueScanner::ValueScanner(QByteArrayView section, const QList<QByteArray> &keys)
+    : m_section(cp1252::toLower(section))
+{
+    m_prefixes.reserve(keys.size());
+    for (const QByteArray &key : keys)
+        m_prefixes.append(cp1252::toLower(key) + '=');
+}
+
+void ini::ValueScanner::scan(QByteArrayView file, QList<QByteArrayView> &values) const
+{
+    // Names compared as readValue compares them, both sides folded with the code page's
+    // lower case, but byte by byte instead of on copies.
+    const auto sameFolded = [](QByteArrayView text, QByteArrayView lowerName) {
+        for (qsizetype i = 0; i < lowerName.size(); ++i) {
+            if (cp1252::toLower(text[i]) != lowerName[i])
+                return false;
+        }
+        return true;
+    };
+    values.fill(QByteArrayView(), m_prefixes.size());
+    // A value found is never null (it points into the file), a missing one is.
+    qsizetype missing = m_prefixes.size();
+    const char *data = file.data();
+    const qsizetype size = file.size();
+    bool inSection = false;
+    qsizetype pos = 0;
+    while (pos < size && missing > 0) {
+        qsizetype end = pos;
+        while (end < size && !isLineEnd(data[end]))
+            ++end;
+        const QByteArrayView line(data + pos, end - pos);
+        pos = end;
+        if (pos < size && data[pos] == '\r')
+            ++pos;
+        if (pos < size && data[pos] == '\n')
+            ++pos;
+
+        if (line.contains('[')) {
+            inSection = line.size() == m_section.size() + 2 && line.front() == '[' && line.back() == ']'
+                && sameFolded(line.sliced(1, m_section.size()), m_section);
+            continue;
+        }
+        if (!inSection)
+            continue;
+        for (qsizetype k = 0; k < m_prefixes.size(); ++k) {
+            const QByteArray &prefix = m_prefixes.at(k);
+            if (!values.at(k).isNull() || line.size() < prefix.size() || !sameFolded(line, prefix))
+                continue;
+            values[k] = line.sliced(prefix.size());
+            --missing;
+        }
+    }
+}
+
+QList<QByteArray> ini::readValues(QByteArrayView file, QByteArrayView section, const QList<QByteArray> &keys)
+{
+    QList<QByteArrayView> found;
+    ValueScanner(section, keys).scan(file, found);
+    QList<QByteArray> values;
+    values.reserve(found.size());
+    for (const QByteArrayView value : found)
+        values.append(value.toByteArray());
+    return values;
+}
+
 Result<QByteArray> ini::writeValue(
     QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value)
 {

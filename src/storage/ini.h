@@ -34,6 +34,22 @@ namespace ini {
 // The byte-level rules, free of any file access (used by the functions above, the
 // tests and the fuzzers). Section, key and value are Windows-1252 bytes.
 QByteArray readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key);
+
+// What readValue gives for each of several keys, found in one pass over the file with
+// no copy of a line: for lists that read many keys of many files. Made once for the
+// section and keys, then used on file after file.
+class ValueScanner
+{
+public:
+    ValueScanner(QByteArrayView section, const QList<QByteArray> &keys);
+    // values[k] becomes the value of keys[k], a view into `file` (empty when missing).
+    void scan(QByteArrayView file, QList<QByteArrayView> &values) const;
+
+private:
+    QByteArray m_section; // lower case, without the brackets
+    QList<QByteArray> m_prefixes; // lower-case key and '='
+};
+QList<QByteArray> readValues(QByteArrayView file, QByteArrayView section, const QList<QByteArray> &keys);
 // Fails only when a position passes 32,767 characters, as the format's writers always did.
 Result<QByteArray> writeValue(
     QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
+#include "gui/customerlistmodel.h"
 #include "gui/frmArendeList.h"
 #include "gui/frmKundData.h"
 #include "gui/frmKunder.h"
@@ -46,6 +47,7 @@ private slots:
     void refusedSaveKeepsTheEditsAndTheFile();
     void saveKeepsAnotherDesksChange();
     void customerListSearchesAndOpensOnEnter();
+    void searchFindsWordsWithinOneColumn();
 
 private:
     void writeLib(const QString &name, const QByteArray &bytes);
@@ -449,6 +451,58 @@ void TestCustomerCard::customerListSearchesAndOpensOnEnter()
     QCOMPARE(customers->statusText(), QStringLiteral(" Kunder: 2 st"));
     // Listing creates and changes nothing.
     QCOMPARE(bytesOf(libPath(QStringLiteral("tom.ini"))), QByteArray());
+}
+
+void TestCustomerCard::searchFindsWordsWithinOneColumn()
+{
+    const auto cardOf = [](const QString &telephone, const QString &id, const QString &name,
+                            const QString &address, const QString &phone1, const QString &phone2) {
+        customercards::Card c;
+        c.telephone = telephone;
+        c.record.id = id;
+        c.record.name = name;
+        c.record.address = address;
+        c.record.phone1 = phone1;
+        c.record.phone2 = phone2;
+        return c;
+    };
+    CustomerListModel model;
+    model.setCards({ cardOf("3456", "12", "Anna Ek", "Berg", "3456", "34-56"),
+        cardOf("Bo", "K-9", "Bo Lund", "", "070-987 65 43", "0708-11 22 33"),
+        cardOf("08 555", "", "Cecilia", "Storgatan 1", "", "") });
+    CustomerFilterProxy proxy;
+    proxy.setSourceModel(&model);
+    const auto shown = [&proxy](const QString &search) {
+        proxy.setSearch(search);
+        QStringList telephones;
+        for (int row = 0; row < proxy.rowCount(); ++row)
+            telephones << proxy.index(row, CustomerListModel::Telephone).data().toString();
+        telephones.sort();
+        return telephones;
+    };
+
+    // Digits of two columns never run together: customer number 12, mobile 34-56.
+    QCOMPARE(shown("1234"), QStringList());
+    QCOMPARE(shown("12 34"), QStringList({ "3456" })); // two words, each in a column
+    // Nor do letters, nor the digits of two telephones of one card.
+    QCOMPARE(shown("ekberg"), QStringList());
+    QCOMPARE(shown("EK berg"), QStringList({ "3456" }));
+    QCOMPARE(shown("65430708"), QStringList());
+
+    // A telephone is found however its digits are grouped, in the field or the search.
+    QCOMPARE(shown("0709876543"), QStringList({ "Bo" }));
+    QCOMPARE(shown("070 987-6543"), QStringList({ "Bo" }));
+    QCOMPARE(shown("0708112233"), QStringList({ "Bo" }));
+    QCOMPARE(shown("08555"), QStringList({ "08 555" })); // the file's name is a telephone too
+    QCOMPARE(shown("lund 0708 11"), QStringList({ "Bo" }));
+    QCOMPARE(shown("ek 0708"), QStringList());
+    QCOMPARE(shown("  "), QStringList({ "08 555", "3456", "Bo" }));
+
+    // A new load (cards changed on disk) is searched afresh, not with the old texts.
+    model.setCards({ cardOf("0709", "", "Dora", "", "", "") });
+    QCOMPARE(shown("dora"), QStringList({ "0709" }));
+    proxy.setSearch(QString());
+    QCOMPARE(shown("cecilia"), QStringList());
 }
 
 QTEST_MAIN(TestCustomerCard)

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -250,15 +251,36 @@ void TestCustomerCards::listHoldsOnlyCustomerCards()
     test::writeBytes(folder.file(QStringLiteral("Lib/User/admin.ini")), "[Main]\r\nUser=admin\r\n");
     QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Lib/mapp.ini"))));
     QVERIFY(QFile::link(card(folder, QStringLiteral("0701")), card(folder, QStringLiteral("lank"))));
+    // A FIFO would hold the list up for ever if it were opened to wait for a writer.
+    QCOMPARE(::mkfifo(QFile::encodeName(card(folder, QStringLiteral("ror"))).constData(), 0600), 0);
+    test::writeBytes(folder.file(QStringLiteral("Lib/0704.INI")), "[Main]\r\nxName=Versaler\r\n");
+    // Every field from its own key, in any order, LF line ends, a name beyond ASCII.
+    const CustomerRecord full = sample();
+    test::writeBytes(card(folder, QStringLiteral("+46 70-123 Åsa")),
+        "[Other]\nxName=Fel\n[Main]\nxNotes=Vill ha sms n\xE4r cykeln \xE4r klar.\nxEmail=asa@example.se\n"
+        "xPhone2=0123-456 78\nxphone1=070-123 45 67\nXLAND=Sverige\nxPostaladress=123 45 Sm\xE5stad\n"
+        "xAdress=Storgatan 1\nxName=\xC5sa \xD6"
+        "berg\nxID=1042\nxName=Senare\n");
 
     const Result<QList<customercards::Card>> cards = customercards::listAll();
     QVERIFY(cards.ok());
     QStringList seen;
-    for (const customercards::Card &c : cards.value())
+    for (const customercards::Card &c : cards.value()) {
         seen << c.telephone + u'=' + c.record.name;
+        if (c.telephone == QStringLiteral("+46 70-123 Åsa")) {
+            for (int field = 0; field < customercards::keys().size(); ++field)
+                QCOMPARE(customercards::value(c.record, field), customercards::value(full, field));
+        }
+    }
     seen.sort();
-    QCOMPARE(seen, QStringList({ QStringLiteral("0701=Anna"), QStringLiteral("0702=Bo") }));
+    QCOMPARE(seen,
+        QStringList({ QStringLiteral("+46 70-123 Åsa=Åsa Öberg"), QStringLiteral("0701=Anna"),
+            QStringLiteral("0702=Bo") }));
     QCOMPARE(test::readBytes(card(folder, QStringLiteral("tom"))), QByteArray());
+
+    // Without Lib there is nothing to list, which is not the same as no cards.
+    QVERIFY(QDir(folder.file(QStringLiteral("Lib"))).removeRecursively());
+    QVERIFY(!customercards::listAll().ok());
 }
 
 // The card was shown; another desk changed its e-mail; this desk changes the name.

@@ -158,6 +158,15 @@ void TestIni::readRules_data()
         << QByteArray("Sverige");
     QTest::newRow("value ends at the CR of CR LF")
         << QByteArray("[A]\r\nk=1\r\nl=2\r\n") << QByteArray("A") << QByteArray("k") << QByteArray("1");
+    QTest::newRow("accented capitals in the names")
+        << QByteArray("[K\xD6P]\r\n\xC5R=1\r\n") << QByteArray("k\xF6p") << QByteArray("\xE5r")
+        << QByteArray("1");
+    QTest::newRow("the first of two lines of a key")
+        << QByteArray("[A]\r\nk=1\r\nK=2\r\n") << QByteArray("A") << QByteArray("k") << QByteArray("1");
+    QTest::newRow("a key that begins another key's name")
+        << QByteArray("[A]\r\nkey=1\r\nk=2\r\n") << QByteArray("A") << QByteArray("k") << QByteArray("2");
+    QTest::newRow("a header one byte longer")
+        << QByteArray("[AB]\r\nk=1\r\n[A\r\nk=2\r\n") << QByteArray("A") << QByteArray("k") << QByteArray();
 }
 
 void TestIni::readRules()
@@ -167,6 +176,15 @@ void TestIni::readRules()
     QFETCH(QByteArray, key);
     QFETCH(QByteArray, expected);
     QCOMPARE(ini::readValue(file, section, key), expected);
+
+    // The one-pass reader of several keys finds what one read per key finds.
+    const QList<QByteArray> keys { QByteArray("xName"), key, QByteArray("k"), QByteArray("l"),
+        key.toUpper() };
+    const QList<QByteArray> values = ini::readValues(file, section, keys);
+    QCOMPARE(values.size(), keys.size());
+    for (int i = 0; i < keys.size(); ++i)
+        QCOMPARE(values.at(i), ini::readValue(file, section, keys.at(i)));
+    QCOMPARE(values.at(1), expected);
 }
 
 void TestIni::keysWrittenOneByOneListInReverse()
