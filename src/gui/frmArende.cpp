@@ -1010,10 +1010,15 @@ void frmArende::saveCustomer()
                                   "filnamn (det får inte innehålla / eller \\ och inte vara . eller ..).")
                        .arg(customer.phone1);
             break;
-        case customercards::Error::Unstorable:
-            text = unstorableValueText(
-                registerFieldCaptions().value(outcome.field == 0 ? CustomerNumber : CustomerName));
+        case customercards::Error::Unstorable: {
+            // The card holds three of this window's fields; the refusal names the one at
+            // fault by its caption here, with what a card (not the register) cannot hold.
+            const int field = outcome.field == 0 ? CustomerNumber
+                : outcome.field == 1             ? CustomerName
+                                                 : Telephone;
+            text = frmKundData::unstorableValueText(registerFieldCaptions().value(field));
             break;
+        }
         default:
             text = QStringLiteral("Kundkortet kunde inte sparas (%1).")
                        .arg(nativePath(

@@ -103,10 +103,7 @@ QString refusalText(const customercards::Outcome &outcome, const QString &teleph
         return QStringLiteral("Kundkortet kan inte sparas: \"%1\" är namnet på en av programmets egna filer.")
             .arg(telephone);
     case Error::Unstorable:
-        return QStringLiteral("Fältet \"%1\" innehåller ett tecken som inte kan sparas: en radbrytning, en "
-                              "hakparentes ([) eller ett tecken som saknas i teckentabellen Windows-1252.")
-                   .arg(fieldCaptions().value(outcome.field))
-            + CrLf + CrLf + QStringLiteral("Ändra texten och försök igen. Ingenting har sparats.");
+        return frmKundData::unstorableValueText(fieldCaptions().value(outcome.field));
     case Error::Exists:
         return QStringLiteral("Det finns redan ett kundkort för telefonnumret \"%1\". Det kortet har inte "
                               "ändrats.")
@@ -123,6 +120,14 @@ QString refusalText(const customercards::Outcome &outcome, const QString &teleph
 }
 
 } // namespace
+
+QString frmKundData::unstorableValueText(const QString &fieldCaption)
+{
+    return QStringLiteral("Fältet \"%1\" innehåller ett tecken som inte kan sparas: en radbrytning, en "
+                          "hakparentes ([) eller ett tecken som saknas i teckentabellen Windows-1252.")
+               .arg(fieldCaption)
+        + CrLf + CrLf + QStringLiteral("Ändra texten och försök igen. Ingenting har sparats.");
+}
 
 frmKundData::frmKundData(QWidget *parent)
     : QDialog(parent)

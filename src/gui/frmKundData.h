@@ -32,6 +32,10 @@ public:
     // "Spara" makes Lib\<Telefon>.ini and never replaces a card that is there.
     void newCustomer(const CustomerRecord &known);
 
+    // The refusal of a value a card cannot hold (a line break, a '[' or a character
+    // outside Windows-1252), naming the field by the caption the user sees it under.
+    static QString unstorableValueText(const QString &fieldCaption);
+
     // Text1 to Text9 in order, and the header Label9.
     QStringList fieldTexts() const;
     QString headerText() const;

@@ -12,6 +12,9 @@
 #include "storage/datafolder.h"
 #include "support_guifixture.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -48,6 +51,8 @@ private slots:
     void unstorableNotesAreRefusedNamingTheField();
     void closingWithUnsavedNotesAsksFirst();
     void customerCardFromTheCase();
+    void customerCardRefusalNamesTheField();
+    void notesComeAfterTheLayoutInTabOrder();
     void newCaseIsSavedWithItsNotes();
     void removalTakesTheNotesAway();
     void printedSheetCarriesTheNotes();
@@ -216,6 +221,89 @@ void TestCaseNotes::customerCardFromTheCase()
     QTest::mouseClick(child<QPushButton>(window, "cmdSparaKund"), Qt::LeftButton);
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(!QFile::exists(m_data->path() + QStringLiteral("/Lib/User/admin.ini")));
+}
+
+void TestCaseNotes::customerCardRefusalNamesTheField()
+{
+    frmArende *window = openCase(CaseA);
+    auto *number = child<QLineEdit>(window, "Text1");
+    auto *name = child<QLineEdit>(window, "Text2");
+    auto *phone = child<QLineEdit>(window, "Text3");
+    const QStringList libBefore = QDir(m_data->lib(QString())).entryList(QDir::Files);
+    struct Refused
+    {
+        QLineEdit *field;
+        QString text;
+        QString caption; // as the case window labels the field
+    };
+    // A card cannot hold a '[' (it would start a section) nor a character outside
+    // Windows-1252; the register's own rules (no quotes) do not apply to it.
+    for (const Refused &refused : { Refused { phone, QStringLiteral("08-[1]"), QStringLiteral("Telefon") },
+             Refused { phone, QStringLiteral("08-中"), QStringLiteral("Telefon") },
+             Refused { name, QStringLiteral("Anna [AB]"), QStringLiteral("Namn") },
+             Refused { number, QStringLiteral("K-Ω"), QStringLiteral("Kundnummer") } }) {
+        number->setText(QStringLiteral("K-17"));
+        name->setText(QStringLiteral("Anna Andersson"));
+        phone->setText(QStringLiteral("08-123456"));
+        refused.field->setText(refused.text);
+        MessageBox::clearShown();
+        QTest::mouseClick(child<QPushButton>(window, "cmdSparaKund"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const QString text = MessageBox::shown().first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("Fältet \"%1\" ").arg(refused.caption)), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("hakparentes")));
+        QVERIFY(!text.contains(QStringLiteral("citattecken")));
+        QCOMPARE(refused.field->text(), refused.text);
+    }
+    QCOMPARE(child<QLabel>(window, "Label7")->text(), QStringLiteral("Telefon"));
+    QCOMPARE(QDir(m_data->lib(QString())).entryList(QDir::Files), libBefore);
+}
+
+void TestCaseNotes::notesComeAfterTheLayoutInTabOrder()
+{
+    frmArende *window = openCase(CaseA);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+
+    // The focus chain: every control of the layout before the first field of the notes.
+    const QStringList layout { "Text1", "Text2", "Text3", "cboPrio", "cboStat", "ListView1", "Command1",
+        "Command2", "Command3", "Command5", "Command6", "Command4" };
+    const QStringList notes { "txtEnhet", "txtSerienummer", "txtFelbeskrivning", "cmdSparaKund",
+        "cmdSparaAnteckningar" };
+    QStringList chain;
+    QWidget *start = child(window, "Text1");
+    for (QWidget *w = start; chain.isEmpty() || w != start; w = w->nextInFocusChain()) {
+        if (layout.contains(w->objectName()) || notes.contains(w->objectName()))
+            chain << w->objectName();
+        if (chain.size() > 200)
+            break;
+    }
+    QCOMPARE(chain, layout + notes);
+
+    // And with the keyboard: Tab from "Stäng" into the notes, through them, and back.
+    QWidget *close = child(window, "Command4");
+    close->setFocus(Qt::TabFocusReason);
+    QVERIFY(QTest::qWaitFor([close]() { return close->hasFocus(); }));
+    for (const QString &name : notes) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), name);
+    }
+    child(window, "txtEnhet")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), close);
+
+    // Each field is known to assistive technology by its own label's caption.
+    for (const char *labelName : { "lblEnhet", "lblSerienummer", "lblFelbeskrivning" }) {
+        auto *label = child<QLabel>(window, labelName);
+        QWidget *field = label->buddy();
+        QVERIFY(field);
+        QAccessibleInterface *access = QAccessible::queryAccessibleInterface(field);
+        QVERIFY(access);
+        QCOMPARE(access->text(QAccessible::Name), label->text());
+        const auto labels = access->relations(QAccessible::Label);
+        QVERIFY(!labels.isEmpty());
+        QCOMPARE(labels.first().first->text(QAccessible::Name), label->text());
+    }
 }
 
 void TestCaseNotes::newCaseIsSavedWithItsNotes()

@@ -312,6 +312,11 @@ void TestCustomerCard::fieldsAreKnownByTheirOwnCaptions()
         QAccessibleInterface *access = QAccessible::queryAccessibleInterface(field);
         QVERIFY(access);
         QCOMPARE(access->text(QAccessible::Name), captions.at(i));
+        // The caption is the one of the label standing beside the field, its buddy.
+        auto *label = card->findChild<QLabel *>(QStringLiteral("Label%1").arg(i + 1));
+        QVERIFY(label);
+        QCOMPARE(label->buddy(), field);
+        QCOMPARE(label->text(), captions.at(i));
         const auto labels = access->relations(QAccessible::Label);
         QVERIFY(!labels.isEmpty());
         // The first (and only) label reported is the field's own caption, not the frame's.
