@@ -184,14 +184,19 @@ struct Sink
     int error = 0;
 };
 
-la_ssize_t writeToSink(struct archive *archive, void *data, const void *buffer, size_t length)
+la_ssize_t writeToSink(struct archive *, void *data, const void *buffer, size_t length)
 {
+    // A failed write is recorded in the sink and the bytes are swallowed rather than
+    // reported to libarchive: its zip writer, once in its fatal state, never ends the
+    // entry's deflate stream and leaks it. The caller checks sink.error after each call
+    // and drops the half archive.
     auto *sink = static_cast<Sink *>(data);
+    if (sink->error)
+        return static_cast<la_ssize_t>(length);
     const qint64 limit = s_writeLimit.load();
     if (limit >= 0 && sink->written + static_cast<qint64>(length) > limit) {
         sink->error = ENOSPC;
-        archive_set_error(archive, ENOSPC, "%s", std::strerror(ENOSPC));
-        return -1;
+        return static_cast<la_ssize_t>(length);
     }
     const char *bytes = static_cast<const char *>(buffer);
     size_t left = length;
@@ -201,8 +206,7 @@ la_ssize_t writeToSink(struct archive *archive, void *data, const void *buffer, 
             if (errno == EINTR)
                 continue;
             sink->error = errno;
-            archive_set_error(archive, errno, "%s", std::strerror(errno));
-            return -1;
+            return static_cast<la_ssize_t>(length);
         }
         bytes += n;
         left -= static_cast<size_t>(n);
@@ -444,7 +448,8 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
         if (archive_write_header(archive, entry) != ARCHIVE_OK
             || (!bytes.isEmpty()
                 && archive_write_data(archive, bytes.constData(), static_cast<size_t>(bytes.size()))
-                    != bytes.size())) {
+                    != bytes.size())
+            || sink.error) {
             error = Error::WriteFailed;
             detail = sink.error ? systemText(sink.error) : archiveError(archive);
             break;
@@ -457,7 +462,7 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
         }
     }
     archive_entry_free(entry);
-    if (error == Error::None && archive_write_close(archive) != ARCHIVE_OK) {
+    if (error == Error::None && (archive_write_close(archive) != ARCHIVE_OK || sink.error)) {
         error = Error::WriteFailed;
         detail = sink.error ? systemText(sink.error) : archiveError(archive);
     }
