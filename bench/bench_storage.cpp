@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 // Storage benchmark: loading large case registers, compared with `wc -l` reading the
-// same file, and the cost of one INI read and write. Prints figures; asserts nothing.
+// same file, removing one case from 100,000, and the cost of one INI read and write.
+// Prints figures; asserts nothing.
 
 #include "storage/accounts.h"
 #include "storage/caseregister.h"
@@ -22,6 +23,7 @@
 #include <any>
 #include <cstdio>
 #include <ctime>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -155,122 +157,156 @@ int main(int argc, char **argv)
     DataFolder::setRoot(dir.path());
     QTextStream out(stdout);
 
-    // The time wc needs to start and stop is taken off its runs, so that the ratio
-    // compares reading the file only.
-    const QString empty = dir.filePath(QStringLiteral("Lib/empty.txt"));
-    fileio::saveAll(empty, QByteArray());
-    const double wcStart = timeWc(empty, 21).best;
+    // "bench_storage removal" measures the removal alone.
+    const bool removalOnly = argc > 1 && qstrcmp(argv[1], "removal") == 0;
+    if (!removalOnly) {
+        // The time wc needs to start and stop is taken off its runs, so that the ratio
+        // compares reading the file only.
+        const QString empty = dir.filePath(QStringLiteral("Lib/empty.txt"));
+        fileio::saveAll(empty, QByteArray());
+        const double wcStart = timeWc(empty, 21).best;
 
-    // The figure that counts is the table load: it is what the overview does. The list
-    // of decoded entries (caseregister::load, for the other callers) is shown beside it.
-    out << QStringLiteral("load average %1\n").arg(loadAverage());
-    out << "Case register load, best and median of several runs; wc -l on the same file, best run\n";
-    out << QStringLiteral("(process start of wc, %1 ms, taken off)\n").arg(wcStart, 0, 'f', 2);
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
-               .arg(QStringLiteral("entries"), 9)
-               .arg(QStringLiteral("MB"), 7)
-               .arg(QStringLiteral("table ms"), 9)
-               .arg(QStringLiteral("median ms"), 10)
-               .arg(QStringLiteral("cpu ms"), 8)
-               .arg(QStringLiteral("MB/s"), 8)
-               .arg(QStringLiteral("entries/s"), 11)
-               .arg(QStringLiteral("wc ms"), 8)
-               .arg(QStringLiteral("vs wc"), 7)
-               .arg(QStringLiteral("list ms"), 9)
-               .arg(QStringLiteral("list MB/s"), 10);
-    for (const int count : { 10000, 100000, 1000000 }) {
-        const QString path = dir.filePath(QStringLiteral("Lib/arenden_%1.txt").arg(count));
-        const QByteArray bytes = makeRegister(count);
-        if (!fileio::saveAll(path, bytes)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-        const int runs = count >= 1000000 ? 7 : 21;
-        // The loaded register is freed outside the timed part: the overview keeps it.
-        // CPU time is printed beside the wall time: on a busy machine it is the steadier
-        // figure.
-        const Load table = timeLoad(runs, [&path] {
-            Result<caseregister::Table> table = caseregister::Table::load(path);
-            const qsizetype size = table.value().size();
-            return std::pair(size, std::any(std::move(table)));
-        });
-        const Load list = timeLoad(count >= 1000000 ? 3 : 5, [&path] {
-            Result<QList<RegisterEntry>> entries = caseregister::load(path);
-            const qsizetype size = entries.value().size();
-            return std::pair(size, std::any(std::move(entries)));
-        });
-        if (table.loaded != count || list.loaded != count) {
-            std::fprintf(stderr, "loaded %lld and %lld entries of %d\n", static_cast<long long>(table.loaded),
-                static_cast<long long>(list.loaded), count);
-            return 1;
-        }
-        const double wcBest = std::max(0.01, timeWc(path, runs).best - wcStart);
-        const double mb = bytes.size() / 1e6;
-        const double mbPerSecond = mb / (table.time.best / 1e3);
-        const double wcMbPerSecond = mb / (wcBest / 1e3);
+        // The figure that counts is the table load: it is what the overview does. The list
+        // of decoded entries (caseregister::load, for the other callers) is shown beside it.
+        out << QStringLiteral("load average %1\n").arg(loadAverage());
+        out << "Case register load, best and median of several runs; wc -l on the same file, best run\n";
+        out << QStringLiteral("(process start of wc, %1 ms, taken off)\n").arg(wcStart, 0, 'f', 2);
         out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
-                   .arg(count, 9)
-                   .arg(mb, 7, 'f', 1)
-                   .arg(table.time.best, 9, 'f', 2)
-                   .arg(table.time.median, 10, 'f', 2)
-                   .arg(table.cpuBest, 8, 'f', 2)
-                   .arg(mbPerSecond, 8, 'f', 0)
-                   .arg(count / (table.time.best / 1e3), 11, 'f', 0)
-                   .arg(wcBest, 8, 'f', 2)
-                   .arg(mbPerSecond / wcMbPerSecond, 7, 'f', 2)
-                   .arg(list.time.best, 9, 'f', 1)
-                   .arg(mb / (list.time.best / 1e3), 10, 'f', 0);
-        out.flush();
-        QFile::remove(path);
+                   .arg(QStringLiteral("entries"), 9)
+                   .arg(QStringLiteral("MB"), 7)
+                   .arg(QStringLiteral("table ms"), 9)
+                   .arg(QStringLiteral("median ms"), 10)
+                   .arg(QStringLiteral("cpu ms"), 8)
+                   .arg(QStringLiteral("MB/s"), 8)
+                   .arg(QStringLiteral("entries/s"), 11)
+                   .arg(QStringLiteral("wc ms"), 8)
+                   .arg(QStringLiteral("vs wc"), 7)
+                   .arg(QStringLiteral("list ms"), 9)
+                   .arg(QStringLiteral("list MB/s"), 10);
+        for (const int count : { 10000, 100000, 1000000 }) {
+            const QString path = dir.filePath(QStringLiteral("Lib/arenden_%1.txt").arg(count));
+            const QByteArray bytes = makeRegister(count);
+            if (!fileio::saveAll(path, bytes)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            const int runs = count >= 1000000 ? 7 : 21;
+            // The loaded register is freed outside the timed part: the overview keeps it.
+            // CPU time is printed beside the wall time: on a busy machine it is the steadier
+            // figure.
+            const Load table = timeLoad(runs, [&path] {
+                Result<caseregister::Table> table = caseregister::Table::load(path);
+                const qsizetype size = table.value().size();
+                return std::pair(size, std::any(std::move(table)));
+            });
+            const Load list = timeLoad(count >= 1000000 ? 3 : 5, [&path] {
+                Result<QList<RegisterEntry>> entries = caseregister::load(path);
+                const qsizetype size = entries.value().size();
+                return std::pair(size, std::any(std::move(entries)));
+            });
+            if (table.loaded != count || list.loaded != count) {
+                std::fprintf(stderr, "loaded %lld and %lld entries of %d\n",
+                    static_cast<long long>(table.loaded), static_cast<long long>(list.loaded), count);
+                return 1;
+            }
+            const double wcBest = std::max(0.01, timeWc(path, runs).best - wcStart);
+            const double mb = bytes.size() / 1e6;
+            const double mbPerSecond = mb / (table.time.best / 1e3);
+            const double wcMbPerSecond = mb / (wcBest / 1e3);
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
+                       .arg(count, 9)
+                       .arg(mb, 7, 'f', 1)
+                       .arg(table.time.best, 9, 'f', 2)
+                       .arg(table.time.median, 10, 'f', 2)
+                       .arg(table.cpuBest, 8, 'f', 2)
+                       .arg(mbPerSecond, 8, 'f', 0)
+                       .arg(count / (table.time.best / 1e3), 11, 'f', 0)
+                       .arg(wcBest, 8, 'f', 2)
+                       .arg(mbPerSecond / wcMbPerSecond, 7, 'f', 2)
+                       .arg(list.time.best, 9, 'f', 1)
+                       .arg(mb / (list.time.best / 1e3), 10, 'f', 0);
+            out.flush();
+            QFile::remove(path);
+        }
+        out << QStringLiteral("load average %1\n").arg(loadAverage());
     }
-    out << QStringLiteral("load average %1\n").arg(loadAverage());
 
     // Removing one case from a register of 100,000 through the case store, as the
     // overview's "Ta bort" does: the list's keys in its order, the register read from
     // disk, rewritten without the case, synced and renamed into place. The file is put
-    // back between runs, outside the timed part.
+    // back between runs, outside the timed part. Once with the list in file order (as
+    // loaded, or sorted by date) and once in another order (sorted by name). Beside it
+    // the same file saved alone (written, synced, renamed), which no rewrite can beat.
     {
         const int count = 100000;
+        const int runs = 11;
         const QString path = paths::caseRegister();
         const QByteArray bytes = makeRegister(count);
         Result<caseregister::Table> table = caseregister::Table::fromBytes(bytes);
         const caseregister::Table &rows = table.value();
         const RegisterEntry victim = rows.entry(count / 2);
-        std::vector<double> times;
-        std::vector<double> keyTimes;
-        for (int run = 0; run < 7; ++run) {
-            if (!fileio::saveAll(path, bytes))
-                return 1;
-            QElapsedTimer timer;
-            timer.start();
-            QList<CaseKey> keys;
-            keys.reserve(count);
-            for (qsizetype row = 0; row < rows.size(); ++row)
-                keys << caseKeyOf(rows.rawField(row, ControlCode), rows.rawField(row, CaseNumber),
-                    rows.rawField(row, Created));
-            keyTimes.push_back(timer.nsecsElapsed() / 1e6);
-            const StoreResult removed = CaseStore::removeCases({ victim }, keys);
-            times.push_back(timer.nsecsElapsed() / 1e6);
-            if (!removed) {
-                std::fprintf(stderr, "removal failed: %s\n", qPrintable(removed.message));
-                return 1;
+        std::vector<qsizetype> byName(static_cast<std::size_t>(rows.size()));
+        std::iota(byName.begin(), byName.end(), 0);
+        std::stable_sort(byName.begin(), byName.end(), [&rows](qsizetype a, qsizetype b) {
+            return rows.rawField(a, CustomerName) < rows.rawField(b, CustomerName);
+        });
+        out << QStringLiteral("\nRemoval of one case from %1 through the case store (best, median of %2)\n")
+                   .arg(count)
+                   .arg(runs);
+        for (const bool sorted : { false, true }) {
+            std::vector<double> times;
+            std::vector<double> cpuTimes;
+            std::vector<double> keyTimes;
+            for (int run = 0; run < runs; ++run) {
+                if (!fileio::saveAll(path, bytes))
+                    return 1;
+                QElapsedTimer timer;
+                timer.start();
+                const std::clock_t cpuStart = std::clock();
+                QList<CaseKey> keys;
+                keys.reserve(count);
+                for (qsizetype i = 0; i < rows.size(); ++i) {
+                    const qsizetype row = sorted ? byName[static_cast<std::size_t>(i)] : i;
+                    keys << caseKeyOf(rows.rawField(row, ControlCode), rows.rawField(row, CaseNumber),
+                        rows.rawField(row, Created));
+                }
+                keyTimes.push_back(timer.nsecsElapsed() / 1e6);
+                const StoreResult removed = CaseStore::removeCases({ victim }, keys);
+                cpuTimes.push_back(double(std::clock() - cpuStart) * 1e3 / CLOCKS_PER_SEC);
+                times.push_back(timer.nsecsElapsed() / 1e6);
+                if (!removed) {
+                    std::fprintf(stderr, "removal failed: %s\n", qPrintable(removed.message));
+                    return 1;
+                }
             }
+            std::sort(times.begin(), times.end());
+            std::sort(cpuTimes.begin(), cpuTimes.end());
+            std::sort(keyTimes.begin(), keyTimes.end());
+            const Result<caseregister::Table> after = caseregister::Table::load(path);
+            out << QStringLiteral("%1: remove ms %2, %3 (cpu median %4; of which the list's keys %5)  "
+                                  "lines left %6  bytes %7\n")
+                       .arg(sorted ? QStringLiteral("list sorted by name")
+                                   : QStringLiteral("list in file order"),
+                           19)
+                       .arg(times.front(), 0, 'f', 2)
+                       .arg(times[times.size() / 2], 0, 'f', 2)
+                       .arg(cpuTimes[cpuTimes.size() / 2], 0, 'f', 2)
+                       .arg(keyTimes[keyTimes.size() / 2], 0, 'f', 2)
+                       .arg(after.value().size())
+                       .arg(QFileInfo(path).size());
+            out.flush();
         }
-        std::sort(times.begin(), times.end());
-        std::sort(keyTimes.begin(), keyTimes.end());
-        const Result<caseregister::Table> after = caseregister::Table::load(path);
-        out << QStringLiteral("\nRemoval of one case from %1 through the case store (best and median of 7)\n")
-                   .arg(count);
-        out << QStringLiteral(
-            "remove ms %1  median %2  (of which the list's keys %3)  lines left %4  bytes %5\n")
-                   .arg(times.front(), 0, 'f', 2)
-                   .arg(times[times.size() / 2], 0, 'f', 2)
-                   .arg(keyTimes.front(), 0, 'f', 2)
-                   .arg(after.value().size())
-                   .arg(QFileInfo(path).size());
+        const QByteArray written = fileio::readAll(path).value();
+        const Timing saveAlone = measure(runs, [&] { (void)fileio::saveAll(path, written); });
+        out << QStringLiteral("the same file saved alone (written, synced, renamed): ms %1, %2\n")
+                   .arg(saveAlone.best, 0, 'f', 2)
+                   .arg(saveAlone.median, 0, 'f', 2);
+        out << QStringLiteral("load average %1\n").arg(loadAverage());
         out.flush();
         QFile::remove(path);
     }
+    if (removalOnly)
+        return 0;
 
     // One INI read and one INI write on a user file, each opening the file afresh.
     const QString userPath = dir.filePath(QStringLiteral("Lib/User/anna.ini"));

@@ -362,6 +362,18 @@ CaseKey CaseListModel::key(int row) const
         m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber), m_table.rawField(at, Created));
 }
 
+bool CaseListModel::isCase(int row, const CaseKey &key) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at < 0)
+        return caseKeyOf(m_added.at(-1 - at)) == key;
+    const QByteArrayView code = m_table.rawField(at, ControlCode);
+    return code == key.controlCode
+        && (!code.isEmpty()
+            || (m_table.rawField(at, CaseNumber) == key.caseNumber
+                && m_table.rawField(at, Created) == key.created));
+}
+
 QString CaseListModel::text(int row, int column) const
 {
     const qint32 at = m_rows[static_cast<std::size_t>(row)];

@@ -52,6 +52,9 @@ public:
     RegisterEntry entry(int row) const;
     // The case the row stands for, as the case store finds it in the register.
     CaseKey key(int row) const;
+    // Whether the row stands for the case with this key: key(row) == key, without
+    // copying the row's fields (a removal looks at every row).
+    bool isCase(int row, const CaseKey &key) const;
     QString text(int row, int column) const;
     // What the cell shows: the first DisplayLimit characters of text().
     QString displayText(int row, int column) const;

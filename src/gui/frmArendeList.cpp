@@ -806,7 +806,8 @@ void frmArendeList::dropRowsOf(const QList<RegisterEntry> &cases)
         keys << caseKeyOf(entry);
     // From the last row to the first, so that the positions still to go stay valid.
     for (int row = m_model->rowCount() - 1; row >= 0; --row) {
-        if (keys.contains(m_model->key(row)))
+        if (std::any_of(
+                keys.cbegin(), keys.cend(), [&](const CaseKey &key) { return m_model->isCase(row, key); }))
             m_model->removeEntry(row);
     }
     // The row that takes the removed row's place is shown selected, so that what

@@ -31,10 +31,21 @@ public:
 
     qsizetype size() const { return m_rows; }
     bool isEmpty() const { return m_rows == 0; }
-    // The field's bytes as stored, without the quotes of a quoted field.
-    QByteArrayView rawField(qsizetype row, int field) const;
+    // The field's bytes as stored, without the quotes of a quoted field. Inline: a
+    // rewrite of the register asks for every field of every entry.
+    QByteArrayView rawField(qsizetype row, int field) const
+    {
+        const quint32 *span = m_spans.get() + SpanWords * row + 2 * field;
+        return QByteArrayView(m_bytes.constData() + span[0], span[1]);
+    }
     // The entry's whole line as stored, without its line end.
     QByteArrayView rawLine(qsizetype row) const;
+    // The entry's line without its line end when it is stored exactly as the quoted form
+    // writes its fields ("a","b",...: nothing before, between or after them); empty
+    // otherwise. Such a line can be copied as it stands where the quoted form is due.
+    QByteArrayView quotedLine(qsizetype row) const;
+    // The size of the file read.
+    qsizetype byteSize() const { return m_bytes.size(); }
     QString field(qsizetype row, int field) const;
     RegisterEntry entry(qsizetype row) const;
     QList<RegisterEntry> entries() const;

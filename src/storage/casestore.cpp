@@ -13,8 +13,10 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QHash>
+#include <QRandomGenerator>
+#include <cstring>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace lunora {
@@ -117,6 +119,93 @@ QByteArray replacementLine(const RegisterEntry &entry)
 
 // ---- The register, rewritten from the file as it is ---------------------------------
 
+// Where the lines of every control code are in the register: the first of each found
+// through an open-addressed hash table, the others chained to it in file order. QHash,
+// with its nodes and general hashing, cost more than the rest of a rewrite together.
+class CodeIndex final
+{
+public:
+    explicit CodeIndex(const caseregister::Table &table)
+        : m_table(table)
+        , m_next(static_cast<std::size_t>(table.size()), -1)
+        , m_alone(static_cast<std::size_t>(table.size()), true)
+    {
+        std::size_t count = 16;
+        while (count < static_cast<std::size_t>(table.size()) * 2)
+            count *= 2;
+        m_slots.assign(count, Slot {});
+        m_mask = count - 1;
+        // From the last line to the first, so that each chain runs in file order.
+        for (qsizetype row = table.size() - 1; row >= 0; --row) {
+            Slot &slot = find(table.rawField(row, ControlCode));
+            if (slot.key < 0) {
+                slot.key = static_cast<qint32>(row);
+            } else {
+                m_alone[static_cast<std::size_t>(row)] = false;
+                m_alone[static_cast<std::size_t>(slot.head)] = false;
+            }
+            m_next[static_cast<std::size_t>(row)] = slot.head;
+            slot.head = static_cast<qint32>(row);
+        }
+    }
+
+    // The first line on the code's chain (-1 once the chain is used up), or nullptr
+    // for a code the register does not hold. The caller may move the head on: the
+    // lines before it are then skipped.
+    qint32 *head(QByteArrayView code)
+    {
+        Slot &slot = find(code);
+        return slot.key < 0 ? nullptr : &slot.head;
+    }
+    qsizetype next(qsizetype row) const { return m_next[static_cast<std::size_t>(row)]; }
+    // Whether no other line has the row's control code.
+    bool alone(qsizetype row) const { return m_alone[static_cast<std::size_t>(row)]; }
+
+private:
+    struct Slot
+    {
+        qint32 key = -1; // a line of the code, whose control code is the slot's key; -1: empty
+        qint32 head = -1;
+    };
+
+    // The slot of the code: its own, or the empty one where it would go.
+    Slot &find(QByteArrayView code)
+    {
+        for (std::size_t i = hash(code) & m_mask;; i = (i + 1) & m_mask) {
+            Slot &slot = m_slots[i];
+            if (slot.key < 0 || m_table.rawField(slot.key, ControlCode) == code)
+                return slot;
+        }
+    }
+
+    // Eight bytes at a time, mixed by multiplication. The seed, fixed per process, keeps
+    // a register made to collide from making every look-up a long walk.
+    static std::size_t hash(QByteArrayView bytes)
+    {
+        static const quint64 seed = QRandomGenerator::system()->generate64();
+        quint64 h = seed ^ (static_cast<quint64>(bytes.size()) * 0x9E3779B97F4A7C15ull);
+        const char *p = bytes.data();
+        qsizetype n = bytes.size();
+        for (; n >= 8; p += 8, n -= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+            h ^= h >> 31;
+        }
+        quint64 word = 0;
+        if (n > 0)
+            std::memcpy(&word, p, static_cast<std::size_t>(n));
+        h = (h ^ word) * 0x94D049BB133111EBull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+
+    const caseregister::Table &m_table;
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
+    std::vector<qint32> m_next;
+    std::vector<bool> m_alone;
+};
+
 struct RegisterPlan
 {
     QList<CaseKey> drop; // every line of these cases leaves the register
@@ -134,6 +223,84 @@ struct RegisterOutcome
     QList<RegisterEntry> dropped; // per drop key: its last line taken out (empty when none)
 };
 
+// Up to this many cases to drop are looked for by reading the control codes in order,
+// which costs less than building the index.
+constexpr qsizetype DropsWithoutIndex = 4;
+
+// The bytes the quoted form adds to a line's fields: two quotes each, the commas
+// between them and CR LF.
+constexpr qsizetype QuotedFormBytes = 2 * RegisterFieldCount + (RegisterFieldCount - 1) + 2;
+
+char *copy(char *to, QByteArrayView bytes)
+{
+    if (!bytes.isEmpty())
+        std::memcpy(to, bytes.data(), static_cast<std::size_t>(bytes.size()));
+    return to + bytes.size();
+}
+
+// The rewritten register, collected into pieces of a quarter megabyte for
+// fileio::saveInPieces.
+class Pieces final
+{
+public:
+    explicit Pieces(const fileio::Sink &sink)
+        : m_sink(sink)
+        , m_buffer(256 * 1024)
+    {
+    }
+
+    // Room for `size` bytes at the end; advance() then says they are written.
+    char *room(qsizetype size)
+    {
+        if (m_used + size > static_cast<qsizetype>(m_buffer.size())) {
+            flush();
+            if (size > static_cast<qsizetype>(m_buffer.size()))
+                m_buffer.resize(static_cast<std::size_t>(size));
+        }
+        return m_buffer.data() + m_used;
+    }
+    void advance(qsizetype size) { m_used += size; }
+    void put(QByteArrayView bytes)
+    {
+        copy(room(bytes.size()), bytes);
+        advance(bytes.size());
+    }
+    // The line and CR LF.
+    void putLine(QByteArrayView line)
+    {
+        char *p = copy(room(line.size() + 2), line);
+        p[0] = '\r';
+        p[1] = '\n';
+        advance(line.size() + 2);
+    }
+    void flush()
+    {
+        if (m_used > 0)
+            m_sink(QByteArrayView(m_buffer.data(), m_used));
+        m_used = 0;
+    }
+
+private:
+    const fileio::Sink &m_sink;
+    std::vector<char> m_buffer;
+    qsizetype m_used = 0;
+};
+
+// Whether the quoted form gives the line's fields back: not when one holds a double
+// quote (only a plain line written by an older copy can).
+bool quotedFormCarries(const caseregister::Table &table, qsizetype row)
+{
+    for (int f = 0; f < RegisterFieldCount; ++f) {
+        if (table.rawField(row, f).contains('"'))
+            return false;
+    }
+    return true;
+}
+
+// The rewrite puts the lines the list names in the list's order: for every key the
+// first line of the case not yet written, in file order. The list mostly stands in
+// file order (unsorted, or sorted by date), so the line after the one written last is
+// tried first and the index is built only when the list leaves the file's order.
 RegisterOutcome rewriteRegister(const RegisterPlan &plan)
 {
     RegisterOutcome outcome;
@@ -150,28 +317,17 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
     const caseregister::Table &table = loaded.value();
     const qsizetype rows = table.size();
 
-    // The lines of one control code are chained in file order.
-    QHash<QByteArrayView, qsizetype> first;
-    first.reserve(rows);
-    std::vector<qsizetype> next(static_cast<std::size_t>(rows), -1);
-    for (qsizetype row = rows - 1; row >= 0; --row) {
-        const QByteArrayView code = table.rawField(row, ControlCode);
-        auto it = first.find(code);
-        if (it != first.end()) {
-            next[static_cast<std::size_t>(row)] = *it;
-            *it = row;
-        } else {
-            first.insert(code, row);
-        }
-    }
-    const auto matches = [&table](qsizetype row, const CaseKey &key) {
-        return !key.controlCode.isEmpty()
-            || (table.rawField(row, CaseNumber) == key.caseNumber
-                && table.rawField(row, Created) == key.created);
+    std::optional<CodeIndex> index;
+    const auto indexed = [&]() -> CodeIndex & {
+        if (!index)
+            index.emplace(table);
+        return *index;
     };
-    const auto chain = [&first](const CaseKey &key) -> qsizetype {
-        auto it = first.constFind(QByteArrayView(key.controlCode));
-        return it == first.cend() ? -1 : *it;
+    const auto matches = [&table](qsizetype row, const CaseKey &key) {
+        return table.rawField(row, ControlCode) == key.controlCode
+            && (!key.controlCode.isEmpty()
+                || (table.rawField(row, CaseNumber) == key.caseNumber
+                    && table.rawField(row, Created) == key.created));
     };
 
     enum : char
@@ -181,10 +337,18 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
         Written = 2
     };
     std::vector<char> state(static_cast<std::size_t>(rows), Free);
+    const auto isFree = [&state](qsizetype row) {
+        return state[static_cast<std::size_t>(row)] == Free;
+    };
+
     bool anyDropped = false;
     for (qsizetype k = 0; k < plan.drop.size(); ++k) {
         const CaseKey &key = plan.drop.at(k);
-        for (qsizetype row = chain(key); row >= 0; row = next[static_cast<std::size_t>(row)]) {
+        // Every line of the case, in file order.
+        const bool scan = plan.drop.size() <= DropsWithoutIndex;
+        const qint32 *head = scan ? nullptr : indexed().head(key.controlCode);
+        qsizetype row = scan ? 0 : (head ? *head : -1);
+        for (; row >= 0 && row < rows; row = scan ? row + 1 : index->next(row)) {
             if (!matches(row, key))
                 continue;
             if (plan.checkDropped) {
@@ -205,57 +369,89 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
         return outcome;
     }
 
-    QByteArray contents;
-    contents.reserve(rows * 140 + plan.lastLine.size());
-    const auto write = [&](qsizetype row) {
+    qsizetype cursor = 0; // the line after the one written last
+    const auto write = [&](Pieces &out, qsizetype row) {
         state[static_cast<std::size_t>(row)] = Written;
-        bool quoted = true;
-        for (int f = 0; f < RegisterFieldCount && quoted; ++f)
-            quoted = !table.rawField(row, f).contains('"');
-        if (!quoted) {
-            contents += table.rawLine(row);
-            contents += CrLf;
-            return;
+        cursor = row + 1;
+        // Most lines are stored in the quoted form already and go out as they stand.
+        if (const QByteArrayView line = table.quotedLine(row); !line.isEmpty()) {
+            out.putLine(line);
+        } else if (!quotedFormCarries(table, row)) {
+            out.putLine(table.rawLine(row));
+        } else {
+            qsizetype size = QuotedFormBytes;
+            for (int f = 0; f < RegisterFieldCount; ++f)
+                size += table.rawField(row, f).size();
+            char *p = out.room(size);
+            for (int f = 0; f < RegisterFieldCount; ++f) {
+                if (f > 0)
+                    *p++ = ',';
+                *p++ = '"';
+                p = copy(p, table.rawField(row, f));
+                *p++ = '"';
+            }
+            *p++ = '\r';
+            *p++ = '\n';
+            out.advance(size);
         }
-        for (int f = 0; f < RegisterFieldCount; ++f) {
-            contents += f == 0 ? "\"" : ",\"";
-            contents += table.rawField(row, f);
-            contents += '"';
-        }
-        contents += CrLf;
     };
 
-    if (plan.listOrder) {
-        for (const CaseKey &key : *plan.listOrder) {
-            auto it = first.find(QByteArrayView(key.controlCode));
-            if (it == first.end())
-                continue;
-            qsizetype row = *it;
-            if (key.controlCode.isEmpty()) {
-                while (row >= 0 && !(state[static_cast<std::size_t>(row)] == Free && matches(row, key)))
-                    row = next[static_cast<std::size_t>(row)];
-                if (row >= 0)
-                    write(row);
-                continue;
+    // The file is written piece by piece as the lines are put in order: the register is
+    // not held a second time in memory, and no large buffer is spread over fresh pages.
+    const Status saved = fileio::saveInPieces(path, [&](const fileio::Sink &sink) {
+        Pieces out(sink);
+        if (plan.listOrder) {
+            for (const CaseKey &key : *plan.listOrder) {
+                // Until the index is built every line was written at the cursor, so every
+                // line before it is taken and a matching line there is the case's first
+                // free one. After that the cursor may have jumped: a line there is taken
+                // without a look-up only when no other line has its code, and the skip
+                // over taken lines is bounded, so that a list in reverse file order does
+                // not walk the same lines again and again.
+                qsizetype candidate = cursor;
+                for (int skipped = 0; candidate < rows && !isFree(candidate); ++candidate) {
+                    if (index && ++skipped > 8)
+                        break;
+                }
+                cursor = candidate;
+                if (candidate < rows && isFree(candidate) && matches(candidate, key)
+                    && (!index || index->alone(candidate))) {
+                    write(out, candidate);
+                    continue;
+                }
+                // The list still holds the cases being dropped; every line of them is gone.
+                if (!index && plan.drop.contains(key))
+                    continue;
+                qint32 *head = indexed().head(key.controlCode);
+                if (!head)
+                    continue;
+                qsizetype row = *head;
+                if (key.controlCode.isEmpty()) {
+                    while (row >= 0 && !(isFree(row) && matches(row, key)))
+                        row = index->next(row);
+                    if (row >= 0)
+                        write(out, row);
+                    continue;
+                }
+                // The chain's head moves past the lines taken, so that a long list costs
+                // one step per case.
+                while (row >= 0 && !isFree(row))
+                    row = index->next(row);
+                if (row >= 0) {
+                    write(out, row);
+                    row = index->next(row);
+                }
+                *head = static_cast<qint32>(row);
             }
-            // Any free line of the code will do; the chain's head moves past the lines
-            // taken, so that a long list costs one step per case.
-            while (row >= 0 && state[static_cast<std::size_t>(row)] != Free)
-                row = next[static_cast<std::size_t>(row)];
-            if (row >= 0) {
-                write(row);
-                row = next[static_cast<std::size_t>(row)];
-            }
-            *it = row;
         }
-    }
-    for (qsizetype row = 0; row < rows; ++row) {
-        if (state[static_cast<std::size_t>(row)] == Free)
-            write(row);
-    }
-    contents += plan.lastLine;
-
-    if (const Status saved = fileio::saveAll(path, contents); !saved)
+        for (qsizetype row = 0; row < rows; ++row) {
+            if (isFree(row))
+                write(out, row);
+        }
+        out.put(plan.lastLine);
+        out.flush();
+    });
+    if (!saved)
         outcome.result = unwritable(saved);
     return outcome;
 }

@@ -133,6 +133,13 @@ Result<QByteArray> readAll(const QString &path)
 
 Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Permissions newFileMode)
 {
+    return saveInPieces(
+        path, [&contents](const Sink &sink) { sink(contents); }, newFileMode);
+}
+
+Status saveInPieces(const QString &path, const std::function<void(const Sink &sink)> &produce,
+    QFileDevice::Permissions newFileMode)
+{
     // QSaveFile writes to the target of a link: only a link within the folder may lead it.
     if (Status placed = checkPlace(path); !placed)
         return placed;
@@ -149,9 +156,14 @@ Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Per
         file.cancelWriting();
         return fileError(QStringLiteral("Cannot set the mode of"), path, file.errorString());
     }
+    bool written = true;
+    produce([&file, &written](QByteArrayView piece) {
+        if (written && !piece.isEmpty())
+            written = file.write(piece.data(), piece.size()) == piece.size();
+    });
     // The flush is checked here because commit() does not report a failure of its own
     // final flush (a full disk): it would rename a short file over the old one.
-    if (file.write(contents) != contents.size() || !file.flush()) {
+    if (!written || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return fileError(QStringLiteral("Cannot write"), path, reason);

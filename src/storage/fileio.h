@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFileDevice>
 #include <QString>
+#include <functional>
 
 // Whole-file primitives. Every rewrite goes through QSaveFile: the new contents are
 // written to a temporary file beside the old one and renamed over it, so a failed
@@ -26,6 +27,12 @@ Result<QByteArray> readAll(const QString &path); // missing file: failure
 // Atomic replace. An existing file keeps its mode; a new one gets `newFileMode` when it
 // is given (user files are not for everybody's eyes), else the usual default.
 Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Permissions newFileMode = {});
+// The same for contents too large to build in memory first: `produce` hands the
+// contents, piece after piece in order, to the sink it is given. After a failed write
+// further pieces are ignored; the old file stays as it was.
+using Sink = std::function<void(QByteArrayView piece)>;
+Status saveInPieces(const QString &path, const std::function<void(const Sink &sink)> &produce,
+    QFileDevice::Permissions newFileMode = {});
 // Appends one piece of text. When the file does not end with a line end, one CR LF is
 // written first so that the new line never merges with the old last line.
 Status appendLine(const QString &path, const QByteArray &line);

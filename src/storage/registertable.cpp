@@ -281,10 +281,29 @@ Result<Table> Table::fromBytes(QByteArray bytes)
     return table;
 }
 
-QByteArrayView Table::rawField(qsizetype row, int field) const
+QByteArrayView Table::quotedLine(qsizetype row) const
 {
-    const quint32 *span = m_spans.get() + SpanWords * row + 2 * field;
-    return QByteArrayView(m_bytes.constData() + span[0], span[1]);
+    // The scan places a quoted field's start just after its opening quote, and a field
+    // that follows the one before it at exactly three bytes' distance can only have
+    // been reached over its closing quote, a comma and its own opening quote: no blank
+    // or other byte fits in between. So the spans alone tell the quoted form, once the
+    // line is known to start with the first field's quote and to end with the last one.
+    const quint32 *span = m_spans.get() + SpanWords * row;
+    const char *data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    const qsizetype start = qsizetype(span[0]) - 1; // the opening quote
+    if (start < 0 || data[start] != '"' || (start > 0 && !isLineEnd(data[start - 1])))
+        return {};
+    qsizetype expected = start + 1;
+    for (int f = 0; f < FieldCount; ++f) {
+        if (qsizetype(span[2 * f]) != expected || data[expected - 1] != '"')
+            return {};
+        expected += qsizetype(span[2 * f + 1]) + 3;
+    }
+    const qsizetype closing = expected - 3; // where the last field's closing quote must be
+    if (closing >= size || data[closing] != '"' || (closing + 1 < size && !isLineEnd(data[closing + 1])))
+        return {};
+    return QByteArrayView(data + start, closing + 1 - start);
 }
 
 QByteArrayView Table::rawLine(qsizetype row) const

@@ -12,7 +12,9 @@
 #include "storage/datafolder.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QTest>
+#include <algorithm>
 
 using namespace lunora;
 using namespace lunora::test;
@@ -55,6 +57,101 @@ const QByteArray LegacyLine
     = QByteArrayLiteral("090101 1,2009-01-01,K-1,Bygg \"AB\" "
                         "Nord,08-1,Normal,Avslutad,{DDDDDDDD-4444-4444-8444-DDDDDDDDDDDD},Eva\r\n");
 
+// The key of a register row as the list makes it.
+CaseKey keyOfRow(const caseregister::Table &table, qsizetype row)
+{
+    return caseKeyOf(
+        table.rawField(row, ControlCode), table.rawField(row, CaseNumber), table.rawField(row, Created));
+}
+
+// A rewrite of the register, the plain way: every line of the dropped cases leaves;
+// for each key of the list the first line of the case not yet written follows; then
+// every line left, in file order. A line goes out in the quoted form of its stored
+// fields, or as it stands when a field holds a double quote; CR LF after each.
+QByteArray expectedRewrite(
+    const QByteArray &file, const QList<CaseKey> &drop, const QList<CaseKey> &listOrder)
+{
+    const caseregister::Table table = caseregister::Table::fromBytes(file).value();
+    const qsizetype rows = table.size();
+    QList<bool> taken(rows, false);
+    for (qsizetype row = 0; row < rows; ++row)
+        taken[row] = drop.contains(keyOfRow(table, row));
+    QByteArray result;
+    const auto write = [&](qsizetype row) {
+        taken[row] = true;
+        bool quote = false;
+        for (int f = 0; f < RegisterFieldCount; ++f)
+            quote = quote || table.rawField(row, f).contains('"');
+        if (quote) {
+            result += table.rawLine(row).toByteArray();
+        } else {
+            for (int f = 0; f < RegisterFieldCount; ++f)
+                result += (f > 0 ? ",\"" : "\"") + table.rawField(row, f).toByteArray() + '"';
+        }
+        result += "\r\n";
+    };
+    for (const CaseKey &key : listOrder) {
+        for (qsizetype row = 0; row < rows; ++row) {
+            if (!taken[row] && keyOfRow(table, row) == key) {
+                write(row);
+                break;
+            }
+        }
+    }
+    for (qsizetype row = 0; row < rows; ++row) {
+        if (!taken[row])
+            write(row);
+    }
+    return result;
+}
+
+// A register with every kind of line a shop's file may hold: quoted and plain, quoted
+// with blanks or other text around the quotes, lines short or long of fields, LF or CR
+// alone as line ends, double quotes inside plain fields as older copies wrote them,
+// Windows-1252 letters, blank lines, and cases written twice or without control code.
+QByteArray variedRegister(QRandomGenerator &random, int lines)
+{
+    static const QByteArray values[] = { "", "Anna Ek", "Ek, Anna",
+        "\xC5sa \xD6"
+        "berg",
+        "Bygg \"AB\" Nord", " inledande blank", "070-123 45 67", "a", "\"" };
+    static const QByteArray codes[] = { "", "{C0DE0001-0000-4000-8000-000000000001}",
+        "{C0DE0002-0000-4000-8000-000000000002}", "{C0DE0003-0000-4000-8000-000000000003}" };
+    static const QByteArray separators[] = { ",", ",", ",", ", ", " ,", "x," };
+    static const QByteArray lineEnds[] = { "\r\n", "\r\n", "\r\n", "\n", "\r", "\r\n\r\n", "\r\n \t\r\n" };
+    QByteArray bytes;
+    for (int line = 0; line < lines; ++line) {
+        const int fields = random.bounded(8) == 0 ? random.bounded(1, 12) : RegisterFieldCount;
+        // Most lines uniformly quoted or plain, as the program writes them.
+        const int style = random.bounded(4); // 0, 1 quoted; 2 plain; 3 mixed
+        const bool tidy = random.bounded(3) != 0;
+        if (!tidy && random.bounded(4) == 0)
+            bytes += " ";
+        for (int f = 0; f < fields; ++f) {
+            QByteArray value;
+            if (f == ControlCode)
+                value = random.bounded(3) == 0 ? codes[random.bounded(4)]
+                                               : "{" + QByteArray::number(random.bounded(1000000)) + "}";
+            else if (f == CaseNumber)
+                value = QByteArray::number(random.bounded(3));
+            else if (f == Created)
+                value = "2026-12-0" + QByteArray::number(random.bounded(1, 3));
+            else
+                value = values[random.bounded(int(std::size(values)))];
+            const bool quoted = style < 2 || (style == 3 && random.bounded(2) == 0);
+            if (f > 0)
+                bytes += tidy ? QByteArray(",") : separators[random.bounded(int(std::size(separators)))];
+            bytes += quoted ? "\"" + value + "\"" : value;
+        }
+        if (!tidy && random.bounded(4) == 0)
+            bytes += "x";
+        bytes += lineEnds[tidy ? 0 : random.bounded(int(std::size(lineEnds)))];
+    }
+    if (random.bounded(4) == 0)
+        bytes.chop(random.bounded(1, 3)); // the last line without (all of) its line end
+    return bytes;
+}
+
 } // namespace
 
 class TestCaseStore : public QObject
@@ -72,6 +169,7 @@ private slots:
     void changedCaseMayKeepItsOldQuotes();
     void removeRewritesThenDeletesFiles();
     void removeOfVanishedCaseDeletesNothing();
+    void rewriteWritesEveryKindOfLineAsBefore();
     void failedRewriteLeavesEveryFile();
     void fullDiskLosesNothing();
     void articleRowsFollowTheirValues();
@@ -231,6 +329,61 @@ void TestCaseStore::removeOfVanishedCaseDeletesNothing()
     QCOMPARE(readBytes(data.registerFile()), quotedLines({ CaseB }));
     for (const QString &file : caseFiles(CaseA[ControlCode]).mid(0, 2))
         QVERIFY(QFile::exists(file));
+}
+
+// The rewrite takes shortcuts (a line already in the quoted form is copied whole, the
+// list's order is followed along the file without look-ups while the two agree): the
+// file must come out byte for byte as the plain rewrite writes it, in every order a list
+// can stand in and with one case dropped or several.
+void TestCaseStore::rewriteWritesEveryKindOfLineAsBefore()
+{
+    TestDataFolder data;
+    QRandomGenerator random(20261208);
+    for (int round = 0; round < 150; ++round) {
+        const QByteArray file = variedRegister(random, random.bounded(1, 80));
+        const caseregister::Table table = caseregister::Table::fromBytes(file).value();
+        if (table.isEmpty())
+            continue;
+        QList<CaseKey> inFileOrder;
+        for (qsizetype row = 0; row < table.size(); ++row)
+            inFileOrder << keyOfRow(table, row);
+
+        QList<CaseKey> listOrder = inFileOrder;
+        const int order = round % 6;
+        if (order == 1) {
+            std::reverse(listOrder.begin(), listOrder.end());
+        } else if (order == 2) {
+            std::shuffle(listOrder.begin(), listOrder.end(), random);
+        } else if (order == 3 && listOrder.size() > 1) {
+            // One case moved, as another desk's change of it moves its line last.
+            listOrder.move(random.bounded(listOrder.size()), random.bounded(listOrder.size()));
+        } else if (order == 4) {
+            // Lines the list does not know, and a case the register no longer holds.
+            for (int i = random.bounded(1, 4); i > 0 && !listOrder.isEmpty(); --i)
+                listOrder.removeAt(random.bounded(listOrder.size()));
+            listOrder.insert(random.bounded(listOrder.size() + 1),
+                caseKeyOf(QByteArrayView("{GONE}"), QByteArrayView(), QByteArrayView()));
+        }
+
+        QList<RegisterEntry> cases;
+        const int drops = random.bounded(4) == 0 ? random.bounded(5, 9) : 1;
+        for (int i = 0; i < drops; ++i)
+            cases << table.entry(random.bounded(table.size()));
+        QList<CaseKey> dropped;
+        for (const RegisterEntry &entry : cases)
+            dropped << caseKeyOf(entry);
+
+        writeBytes(data.registerFile(), file);
+        QVERIFY(CaseStore::removeRegisterLines(cases, listOrder));
+        const QByteArray expected = expectedRewrite(file, dropped, listOrder);
+        const QByteArray written = readBytes(data.registerFile());
+        QVERIFY2(written == expected,
+            qPrintable(QStringLiteral("round %1, order %2:\n%3\nwritten:\n%4\nexpected:\n%5")
+                           .arg(round)
+                           .arg(order)
+                           .arg(QString::fromLatin1(file), QString::fromLatin1(written),
+                               QString::fromLatin1(expected))));
+    }
 }
 
 void TestCaseStore::failedRewriteLeavesEveryFile()

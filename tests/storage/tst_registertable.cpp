@@ -84,6 +84,38 @@ QByteArray randomWellFormed(QRandomGenerator &random)
     return bytes;
 }
 
+// The row's stored fields in the quoted form, as a rewrite of the register writes them.
+QByteArray quotedFormOf(const caseregister::Table &table, qsizetype row)
+{
+    QByteArray line;
+    for (int f = 0; f < RegisterFieldCount; ++f)
+        line += (f > 0 ? ",\"" : "\"") + table.rawField(row, f).toByteArray() + '"';
+    return line;
+}
+
+// quotedLine() gives a row's line exactly when writing its fields in the quoted form
+// would give back the line as it stands.
+bool quotedLineAsDefined(const QByteArray &bytes, QString *why)
+{
+    const caseregister::Table table = caseregister::Table::fromBytes(bytes).value();
+    for (qsizetype row = 0; row < table.size(); ++row) {
+        bool carried = true;
+        for (int f = 0; f < RegisterFieldCount; ++f)
+            carried = carried && !table.rawField(row, f).contains('"');
+        const QByteArrayView line = table.rawLine(row);
+        const QByteArrayView expected = carried && quotedFormOf(table, row) == line ? line : QByteArrayView();
+        if (table.quotedLine(row) != expected || table.quotedLine(row).data() != expected.data()) {
+            *why = QStringLiteral("entry %1: \"%2\" instead of \"%3\" in %4")
+                       .arg(row)
+                       .arg(QString::fromLatin1(table.quotedLine(row).toByteArray().toPercentEncoding()),
+                           QString::fromLatin1(expected.toByteArray().toPercentEncoding()),
+                           QString::fromLatin1(bytes.toPercentEncoding()));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class TestRegisterTable final : public QObject
@@ -94,6 +126,7 @@ private slots:
     void sameEntriesAsTheReader_data();
     void sameEntriesAsTheReader();
     void generatedInputs();
+    void quotedLineOnlyWhereTheQuotedFormIsStored();
     void rawFieldsAreTheStoredBytes();
     void loadFromFile();
     void copiesShareTheText();
@@ -150,6 +183,28 @@ void TestRegisterTable::generatedInputs()
         for (char &c : noise)
             c = random.bounded(4) == 0 ? ",\"\r\n \t"[random.bounded(6)] : char(random.bounded(256));
         QVERIFY2(sameAsReader(noise, &why), qPrintable(why));
+    }
+}
+
+void TestRegisterTable::quotedLineOnlyWhereTheQuotedFormIsStored()
+{
+    const QByteArray quoted = "\"a\",\"\",\"c, d\",\"\xE5\",\"e\",\"f\",\"g\",\"h\",\"i\"";
+    const auto table = caseregister::Table::fromBytes(quoted + "\n" + quoted);
+    QCOMPARE(table.value().quotedLine(0), QByteArrayView(quoted));
+    QCOMPARE(table.value().quotedLine(1), QByteArrayView(quoted)); // no line end after it
+    QString why;
+    const QList<QByteArray> others = { quoted + ",\"j\"", "x" + quoted, " " + quoted, quoted + " ",
+        quoted + "x", "\"a\", \"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\",\"i\"",
+        "\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\",\"i", "\"a\",\"b\",\"c\"", "a,b,c,d,e,f,g,h,i",
+        "\"a\"x,\"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\",\"i\"" };
+    for (const QByteArray &line : others) {
+        QVERIFY2(caseregister::Table::fromBytes(line).value().quotedLine(0).isEmpty(), line.constData());
+        QVERIFY2(quotedLineAsDefined(line + "\r\n" + quoted, &why), qPrintable(why));
+    }
+    QRandomGenerator random(20261208);
+    for (int i = 0; i < 3000; ++i) {
+        QVERIFY2(quotedLineAsDefined(randomRegister(random), &why), qPrintable(why));
+        QVERIFY2(quotedLineAsDefined(randomWellFormed(random), &why), qPrintable(why));
     }
 }
 
