@@ -3,6 +3,7 @@
 // Waiting for the folder lock in the windows: the "Upptaget" box with "Avbryt" after
 // 100 ms, the give-up box, and no window closed under the box by its own timer.
 
+#include "common/otherdesk.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
 #include "support_guifixture.h"
@@ -26,54 +27,7 @@ using std::chrono::milliseconds;
 
 namespace {
 
-// Another desk holding the folder lock: a child process that takes the record lock
-// with nothing but system calls (the window process has threads, so the child must not
-// allocate) and holds it for holdMs.
-class OtherDesk final
-{
-public:
-    OtherDesk(const QString &folder, int holdMs)
-    {
-        const QByteArray path = QFile::encodeName(FolderLock::lockFilePath(folder));
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            char state = 'F';
-            const int fd = ::open(path.constData(), O_RDWR | O_CREAT, 0666);
-            struct flock request
-            {
-            };
-            request.l_type = F_WRLCK;
-            request.l_whence = SEEK_SET;
-            if (fd >= 0 && ::fcntl(fd, F_SETLK, &request) == 0)
-                state = 'L';
-            if (::write(fds[1], &state, 1) != 1)
-                ::_exit(2);
-            ::usleep(useconds_t(holdMs) * 1000);
-            ::_exit(0);
-        }
-        ::close(fds[1]);
-        char state = 0;
-        m_locked = m_pid > 0 && ::read(fds[0], &state, 1) == 1 && state == 'L';
-        ::close(fds[0]);
-    }
-    ~OtherDesk()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    OtherDesk(const OtherDesk &) = delete;
-    OtherDesk &operator=(const OtherDesk &) = delete;
-    bool locked() const { return m_locked; }
-
-private:
-    pid_t m_pid = -1;
-    bool m_locked = false;
-};
+using test::OtherDesk;
 
 struct SeenBox
 {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 // Customer cards kept in the program: what a save changes, what it keeps, what it refuses.
 
+#include "common/otherdesk.h"
 #include "common/testsupport.h"
 #include "storage/customercards.h"
 #include "storage/datafolder.h"
@@ -43,53 +44,7 @@ QString card(const test::TestDataFolder &folder, const QString &telephone)
     return folder.file(QStringLiteral("Lib/") + telephone + QStringLiteral(".ini"));
 }
 
-// Another desk holding the folder lock: a child process that takes it with plain
-// system calls and keeps it until it is killed.
-class OtherDesk final
-{
-public:
-    explicit OtherDesk(const QString &folder)
-    {
-        const QByteArray path = QFile::encodeName(FolderLock::lockFilePath(folder));
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            char state = 'F';
-            const int fd = ::open(path.constData(), O_RDWR | O_CREAT, 0666);
-            struct flock request
-            {
-            };
-            request.l_type = F_WRLCK;
-            request.l_whence = SEEK_SET;
-            if (fd >= 0 && ::fcntl(fd, F_SETLK, &request) == 0)
-                state = 'L';
-            if (::write(fds[1], &state, 1) != 1)
-                ::_exit(2);
-            ::pause();
-            ::_exit(0);
-        }
-        ::close(fds[1]);
-        char state = 0;
-        m_locked = m_pid > 0 && ::read(fds[0], &state, 1) == 1 && state == 'L';
-        ::close(fds[0]);
-    }
-    ~OtherDesk()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    OtherDesk(const OtherDesk &) = delete;
-    OtherDesk &operator=(const OtherDesk &) = delete;
-    bool locked() const { return m_locked; }
-
-private:
-    pid_t m_pid = -1;
-    bool m_locked = false;
-};
+using test::OtherDesk;
 
 // The user who presses "Avbryt" at once.
 class GiveUp final : public FolderLock::Waiter
