@@ -22,6 +22,25 @@ bool isLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
+// The line that starts at pos, without its line end; pos moves past the line end. A line
+// ends at CR (an LF right after it belongs to that line end) and, for files prepared on
+// Linux, at a lone LF.
+QByteArrayView nextLine(QByteArrayView file, qsizetype &pos)
+{
+    const char *data = file.data();
+    const qsizetype size = file.size();
+    qsizetype end = pos;
+    while (end < size && !isLineEnd(data[end]))
+        ++end;
+    const QByteArrayView line(data + pos, end - pos);
+    pos = end;
+    if (pos < size && data[pos] == '\r')
+        ++pos;
+    if (pos < size && data[pos] == '\n')
+        ++pos;
+    return line;
+}
+
 // Section and key names become part of a line; a line end in them would split it.
 bool isStorableName(QStringView name)
 {
@@ -64,23 +83,12 @@ QByteArray ini::readValue(QByteArrayView file, QByteArrayView section, QByteArra
 {
     const QByteArray header = '[' + cp1252::toLower(section) + ']';
     const QByteArray prefix = cp1252::toLower(key) + '=';
-    const char *data = file.data();
     const qsizetype size = file.size();
 
     bool inSection = false;
     qsizetype pos = 0;
     while (pos < size) {
-        // A line ends at CR (an LF right after it belongs to that line end) and, for
-        // files prepared on Linux, at a lone LF.
-        qsizetype end = pos;
-        while (end < size && !isLineEnd(data[end]))
-            ++end;
-        const QByteArrayView line(data + pos, end - pos);
-        pos = end;
-        if (pos < size && data[pos] == '\r')
-            ++pos;
-        if (pos < size && data[pos] == '\n')
-            ++pos;
+        const QByteArrayView line = nextLine(file, pos);
 
         if (line.contains('[')) {
             inSection = line.size() == header.size() && cp1252::toLower(line) == header;
@@ -116,20 +124,11 @@ void ini::ValueScanner::scan(QByteArrayView file, QList<QByteArrayView> &values)
     values.fill(QByteArrayView(), m_prefixes.size());
     // A value found is never null (it points into the file), a missing one is.
     qsizetype missing = m_prefixes.size();
-    const char *data = file.data();
     const qsizetype size = file.size();
     bool inSection = false;
     qsizetype pos = 0;
     while (pos < size && missing > 0) {
-        qsizetype end = pos;
-        while (end < size && !isLineEnd(data[end]))
-            ++end;
-        const QByteArrayView line(data + pos, end - pos);
-        pos = end;
-        if (pos < size && data[pos] == '\r')
-            ++pos;
-        if (pos < size && data[pos] == '\n')
-            ++pos;
+        const QByteArrayView line = nextLine(file, pos);
 
         if (line.contains('[')) {
             inSection = line.size() == m_section.size() + 2 && line.front() == '[' && line.back() == ']'
