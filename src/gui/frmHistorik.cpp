@@ -3,6 +3,7 @@
 #include "gui/frmHistorik.h"
 
 #include "gui/historylistmodel.h"
+#include "gui/reportlist.h"
 #include "gui/units.h"
 #include "storage/casehistory.h"
 #include "storage/datafolder.h"
@@ -57,19 +58,9 @@ frmHistorik::frmHistorik(QWidget *parent)
     m_list->setObjectName(QStringLiteral("lstHistorik"));
     m_list->setAccessibleName(QStringLiteral("Historik"));
     m_list->setModel(m_proxy);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setShowGrid(false);
-    m_list->setWordWrap(false);
-    m_list->setTabKeyNavigation(false);
+    setUpReportList(m_list);
     m_list->setSortingEnabled(true);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
     QHeaderView *columns = m_list->horizontalHeader();
-    columns->setHighlightSections(false);
-    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     columns->resizeSection(HistoryListModel::Time, px(2040));
     columns->resizeSection(HistoryListModel::User, px(2040));
     columns->setStretchLastSection(true);

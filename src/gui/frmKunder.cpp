@@ -5,6 +5,7 @@
 #include "gui/customerlistmodel.h"
 #include "gui/frmKundData.h"
 #include "gui/messagebox.h"
+#include "gui/reportlist.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
 #include "storage/datafolder.h"
@@ -66,19 +67,9 @@ frmKunder::frmKunder(QWidget *parent)
     m_list->setObjectName(QStringLiteral("ListView1"));
     m_list->setAccessibleName(QStringLiteral("Kunder"));
     m_list->setModel(m_proxy);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setShowGrid(false);
-    m_list->setWordWrap(false);
-    m_list->setTabKeyNavigation(false);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    setUpReportList(m_list);
     QHeaderView *columns = m_list->horizontalHeader();
     columns->setSectionsClickable(true);
-    columns->setHighlightSections(false);
-    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int column = 0; column < CustomerListModel::ColumnCount; ++column)
         columns->resizeSection(column, px(CustomerListModel::columnWidthUnits(column)));
     placeAt(m_list, 120, 600, 11775, 4410);
