@@ -126,6 +126,10 @@ struct Removals
 {
     double wall = 0; // median, ms
     double cpu = 0; // median, ms
+    // The first removal after the list was sorted anew is the one that puts the whole
+    // register in the list's order; the later ones find it so already.
+    double firstWall = 0;
+    double firstCpu = 0;
 };
 
 // "Ta bort" on a row in the middle of the list, answered "Ja", until the list no longer
@@ -155,9 +159,10 @@ Removals removeCases(frmArendeList *window)
             std::fprintf(stderr, "removal left %d of %d rows\n", window->rowCount(), before);
     }
     MessageBox::setAutomaticAnswers(false);
+    const double firstWall = walls.first(), firstCpu = cpus.first();
     std::sort(walls.begin(), walls.end());
     std::sort(cpus.begin(), cpus.end());
-    return { walls.at(walls.size() / 2), cpus.at(cpus.size() / 2) };
+    return { walls.at(walls.size() / 2), cpus.at(cpus.size() / 2), firstWall, firstCpu };
 }
 
 int measure(const QString &root, int count, bool idle)
@@ -283,9 +288,10 @@ int measure(const QString &root, int count, bool idle)
             wall.elapsed() / 1000.0);
     }
     std::printf("\n%s\n", qPrintable(searchLine));
-    std::printf("  remove one case (median of 5): list in file order %.1f ms (cpu %.1f ms), "
-                "sorted by name %.1f ms (cpu %.1f ms)\n",
-        unsortedRemovals.wall, unsortedRemovals.cpu, sortedRemovals.wall, sortedRemovals.cpu);
+    std::printf("  remove one case (median of 5; the first of them): list in file order %.1f ms "
+                "(cpu %.1f ms; %.1f ms), sorted by name %.1f ms (cpu %.1f ms; %.1f ms, cpu %.1f ms)\n",
+        unsortedRemovals.wall, unsortedRemovals.cpu, unsortedRemovals.firstWall, sortedRemovals.wall,
+        sortedRemovals.cpu, sortedRemovals.firstWall, sortedRemovals.firstCpu);
     std::fflush(stdout);
     WindowRegistry::closeAll();
     return 0;

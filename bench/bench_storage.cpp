@@ -263,11 +263,13 @@ int main(int argc, char **argv)
                 QElapsedTimer timer;
                 timer.start();
                 const std::clock_t cpuStart = std::clock();
-                QList<CaseKey> keys;
+                // As the overview hands its order over: views into the list's own table.
+                ListOrder keys;
+                keys.hold(rows);
                 keys.reserve(count);
                 for (qsizetype i = 0; i < rows.size(); ++i) {
                     const qsizetype row = sorted ? byName[static_cast<std::size_t>(i)] : i;
-                    keys << caseKeyOf(rows.rawField(row, ControlCode), rows.rawField(row, CaseNumber),
+                    keys.append(rows.rawField(row, ControlCode), rows.rawField(row, CaseNumber),
                         rows.rawField(row, Created));
                 }
                 keyTimes.push_back(timer.nsecsElapsed() / 1e6);

@@ -362,6 +362,16 @@ CaseKey CaseListModel::key(int row) const
         m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber), m_table.rawField(at, Created));
 }
 
+void CaseListModel::appendKey(int row, ListOrder &order) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at < 0)
+        order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
+    else
+        order.append(m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber),
+            m_table.rawField(at, Created));
+}
+
 bool CaseListModel::isCase(int row, const CaseKey &key) const
 {
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
@@ -895,14 +905,26 @@ QList<RegisterEntry> CaseSortProxy::entriesInListOrder() const
     return result;
 }
 
-QList<CaseKey> CaseSortProxy::keysInListOrder() const
+ListOrder CaseSortProxy::listOrder() const
 {
-    QList<CaseKey> result;
+    ListOrder result;
     if (!m_cases)
         return result;
+    m_cases->holdBytes(result);
     result.reserve(static_cast<qsizetype>(m_order.size()));
-    for (const int source : m_order)
-        result.append(m_cases->key(source));
+    // Sorted by anything but date the rows lie all over the table: their places are
+    // read a batch at a time first (see caseregister::Table::touchPlace).
+    constexpr std::size_t Batch = 256;
+    for (std::size_t first = 0; first < m_order.size(); first += Batch) {
+        const std::size_t end = std::min(m_order.size(), first + Batch);
+        quint32 read = 0;
+        for (std::size_t i = first; i < end; ++i)
+            read += m_cases->touchKey(m_order[i]);
+        volatile quint32 kept = read;
+        (void)kept;
+        for (std::size_t i = first; i < end; ++i)
+            m_cases->appendKey(m_order[i], result);
+    }
     return result;
 }
 

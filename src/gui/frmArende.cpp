@@ -885,7 +885,7 @@ void frmArende::updateCase()
     // does, and the list is read anew when the overview opens.
     QPointer<frmArendeList> overview = WindowRegistry::find<frmArendeList>();
     const StoreResult replaced
-        = overview ? overview->replaceCase(entry) : CaseStore::replaceCase(entry, QList<CaseKey>());
+        = overview ? overview->replaceCase(entry) : CaseStore::replaceCase(entry, ListOrder());
     if (!replaced) {
         // Nothing was stored: the window stays open with everything the user typed.
         if (replaced.kind == StoreError::NotFound)

@@ -790,7 +790,7 @@ void frmArendeList::runDelAction()
         cases.append(m_model->entry(m_proxy->mapToSource(index).row()));
     if (cases.isEmpty())
         return;
-    const StoreResult removed = CaseStore::removeRegisterLines(cases, m_proxy->keysInListOrder());
+    const StoreResult removed = CaseStore::removeRegisterLines(cases, m_proxy->listOrder());
     // Lines already gone from the register leave the list as well: it shows what the
     // register holds.
     if (removed || removed.kind == StoreError::NotFound)
@@ -823,7 +823,7 @@ StoreResult frmArendeList::replaceCase(const RegisterEntry &updated)
     stageEntry(updated);
     // The case is found by its control code, not by the selection: the user may have
     // clicked another row while the case window was open.
-    const StoreResult replaced = CaseStore::replaceCase(updated, m_proxy->keysInListOrder());
+    const StoreResult replaced = CaseStore::replaceCase(updated, m_proxy->listOrder());
     if (replaced || replaced.kind == StoreError::NotFound)
         dropRowsOf({ updated });
     if (replaced)
@@ -886,7 +886,7 @@ void frmArendeList::removeCase()
 
     // The register is rewritten before the files go, and the list and the notice follow
     // only what was done: a failed rewrite leaves the case listed with its files.
-    const StoreResult removed = CaseStore::removeCases({ confirmed }, m_proxy->keysInListOrder());
+    const StoreResult removed = CaseStore::removeCases({ confirmed }, m_proxy->listOrder());
     if (removed || removed.kind == StoreError::NotFound)
         dropRowsOf({ confirmed });
     if (!removed) {

@@ -14,6 +14,8 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -45,6 +47,19 @@ CaseKey caseKeyOf(const RegisterEntry &entry)
 {
     return caseKeyOf(cp1252::encode(entry[ControlCode]), cp1252::encode(entry[CaseNumber]),
         cp1252::encode(entry[Created]));
+}
+
+ListOrder::ListOrder(const QList<CaseKey> &keys)
+{
+    reserve(keys.size());
+    for (const CaseKey &key : keys)
+        append(key.controlCode, key.caseNumber, key.created);
+}
+
+void ListOrder::appendCopy(const CaseKey &key)
+{
+    const CaseKey &copy = m_copies.emplace_back(key);
+    append(copy.controlCode, copy.caseNumber, copy.created);
 }
 
 QStringList caseFiles(const QString &controlCode)
@@ -135,11 +150,18 @@ public:
             count *= 2;
         m_slots.assign(count, Slot {});
         m_mask = count - 1;
+        // The hashes first, in one pass over the register: kept for the look-ups.
+        m_hashes.resize(static_cast<std::size_t>(table.size()));
+        for (qsizetype row = 0; row < table.size(); ++row)
+            m_hashes[static_cast<std::size_t>(row)] = hash(table.rawField(row, ControlCode));
         // From the last line to the first, so that each chain runs in file order.
         for (qsizetype row = table.size() - 1; row >= 0; --row) {
-            Slot &slot = find(table.rawField(row, ControlCode));
+            const QByteArrayView code = table.rawField(row, ControlCode);
+            const std::size_t h = m_hashes[static_cast<std::size_t>(row)];
+            Slot &slot = find(code, h);
             if (slot.key < 0) {
                 slot.key = static_cast<qint32>(row);
+                slot.tag = tagOf(h);
             } else {
                 m_alone[static_cast<std::size_t>(row)] = false;
                 m_alone[static_cast<std::size_t>(slot.head)] = false;
@@ -152,11 +174,29 @@ public:
     // The first line on the code's chain (-1 once the chain is used up), or nullptr
     // for a code the register does not hold. The caller may move the head on: the
     // lines before it are then skipped.
-    qint32 *head(QByteArrayView code)
+    qint32 *head(QByteArrayView code) { return head(code, hash(code)); }
+    qint32 *head(QByteArrayView code, std::size_t h)
     {
-        Slot &slot = find(code);
+        Slot &slot = find(code, h);
         return slot.key < 0 ? nullptr : &slot.head;
     }
+
+    // A look-up reads from all over memory: the slot, then the line's place in the
+    // table, its control code and its chain. A caller that goes through many codes
+    // reads these for the next few hundred in tight loops first (see Table::touchLine).
+    static std::size_t hashOf(QByteArrayView code) { return hash(code); }
+    quint32 touchSlot(std::size_t h) const { return static_cast<quint32>(m_slots[h & m_mask].key); }
+    quint32 touchLine(std::size_t h) const
+    {
+        const Slot &slot = m_slots[h & m_mask];
+        if (slot.key < 0 || slot.tag != tagOf(h))
+            return 0;
+        const QByteArrayView code = m_table.rawField(slot.key, ControlCode);
+        return static_cast<quint32>(m_next[static_cast<std::size_t>(slot.key)])
+            + (code.isEmpty() ? 0u : static_cast<uchar>(code.front()));
+    }
+    std::size_t hashOfRow(qsizetype row) const { return m_hashes[static_cast<std::size_t>(row)]; }
+
     qsizetype next(qsizetype row) const { return m_next[static_cast<std::size_t>(row)]; }
     // Whether no other line has the row's control code.
     bool alone(qsizetype row) const { return m_alone[static_cast<std::size_t>(row)]; }
@@ -166,14 +206,20 @@ private:
     {
         qint32 key = -1; // a line of the code, whose control code is the slot's key; -1: empty
         qint32 head = -1;
+        quint32 tag = 0; // the upper half of the code's hash
     };
 
-    // The slot of the code: its own, or the empty one where it would go.
-    Slot &find(QByteArrayView code)
+    static quint32 tagOf(std::size_t h) { return static_cast<quint32>(static_cast<quint64>(h) >> 32); }
+
+    // The slot of the code: its own, or the empty one where it would go. The slot's tag
+    // spares reading the register's bytes for every other code on the way: those reads
+    // go all over the register and cost more than the rest of the look-up.
+    Slot &find(QByteArrayView code, std::size_t h)
     {
-        for (std::size_t i = hash(code) & m_mask;; i = (i + 1) & m_mask) {
+        const quint32 tag = tagOf(h);
+        for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             Slot &slot = m_slots[i];
-            if (slot.key < 0 || m_table.rawField(slot.key, ControlCode) == code)
+            if (slot.key < 0 || (slot.tag == tag && m_table.rawField(slot.key, ControlCode) == code))
                 return slot;
         }
     }
@@ -204,12 +250,13 @@ private:
     std::size_t m_mask = 0;
     std::vector<qint32> m_next;
     std::vector<bool> m_alone;
+    std::vector<std::size_t> m_hashes; // per line, of its control code
 };
 
 struct RegisterPlan
 {
     QList<CaseKey> drop; // every line of these cases leaves the register
-    const QList<CaseKey> *listOrder = nullptr;
+    const ListOrder *listOrder = nullptr;
     QByteArray lastLine; // appended after the others when not empty
     // When set, a line dropped for drop[i] is checked with this before anything is
     // written (the replacement's double quotes against the old line).
@@ -222,6 +269,13 @@ struct RegisterOutcome
     QList<bool> found; // per drop key: whether the register held a line of it
     QList<RegisterEntry> dropped; // per drop key: its last line taken out (empty when none)
 };
+
+// Keeps reads made only to bring memory into the cache from being left out.
+void keepRead(quint32 value)
+{
+    volatile quint32 kept = value;
+    (void)kept;
+}
 
 // Up to this many cases to drop are looked for by reading the control codes in order,
 // which costs less than building the index.
@@ -323,7 +377,7 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
             index.emplace(table);
         return *index;
     };
-    const auto matches = [&table](qsizetype row, const CaseKey &key) {
+    const auto matches = [&table](qsizetype row, const auto &key) {
         return table.rawField(row, ControlCode) == key.controlCode
             && (!key.controlCode.isEmpty()
                 || (table.rawField(row, CaseNumber) == key.caseNumber
@@ -339,6 +393,13 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
     std::vector<char> state(static_cast<std::size_t>(rows), Free);
     const auto isFree = [&state](qsizetype row) {
         return state[static_cast<std::size_t>(row)] == Free;
+    };
+
+    const auto isDropped = [&plan](const ListOrder::Row &key) {
+        return std::any_of(plan.drop.cbegin(), plan.drop.cend(), [&key](const CaseKey &drop) {
+            return drop.controlCode == key.controlCode && drop.caseNumber == key.caseNumber
+                && drop.created == key.created;
+        });
     };
 
     bool anyDropped = false;
@@ -369,10 +430,103 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
         return outcome;
     }
 
-    qsizetype cursor = 0; // the line after the one written last
-    const auto write = [&](Pieces &out, qsizetype row) {
+    // First the order of the lines, then the writing: the look-ups go from one place of
+    // the register to another, and the copying runs much faster once it knows every line
+    // it copies ahead.
+    std::vector<qint32> order;
+    order.reserve(static_cast<std::size_t>(rows));
+    qsizetype cursor = 0; // the line after the one taken last
+    const auto take = [&](qsizetype row) {
         state[static_cast<std::size_t>(row)] = Written;
         cursor = row + 1;
+        order.push_back(static_cast<qint32>(row));
+    };
+    if (plan.listOrder) {
+        const ListOrder &listOrder = *plan.listOrder;
+        const qsizetype listed = listOrder.size();
+        // The list's keys lie where the list keeps them, out of file order when it is
+        // sorted: their bytes are read a batch at a time ahead (see
+        // caseregister::Table::touchLine), and once the index is there, their hashes,
+        // slots and lines as well.
+        constexpr qsizetype Batch = 256;
+        std::array<std::size_t, Batch> hashes {};
+        qsizetype read = 0; // the list's rows whose keys were read ahead: up to here
+        qsizetype hashed = 0; // the list's rows whose hashes are at hand: up to here
+        const auto hashAt = [&hashes](qsizetype i) -> std::size_t & {
+            return hashes[i % Batch];
+        };
+        for (qsizetype i = 0; i < listed; ++i) {
+            const ListOrder::Row &key = listOrder.at(i);
+            if (i >= read || (index && i >= hashed)) {
+                const qsizetype end = std::min(listed, i + Batch);
+                quint32 value = 0;
+                for (qsizetype k = i; k < end; ++k) {
+                    const QByteArrayView code = listOrder.at(k).controlCode;
+                    value += code.isEmpty() ? 0u : static_cast<uchar>(code.back());
+                }
+                read = end;
+                if (index) {
+                    for (qsizetype k = i; k < end; ++k)
+                        hashAt(k) = CodeIndex::hashOf(listOrder.at(k).controlCode);
+                    for (qsizetype k = i; k < end; ++k)
+                        value += index->touchSlot(hashAt(k));
+                    for (qsizetype k = i; k < end; ++k)
+                        value += index->touchLine(hashAt(k));
+                    hashed = end;
+                }
+                keepRead(value);
+            }
+            // Until the index is built every line was taken at the cursor, so every line
+            // before it is taken and a matching line there is the case's first free one.
+            // After that the cursor may have jumped: a line there is taken without a
+            // look-up only when no other line has its code, and the skip over taken lines
+            // is bounded, so that a list in reverse file order does not walk the same
+            // lines again and again.
+            qsizetype candidate = cursor;
+            for (int skipped = 0; candidate < rows && !isFree(candidate); ++candidate) {
+                if (index && ++skipped > 8)
+                    break;
+            }
+            cursor = candidate;
+            // With the code's hash at hand the candidate's bytes are read only when the
+            // hashes agree: they lie where the list has not been yet.
+            const bool known = index && i < hashed;
+            if (candidate < rows && isFree(candidate) && (!known || index->hashOfRow(candidate) == hashAt(i))
+                && matches(candidate, key) && (!index || index->alone(candidate))) {
+                take(candidate);
+                continue;
+            }
+            // The list still holds the cases being dropped; every line of them is gone.
+            if (!index && isDropped(key))
+                continue;
+            qint32 *head = known ? index->head(key.controlCode, hashAt(i)) : indexed().head(key.controlCode);
+            if (!head)
+                continue;
+            qsizetype row = *head;
+            if (key.controlCode.isEmpty()) {
+                while (row >= 0 && !(isFree(row) && matches(row, key)))
+                    row = index->next(row);
+                if (row >= 0)
+                    take(row);
+                continue;
+            }
+            // The chain's head moves past the lines taken, so that a long list costs one
+            // step per case.
+            while (row >= 0 && !isFree(row))
+                row = index->next(row);
+            if (row >= 0) {
+                take(row);
+                row = index->next(row);
+            }
+            *head = static_cast<qint32>(row);
+        }
+    }
+    for (qsizetype row = 0; row < rows; ++row) {
+        if (isFree(row))
+            order.push_back(static_cast<qint32>(row));
+    }
+
+    const auto write = [&table](Pieces &out, qsizetype row) {
         // Most lines are stored in the quoted form already and go out as they stand.
         if (const QByteArrayView line = table.quotedLine(row); !line.isEmpty()) {
             out.putLine(line);
@@ -396,57 +550,23 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
         }
     };
 
-    // The file is written piece by piece as the lines are put in order: the register is
-    // not held a second time in memory, and no large buffer is spread over fresh pages.
+    // The file is written piece by piece: the register is not held a second time in
+    // memory, and no large buffer is spread over fresh pages. The lines out of file
+    // order are read in batches first (see Table::touchLine).
     const Status saved = fileio::saveInPieces(path, [&](const fileio::Sink &sink) {
         Pieces out(sink);
-        if (plan.listOrder) {
-            for (const CaseKey &key : *plan.listOrder) {
-                // Until the index is built every line was written at the cursor, so every
-                // line before it is taken and a matching line there is the case's first
-                // free one. After that the cursor may have jumped: a line there is taken
-                // without a look-up only when no other line has its code, and the skip
-                // over taken lines is bounded, so that a list in reverse file order does
-                // not walk the same lines again and again.
-                qsizetype candidate = cursor;
-                for (int skipped = 0; candidate < rows && !isFree(candidate); ++candidate) {
-                    if (index && ++skipped > 8)
-                        break;
-                }
-                cursor = candidate;
-                if (candidate < rows && isFree(candidate) && matches(candidate, key)
-                    && (!index || index->alone(candidate))) {
-                    write(out, candidate);
-                    continue;
-                }
-                // The list still holds the cases being dropped; every line of them is gone.
-                if (!index && plan.drop.contains(key))
-                    continue;
-                qint32 *head = indexed().head(key.controlCode);
-                if (!head)
-                    continue;
-                qsizetype row = *head;
-                if (key.controlCode.isEmpty()) {
-                    while (row >= 0 && !(isFree(row) && matches(row, key)))
-                        row = index->next(row);
-                    if (row >= 0)
-                        write(out, row);
-                    continue;
-                }
-                // The chain's head moves past the lines taken, so that a long list costs
-                // one step per case.
-                while (row >= 0 && !isFree(row))
-                    row = index->next(row);
-                if (row >= 0) {
-                    write(out, row);
-                    row = index->next(row);
-                }
-                *head = static_cast<qint32>(row);
-            }
-        }
-        for (qsizetype row = 0; row < rows; ++row) {
-            if (isFree(row))
-                write(out, row);
+        constexpr std::size_t Batch = 256;
+        const std::size_t count = order.size();
+        for (std::size_t first = 0; first < count; first += Batch) {
+            const std::size_t end = std::min(count, first + Batch);
+            quint32 read = 0;
+            for (std::size_t i = first; i < end; ++i)
+                read += table.touchPlace(order[i]);
+            for (std::size_t i = first; i < end; ++i)
+                read += table.touchLine(order[i]);
+            keepRead(read);
+            for (std::size_t i = first; i < end; ++i)
+                write(out, order[i]);
         }
         out.put(plan.lastLine);
         out.flush();
@@ -721,7 +841,7 @@ StoreResult CaseStore::saveNewCase(const RegisterEntry &entry, const CaseNotes &
     });
 }
 
-StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const QList<CaseKey> &listOrder)
+StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const ListOrder &listOrder)
 {
     Change change { Change::Kind::ReplaceCase, { updated[ControlCode] }, updated, {} };
     return run(change, [&]() -> StoreResult {
@@ -746,7 +866,7 @@ StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const QList<Cas
     });
 }
 
-StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder)
+StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const ListOrder &listOrder)
 {
     Change change { Change::Kind::RemoveCases, {}, {}, {} };
     for (const RegisterEntry &entry : cases)
@@ -788,7 +908,7 @@ StoreResult CaseStore::addRegisterLine(const RegisterEntry &entry)
     });
 }
 
-StoreResult CaseStore::removeRegisterLines(const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder)
+StoreResult CaseStore::removeRegisterLines(const QList<RegisterEntry> &cases, const ListOrder &listOrder)
 {
     Change change { Change::Kind::RemoveRegisterLines, {}, {}, {} };
     for (const RegisterEntry &entry : cases)

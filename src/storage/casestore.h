@@ -27,6 +27,7 @@
 // file order. A line that the quoted form cannot carry (a double quote inside a value,
 // written by an older copy in plain form) is written back with its own bytes.
 
+#include "storage/caseregister.h"
 #include "storage/notesfile.h"
 #include "storage/records.h"
 
@@ -34,6 +35,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <deque>
+#include <vector>
 
 namespace lunora {
 
@@ -76,6 +79,49 @@ struct CaseKey
 };
 CaseKey caseKeyOf(const RegisterEntry &entry);
 CaseKey caseKeyOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created);
+
+// The overview's rows in the list's order, as a rewrite of the register takes them: the
+// key of each row's case. The keys are views into the bytes the list holds (or into the
+// keys the order was made from), since copying 100,000 keys costs more than the rest of
+// a removal: a ListOrder is made for one call and not kept.
+class ListOrder
+{
+public:
+    struct Row
+    {
+        QByteArrayView controlCode;
+        QByteArrayView caseNumber; // only when controlCode is empty
+        QByteArrayView created; // only when controlCode is empty
+    };
+
+    ListOrder() = default;
+    // Views into `keys`, which must outlive the order (a temporary passed to a call
+    // does).
+    ListOrder(const QList<CaseKey> &keys); // NOLINT(google-explicit-constructor)
+
+    void reserve(qsizetype size) { m_rows.reserve(static_cast<std::size_t>(size)); }
+    // Views into bytes that stay unchanged while the order is used.
+    void append(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created)
+    {
+        if (controlCode.isEmpty())
+            m_rows.push_back({ controlCode, caseNumber, created });
+        else
+            m_rows.push_back({ controlCode, {}, {} });
+    }
+    // A key the order keeps a copy of, for a row whose bytes the list does not hold.
+    void appendCopy(const CaseKey &key);
+    // The table the views point into, held by the order as well: a call may wait for
+    // the folder lock with a box open, and a list that reloads meanwhile frees its own.
+    void hold(const caseregister::Table &table) { m_held = table; }
+
+    qsizetype size() const { return static_cast<qsizetype>(m_rows.size()); }
+    const Row &at(qsizetype i) const { return m_rows[static_cast<std::size_t>(i)]; }
+
+private:
+    std::vector<Row> m_rows;
+    std::deque<CaseKey> m_copies;
+    caseregister::Table m_held;
+};
 
 // The files of a case, by control code; none for a code that is no plain file name.
 QStringList caseFiles(const QString &controlCode);
@@ -134,18 +180,17 @@ public:
     // order, with the new line last; in one atomic rewrite. NotFound (nothing written)
     // when the register holds no line of the case any more. `listOrder` is the order of
     // the overview's rows; lines it does not name follow in file order.
-    static StoreResult replaceCase(const RegisterEntry &updated, const QList<CaseKey> &listOrder);
+    static StoreResult replaceCase(const RegisterEntry &updated, const ListOrder &listOrder);
 
     // The register without every line of these cases, then their files. NotFound
     // (nothing written or deleted) when none of them is in the register any more.
     // Files that cannot be deleted are passed over: the cases are gone from the register.
-    static StoreResult removeCases(const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder);
+    static StoreResult removeCases(const QList<RegisterEntry> &cases, const ListOrder &listOrder);
 
     // The overview's hidden actions: one quoted line appended, and lines taken out of
     // the register without touching the cases' files.
     static StoreResult addRegisterLine(const RegisterEntry &entry);
-    static StoreResult removeRegisterLines(
-        const QList<RegisterEntry> &cases, const QList<CaseKey> &listOrder);
+    static StoreResult removeRegisterLines(const QList<RegisterEntry> &cases, const ListOrder &listOrder);
 
     // Article rows of the case with the given control code. Rows are found in the file
     // by their values: `old` and `removed` are rows as the window shows them.
