@@ -143,28 +143,20 @@ public:
     explicit CodeIndex(const caseregister::Table &table)
         : m_table(table)
         , m_next(static_cast<std::size_t>(table.size()), -1)
-        , m_alone(static_cast<std::size_t>(table.size()), true)
     {
         std::size_t count = 16;
         while (count < static_cast<std::size_t>(table.size()) * 2)
             count *= 2;
         m_slots.assign(count, Slot {});
         m_mask = count - 1;
-        // The hashes first, in one pass over the register: kept for the look-ups.
-        m_hashes.resize(static_cast<std::size_t>(table.size()));
-        for (qsizetype row = 0; row < table.size(); ++row)
-            m_hashes[static_cast<std::size_t>(row)] = hash(table.rawField(row, ControlCode));
         // From the last line to the first, so that each chain runs in file order.
         for (qsizetype row = table.size() - 1; row >= 0; --row) {
             const QByteArrayView code = table.rawField(row, ControlCode);
-            const std::size_t h = m_hashes[static_cast<std::size_t>(row)];
+            const std::size_t h = hash(code);
             Slot &slot = find(code, h);
             if (slot.key < 0) {
                 slot.key = static_cast<qint32>(row);
                 slot.tag = tagOf(h);
-            } else {
-                m_alone[static_cast<std::size_t>(row)] = false;
-                m_alone[static_cast<std::size_t>(slot.head)] = false;
             }
             m_next[static_cast<std::size_t>(row)] = slot.head;
             slot.head = static_cast<qint32>(row);
@@ -195,11 +187,8 @@ public:
         return static_cast<quint32>(m_next[static_cast<std::size_t>(slot.key)])
             + (code.isEmpty() ? 0u : static_cast<uchar>(code.front()));
     }
-    std::size_t hashOfRow(qsizetype row) const { return m_hashes[static_cast<std::size_t>(row)]; }
 
     qsizetype next(qsizetype row) const { return m_next[static_cast<std::size_t>(row)]; }
-    // Whether no other line has the row's control code.
-    bool alone(qsizetype row) const { return m_alone[static_cast<std::size_t>(row)]; }
 
 private:
     struct Slot
@@ -249,8 +238,6 @@ private:
     std::vector<Slot> m_slots;
     std::size_t m_mask = 0;
     std::vector<qint32> m_next;
-    std::vector<bool> m_alone;
-    std::vector<std::size_t> m_hashes; // per line, of its control code
 };
 
 struct RegisterPlan
@@ -441,84 +428,91 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
         cursor = row + 1;
         order.push_back(static_cast<qint32>(row));
     };
+    // The first free line of the case on its chain, the chain's head moved past the lines
+    // taken, so that a long list costs one step per case.
+    const auto takeFromChain = [&](qint32 *head, const ListOrder::Row &key) {
+        qsizetype row = *head;
+        if (key.controlCode.isEmpty()) {
+            while (row >= 0 && !(isFree(row) && matches(row, key)))
+                row = index->next(row);
+            if (row >= 0)
+                take(row);
+            return;
+        }
+        while (row >= 0 && !isFree(row))
+            row = index->next(row);
+        if (row >= 0) {
+            take(row);
+            row = index->next(row);
+        }
+        *head = static_cast<qint32>(row);
+    };
     if (plan.listOrder) {
         const ListOrder &listOrder = *plan.listOrder;
         const qsizetype listed = listOrder.size();
         // The list's keys lie where the list keeps them, out of file order when it is
-        // sorted: their bytes are read a batch at a time ahead (see
-        // caseregister::Table::touchLine), and once the index is there, their hashes,
-        // slots and lines as well.
+        // sorted, and so do the lines the index finds for them. Both are read a batch at
+        // a time in tight loops first, where the reads overlap (see
+        // caseregister::Table::touchLine).
         constexpr qsizetype Batch = 256;
+        std::array<qint32 *, Batch> heads {};
         std::array<std::size_t, Batch> hashes {};
         qsizetype read = 0; // the list's rows whose keys were read ahead: up to here
-        qsizetype hashed = 0; // the list's rows whose hashes are at hand: up to here
-        const auto hashAt = [&hashes](qsizetype i) -> std::size_t & {
-            return hashes[i % Batch];
+        qsizetype batchStart = 0; // the list's row of heads[0]
+        qsizetype found = 0; // the list's rows whose chains are in `heads`: up to here
+        const auto readKeys = [&](qsizetype first, qsizetype end) {
+            quint32 value = 0;
+            for (qsizetype k = first; k < end; ++k) {
+                const QByteArrayView code = listOrder.at(k).controlCode;
+                value += code.isEmpty() ? 0u : static_cast<uchar>(code.back());
+            }
+            keepRead(value);
         };
         for (qsizetype i = 0; i < listed; ++i) {
             const ListOrder::Row &key = listOrder.at(i);
-            if (i >= read || (index && i >= hashed)) {
-                const qsizetype end = std::min(listed, i + Batch);
-                quint32 value = 0;
-                for (qsizetype k = i; k < end; ++k) {
-                    const QByteArrayView code = listOrder.at(k).controlCode;
-                    value += code.isEmpty() ? 0u : static_cast<uchar>(code.back());
+            if (index) {
+                if (i >= found) {
+                    const qsizetype end = std::min(listed, i + Batch);
+                    readKeys(i, end);
+                    quint32 value = 0;
+                    for (qsizetype k = i; k < end; ++k)
+                        hashes[k - i] = CodeIndex::hashOf(listOrder.at(k).controlCode);
+                    for (qsizetype k = i; k < end; ++k)
+                        value += index->touchSlot(hashes[k - i]);
+                    for (qsizetype k = i; k < end; ++k)
+                        value += index->touchLine(hashes[k - i]);
+                    keepRead(value);
+                    for (qsizetype k = i; k < end; ++k)
+                        heads[k - i] = index->head(listOrder.at(k).controlCode, hashes[k - i]);
+                    batchStart = i;
+                    found = read = end;
                 }
-                read = end;
-                if (index) {
-                    for (qsizetype k = i; k < end; ++k)
-                        hashAt(k) = CodeIndex::hashOf(listOrder.at(k).controlCode);
-                    for (qsizetype k = i; k < end; ++k)
-                        value += index->touchSlot(hashAt(k));
-                    for (qsizetype k = i; k < end; ++k)
-                        value += index->touchLine(hashAt(k));
-                    hashed = end;
-                }
-                keepRead(value);
+                if (qint32 *head = heads[i - batchStart])
+                    takeFromChain(head, key);
+                continue;
+            }
+            if (i >= read) {
+                read = std::min(listed, i + Batch);
+                readKeys(i, read);
             }
             // Until the index is built every line was taken at the cursor, so every line
-            // before it is taken and a matching line there is the case's first free one.
-            // After that the cursor may have jumped: a line there is taken without a
-            // look-up only when no other line has its code, and the skip over taken lines
-            // is bounded, so that a list in reverse file order does not walk the same
-            // lines again and again.
+            // before it is taken or dropped, and a matching line there is the case's first
+            // free one.
             qsizetype candidate = cursor;
-            for (int skipped = 0; candidate < rows && !isFree(candidate); ++candidate) {
-                if (index && ++skipped > 8)
-                    break;
-            }
+            while (candidate < rows && !isFree(candidate))
+                ++candidate;
             cursor = candidate;
-            // With the code's hash at hand the candidate's bytes are read only when the
-            // hashes agree: they lie where the list has not been yet.
-            const bool known = index && i < hashed;
-            if (candidate < rows && isFree(candidate) && (!known || index->hashOfRow(candidate) == hashAt(i))
-                && matches(candidate, key) && (!index || index->alone(candidate))) {
+            if (candidate < rows && matches(candidate, key)) {
                 take(candidate);
                 continue;
             }
             // The list still holds the cases being dropped; every line of them is gone.
-            if (!index && isDropped(key))
+            if (isDropped(key))
                 continue;
-            qint32 *head = known ? index->head(key.controlCode, hashAt(i)) : indexed().head(key.controlCode);
-            if (!head)
-                continue;
-            qsizetype row = *head;
-            if (key.controlCode.isEmpty()) {
-                while (row >= 0 && !(isFree(row) && matches(row, key)))
-                    row = index->next(row);
-                if (row >= 0)
-                    take(row);
-                continue;
-            }
-            // The chain's head moves past the lines taken, so that a long list costs one
-            // step per case.
-            while (row >= 0 && !isFree(row))
-                row = index->next(row);
-            if (row >= 0) {
-                take(row);
-                row = index->next(row);
-            }
-            *head = static_cast<qint32>(row);
+            // The list leaves the file's order here: from now on every case is found
+            // through the index.
+            if (qint32 *head = indexed().head(key.controlCode))
+                takeFromChain(head, key);
         }
     }
     for (qsizetype row = 0; row < rows; ++row) {
