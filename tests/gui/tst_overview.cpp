@@ -108,6 +108,7 @@ private slots:
     void removalAfterConfirmation();
     void removalAnsweredNoChangesNothing();
     void removalWithMissingArticleFileAndAfterSort();
+    void removalAfterAddsKeepsTheSortedOrder();
     void removalOfTheLastCaseDisablesCommands();
     void removalThatCannotRewriteReports();
     void rowClickSetsHeaderAndCustomerEntry();
@@ -591,6 +592,26 @@ void TestOverview::removalWithMissingArticleFileAndAfterSort()
     QVERIFY(!caseFileExists(CodeC, "_eData.ini"));
     QCOMPARE(names(window), QStringList({ "andersson", "Öberg" }));
     QCOMPARE(readRegister(), QuotedB + QuotedA); // stored in the sorted order
+}
+
+void TestOverview::removalAfterAddsKeepsTheSortedOrder()
+{
+    // The list hands its order to the rewrite as views into the table it loaded; a row
+    // it added itself goes as a copy of its key.
+    auto *window = openOverview(MixedRegister);
+    touchCaseFiles(CodeC, false);
+    window->sortListView(CustomerName);
+    window->sortListView(CustomerName); // andersson, Zetterlund, Öberg
+    const RegisterEntry added = entryNamed("Bengtsson", "{D}");
+    window->stageEntry(added);
+    window->findChild<QPushButton *>(QStringLiteral("btnadd"))->click();
+    clickRow(window, 2);
+    QCOMPARE(window->headerText(), QStringLiteral("100, Zetterlund"));
+
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    QCOMPARE(names(window), QStringList({ "andersson", "Bengtsson", "Öberg" }));
+    QCOMPARE(readRegister(), QuotedB + caseregister::formatQuoted(added) + QuotedA);
 }
 
 void TestOverview::removalOfTheLastCaseDisablesCommands()
