@@ -4,6 +4,7 @@
 
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
+#include "gui/messagebox.h"
 #include "gui/windowregistry.h"
 #include "storage/datafolder.h"
 
@@ -20,6 +21,13 @@ namespace lunora::test {
 void missingChild(const char *name)
 {
     qFatal("no child %s", name);
+}
+
+void startWindowTest()
+{
+    MessageBox::setAutomaticAnswers(true);
+    MessageBox::clearShown();
+    frmArende::resetSession();
 }
 
 frmArende *openCase(const RegisterEntry &entry)

@@ -34,6 +34,10 @@ template <typename W = QWidget> W *child(QObject *window, const char *name)
     return found;
 }
 
+// The start of a window test: message boxes answered automatically and none shown yet,
+// the case window's session as after start-up.
+void startWindowTest();
+
 // The case window showing an existing case, opened by "Anna Ek".
 frmArende *openCase(const RegisterEntry &entry);
 // Makes the overview's row of a loaded case the current and selected one.

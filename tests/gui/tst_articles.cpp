@@ -80,9 +80,7 @@ void TestArticles::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
 }
 
 void TestArticles::cleanup()

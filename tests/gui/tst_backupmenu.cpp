@@ -56,9 +56,7 @@ void TestBackupMenu::init()
     QVERIFY(caseregister::rewrite(paths::caseRegister(), { CaseA, CaseB }).ok());
     writeBytes(
         m_data->lib(QStringLiteral("User/anna.ini")), "[Main]\r\nUser=anna\r\nPassWD=x\r\nIndex=0\r\n");
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
     WindowRegistry::get<frmArende>()->setSign(QStringLiteral("anna"));
 }
 

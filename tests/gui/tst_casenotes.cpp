@@ -66,9 +66,7 @@ void TestCaseNotes::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
     writeBytes(m_data->lib(QStringLiteral("arenden.txt")), RegisterBytes);
     writeBytes(m_data->lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt")),
         "\"17\",\"Skruv\",\"2\",\"st\",\"12,50\",\"25,00\"\r\n");

@@ -85,9 +85,7 @@ void TestCaseWindow::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
 }
 
 void TestCaseWindow::cleanup()

@@ -87,9 +87,7 @@ void TestCupsPrint::init()
         rowOf({ "31", "Kedja", "1", "st", "149,00", "149,00" }))
                 .ok());
 
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
 }
 
 void TestCupsPrint::cleanup()

@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <utility>
 
 using namespace lunora;
 using namespace lunora::test;
@@ -82,6 +83,10 @@ private slots:
     void rowChangedElsewhereWhileOpenWritesNothing();
 
 private:
+    // Case A with rows A and B, its window open and the article window opened by
+    // "Ändra" on row B (nullptr when it did not open).
+    std::pair<frmArende *, frmAddProd *> changeRowB();
+
     std::unique_ptr<TestDataFolder> m_data;
 };
 
@@ -89,9 +94,7 @@ void TestFollowFolder::init()
 {
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
     session::signIn({ QStringLiteral("bertil"), QStringLiteral("Bertil Ström"), QStringLiteral("0") });
 }
 
@@ -293,16 +296,21 @@ void TestFollowFolder::noReloadUnderOpenBox()
     QCOMPARE(list->currentIndex().row(), 0);
 }
 
-// The article window is open to change row B when another desk adds a row before it:
-// after the reload the change still replaces row B, which is not left behind twice.
-void TestFollowFolder::rowBeingChangedIsFoundAfterReload()
+std::pair<frmArende *, frmAddProd *> TestFollowFolder::changeRowB()
 {
     writeCases(*m_data, { CaseA }, { RowA, RowB });
     frmArende *caseWindow = openCase(CaseA);
     auto *list = child<QTreeView>(caseWindow, "ListView1");
     list->setCurrentIndex(list->model()->index(1, 0));
     child<QPushButton>(caseWindow, "Command2")->click();
-    auto *articleWindow = WindowRegistry::find<frmAddProd>();
+    return { caseWindow, WindowRegistry::find<frmAddProd>() };
+}
+
+// The article window is open to change row B when another desk adds a row before it:
+// after the reload the change still replaces row B, which is not left behind twice.
+void TestFollowFolder::rowBeingChangedIsFoundAfterReload()
+{
+    const auto [caseWindow, articleWindow] = changeRowB();
     QVERIFY(articleWindow);
 
     const QString articles = m_data->lib(CaseA[ControlCode] + QStringLiteral("_ArtData.txt"));
@@ -325,12 +333,7 @@ void TestFollowFolder::rowBeingChangedIsFoundAfterReload()
 // that desk's row; this desk's "Uppdatera" then writes nothing and says why.
 void TestFollowFolder::rowChangedElsewhereWhileOpenWritesNothing()
 {
-    writeCases(*m_data, { CaseA }, { RowA, RowB });
-    frmArende *caseWindow = openCase(CaseA);
-    auto *list = child<QTreeView>(caseWindow, "ListView1");
-    list->setCurrentIndex(list->model()->index(1, 0));
-    child<QPushButton>(caseWindow, "Command2")->click();
-    auto *articleWindow = WindowRegistry::find<frmAddProd>();
+    const auto [caseWindow, articleWindow] = changeRowB();
     QVERIFY(articleWindow);
 
     ArticleRow theirs = RowB;

@@ -103,9 +103,7 @@ void TestHistoryWindow::init()
     QVERIFY(logo.save(paths::logoFile(), "BMP"));
     QVERIFY(caseregister::rewrite(paths::caseRegister(), { CaseA }).ok());
     writeBytes(paths::articleFile(caseCode()).value(), articleLines({ RowB }));
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
     // The history names the user of the sign-in.
     session::signIn({ QStringLiteral("anna"), QStringLiteral("Anna Ek"), QStringLiteral("9") });
 }

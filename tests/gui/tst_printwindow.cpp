@@ -101,9 +101,7 @@ void TestPrintWindow::init()
         m_printed.append(m_out->filePath(QStringLiteral("print%1.pdf").arg(m_printed.size() + 1)));
         return std::make_unique<QPrinterDevice>(m_printed.last());
     });
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
 }
 
 void TestPrintWindow::cleanup()

@@ -77,9 +77,7 @@ void TestSheetPreview::init()
     QVERIFY(articlefile::appendRow(paths::articleFile(CaseA[ControlCode]).value(),
         rowOf({ "17", "Skruv rostfri", "2", "st", "239,50", "479,00" }))
                 .ok());
-    MessageBox::setAutomaticAnswers(true);
-    MessageBox::clearShown();
-    frmArende::resetSession();
+    startWindowTest();
 }
 
 void TestSheetPreview::cleanup()
