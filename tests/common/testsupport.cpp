@@ -123,6 +123,14 @@ QByteArray quotedLines(const QList<RegisterEntry> &entries)
     return bytes;
 }
 
+QList<CaseKey> keys(const QList<RegisterEntry> &entries)
+{
+    QList<CaseKey> result;
+    for (const RegisterEntry &entry : entries)
+        result << caseKeyOf(entry);
+    return result;
+}
+
 QByteArray articleLines(const QList<ArticleRow> &rows)
 {
     QByteArray bytes;

@@ -6,6 +6,7 @@
 // cases, and an event loop that lets the windows' 1-ms timers tick as they do in the
 // running program.
 
+#include "storage/casestore.h"
 #include "storage/records.h"
 
 #include <QByteArray>
@@ -69,6 +70,8 @@ extern const ArticleRow RowB;
 // The register line of entries in quoted form, and the bytes of an article file.
 QByteArray quotedLines(const QList<RegisterEntry> &entries);
 QByteArray articleLines(const QList<ArticleRow> &rows);
+// The case store's keys of these cases, as the overview hands them over.
+QList<CaseKey> keys(const QList<RegisterEntry> &entries);
 // A register with these entries and, for each, a data file and an article file with
 // the given rows.
 void writeCases(

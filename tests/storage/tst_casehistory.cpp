@@ -56,14 +56,6 @@ QStringList events(const QString &code = caseCode(), const QString &user = QStri
     return result;
 }
 
-QList<CaseKey> keys(const QList<RegisterEntry> &entries)
-{
-    QList<CaseKey> result;
-    for (const RegisterEntry &entry : entries)
-        result << caseKeyOf(entry);
-    return result;
-}
-
 const ArticleRow Screw = rowOf({ "17", "Skruv", "2", "st", "12,50", "25,00" });
 
 } // namespace

@@ -44,14 +44,6 @@ RegisterEntry caseC()
     return c;
 }
 
-QList<CaseKey> keys(const QList<RegisterEntry> &entries)
-{
-    QList<CaseKey> result;
-    for (const RegisterEntry &entry : entries)
-        result << caseKeyOf(entry);
-    return result;
-}
-
 // A plain line as an older copy wrote it, with a double quote inside the name.
 const QByteArray LegacyLine
     = QByteArrayLiteral("090101 1,2009-01-01,K-1,Bygg \"AB\" "
