@@ -914,14 +914,13 @@ ListOrder CaseSortProxy::listOrder() const
     result.reserve(static_cast<qsizetype>(m_order.size()));
     // Sorted by anything but date the rows lie all over the table: their places are
     // read a batch at a time first (see caseregister::Table::touchPlace).
-    constexpr std::size_t Batch = 256;
+    constexpr auto Batch = static_cast<std::size_t>(caseregister::Table::ReadAhead);
     for (std::size_t first = 0; first < m_order.size(); first += Batch) {
         const std::size_t end = std::min(m_order.size(), first + Batch);
         quint32 read = 0;
         for (std::size_t i = first; i < end; ++i)
             read += m_cases->touchKey(m_order[i]);
-        volatile quint32 kept = read;
-        (void)kept;
+        caseregister::Table::keepRead(read);
         for (std::size_t i = first; i < end; ++i)
             m_cases->appendKey(m_order[i], result);
     }

@@ -44,6 +44,13 @@ public:
     // and then finds them in the cache, instead of waiting for each one in turn (prefetch
     // hints did much less here). The value means nothing; it keeps the reads from being
     // left out.
+    static constexpr qsizetype ReadAhead = 256; // entries read ahead at a time
+    // Keeps the sum of such reads from being left out as unused.
+    static void keepRead(quint32 value)
+    {
+        volatile quint32 kept = value;
+        (void)kept;
+    }
     quint32 touchPlace(qsizetype row) const
     {
         const quint32 *span = m_spans.get() + SpanWords * row;

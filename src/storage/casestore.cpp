@@ -173,10 +173,30 @@ public:
         return slot.key < 0 ? nullptr : &slot.head;
     }
 
+    // Eight bytes at a time, mixed by multiplication. The seed, fixed per process, keeps
+    // a register made to collide from making every look-up a long walk.
+    static std::size_t hash(QByteArrayView bytes)
+    {
+        static const quint64 seed = QRandomGenerator::system()->generate64();
+        quint64 h = seed ^ (static_cast<quint64>(bytes.size()) * 0x9E3779B97F4A7C15ull);
+        const char *p = bytes.data();
+        qsizetype n = bytes.size();
+        for (; n >= 8; p += 8, n -= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+            h ^= h >> 31;
+        }
+        quint64 word = 0;
+        if (n > 0)
+            std::memcpy(&word, p, static_cast<std::size_t>(n));
+        h = (h ^ word) * 0x94D049BB133111EBull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+
     // A look-up reads from all over memory: the slot, then the line's place in the
     // table, its control code and its chain. A caller that goes through many codes
     // reads these for the next few hundred in tight loops first (see Table::touchLine).
-    static std::size_t hashOf(QByteArrayView code) { return hash(code); }
     quint32 touchSlot(std::size_t h) const { return static_cast<quint32>(m_slots[h & m_mask].key); }
     quint32 touchLine(std::size_t h) const
     {
@@ -213,27 +233,6 @@ private:
         }
     }
 
-    // Eight bytes at a time, mixed by multiplication. The seed, fixed per process, keeps
-    // a register made to collide from making every look-up a long walk.
-    static std::size_t hash(QByteArrayView bytes)
-    {
-        static const quint64 seed = QRandomGenerator::system()->generate64();
-        quint64 h = seed ^ (static_cast<quint64>(bytes.size()) * 0x9E3779B97F4A7C15ull);
-        const char *p = bytes.data();
-        qsizetype n = bytes.size();
-        for (; n >= 8; p += 8, n -= 8) {
-            quint64 word;
-            std::memcpy(&word, p, 8);
-            h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
-            h ^= h >> 31;
-        }
-        quint64 word = 0;
-        if (n > 0)
-            std::memcpy(&word, p, static_cast<std::size_t>(n));
-        h = (h ^ word) * 0x94D049BB133111EBull;
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-
     const caseregister::Table &m_table;
     std::vector<Slot> m_slots;
     std::size_t m_mask = 0;
@@ -256,13 +255,6 @@ struct RegisterOutcome
     QList<bool> found; // per drop key: whether the register held a line of it
     QList<RegisterEntry> dropped; // per drop key: its last line taken out (empty when none)
 };
-
-// Keeps reads made only to bring memory into the cache from being left out.
-void keepRead(quint32 value)
-{
-    volatile quint32 kept = value;
-    (void)kept;
-}
 
 // Up to this many cases to drop are looked for by reading the control codes in order,
 // which costs less than building the index.
@@ -454,7 +446,7 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
         // sorted, and so do the lines the index finds for them. Both are read a batch at
         // a time in tight loops first, where the reads overlap (see
         // caseregister::Table::touchLine).
-        constexpr qsizetype Batch = 256;
+        constexpr qsizetype Batch = caseregister::Table::ReadAhead;
         std::array<qint32 *, Batch> heads {};
         std::array<std::size_t, Batch> hashes {};
         qsizetype read = 0; // the list's rows whose keys were read ahead: up to here
@@ -466,7 +458,7 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
                 const QByteArrayView code = listOrder.at(k).controlCode;
                 value += code.isEmpty() ? 0u : static_cast<uchar>(code.back());
             }
-            keepRead(value);
+            caseregister::Table::keepRead(value);
         };
         for (qsizetype i = 0; i < listed; ++i) {
             const ListOrder::Row &key = listOrder.at(i);
@@ -476,12 +468,12 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
                     readKeys(i, end);
                     quint32 value = 0;
                     for (qsizetype k = i; k < end; ++k)
-                        hashes[k - i] = CodeIndex::hashOf(listOrder.at(k).controlCode);
+                        hashes[k - i] = CodeIndex::hash(listOrder.at(k).controlCode);
                     for (qsizetype k = i; k < end; ++k)
                         value += index->touchSlot(hashes[k - i]);
                     for (qsizetype k = i; k < end; ++k)
                         value += index->touchLine(hashes[k - i]);
-                    keepRead(value);
+                    caseregister::Table::keepRead(value);
                     for (qsizetype k = i; k < end; ++k)
                         heads[k - i] = index->head(listOrder.at(k).controlCode, hashes[k - i]);
                     batchStart = i;
@@ -549,7 +541,7 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
     // order are read in batches first (see Table::touchLine).
     const Status saved = fileio::saveInPieces(path, [&](const fileio::Sink &sink) {
         Pieces out(sink);
-        constexpr std::size_t Batch = 256;
+        constexpr auto Batch = static_cast<std::size_t>(caseregister::Table::ReadAhead);
         const std::size_t count = order.size();
         for (std::size_t first = 0; first < count; first += Batch) {
             const std::size_t end = std::min(count, first + Batch);
@@ -558,7 +550,7 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
                 read += table.touchPlace(order[i]);
             for (std::size_t i = first; i < end; ++i)
                 read += table.touchLine(order[i]);
-            keepRead(read);
+            caseregister::Table::keepRead(read);
             for (std::size_t i = first; i < end; ++i)
                 write(out, order[i]);
         }
