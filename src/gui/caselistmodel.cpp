@@ -3,6 +3,7 @@
 #include "gui/caselistmodel.h"
 
 #include "storage/cp1252.h"
+#include "storage/readahead.h"
 
 #include <QChar>
 #include <QRegularExpression>
@@ -362,14 +363,32 @@ CaseKey CaseListModel::key(int row) const
         m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber), m_table.rawField(at, Created));
 }
 
-void CaseListModel::appendKey(int row, ListOrder &order) const
+ListOrder CaseListModel::keys(const std::vector<int> &rows) const
 {
-    const qint32 at = m_rows[static_cast<std::size_t>(row)];
-    if (at < 0)
-        order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
-    else
-        order.append(m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber),
-            m_table.rawField(at, Created));
+    ListOrder order;
+    order.hold(m_table);
+    order.reserve(static_cast<qsizetype>(rows.size()));
+    // Sorted by anything but date the rows lie all over the table: their places are
+    // read a batch at a time first (see storage/readahead.h).
+    constexpr auto Batch = static_cast<std::size_t>(readahead::Batch);
+    for (std::size_t first = 0; first < rows.size(); first += Batch) {
+        const std::size_t end = std::min(rows.size(), first + Batch);
+        quint32 read = 0;
+        for (std::size_t i = first; i < end; ++i) {
+            const qint32 at = m_rows[static_cast<std::size_t>(rows[i])];
+            read += at >= 0 ? readahead::place(m_table, at) : 0;
+        }
+        readahead::keep(read);
+        for (std::size_t i = first; i < end; ++i) {
+            const qint32 at = m_rows[static_cast<std::size_t>(rows[i])];
+            if (at < 0)
+                order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
+            else
+                order.append(m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber),
+                    m_table.rawField(at, Created));
+        }
+    }
+    return order;
 }
 
 bool CaseListModel::isCase(int row, const CaseKey &key) const
@@ -907,24 +926,7 @@ QList<RegisterEntry> CaseSortProxy::entriesInListOrder() const
 
 ListOrder CaseSortProxy::listOrder() const
 {
-    ListOrder result;
-    if (!m_cases)
-        return result;
-    m_cases->holdBytes(result);
-    result.reserve(static_cast<qsizetype>(m_order.size()));
-    // Sorted by anything but date the rows lie all over the table: their places are
-    // read a batch at a time first (see caseregister::Table::touchPlace).
-    constexpr auto Batch = static_cast<std::size_t>(caseregister::Table::ReadAhead);
-    for (std::size_t first = 0; first < m_order.size(); first += Batch) {
-        const std::size_t end = std::min(m_order.size(), first + Batch);
-        quint32 read = 0;
-        for (std::size_t i = first; i < end; ++i)
-            read += m_cases->touchKey(m_order[i]);
-        caseregister::Table::keepRead(read);
-        for (std::size_t i = first; i < end; ++i)
-            m_cases->appendKey(m_order[i], result);
-    }
-    return result;
+    return m_cases ? m_cases->keys(m_order) : ListOrder();
 }
 
 int CaseSortProxy::sourceRow(int viewRow) const

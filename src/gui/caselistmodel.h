@@ -55,16 +55,9 @@ public:
     // Whether the row stands for the case with this key: key(row) == key, without
     // copying the row's fields (a removal looks at every row).
     bool isCase(int row, const CaseKey &key) const;
-    // The row's key appended to `order`, as views into the model's bytes where it can;
-    // holdBytes() first lets the order keep those bytes.
-    void holdBytes(ListOrder &order) const { order.hold(m_table); }
-    void appendKey(int row, ListOrder &order) const;
-    // Reads the row's place in the table, to have it in the cache for appendKey().
-    quint32 touchKey(int row) const
-    {
-        const qint32 at = m_rows[static_cast<std::size_t>(row)];
-        return at >= 0 ? m_table.touchPlace(at) : 0;
-    }
+    // The keys of these rows, in this order: views into the model's bytes where it can,
+    // which the order holds on to.
+    ListOrder keys(const std::vector<int> &rows) const;
     QString text(int row, int column) const;
     // What the cell shows: the first DisplayLimit characters of text().
     QString displayText(int row, int column) const;

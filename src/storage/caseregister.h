@@ -38,35 +38,6 @@ public:
         const quint32 *span = m_spans.get() + SpanWords * row + 2 * field;
         return QByteArrayView(m_bytes.constData() + span[0], span[1]);
     }
-    // Reads of the entry's place in the table and of its line, for a caller that goes
-    // through the register out of file order: it first reads the next few hundred
-    // entries it needs in a tight loop, where the reads from all over memory overlap,
-    // and then finds them in the cache, instead of waiting for each one in turn (prefetch
-    // hints did much less here). The value means nothing; it keeps the reads from being
-    // left out.
-    static constexpr qsizetype ReadAhead = 256; // entries read ahead at a time
-    // Keeps the sum of such reads from being left out as unused.
-    static void keepRead(quint32 value)
-    {
-        volatile quint32 kept = value;
-        (void)kept;
-    }
-    quint32 touchPlace(qsizetype row) const
-    {
-        const quint32 *span = m_spans.get() + SpanWords * row;
-        return span[0] + span[SpanWords - 1];
-    }
-    quint32 touchLine(qsizetype row) const
-    {
-        const quint32 *span = m_spans.get() + SpanWords * row;
-        const qsizetype start = span[0];
-        const qsizetype end = qsizetype(span[SpanWords - 2]) + span[SpanWords - 1];
-        quint32 value = 0;
-        // A register line is two or three cache lines long; longer ones are rare.
-        for (qsizetype at = start; at < end && at < start + 256; at += 64)
-            value += static_cast<uchar>(m_bytes.constData()[at]);
-        return value;
-    }
     // The entry's whole line as stored, without its line end.
     QByteArrayView rawLine(qsizetype row) const;
     // The entry's line without its line end when it is stored exactly as the quoted form

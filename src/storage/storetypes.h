@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+#pragma once
+
+// What the case store and the register rewrite share: the result every change of the
+// case files returns, and the keys by which a case is found in the register and in the
+// overview's order. Both include this; the rewrite never needs the store itself.
+
+#include "storage/caseregister.h"
+#include "storage/records.h"
+#include "storage/status.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <deque>
+#include <vector>
+
+namespace lunora {
+
+enum class StoreError
+{
+    None,
+    NotFound, // the case or article row is no longer in its file; nothing was written
+    Unreadable, // a file exists but cannot be read; nothing was written
+    Unwritable, // a file cannot be written (read-only, locked, disk full); all as before
+    UnstorableValue, // a value the format cannot carry; StoreResult::field says which
+    UnsafeName, // the control code is no plain file name
+    MissingFolder, // the data folder has no Lib folder
+    UnstorableNote, // a note the notes file cannot carry; StoreResult::field is a notesfile::Field
+    Busy, // another desk held the folder lock for 10 s, or the user gave up waiting
+          // ("Avbryt"); nothing was written. Windows show showFolderBusy() (gui/lockwaitbox.h).
+};
+
+struct [[nodiscard]] StoreResult
+{
+    StoreError kind = StoreError::None;
+    // For UnstorableValue: the RegisterField or ArticleField that holds the value.
+    int field = -1;
+    // What went wrong, for logs and tests; never shown as it stands.
+    QString message;
+
+    bool ok() const { return kind == StoreError::None; }
+    explicit operator bool() const { return ok(); }
+    static StoreResult failure(StoreError kind, QString message, int field = -1);
+};
+
+// Where a case stands in the overview's list: its control code and, for cases without
+// one (written by hand or by very old copies), its case number and date as well. The
+// bytes are those of the register file (Windows-1252).
+struct CaseKey
+{
+    QByteArray controlCode;
+    QByteArray caseNumber; // only when controlCode is empty
+    QByteArray created; // only when controlCode is empty
+    friend bool operator==(const CaseKey &, const CaseKey &) = default;
+};
+CaseKey caseKeyOf(const RegisterEntry &entry);
+CaseKey caseKeyOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created);
+
+// The overview's rows in the list's order, as a rewrite of the register takes them: the
+// key of each row's case. The keys are views into the bytes the list holds (or into the
+// keys the order was made from), since copying 100,000 keys costs more than the rest of
+// a removal: a ListOrder is made for one call and not kept.
+class ListOrder
+{
+public:
+    struct Row
+    {
+        QByteArrayView controlCode;
+        QByteArrayView caseNumber; // only when controlCode is empty
+        QByteArrayView created; // only when controlCode is empty
+    };
+
+    ListOrder() = default;
+    // Views into `keys`, which must outlive the order (a temporary passed to a call
+    // does).
+    ListOrder(const QList<CaseKey> &keys); // NOLINT(google-explicit-constructor)
+
+    void reserve(qsizetype size) { m_rows.reserve(static_cast<std::size_t>(size)); }
+    // Views into bytes that stay unchanged while the order is used.
+    void append(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created)
+    {
+        if (controlCode.isEmpty())
+            m_rows.push_back({ controlCode, caseNumber, created });
+        else
+            m_rows.push_back({ controlCode, {}, {} });
+    }
+    // A key the order keeps a copy of, for a row whose bytes the list does not hold.
+    void appendCopy(const CaseKey &key);
+    // The table the views point into, held by the order as well: a call may wait for
+    // the folder lock with a box open, and a list that reloads meanwhile frees its own.
+    void hold(const caseregister::Table &table) { m_held = table; }
+
+    qsizetype size() const { return static_cast<qsizetype>(m_rows.size()); }
+    const Row &at(qsizetype i) const { return m_rows[static_cast<std::size_t>(i)]; }
+
+private:
+    std::vector<Row> m_rows;
+    std::deque<CaseKey> m_copies;
+    caseregister::Table m_held;
+};
+
+// The failures both report the same way: a data folder without its Lib folder (none
+// when it is there), and a file that could not be written.
+StoreResult missingLib();
+StoreResult unwritable(const Status &status);
+
+} // namespace lunora
