@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/customerlistmodel.h"
 
-#include "gui/caselistmodel.h"
+#include "storage/swedishtext.h"
 
 #include <QRegularExpression>
 #include <algorithm>

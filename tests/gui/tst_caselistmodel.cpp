@@ -7,6 +7,7 @@
 
 #include "gui/caselistmodel.h"
 #include "storage/caseregister.h"
+#include "storage/swedishtext.h"
 
 #include <QRandomGenerator>
 #include <QTest>

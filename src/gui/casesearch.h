@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace lunora {
+
+class CaseListModel;
+
+// What the search field asks for. The text is split into words at blanks; a row matches
+// when every word occurs in one of its nine columns, letter case ignored. Words made of
+// digits and the marks a telephone number is written with ("070-123", "45", "(08)") form
+// runs, and a run also matches when its digits occur among the digits of the row's
+// telephone, so that "070-123 45 67" and "0701234567" find each other.
+class CaseSearch
+{
+public:
+    CaseSearch() = default;
+    explicit CaseSearch(const QString &text);
+
+    bool isEmpty() const { return m_groups.empty(); }
+    const QString &text() const { return m_text; }
+    bool matches(const CaseListModel &model, int row) const;
+    // True when every row this search matches is matched by `earlier` too, so that only
+    // the rows `earlier` left can match: the user typed on at the end of the text.
+    bool narrows(const CaseSearch &earlier) const;
+
+private:
+    struct Group
+    {
+        // Lower-case Windows-1252 bytes; a word that has no Windows-1252 form matches no
+        // column and is left empty with `encodable` false.
+        std::vector<QByteArray> words;
+        bool encodable = true;
+        QByteArray digits; // a telephone-like run: its digits; empty otherwise
+    };
+
+    QString m_text;
+    std::vector<Group> m_groups;
+};
+
+// Which of the given rows the search matches, as one flag per source row. The rows are
+// looked at in register order, where their bytes lie one after another in memory, and
+// a long list is shared between two threads; both only read.
+std::vector<std::uint8_t> matchFlags(
+    const CaseSearch &search, const CaseListModel &model, std::vector<int> rows);
+
+} // namespace lunora
