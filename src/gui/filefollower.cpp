@@ -120,7 +120,7 @@ void FileFollower::check()
     const FileStamp now = FileStamp::of(m_path);
     if (now == m_seen)
         return;
-    if (ownwrites::follow(m_path, m_seen) == now) {
+    if (!m_followOwnWrites && ownwrites::follow(m_path, m_seen) == now) {
         m_seen = now; // only this copy wrote: the window shows it already
         return;
     }

@@ -55,6 +55,9 @@ public:
     // machine writes (tests; the activation check still works).
     void setWatcherEnabled(bool on);
     bool watcherEnabled() const { return m_watcher != nullptr; }
+    // A window that shows this copy's own writes only by reading the file again (the
+    // history window) has changed() emitted for them too.
+    void setFollowOwnWrites(bool on) { m_followOwnWrites = on; }
     // How many times changed() was emitted (tests count reloads with it).
     int changeCount() const { return m_changes; }
 
@@ -76,6 +79,7 @@ private:
     FileStamp m_seen;
     QPointer<QWidget> m_heldBy; // the modal box a check waits for
     int m_changes = 0;
+    bool m_followOwnWrites = false;
 };
 
 } // namespace lunora

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmHistorik.h"
 
+#include "gui/filefollower.h"
 #include "gui/historylistmodel.h"
 #include "gui/reportlist.h"
 #include "gui/units.h"
@@ -9,15 +10,12 @@
 #include "storage/datafolder.h"
 
 #include <QEvent>
-#include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-#include <QTimer>
 
 namespace lunora {
 
@@ -77,13 +75,11 @@ frmHistorik::frmHistorik(QWidget *parent)
     connect(m_refresh, &QPushButton::clicked, this, &frmHistorik::reload);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
-    m_watcher = new QFileSystemWatcher(this);
-    m_quiet = new QTimer(this);
-    m_quiet->setSingleShot(true);
-    m_quiet->setInterval(150);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_quiet, qOverload<>(&QTimer::start));
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_quiet, qOverload<>(&QTimer::start));
-    connect(m_quiet, &QTimer::timeout, this, &frmHistorik::reload);
+    // Lines this copy appends (the case window's changes and printouts) are shown by
+    // reading the file again, like everybody else's.
+    m_follower = new FileFollower(QStringLiteral("historyFollower"), this);
+    m_follower->setFollowOwnWrites(true);
+    connect(m_follower, &FileFollower::changed, this, &frmHistorik::reload);
 
     setTabOrder(m_list, m_refresh);
     setTabOrder(m_refresh, m_close);
@@ -108,14 +104,20 @@ bool frmHistorik::reload()
     m_state.problem.clear();
     QList<HistoryEntry> entries;
     // A case that has not been numbered yet, or whose code names no file, has no history.
+    QString path;
     if (!m_state.controlCode.isEmpty()) {
-        if (const Result<QString> path = paths::historyFile(m_state.controlCode); path) {
-            Result<QList<HistoryEntry>> loaded = casehistory::load(path.value());
-            if (loaded)
-                entries = loaded.takeValue();
-            else
-                m_state.problem = loaded.error();
-        }
+        if (const Result<QString> found = paths::historyFile(m_state.controlCode); found)
+            path = found.value();
+    }
+    // The first line of a case creates its file; until then its folder says when.
+    m_follower->follow(path);
+    m_follower->markSeen();
+    if (!path.isEmpty()) {
+        Result<QList<HistoryEntry>> loaded = casehistory::load(path);
+        if (loaded)
+            entries = loaded.takeValue();
+        else
+            m_state.problem = loaded.error();
     }
     m_state.events = int(entries.size());
     // Lines are only ever appended, so the line the user stands on keeps its place in
@@ -126,26 +128,7 @@ bool frmHistorik::reload()
     if (currentRow >= 0 && currentRow < m_model->rowCount())
         m_list->setCurrentIndex(m_proxy->mapFromSource(m_model->index(currentRow, 0)));
     showState();
-    watch();
     return m_state.problem.isEmpty();
-}
-
-void frmHistorik::watch()
-{
-    if (!m_watcher->files().isEmpty())
-        m_watcher->removePaths(m_watcher->files());
-    if (!m_watcher->directories().isEmpty())
-        m_watcher->removePaths(m_watcher->directories());
-    if (m_state.controlCode.isEmpty())
-        return;
-    const Result<QString> path = paths::historyFile(m_state.controlCode);
-    if (!path)
-        return;
-    // The first line of a case creates its file; until then the folder says when.
-    if (QFileInfo(path.value()).isFile())
-        m_watcher->addPath(path.value());
-    else
-        m_watcher->addPath(QFileInfo(path.value()).absolutePath());
 }
 
 QString frmHistorik::statusText() const

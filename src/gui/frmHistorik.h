@@ -5,22 +5,22 @@
 #include <QString>
 #include <QWidget>
 
-class QFileSystemWatcher;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
-class QTimer;
 
 namespace lunora {
 
+class FileFollower;
 class HistoryListModel;
 
 // "Historik": what has happened to one case, newest first, read from its history file.
 // Read-only; the case window opens it from its Arkiv menu and closes it with itself.
-// It follows the file: a line appended by this desk or another one on this machine
-// shows at once, and the file is read again whenever the window becomes the active
-// one (no watcher sees what another machine writes on a share).
+// It follows the file (gui/filefollower.h): a line appended by this desk or another one
+// on this machine shows at once, once an open box has gone, and the file is read again
+// whenever the window becomes the active one (no watcher sees what another machine
+// writes on a share).
 class frmHistorik final : public QWidget
 {
     Q_OBJECT
@@ -43,7 +43,6 @@ protected:
 
 private:
     void showState();
-    void watch(); // the file, when it exists, and its folder, where it may appear
 
     struct State
     {
@@ -62,8 +61,7 @@ private:
     QLabel *m_status = nullptr;
     QPushButton *m_refresh = nullptr;
     QPushButton *m_close = nullptr;
-    QFileSystemWatcher *m_watcher = nullptr;
-    QTimer *m_quiet = nullptr; // a burst of events ends in one reading
+    FileFollower *m_follower = nullptr;
 };
 
 } // namespace lunora

@@ -3,6 +3,7 @@
 // The history window of a case: reached from the case window's Arkiv menu, newest event
 // first, read-only, and following what the case window does meanwhile.
 
+#include "gui/filefollower.h"
 #include "gui/frmArende.h"
 #include "gui/frmHistorik.h"
 #include "gui/messagebox.h"
@@ -17,17 +18,22 @@
 #include "storage/session.h"
 #include "support_guifixture.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace lunora;
 using namespace lunora::test;
@@ -79,6 +85,7 @@ private slots:
     void entryStandsBeforeStang();
     void listShowsNewestFirst();
     void followsChangesAndPrintouts();
+    void waitsForAnOpenBox();
     void newCaseStartsWithoutHistory();
     void goesWithTheCaseWindow();
 
@@ -193,6 +200,40 @@ void TestHistoryWindow::followsChangesAndPrintouts()
     QVERIFY(rows.at(1).endsWith(QStringLiteral("|Anna Ek|Sparad som PDF")));
     QVERIFY(rows.at(2).endsWith(QStringLiteral("|Anna Ek|Utskrift")));
     QVERIFY(MessageBox::shown().isEmpty());
+}
+
+// Another desk on this machine writes the case's first history line while a box of the
+// case window is open: the list stays as it was until the box is answered, then shows
+// the line.
+void TestHistoryWindow::waitsForAnOpenBox()
+{
+    frmArende *window = openCase(CaseA);
+    frmHistorik *history = openHistory(window);
+    QVERIFY(history);
+    MessageBox::setAutomaticAnswers(false);
+    bool boxSeen = false;
+    QStringList rowsUnderBox { QStringLiteral("not looked at") };
+    QTimer::singleShot(50, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        boxSeen = true;
+        QFile file(historyPath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        QVERIFY(
+            file.write(cp1252::encode(QStringLiteral("2026-02-01 10:00:00\tBertil Berg\tSkapat\r\n"))) > 0);
+        file.close();
+        // Long enough for the watcher and the quiet time, several times over.
+        QTimer::singleShot(FileFollower::quietMs * 5, this, [&, box] {
+            rowsUnderBox = shownRows(history);
+            box->button(QMessageBox::Ok)->click();
+        });
+    });
+    (void)MessageBox::show(
+        window, QStringLiteral("Ärende"), QStringLiteral("Vänta"), MessageBox::Ok, MessageBox::Information);
+    QVERIFY(boxSeen);
+    QCOMPARE(rowsUnderBox, QStringList());
+    QVERIFY(runUntil([history]() { return shownRows(history).size() == 1; }, 5000));
+    QVERIFY(shownRows(history).at(0).endsWith(QStringLiteral("|Bertil Berg|Skapat")));
 }
 
 void TestHistoryWindow::newCaseStartsWithoutHistory()
