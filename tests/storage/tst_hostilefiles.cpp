@@ -244,24 +244,28 @@ void TestHostileFiles::staleTemporariesAreClearedAway()
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(now.addSecs(-ageSeconds), QFileDevice::FileModificationTime));
     };
-    make(QStringLiteral("Lib/arenden.txt.Ab3dE9"), 3600);
-    make(QStringLiteral("Lib/User/anna.ini.x9Yz0Q"), 11 * 60);
-    make(QStringLiteral("Lib/arenden.txt.Qw8rT2"), 60); // another desk's save in progress
-    make(QStringLiteral("Lib/arenden.txt.bak"), 3600); // not the program's
+    make(QStringLiteral("Lib/.arenden.txt.lunora-Ab3dE9"), 3600);
+    make(QStringLiteral("Lib/User/.anna.ini.lunora-x9Yz0Q"), 11 * 60);
+    make(QStringLiteral("Lib/.arenden.txt.lunora-Qw8rT2"), 60); // another desk's save in progress
+    // Copies a person made look like the old temporary form: they are never taken for one.
+    make(QStringLiteral("Lib/arenden.txt.backup"), 3600);
+    make(QStringLiteral("Lib/CompanyInfo.ini.orig01"), 3600);
+    make(QStringLiteral("Lib/User/admin.ini.gammal"), 3600);
     make(QStringLiteral("Lib/arenden.txt"), 3600);
-    QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Lib/notes.txt.Folder"))));
+    QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Lib/.notes.txt.lunora-Folder"))));
     const Result<int> removed = housekeeping::removeStaleTemporaries(now);
     QVERIFY(removed.ok());
     QCOMPARE(removed.value(), 2);
-    QStringList left
-        = QDir(folder.file(QStringLiteral("Lib"))).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList left = QDir(folder.file(QStringLiteral("Lib")))
+                           .entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     left.removeAll(QStringLiteral("lunora.lock"));
     left.sort();
     QCOMPARE(left,
-        (QStringList { QStringLiteral("Logo"), QStringLiteral("User"), QStringLiteral("arenden.txt"),
-            QStringLiteral("arenden.txt.Qw8rT2"), QStringLiteral("arenden.txt.bak"),
-            QStringLiteral("notes.txt.Folder") }));
-    QVERIFY(QDir(folder.file(QStringLiteral("Lib/User"))).isEmpty());
+        (QStringList { QStringLiteral(".arenden.txt.lunora-Qw8rT2"), QStringLiteral(".notes.txt.lunora-Folder"),
+            QStringLiteral("CompanyInfo.ini.orig01"), QStringLiteral("Logo"), QStringLiteral("User"),
+            QStringLiteral("arenden.txt"), QStringLiteral("arenden.txt.backup") }));
+    QCOMPARE(QDir(folder.file(QStringLiteral("Lib/User"))).entryList(QDir::Files | QDir::Hidden),
+        QStringList { QStringLiteral("admin.ini.gammal") });
 }
 
 QTEST_GUILESS_MAIN(TestHostileFiles)
