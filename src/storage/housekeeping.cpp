@@ -144,9 +144,10 @@ std::map<QString, QStringList> filesWithoutLine(const std::atomic_bool *stop)
 
 // One case's files, under the lock: deleted when the case was removed, else listed
 // once. Nothing when the register holds the case again by now.
-void settleOrphan(const QString &code, const QStringList &files, bool removed, bool listed,
-    const QDateTime &now, OrphanCount &count)
+void settleOrphan(const QString &code, QStringList files, bool removed, bool listed, const QDateTime &now,
+    OrphanCount &count)
 {
+    files.sort();
     const Result<bool> holds = CaseStore::registerHolds(code);
     if (!holds || holds.value() || !isSafeFileName(code))
         return;

@@ -7,6 +7,7 @@
 
 #include "common/testsupport.h"
 #include "storage/casefiles.h"
+#include "storage/casestore.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
@@ -76,6 +77,7 @@ private slots:
     void loneLineFeedsWriteInOnePass();
     void iniWriteCreatesNoFileUntilItsSave();
     void staleTemporariesAreClearedAway();
+    void onlyRemovedCasesLoseTheirLeftOverFiles();
 };
 
 void TestHostileFiles::fifosAreRefusedWithoutHanging()
@@ -266,6 +268,40 @@ void TestHostileFiles::staleTemporariesAreClearedAway()
             QStringLiteral("arenden.txt"), QStringLiteral("arenden.txt.backup") }));
     QCOMPARE(QDir(folder.file(QStringLiteral("Lib/User"))).entryList(QDir::Files | QDir::Hidden),
         QStringList { QStringLiteral("admin.ini.gammal") });
+}
+
+void TestHostileFiles::onlyRemovedCasesLoseTheirLeftOverFiles()
+{
+    test::TestDataFolder folder;
+    const QString removed = QStringLiteral("{R}");
+    const QString unsaved = QStringLiteral("{N}");
+    const QString kept = QStringLiteral("{K}");
+    for (const QString &code : { removed, unsaved, kept }) {
+        test::writeBytes(caseFiles(code).value(0), "[Data]\r\n");
+        test::writeBytes(caseFiles(code).value(3), "2025-01-01 10:00:00\tAnna\tSkapat\r\n");
+    }
+    test::writeBytes(paths::caseRegister(), "\"1\",\"2025-01-01\",\"\",\"\",\"\",\"\",\"\",\"{K}\",\"\"\r\n");
+    // A line of an older copy (no control code), one of a removal cut short before the
+    // files went, and one whose code a case in the register holds again.
+    test::writeBytes(paths::removedCasesFile(),
+        "2025-01-01 10:00:00\tAnna\t1\tKund\r\n2025-01-02 10:00:00\tAnna\t2\tKund\t{R}\r\n"
+        "2025-01-02 10:00:00\tAnna\t3\tKund\t{K}\r\n");
+    const QDateTime now = QDateTime::currentDateTime();
+    const Result<housekeeping::OrphanCount> first = housekeeping::clearOrphans(now);
+    QVERIFY(first.ok());
+    QCOMPARE(first.value().deleted, 2);
+    QCOMPARE(first.value().listed, 1);
+    for (const QString &file : caseFiles(removed))
+        QVERIFY(!QFile::exists(file));
+    for (const QString &code : { unsaved, kept })
+        QVERIFY(QFile::exists(caseFiles(code).value(0)) && QFile::exists(caseFiles(code).value(3)));
+    // Listed once, however often the program starts; Error.txt keeps its own format.
+    QCOMPARE(housekeeping::clearOrphans(now).value().listed, 0);
+    const QByteArray log = test::readBytes(paths::orphanLog());
+    QCOMPARE(log.count('\n'), 2);
+    QVERIFY(log.contains("\t{R}\t{R}_eData.ini {R}_Logg.txt\tBorttaget"));
+    QVERIFY(log.contains("\t{N}\t{N}_eData.ini {N}_Logg.txt\tSaknar"));
+    QVERIFY(!QFile::exists(paths::errorLog()));
 }
 
 QTEST_GUILESS_MAIN(TestHostileFiles)
