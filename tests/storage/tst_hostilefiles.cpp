@@ -299,8 +299,8 @@ void TestHostileFiles::onlyRemovedCasesLoseTheirLeftOverFiles()
     QCOMPARE(housekeeping::clearOrphans(now).value().listed, 0);
     const QByteArray log = test::readBytes(paths::orphanLog());
     QCOMPARE(log.count('\n'), 2);
-    QVERIFY(log.contains("\t{R}\t{R}_eData.ini {R}_Logg.txt\tBorttaget"));
-    QVERIFY(log.contains("\t{N}\t{N}_eData.ini {N}_Logg.txt\tSaknar"));
+    QVERIFY(log.contains("\t{R}\t{R}_Logg.txt {R}_eData.ini\tBorttaget"));
+    QVERIFY(log.contains("\t{N}\t{N}_Logg.txt {N}_eData.ini\tSaknar"));
     QVERIFY(!QFile::exists(paths::errorLog()));
 }
 
