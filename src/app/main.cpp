@@ -80,7 +80,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && qobject_cast<lunora::frmLogin *>(watched) && !m_thread.joinable()) {
+        if (event->type() == QEvent::Show && qobject_cast<lunora::frmLogin *>(watched)
+            && !m_thread.joinable()) {
             m_thread = std::thread([this]() {
                 const QDateTime now = QDateTime::currentDateTime();
                 (void)lunora::housekeeping::removeStaleTemporaries(now, &m_stop);

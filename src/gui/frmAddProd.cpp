@@ -202,7 +202,8 @@ void frmAddProd::addRow()
         showAddFailure(this);
         return;
     }
-    if (const StoreResult added = CaseStore::addArticleRow(caseWindow->controlCode(), row, caseWindow->caseState());
+    if (const StoreResult added
+        = CaseStore::addArticleRow(caseWindow->controlCode(), row, caseWindow->caseState());
         !added) {
         if (added.kind == StoreError::CaseRemoved)
             showStoreFailure(this, QStringLiteral("Lägga till artikel"), added);

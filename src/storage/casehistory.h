@@ -68,8 +68,8 @@ Result<QList<HistoryEntry>> load(const QString &path);
 Status append(const QString &controlCode, const QDateTime &when, const QStringList &events);
 // Appends the line of a removed case to Borttagna.txt; a failure is noted as above.
 // The control code tells the start-up's clean-up whose left-over files may go.
-Status appendRemoved(
-    const QDateTime &when, const QString &caseNumber, const QString &customerName, const QString &controlCode);
+Status appendRemoved(const QDateTime &when, const QString &caseNumber, const QString &customerName,
+    const QString &controlCode);
 
 } // namespace casehistory
 

@@ -696,7 +696,8 @@ template <typename Body> StoreResult CaseStore::run(Change &change, Body &&body)
         if (!holds)
             return StoreResult::failure(StoreError::Unreadable, holds.error());
         if (!holds.value())
-            return StoreResult::failure(StoreError::CaseRemoved, QStringLiteral("The case is no longer in the register"));
+            return StoreResult::failure(
+                StoreError::CaseRemoved, QStringLiteral("The case is no longer in the register"));
     }
     StoreResult result = body();
     if (result)

@@ -54,7 +54,8 @@ bool fillFromTemplate(const QString &templateFolder, const QString &target, QStr
     QDir root(target);
     // The copies hold customer data soon: their owner's, and their group's only where
     // the folder is shared by its group, like every file the program makes.
-    QFileDevice::Permissions fileMode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    QFileDevice::Permissions fileMode
+        = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
     if (QFileInfo(target).permissions() & QFile::WriteGroup)
         fileMode |= QFile::ReadGroup | QFile::WriteGroup;
     if (!templateFolder.isEmpty() && QFileInfo(templateFolder).isDir()) {

@@ -59,7 +59,8 @@ bool forEachEntry(const QString &folder, const std::function<bool(int dirFd, con
         return false;
     const int fd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.' && (entry->d_name[1] == 0 || (entry->d_name[1] == '.' && entry->d_name[2] == 0)))
+        if (entry->d_name[0] == '.'
+            && (entry->d_name[1] == 0 || (entry->d_name[1] == '.' && entry->d_name[2] == 0)))
             continue;
         if (!visit(fd, entry->d_name))
             break;
@@ -152,9 +153,11 @@ void settleOrphan(const QString &code, QStringList files, bool removed, bool lis
     if (!holds || holds.value() || !isSafeFileName(code))
         return;
     if (!removed) {
-        if (!listed && fileio::appendLine(paths::orphanLog(),
+        if (!listed
+            && fileio::appendLine(paths::orphanLog(),
                 casehistory::formatLine(now,
-                    { code, files.join(u' '), QStringLiteral("Saknar rad i ärenderegistret; filerna finns kvar") })))
+                    { code, files.join(u' '),
+                        QStringLiteral("Saknar rad i ärenderegistret; filerna finns kvar") })))
             ++count.listed;
         return;
     }

@@ -366,7 +366,8 @@ void TestCaseNotes::caseRemovedAtAnotherDeskTakesNothing()
     QVERIFY(CaseStore::removeCases({ CaseA }, {}).ok());
     const QString code = CaseA[ControlCode];
     const auto filesOfCase = [this, &code]() {
-        return QDir(m_data->file(QStringLiteral("Lib"))).entryList({ code + QStringLiteral("*") }, QDir::Files);
+        return QDir(m_data->file(QStringLiteral("Lib")))
+            .entryList({ code + QStringLiteral("*") }, QDir::Files);
     };
     QCOMPARE(filesOfCase(), QStringList());
     const QString removed = QStringLiteral("Ärendet har tagits bort vid en annan kassa.");

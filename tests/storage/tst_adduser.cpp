@@ -138,7 +138,8 @@ void TestAddUser::rootWorksAsTheFolderOwner()
     QCOMPARE(added.exitCode, 0);
     QVERIFY2(added.messages.contains(QStringLiteral("lunoratest")), qPrintable(added.messages));
     QProcess backup;
-    backup.start(QStringLiteral(LUNORA_BACKUP), { QStringLiteral("--data-folder"), folder.root(), archives.path() });
+    backup.start(
+        QStringLiteral(LUNORA_BACKUP), { QStringLiteral("--data-folder"), folder.root(), archives.path() });
     QVERIFY(backup.waitForFinished(60000));
     QCOMPARE(backup.exitCode(), 0);
     QVERIFY(QString::fromLocal8Bit(backup.readAllStandardError()).contains(QStringLiteral("lunoratest")));

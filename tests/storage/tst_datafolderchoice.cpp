@@ -121,7 +121,9 @@ void TestDataFolderChoice::systemCopyMakesMissingFolderFromTemplate()
     QCOMPARE(test::readBytes(first.path + QStringLiteral("/Lib/CompanyInfo.ini")),
         QByteArray("[Main]\r\nLine1=Butiken\r\n"));
     // The user's own folder and its files are for nobody else's eyes.
-    const auto ownerGroupOther = [](const QString &path) { return QFile::permissions(path).toInt() & 0x7077; };
+    const auto ownerGroupOther = [](const QString &path) {
+        return QFile::permissions(path).toInt() & 0x7077;
+    };
     QCOMPARE(ownerGroupOther(first.path), (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner).toInt());
     QCOMPARE(ownerGroupOther(first.path + QStringLiteral("/Lib/CompanyInfo.ini")),
         (QFile::ReadOwner | QFile::WriteOwner).toInt());

@@ -7,8 +7,8 @@
 
 #include "common/testsupport.h"
 #include "storage/casefiles.h"
-#include "storage/casestore.h"
 #include "storage/caseregister.h"
+#include "storage/casestore.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
 #include "storage/folderlock.h"
@@ -263,9 +263,10 @@ void TestHostileFiles::staleTemporariesAreClearedAway()
     left.removeAll(QStringLiteral("lunora.lock"));
     left.sort();
     QCOMPARE(left,
-        (QStringList { QStringLiteral(".arenden.txt.lunora-Qw8rT2"), QStringLiteral(".notes.txt.lunora-Folder"),
-            QStringLiteral("CompanyInfo.ini.orig01"), QStringLiteral("Logo"), QStringLiteral("User"),
-            QStringLiteral("arenden.txt"), QStringLiteral("arenden.txt.backup") }));
+        (QStringList { QStringLiteral(".arenden.txt.lunora-Qw8rT2"),
+            QStringLiteral(".notes.txt.lunora-Folder"), QStringLiteral("CompanyInfo.ini.orig01"),
+            QStringLiteral("Logo"), QStringLiteral("User"), QStringLiteral("arenden.txt"),
+            QStringLiteral("arenden.txt.backup") }));
     QCOMPARE(QDir(folder.file(QStringLiteral("Lib/User"))).entryList(QDir::Files | QDir::Hidden),
         QStringList { QStringLiteral("admin.ini.gammal") });
 }

@@ -135,7 +135,8 @@ DeskState work(int desk, int operations, quint32 seed)
                 rows[at].second = updated;
         } else {
             const qsizetype at = random.bounded(int(rows.size()));
-            if (count(CaseStore::removeArticleRows(rows.at(at).first, { rows.at(at).second }, CaseState::Saved)))
+            if (count(CaseStore::removeArticleRows(
+                    rows.at(at).first, { rows.at(at).second }, CaseState::Saved)))
                 rows.removeAt(at);
         }
     }
@@ -349,7 +350,8 @@ void TestSharedFolder::killedDeskLeavesOldOrNew()
     // between the files of a new case and its line, leaves case files no line names.
     // Those of removed cases go; the others stay, listed once.
     const Orphans before = orphanFiles(lib);
-    const Result<housekeeping::OrphanCount> settled = housekeeping::clearOrphans(QDateTime::currentDateTime());
+    const Result<housekeeping::OrphanCount> settled
+        = housekeeping::clearOrphans(QDateTime::currentDateTime());
     QVERIFY(settled.ok());
     const Orphans after = orphanFiles(lib);
     QCOMPARE(after.ofRemoved, 0);
