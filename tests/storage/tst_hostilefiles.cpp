@@ -78,6 +78,8 @@ private slots:
     void iniWriteCreatesNoFileUntilItsSave();
     void staleTemporariesAreClearedAway();
     void onlyRemovedCasesLoseTheirLeftOverFiles();
+    void newFilesAreForTheOwnerAndASharingGroup_data();
+    void newFilesAreForTheOwnerAndASharingGroup();
 };
 
 void TestHostileFiles::fifosAreRefusedWithoutHanging()
@@ -303,6 +305,42 @@ void TestHostileFiles::onlyRemovedCasesLoseTheirLeftOverFiles()
     QVERIFY(log.contains("\t{R}\t{R}_Logg.txt {R}_eData.ini\tBorttaget"));
     QVERIFY(log.contains("\t{N}\t{N}_Logg.txt {N}_eData.ini\tSaknar"));
     QVERIFY(!QFile::exists(paths::errorLog()));
+}
+
+void TestHostileFiles::newFilesAreForTheOwnerAndASharingGroup_data()
+{
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("fileMode");
+    QTest::newRow("a folder of one user") << 0755 << 0600;
+    QTest::newRow("a folder shared by its group") << 02770 << 0660;
+    QTest::newRow("a folder open to all") << 0777 << 0660;
+}
+
+void TestHostileFiles::newFilesAreForTheOwnerAndASharingGroup()
+{
+    QFETCH(int, folderMode);
+    QFETCH(int, fileMode);
+    test::TestDataFolder folder;
+    const QString lib = folder.file(QStringLiteral("Lib"));
+    QCOMPARE(::chmod(QFile::encodeName(lib).constData(), mode_t(folderMode)), 0);
+    const auto modeOf = [](const QString &path) {
+        struct stat st
+        {
+        };
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    const QString saved = folder.lib(QStringLiteral("saved.txt"));
+    const QString appended = folder.lib(QStringLiteral("appended.txt"));
+    QVERIFY(fileio::saveAll(saved, "a\r\n").ok());
+    QVERIFY(fileio::appendLine(appended, "a\r\n").ok());
+    QCOMPARE(modeOf(saved), fileMode);
+    QCOMPARE(modeOf(appended), fileMode);
+    // A rewrite keeps the mode its owner gave the file, and leaves no temporary file.
+    QCOMPARE(::chmod(QFile::encodeName(saved).constData(), 0644), 0);
+    QVERIFY(fileio::saveAll(saved, "b\r\n").ok());
+    QCOMPARE(modeOf(saved), 0644);
+    QCOMPARE(
+        QDir(lib).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".lunora-")), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestHostileFiles)
