@@ -4,6 +4,7 @@
 // a new installation gets its first administrator. The program itself has no built-in
 // account; after this, further users are created in the program by an administrator.
 
+#include "app/runasowner.h"
 #include "storage/accounts.h"
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
@@ -228,6 +229,8 @@ int main(int argc, char *argv[])
     }
     const QFileInfo folder(dataFolder);
     lunora::DataFolder::setRoot(folder.absoluteFilePath());
+    if (!lunora::runAsFolderOwner(folder.absoluteFilePath(), "lunora-adduser"))
+        return WriteFailed;
     const QString userFolder = lunora::paths::userFolder();
     if (!QFileInfo(userFolder).isDir()) {
         say(QStringLiteral("Mappen %1 finns inte. Ange Lunoras datamapp med --data-folder.\n")

@@ -4,6 +4,7 @@
 // scheduled job (cron, a systemd timer). Prints the archive's path on success; on failure
 // a line on standard error and a non-zero exit code, with no half archive left behind.
 
+#include "app/runasowner.h"
 #include "backup/backup.h"
 #include "backup/presence.h"
 #include "storage/datafolderchoice.h"
@@ -99,6 +100,8 @@ int main(int argc, char *argv[])
         return BadArguments;
     }
 
+    if (!lunora::runAsFolderOwner(dataFolder, "lunora-backup"))
+        return Failed;
     // Present like a running program, so a restore started meanwhile waits for us.
     lunora::Presence presence;
     (void)presence.enter(dataFolder);

@@ -12,12 +12,15 @@
 #include "storage/housekeeping.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QEvent>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -57,6 +60,40 @@ protected:
 
 private:
     bool m_seen = false;
+};
+
+// Clears away what copies killed half-way left behind (temporary files of saves, files
+// of cases whose removal was cut short) once the sign-in window shows, in a thread of
+// its own: reading a Lib of 225,000 files must delay neither the start nor another
+// desk. The program's end stops it between two files and waits for it.
+class HousekeepingAfterSignIn final : public QObject
+{
+public:
+    using QObject::QObject;
+    ~HousekeepingAfterSignIn() override
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<lunora::frmLogin *>(watched)
+            && !m_thread.joinable()) {
+            m_thread = std::thread([this]() {
+                const QDateTime now = QDateTime::currentDateTime();
+                (void)lunora::housekeeping::removeStaleTemporaries(now, &m_stop);
+                (void)lunora::housekeeping::clearOrphans(now, &m_stop);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::atomic_bool m_stop { false };
+    std::thread m_thread;
 };
 
 } // namespace
@@ -147,16 +184,14 @@ int main(int argc, char *argv[])
     // Another desk on the same data folder may hold the folder lock for a moment; the
     // windows wait for it behind a box the user can cancel.
     LockWaitBox::install();
-    // A copy killed in the middle of a save leaves its temporary file; clear away those
-    // that no save can still be working on. Nothing to report if it cannot be done.
-    (void)housekeeping::removeStaleTemporaries(QDateTime::currentDateTime());
-
     // Every running copy says it is there, so that a restore can see it and wait.
     (void)Presence::application().enter(DataFolder::root());
 
     SignInWatcher watcher;
     if (smokeTest)
         app.installEventFilter(&watcher);
+    HousekeepingAfterSignIn tidyUp;
+    app.installEventFilter(&tidyUp);
 
     WindowRegistry::show<frmSplash>();
     const int status = app.exec();

@@ -7,9 +7,27 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lunora {
+
+namespace {
+// Every desk's user opens the file for writing to lock it: where the folder is shared
+// by its group, so is the file. Only a file made here: an existing one keeps its mode.
+void shareWithFolderGroup(int fd, const QString &dataFolder)
+{
+    struct stat folder
+    {
+    };
+    struct stat file
+    {
+    };
+    if (::stat(QFile::encodeName(dataFolder).constData(), &folder) == 0 && (folder.st_mode & S_IWGRP)
+        && ::fstat(fd, &file) == 0 && !(file.st_mode & S_IWGRP))
+        ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+}
+} // namespace
 
 Presence::~Presence()
 {
@@ -32,12 +50,18 @@ bool Presence::enter(const QString &dataFolder)
     leave();
     const QByteArray path = QFile::encodeName(presenceFilePath(dataFolder));
     // O_NOFOLLOW: a link planted under the name must not lead the lock elsewhere.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
+    int fd = ::open(path.constData(), flags | O_CREAT | O_EXCL, 0666);
+    const bool created = fd >= 0;
+    if (fd < 0 && errno == EEXIST)
+        fd = ::open(path.constData(), flags);
     if (fd < 0) {
         m_errorText = QStringLiteral("Cannot open %1: %2")
                           .arg(QString::fromLocal8Bit(path), QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    if (created)
+        shareWithFolderGroup(fd, dataFolder);
     m_fd = fd;
     if (!setLock(F_RDLCK)) {
         ::close(m_fd);

@@ -202,8 +202,12 @@ void frmAddProd::addRow()
         showAddFailure(this);
         return;
     }
-    if (const StoreResult added = CaseStore::addArticleRow(caseWindow->controlCode(), row); !added) {
-        if (!showIfBusy(this, added))
+    if (const StoreResult added
+        = CaseStore::addArticleRow(caseWindow->controlCode(), row, caseWindow->caseState());
+        !added) {
+        if (added.kind == StoreError::CaseRemoved)
+            showStoreFailure(this, QStringLiteral("Lägga till artikel"), added);
+        else if (!showIfBusy(this, added))
             showAddFailure(this);
         return;
     }

@@ -439,6 +439,7 @@ void frmArende::resetToLoaded()
     m_notes->setStoredNotes(CaseNotes());
     m_notes->setSaveNotesEnabled(false); // a new case keeps its notes with "Spara"
     m_opened = {};
+    m_caseState = CaseState::Unsaved;
     m_openProblems.clear();
 
     m_dbOrdernummer->clear();
@@ -652,6 +653,7 @@ void frmArende::openExistingCase(const RegisterEntry &entry)
     m_mnuNy->setEnabled(false);
 
     m_opened = entry;
+    m_caseState = CaseState::Saved;
     m_dbOrdernummer->setText(entry[CaseNumber]);
     m_dbCDate->setText(entry[Created]);
     m_text1->setText(entry[CustomerNumber]);
@@ -852,6 +854,7 @@ void frmArende::save()
         return;
     }
 
+    m_caseState = CaseState::Saved;
     if (auto *overview = WindowRegistry::find<frmArendeList>())
         overview->startRefresh();
     close();
@@ -968,9 +971,14 @@ bool frmArende::saveNotesOnly()
     if (!path)
         return fail(
             QStringLiteral("Kontrollnumret \"%1\" kan inte användas som filnamn.").arg(m_dbCode->text()));
-    if (const StoreResult stored = CaseStore::saveNotes(m_dbCode->text(), m_notes->notes()); !stored) {
+    if (const StoreResult stored = CaseStore::saveNotes(m_dbCode->text(), m_notes->notes(), m_caseState);
+        !stored) {
         if (showIfBusy(this, stored))
             return false;
+        if (stored.kind == StoreError::CaseRemoved) {
+            showStoreFailure(this, title, stored);
+            return false;
+        }
         return fail(QStringLiteral("Filen %1 kunde inte skrivas.").arg(nativePath(path.value())));
     }
     m_notes->markSaved();
@@ -1128,7 +1136,7 @@ void frmArende::printSheet()
     // One attempt per request: a failed printout is reported once and not retried.
     const Status printed = printCaseSheetOnDefaultPrinter(data);
     if (printed.ok())
-        CaseStore::notePrintout(data.controlCode, casehistory::printed());
+        notePrintout(data.controlCode, casehistory::printed());
     showPrintFailure(this, printed);
 }
 
@@ -1160,7 +1168,7 @@ void frmArende::preview()
     });
     // The dialog is accepted once its own print button has sent the sheet on.
     connect(dialog, &QDialog::accepted, this,
-        [code = data.controlCode]() { CaseStore::notePrintout(code, casehistory::printed()); });
+        [this, code = data.controlCode]() { notePrintout(code, casehistory::printed()); });
     dialog->open();
 }
 
@@ -1213,8 +1221,15 @@ bool frmArende::savePdf(const QString &file, const CaseSheetData &data)
         showPreviewFailure(saved);
         return false;
     }
-    CaseStore::notePrintout(data.controlCode, casehistory::savedAsPdf());
+    notePrintout(data.controlCode, casehistory::savedAsPdf());
     return true;
+}
+
+void frmArende::notePrintout(const QString &controlCode, const QString &event)
+{
+    const StoreResult noted = CaseStore::notePrintout(controlCode, event, m_caseState);
+    if (noted.kind == StoreError::CaseRemoved)
+        showStoreFailure(this, QStringLiteral("Utskrift"), noted);
 }
 
 void frmArende::showPreviewFailure(const Status &failure)
@@ -1290,7 +1305,8 @@ bool frmArende::delAction()
     QList<ArticleRow> removed;
     for (const int row : rows)
         removed << m_articles->row(row);
-    if (const StoreResult done = CaseStore::removeArticleRows(m_dbCode->text(), removed); !done) {
+    if (const StoreResult done = CaseStore::removeArticleRows(m_dbCode->text(), removed, m_caseState);
+        !done) {
         showRowOutcome(done);
         return false;
     }
@@ -1309,7 +1325,7 @@ ArticleRow frmArende::stagedRow() const
 void frmArende::addAction()
 {
     const ArticleRow row = stagedRow();
-    if (const StoreResult added = CaseStore::addArticleRow(m_dbCode->text(), row); !added) {
+    if (const StoreResult added = CaseStore::addArticleRow(m_dbCode->text(), row, m_caseState); !added) {
         showRowOutcome(added);
         return;
     }
@@ -1323,6 +1339,10 @@ void frmArende::showRowOutcome(const StoreResult &result)
 {
     if (showIfBusy(this, result))
         return;
+    if (result.kind == StoreError::CaseRemoved) {
+        showStoreFailure(this, QStringLiteral("Artikeldata"), result);
+        return;
+    }
     if (result.kind == StoreError::NotFound) {
         reloadArticleRows();
         MessageBox::show(this, QStringLiteral("Artikeldata"),
@@ -1479,16 +1499,17 @@ void frmArende::replaceAction()
     StoreResult done;
     if (rows.size() == 1) {
         // One rewrite: no moment in which the changed row is in neither place.
-        done = CaseStore::replaceArticleRow(m_dbCode->text(), m_articles->row(rows.first()), staged);
+        done = CaseStore::replaceArticleRow(
+            m_dbCode->text(), m_articles->row(rows.first()), staged, m_caseState);
     } else {
         QList<ArticleRow> removed;
         for (const int row : std::as_const(rows))
             removed << m_articles->row(row);
-        done = CaseStore::removeArticleRows(m_dbCode->text(), removed);
+        done = CaseStore::removeArticleRows(m_dbCode->text(), removed, m_caseState);
         if (done) {
             m_articles->removeRowsAt(rows);
             rows.clear();
-            done = CaseStore::addArticleRow(m_dbCode->text(), staged);
+            done = CaseStore::addArticleRow(m_dbCode->text(), staged, m_caseState);
         }
     }
     if (!done) {

@@ -48,6 +48,9 @@ public:
     void setSign(const QString &sign);
     QString sign() const;
     QString controlCode() const; // dbCode
+    // Saved: opened from the list or saved here; its changes are refused once another
+    // desk has removed it. Unsaved: a new case, whose rows are written before it is.
+    CaseState caseState() const { return m_caseState; }
 
     // Opening from the overview: "Nytt" (Timer1 started, "Spara" shown, "Uppdatera"
     // hidden) and "Ändra" (the row's nine values, the article rows from the article file).
@@ -127,6 +130,8 @@ private:
     void removeRow(); // Command3
     void addAction(); // btnAdd: the staged row to the file and the list
     void showRowOutcome(const StoreResult &result);
+    // The history line of a printout; a case removed meanwhile is said to be gone.
+    void notePrintout(const QString &controlCode, const QString &event);
     void reloadArticleRows();
     void followArticles(); // the article file changed at another desk
     void showRows(const QList<ArticleRow> &rows); // keeping the selection by value and place
@@ -209,6 +214,7 @@ private:
     // The register line the case was opened from: a value kept from it unchanged may
     // hold what new input may not (a double quote an older copy wrote).
     RegisterEntry m_opened {};
+    CaseState m_caseState = CaseState::Unsaved;
     // The shop's VAT rate, read when the window is given a case to show.
     std::optional<double> m_vatRate;
 };

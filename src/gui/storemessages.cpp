@@ -14,6 +14,8 @@ QString storeFailureText(const StoreResult &result)
         return QStringLiteral(
             "Ärendet finns inte längre i ärenderegistret; någon annan kan ha ändrat eller tagit "
             "bort det. Listan visar nu vad registret innehåller. Ingenting har sparats.");
+    case StoreError::CaseRemoved:
+        return QStringLiteral("Ärendet har tagits bort vid en annan kassa.");
     default:
         return QStringLiteral("Det blev något fel");
     }

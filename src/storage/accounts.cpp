@@ -87,11 +87,10 @@ Status userfile::write(const QString &userId, const UserRecord &record)
     if (QFileInfo(paths::userFolder()).permissions() & QFileDevice::WriteGroup)
         mode |= QFileDevice::WriteGroup;
     // Read, change and write under the folder lock, so that two desks saving users at
-    // once do not undo each other's keys.
-    // Where Lib holds no lock file and none can be made (a read-only Lib), no desk can
-    // take the lock: the write goes ahead as before there was one.
+    // once do not undo each other's keys. A lock file that cannot be opened stops the
+    // write too.
     const FolderLock lock = FolderLock::acquire();
-    if (!lock && lock.error() != FolderLock::Error::Unavailable)
+    if (!lock)
         return Status::failure(lock.errorText());
     return WriteIniAll(path.value(), writes, mode);
 }

@@ -215,9 +215,11 @@ Status append(const QString &controlCode, const QDateTime &when, const QStringLi
     return appendLines(path.value(), when, lines);
 }
 
-Status appendRemoved(const QDateTime &when, const QString &caseNumber, const QString &customerName)
+Status appendRemoved(
+    const QDateTime &when, const QString &caseNumber, const QString &customerName, const QString &controlCode)
 {
-    return appendLines(paths::removedCasesFile(), when, { { userName(), caseNumber, customerName } });
+    return appendLines(
+        paths::removedCasesFile(), when, { { userName(), caseNumber, customerName, controlCode } });
 }
 
 } // namespace lunora::casehistory

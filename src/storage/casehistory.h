@@ -9,7 +9,8 @@
 //
 // Every file is Windows-1252 text with CR LF line ends, one event a line, its fields
 // separated by TAB: "YYYY-MM-DD hh:mm:ss", the user's full name, then the event (in the
-// history file) or the case number and the customer name (in Borttagna.txt). Older
+// history file) or the case number, the customer name and the control code (in
+// Borttagna.txt; lines of older copies end after the name). Older
 // copies of the program know none of these files and leave them alone.
 
 #include "storage/records.h"
@@ -66,7 +67,9 @@ Result<QList<HistoryEntry>> load(const QString &path);
 // Historikfel.txt, one line per event lost, and returned for the caller's information.
 Status append(const QString &controlCode, const QDateTime &when, const QStringList &events);
 // Appends the line of a removed case to Borttagna.txt; a failure is noted as above.
-Status appendRemoved(const QDateTime &when, const QString &caseNumber, const QString &customerName);
+// The control code tells the start-up's clean-up whose left-over files may go.
+Status appendRemoved(const QDateTime &when, const QString &caseNumber, const QString &customerName,
+    const QString &controlCode);
 
 } // namespace casehistory
 

@@ -5,14 +5,19 @@
 #include "storage/casefiles.h"
 #include "storage/casehistory.h"
 #include "storage/caseregister.h"
+#include "storage/codeindex.h"
+#include "storage/cp1252.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
+#include "storage/filestamp.h"
 #include "storage/folderlock.h"
 #include "storage/inputcheck.h"
 #include "storage/registerrewrite.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace lunora {
@@ -73,6 +78,40 @@ QByteArray replacementLine(const RegisterEntry &entry)
     }
     return caseregister::formatPlain(entry);
 }
+
+// The control codes of the register as it was when last looked at, kept between calls:
+// a change of a saved case asks whether its code is still there, and reading 100,000
+// lines for every row added would cost more than the row. Read anew only when the
+// register's stamp has changed. Asked under the folder lock; the mutex keeps the
+// start-up's clean-up, which runs in a thread of its own, from reading it half-made.
+class RegisterCodes final
+{
+public:
+    Result<bool> holds(const QString &path, QByteArrayView code)
+    {
+        const std::lock_guard<std::mutex> guard(m_mutex);
+        const FileStamp now = FileStamp::of(path);
+        if (!m_index || now != m_stamp) {
+            m_index.reset();
+            m_table = {};
+            if (now.exists) {
+                Result<caseregister::Table> loaded = caseregister::Table::load(path);
+                if (!loaded)
+                    return loaded.status();
+                m_table = loaded.takeValue();
+            }
+            m_index = std::make_unique<CodeIndex>(m_table);
+            m_stamp = now;
+        }
+        return m_index->head(code) != nullptr;
+    }
+
+private:
+    std::mutex m_mutex;
+    FileStamp m_stamp;
+    caseregister::Table m_table;
+    std::unique_ptr<CodeIndex> m_index; // points into m_table
+};
 
 // Both removals take every line of the cases out and keep the others in the list's
 // order.
@@ -175,6 +214,16 @@ template <typename Body> StoreResult CaseStore::run(Change &change, Body &&body)
         }
         return StoreResult::failure(StoreError::Busy, lock.errorText());
     }
+    // A saved case removed at another desk since this one opened it: its files went
+    // with it, and whatever were written now would belong to a case no list shows.
+    if (change.state == CaseState::Saved) {
+        const Result<bool> holds = registerHolds(change.controlCodes.value(0));
+        if (!holds)
+            return StoreResult::failure(StoreError::Unreadable, holds.error());
+        if (!holds.value())
+            return StoreResult::failure(
+                StoreError::CaseRemoved, QStringLiteral("The case is no longer in the register"));
+    }
     StoreResult result = body();
     if (result)
         finished(change);
@@ -195,11 +244,7 @@ void CaseStore::finished(const Change &change)
         (void)casehistory::append(code, now, casehistory::replaced(change.before.value(0), change.entry));
         break;
     case Change::Kind::RemoveCases:
-        // The history went with the case's files; what is left is the note that it was.
-        for (const RegisterEntry &removed : change.before) {
-            if (!removed[ControlCode].isEmpty() || !removed[CaseNumber].isEmpty())
-                (void)casehistory::appendRemoved(now, removed[CaseNumber], removed[CustomerName]);
-        }
+        // Noted in Borttagna.txt by the removal itself, before the files went.
         break;
     case Change::Kind::AddRegisterLine:
         (void)casehistory::append(code, now, { casehistory::registerLineAdded() });
@@ -232,10 +277,14 @@ void CaseStore::finished(const Change &change)
     }
 }
 
-void CaseStore::notePrintout(const QString &controlCode, const QString &event)
+StoreResult CaseStore::notePrintout(const QString &controlCode, const QString &event, CaseState state)
 {
     Change change { Change::Kind::Printout, { controlCode }, {}, {}, {}, true, event };
+    change.state = state;
     const StoreResult noted = run(change, []() { return StoreResult(); });
+    // A removed case has no history left to add to.
+    if (noted.kind == StoreError::CaseRemoved)
+        return noted;
     // Without the lock no line could be written in order; it is noted as lost instead.
     if (!noted && !controlCode.isEmpty()) {
         const QDateTime now = QDateTime::currentDateTime();
@@ -244,6 +293,15 @@ void CaseStore::notePrintout(const QString &controlCode, const QString &event)
                 { controlCode + QStringLiteral("_Logg.txt"), casehistory::userName(), event,
                     noted.message }));
     }
+    return noted;
+}
+
+Result<bool> CaseStore::registerHolds(const QString &controlCode)
+{
+    static RegisterCodes codes;
+    if (controlCode.isEmpty())
+        return false;
+    return codes.holds(paths::caseRegister(), cp1252::encode(controlCode));
 }
 
 StoreResult CaseStore::checkNewCase(const RegisterEntry &entry)
@@ -288,9 +346,10 @@ StoreResult CaseStore::checkNotes(const CaseNotes &notes)
         QStringLiteral("%1 cannot be stored").arg(notesfile::fieldCaption(field)), int(field));
 }
 
-StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &notes)
+StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &notes, CaseState state)
 {
     Change change { Change::Kind::SaveNotes, { controlCode }, {}, {} };
+    change.state = state;
     return run(change, [&]() -> StoreResult {
         if (StoreResult checked = checkNotes(notes); !checked)
             return checked;
@@ -385,11 +444,18 @@ StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const List
         if (!outcome.result)
             return outcome.result;
         // The register no longer names these cases; their files go now. One that cannot
-        // be deleted stays behind unseen, which loses nothing.
+        // be deleted stays behind unseen, which loses nothing. The removal is noted
+        // first: its line, which names the control code, lets the clean-up at a later
+        // start delete what a copy killed before the files went left behind.
+        const QDateTime now = QDateTime::currentDateTime();
         for (qsizetype i = 0; i < cases.size(); ++i) {
             if (!outcome.found.at(i))
                 continue;
-            change.before << outcome.dropped.at(i);
+            const RegisterEntry &removed = outcome.dropped.at(i);
+            change.before << removed;
+            if (!removed[ControlCode].isEmpty() || !removed[CaseNumber].isEmpty())
+                (void)casehistory::appendRemoved(
+                    now, removed[CaseNumber], removed[CustomerName], removed[ControlCode]);
             for (const QString &file : caseFiles(cases.at(i)[ControlCode])) {
                 if (fileio::exists(file))
                     (void)fileio::remove(file);
@@ -428,9 +494,10 @@ StoreResult CaseStore::removeRegisterLines(const QList<RegisterEntry> &cases, co
     });
 }
 
-StoreResult CaseStore::addArticleRow(const QString &controlCode, const ArticleRow &row)
+StoreResult CaseStore::addArticleRow(const QString &controlCode, const ArticleRow &row, CaseState state)
 {
     Change change { Change::Kind::AddArticleRow, { controlCode }, {}, { row } };
+    change.state = state;
     return run(change, [&]() -> StoreResult {
         if (StoreResult checked = checkArticleRow(row); !checked)
             return checked;
@@ -444,9 +511,10 @@ StoreResult CaseStore::addArticleRow(const QString &controlCode, const ArticleRo
 }
 
 StoreResult CaseStore::replaceArticleRow(
-    const QString &controlCode, const ArticleRow &old, const ArticleRow &updated)
+    const QString &controlCode, const ArticleRow &old, const ArticleRow &updated, CaseState state)
 {
     Change change { Change::Kind::ReplaceArticleRow, { controlCode }, {}, { old, updated } };
+    change.state = state;
     return run(change, [&]() -> StoreResult {
         if (StoreResult checked = checkArticleRow(updated); !checked)
             return checked;
@@ -465,9 +533,11 @@ StoreResult CaseStore::replaceArticleRow(
     });
 }
 
-StoreResult CaseStore::removeArticleRows(const QString &controlCode, const QList<ArticleRow> &removed)
+StoreResult CaseStore::removeArticleRows(
+    const QString &controlCode, const QList<ArticleRow> &removed, CaseState state)
 {
     Change change { Change::Kind::RemoveArticleRows, { controlCode }, {}, removed };
+    change.state = state;
     return run(change, [&]() -> StoreResult {
         QString path;
         if (StoreResult found = articlePath(controlCode, path); !found)

@@ -70,6 +70,7 @@ public:
         QList<RegisterEntry> before {};
         bool notesChanged = true; // SaveNotes: false when the file held these notes already
         QString event {}; // Printout: what the history says
+        CaseState state = CaseState::Unsaved; // Saved: run() refuses a case removed meanwhile
     };
 
     // A first check of a case's values before anything is asked or written (the same
@@ -89,7 +90,8 @@ public:
     // The notes of a case, alone: nothing else of the case changes. Empty notes take the
     // notes file away. UnstorableNote names the field a character cannot be stored in.
     static StoreResult checkNotes(const CaseNotes &notes);
-    static StoreResult saveNotes(const QString &controlCode, const CaseNotes &notes);
+    static StoreResult saveNotes(
+        const QString &controlCode, const CaseNotes &notes, CaseState state = CaseState::Unsaved);
 
     // The register without every line of the case (found by its key), in the list's
     // order, with the new line last; in one atomic rewrite. NotFound (nothing written)
@@ -109,17 +111,26 @@ public:
 
     // Article rows of the case with the given control code. Rows are found in the file
     // by their values: `old` and `removed` are rows as the window shows them.
-    static StoreResult addArticleRow(const QString &controlCode, const ArticleRow &row);
+    // CaseRemoved (nothing written) for a saved case that another desk removed.
+    static StoreResult addArticleRow(
+        const QString &controlCode, const ArticleRow &row, CaseState state = CaseState::Unsaved);
     // The first line holding `old` leaves its place and `updated` becomes the last line.
-    static StoreResult replaceArticleRow(
-        const QString &controlCode, const ArticleRow &old, const ArticleRow &updated);
-    static StoreResult removeArticleRows(const QString &controlCode, const QList<ArticleRow> &removed);
+    static StoreResult replaceArticleRow(const QString &controlCode, const ArticleRow &old,
+        const ArticleRow &updated, CaseState state = CaseState::Unsaved);
+    static StoreResult removeArticleRows(
+        const QString &controlCode, const QList<ArticleRow> &removed, CaseState state = CaseState::Unsaved);
 
     // A printout of the case (on paper or as a PDF file) for its history: `event` is
     // casehistory::printed() or savedAsPdf(). The printout has happened already, so
     // nothing here can undo it: a line that cannot be written is noted in
-    // Errors\Historikfel.txt.
-    static void notePrintout(const QString &controlCode, const QString &event);
+    // Errors\Historikfel.txt. CaseRemoved when a saved case is no longer in the register:
+    // nothing is written, and the window says the case is gone.
+    static StoreResult notePrintout(
+        const QString &controlCode, const QString &event, CaseState state = CaseState::Unsaved);
+
+    // Whether the register holds a line with this control code. Kept between calls and
+    // read anew only when the register changed; for callers that hold the folder lock.
+    static Result<bool> registerHolds(const QString &controlCode);
 
 private:
     template <typename Body> static StoreResult run(Change &change, Body &&body);

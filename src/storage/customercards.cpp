@@ -74,13 +74,14 @@ Result<QByteArray> applied(
 }
 
 // Cards are read, changed and written under the folder lock, so that two desks saving
-// one card at once do not undo each other's fields. Where no desk can take the lock
-// (a Lib without a lock file that cannot get one) the write goes ahead as before.
+// one card at once do not undo each other's fields. A lock file that cannot be opened
+// stops the write: going ahead unlocked would let another desk's card be lost.
 Outcome takeLock(FolderLock &lock)
 {
     lock = FolderLock::acquire();
-    if (!lock && lock.error() != FolderLock::Error::Unavailable)
-        return failure(Error::Busy, lock.errorText());
+    if (!lock)
+        return failure(lock.error() == FolderLock::Error::Unavailable ? Error::Unwritable : Error::Busy,
+            lock.errorText());
     return {};
 }
 

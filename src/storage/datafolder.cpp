@@ -87,6 +87,11 @@ QString paths::historyErrorLog()
     return DataFolder::path(u"\\Errors\\Historikfel.txt");
 }
 
+QString paths::orphanLog()
+{
+    return DataFolder::path(u"\\Errors\\Foraldralosa.txt");
+}
+
 QString paths::userFolder()
 {
     return DataFolder::path(u"\\Lib\\User");

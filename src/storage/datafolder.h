@@ -33,6 +33,7 @@ QString errorLog(); // \Errors\Error.txt
 QString userFolder(); // \Lib\User
 QString removedCasesFile(); // \Lib\Borttagna.txt
 QString historyErrorLog(); // \Errors\Historikfel.txt
+QString orphanLog(); // \Errors\Foraldralosa.txt
 // These fail (touching nothing) when the name is not a safe file name, and the user
 // file also for an empty id.
 Result<QString> userFile(const QString &userId); // \Lib\User\<id>.ini

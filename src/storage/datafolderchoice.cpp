@@ -52,6 +52,12 @@ QString firstUnwritable(const QString &root)
 bool fillFromTemplate(const QString &templateFolder, const QString &target, QString *failed)
 {
     QDir root(target);
+    // The copies hold customer data soon: their owner's, and their group's only where
+    // the folder is shared by its group, like every file the program makes.
+    QFileDevice::Permissions fileMode
+        = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    if (QFileInfo(target).permissions() & QFile::WriteGroup)
+        fileMode |= QFile::ReadGroup | QFile::WriteGroup;
     if (!templateFolder.isEmpty() && QFileInfo(templateFolder).isDir()) {
         const QDir from(templateFolder);
         QDirIterator it(templateFolder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
@@ -71,8 +77,7 @@ bool fillFromTemplate(const QString &templateFolder, const QString &target, QStr
                     return false;
                 }
                 // Files under /usr/share are read-only; the user's copy is theirs to change.
-                QFile::setPermissions(
-                    destination, QFile::permissions(destination) | QFile::ReadOwner | QFile::WriteOwner);
+                QFile::setPermissions(destination, fileMode);
             }
         }
     }
@@ -187,6 +192,11 @@ DataFolderChoice chooseDataFolder(const DataFolderRequest &request)
             return choice;
         }
         choice.created = true;
+        // The folder of the user's own is the user's alone: nobody else's account can
+        // read the customers' data in it. A folder named by the option or the variable
+        // keeps the mode it was given.
+        if (!existed && choice.source == DataFolderSource::Default)
+            QFile::setPermissions(choice.path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     const QString unwritable = firstUnwritable(choice.path);
     if (!unwritable.isEmpty()) {

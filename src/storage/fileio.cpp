@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,7 +55,8 @@ Status openChecked(const QString &path, int flags, QIODevice::OpenMode mode, QFi
     const QByteArray name = QFile::encodeName(path);
     int fd;
     do {
-        fd = ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+        // A file made here is its owner's alone until it gets its mode.
+        fd = ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK, 0600);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return fileError(what, path, systemReason(errno));
@@ -85,6 +86,84 @@ bool endsWithLineEnd(int fd)
     if (::pread(fd, &last, 1, st.st_size - 1) != 1)
         return true;
     return last == '\n' || last == '\r';
+}
+
+// The mode a file made here gets: its owner's bits, and its group's where the folder
+// is shared by its group (the folder's group may write it), never anyone else's. A
+// caller that asks for less (user files) gets less.
+mode_t modeForNewFile(const QString &folder, QFileDevice::Permissions asked)
+{
+    struct stat st
+    {
+    };
+    const bool shared = ::stat(QFile::encodeName(folder).constData(), &st) == 0 && (st.st_mode & S_IWGRP);
+    mode_t mode = shared ? 0660 : 0600;
+    if (asked) {
+        mode_t wanted = 0;
+        if (asked & (QFileDevice::ReadOwner | QFileDevice::ReadUser))
+            wanted |= S_IRUSR;
+        if (asked & (QFileDevice::WriteOwner | QFileDevice::WriteUser))
+            wanted |= S_IWUSR;
+        if (asked & QFileDevice::ReadGroup)
+            wanted |= S_IRGRP;
+        if (asked & QFileDevice::WriteGroup)
+            wanted |= S_IWGRP;
+        mode &= wanted;
+    }
+    return mode;
+}
+
+// A file the program has just created gets the mode of a new file. A file system that
+// keeps no modes (CIFS, FAT) refuses: that never fails a save.
+void giveNewFileMode(int fd, const QString &path, QFileDevice::Permissions asked = {})
+{
+    (void)::fchmod(fd, modeForNewFile(QFileInfo(path).absolutePath(), asked));
+}
+
+// The temporary file of a save gets the mode and group of the file it replaces, or
+// those of a new file.
+void giveMode(int fd, const QString &target, QFileDevice::Permissions newFileMode)
+{
+    struct stat old
+    {
+    };
+    if (::stat(QFile::encodeName(target).constData(), &old) != 0) {
+        giveNewFileMode(fd, target, newFileMode);
+        return;
+    }
+    (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    (void)::fchmod(fd, old.st_mode & 07777);
+}
+
+// The hidden temporary file of a save, beside the file: ".<name>.lunora-XXXXXX". The
+// form is the program's own, so that the start-up's clean-up can tell it from a copy
+// a person made ("arenden.txt.backup"). Made with mode 0600.
+int makeTemporary(const QString &target, QByteArray &temporary)
+{
+    const QFileInfo info(target);
+    temporary = QFile::encodeName(
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lunora-XXXXXX"));
+    int fd;
+    do {
+        fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool writeWhole(int fd, QByteArrayView piece)
+{
+    const char *data = piece.data();
+    qsizetype left = piece.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
 }
 } // namespace
 
@@ -140,36 +219,41 @@ Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Per
 Status saveInPieces(const QString &path, const std::function<void(const Sink &sink)> &produce,
     QFileDevice::Permissions newFileMode)
 {
-    // QSaveFile writes to the target of a link: only a link within the folder may lead it.
+    // A link within the folder leads the save to its target, which is the file replaced.
     if (Status placed = checkPlace(path); !placed)
         return placed;
-    const bool isNew = !QFileInfo::exists(path);
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
     const FileStamp before = FileStamp::of(path);
-    QSaveFile file(path);
-    // Never fall back to writing over the old file in place: a failure half-way would
-    // leave it cut short.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return fileError(QStringLiteral("Cannot write"), path, file.errorString());
+    QByteArray temporary;
+    const int fd = makeTemporary(target, temporary);
+    if (fd < 0)
+        return fileError(QStringLiteral("Cannot write"), path, systemReason(errno));
+    const auto cancel = [&temporary, path](int fd, int error) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return fileError(QStringLiteral("Cannot write"), path, systemReason(error));
+    };
     // Set on the temporary file, so that the file is never seen with a wider mode.
-    if (isNew && newFileMode && !file.setPermissions(newFileMode)) {
-        file.cancelWriting();
-        return fileError(QStringLiteral("Cannot set the mode of"), path, file.errorString());
-    }
-    bool written = true;
-    produce([&file, &written](QByteArrayView piece) {
-        if (written && !piece.isEmpty())
-            written = file.write(piece.data(), piece.size()) == piece.size();
+    giveMode(fd, target, newFileMode);
+    int error = 0;
+    produce([fd, &error](QByteArrayView piece) {
+        if (error == 0 && !writeWhole(fd, piece))
+            error = errno ? errno : EIO;
     });
-    // The flush is checked here because commit() does not report a failure of its own
-    // final flush (a full disk): it would rename a short file over the old one.
-    if (!written || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fileError(QStringLiteral("Cannot write"), path, reason);
+    // A full disk may show only at the sync: nothing is renamed before it has passed.
+    if (error != 0 || ::fsync(fd) != 0)
+        return cancel(fd, error != 0 ? error : errno);
+    if (::close(fd) != 0) {
+        error = errno;
+        ::unlink(temporary.constData());
+        return fileError(QStringLiteral("Cannot write"), path, systemReason(error));
     }
-    if (!file.commit())
-        return fileError(QStringLiteral("Cannot write"), path, file.errorString());
+    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+        error = errno;
+        ::unlink(temporary.constData());
+        return fileError(QStringLiteral("Cannot write"), path, systemReason(error));
+    }
     ownwrites::note(path, before, FileStamp::of(path));
     return {};
 }
@@ -186,6 +270,8 @@ Status appendLine(const QString &path, const QByteArray &line)
             QStringLiteral("Cannot append to"));
         !opened)
         return opened;
+    if (!before.exists)
+        giveNewFileMode(file.handle(), path);
     QByteArray data;
     if (!endsWithLineEnd(file.handle()))
         data = QByteArrayLiteral("\r\n");
@@ -232,6 +318,7 @@ Status prepare(const QString &path)
                 QIODevice::WriteOnly | QIODevice::Append, file, QStringLiteral("Cannot create"));
             !opened)
             return opened;
+        giveNewFileMode(file.handle(), path);
     }
     const QFileDevice::Permissions perms = QFile::permissions(path);
     if (!(perms & QFileDevice::WriteOwner)) {

@@ -9,9 +9,13 @@
 #include <QString>
 #include <functional>
 
-// Whole-file primitives. Every rewrite goes through QSaveFile: the new contents are
-// written to a temporary file beside the old one and renamed over it, so a failed
-// write leaves the old file as it was.
+// Whole-file primitives. Every rewrite is atomic: the new contents are written to a
+// hidden temporary file beside the old one (".<name>.lunora-XXXXXX"), synced to disk
+// and renamed over it, so a failed write leaves the old file as it was.
+//
+// A file made here gets its owner's read and write bits and, where its folder is
+// shared by its group (the group may write the folder), the group's; never anyone
+// else's: case files and customer cards are not for every account of the machine.
 namespace lunora::fileio {
 // Whether a file of the data folder may be opened at all. Refused: anything but a
 // plain file (a FIFO would hang the program, a device or folder is no data file), and
@@ -24,8 +28,8 @@ Status checkPlace(const QString &path);
 
 bool exists(const QString &path);
 Result<QByteArray> readAll(const QString &path); // missing file: failure
-// Atomic replace. An existing file keeps its mode; a new one gets `newFileMode` when it
-// is given (user files are not for everybody's eyes), else the usual default.
+// Atomic replace. An existing file keeps its mode and group; a new one gets the mode
+// above, narrowed to `newFileMode` when that is given.
 Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Permissions newFileMode = {});
 // The same for contents too large to build in memory first: `produce` hands the
 // contents, piece after piece in order, to the sink it is given. After a failed write

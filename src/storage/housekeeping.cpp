@@ -2,40 +2,229 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "storage/housekeeping.h"
 
+#include "storage/casehistory.h"
+#include "storage/casestore.h"
+#include "storage/cp1252.h"
 #include "storage/datafolder.h"
+#include "storage/fileio.h"
 #include "storage/folderlock.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
+#include <QHash>
+#include <QSet>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <map>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace lunora::housekeeping {
 
-Result<int> removeStaleTemporaries(const QDateTime &now)
+namespace {
+
+// The clean-up runs beside the windows: it waits for the lock quietly, and gives up
+// when the program ends.
+class QuietWaiter final : public FolderLock::Waiter
 {
-    FolderLock lock = FolderLock::acquire();
-    if (!lock)
-        return Status::failure(lock.errorText());
-    // The program's files end in .ini or .txt; the save's temporary name adds six
-    // letters or digits.
-    static const QRegularExpression pattern(
-        QStringLiteral("^.+\\.(ini|txt)\\.[A-Za-z0-9]{6}$"), QRegularExpression::CaseInsensitiveOption);
+public:
+    explicit QuietWaiter(const std::atomic_bool *stop)
+        : m_stop(stop)
+    {
+    }
+    bool wait(std::chrono::milliseconds) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds { 5 });
+        return !stopped(m_stop);
+    }
+    static bool stopped(const std::atomic_bool *stop) { return stop && stop->load(); }
+
+private:
+    const std::atomic_bool *m_stop;
+};
+
+FolderLock takeLock(const std::atomic_bool *stop)
+{
+    QuietWaiter waiter(stop);
+    return FolderLock::acquire(&waiter);
+}
+
+// Calls `visit` with the name of every entry of a folder, one at a time, until it
+// returns false. The folder is never listed whole.
+bool forEachEntry(const QString &folder, const std::function<bool(int dirFd, const char *name)> &visit)
+{
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return false;
+    const int fd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.'
+            && (entry->d_name[1] == 0 || (entry->d_name[1] == '.' && entry->d_name[2] == 0)))
+            continue;
+        if (!visit(fd, entry->d_name))
+            break;
+    }
+    ::closedir(dir);
+    return true;
+}
+
+bool isStalePlainFile(int dirFd, const char *name, const QDateTime &now, ino_t *inode)
+{
+    struct stat st
+    {
+    };
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if (inode && *inode != 0 && *inode != st.st_ino)
+        return false;
+    if (inode)
+        *inode = st.st_ino;
+    return QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec).secsTo(now) >= staleAfterSeconds;
+}
+
+// ---- Files of cases without a register line -------------------------------------------
+
+constexpr const char *CaseFileSuffixes[] = { "_eData.ini", "_ArtData.txt", "_Notes.txt", "_Logg.txt" };
+
+// The control codes that Borttagna.txt names (its fifth field; older lines have none).
+QSet<QString> removedCodes()
+{
+    QSet<QString> codes;
+    const Result<QByteArray> bytes = fileio::readAll(paths::removedCasesFile());
+    if (!bytes)
+        return codes;
+    for (const QByteArray &line : bytes.value().split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split('\t');
+        if (fields.size() >= 5 && !fields.at(4).isEmpty())
+            codes.insert(cp1252::decode(fields.at(4)));
+    }
+    return codes;
+}
+
+// The control codes Foraldralosa.txt has named already (its second field).
+QSet<QString> listedCodes()
+{
+    QSet<QString> codes;
+    const Result<QByteArray> bytes = fileio::readAll(paths::orphanLog());
+    if (!bytes)
+        return codes;
+    for (const QByteArray &line : bytes.value().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() >= 2)
+            codes.insert(cp1252::decode(fields.at(1)));
+    }
+    return codes;
+}
+
+// Every case file of Lib by control code, for the codes the register does not hold as
+// it stands now (checked again under the lock before anything is done).
+std::map<QString, QStringList> filesWithoutLine(const std::atomic_bool *stop)
+{
+    std::map<QString, QStringList> found;
+    QHash<QString, bool> held;
+    forEachEntry(DataFolder::path(u"\\Lib"), [&](int, const char *raw) {
+        const QString name = QFile::decodeName(raw);
+        for (const char *suffix : CaseFileSuffixes) {
+            const QLatin1StringView end(suffix);
+            if (name.size() <= end.size() || !name.endsWith(end))
+                continue;
+            const QString code = name.chopped(end.size());
+            if (!held.contains(code)) {
+                const Result<bool> holds = CaseStore::registerHolds(code);
+                held.insert(code, !holds || holds.value()); // unreadable: leave alone
+            }
+            if (!held.value(code))
+                found[code].append(name);
+            break;
+        }
+        return !QuietWaiter::stopped(stop);
+    });
+    return found;
+}
+
+// One case's files, under the lock: deleted when the case was removed, else listed
+// once. Nothing when the register holds the case again by now.
+void settleOrphan(const QString &code, QStringList files, bool removed, bool listed, const QDateTime &now,
+    OrphanCount &count)
+{
+    files.sort();
+    const Result<bool> holds = CaseStore::registerHolds(code);
+    if (!holds || holds.value() || !isSafeFileName(code))
+        return;
+    if (!removed) {
+        if (!listed
+            && fileio::appendLine(paths::orphanLog(),
+                casehistory::formatLine(now,
+                    { code, files.join(u' '),
+                        QStringLiteral("Saknar rad i ärenderegistret; filerna finns kvar") })))
+            ++count.listed;
+        return;
+    }
+    QStringList deleted;
+    for (const QString &file : files) {
+        if (fileio::remove(DataFolder::path(QStringLiteral("\\Lib\\") + file)))
+            deleted << file;
+    }
+    count.deleted += int(deleted.size());
+    if (!deleted.isEmpty())
+        (void)fileio::appendLine(paths::orphanLog(),
+            casehistory::formatLine(
+                now, { code, deleted.join(u' '), QStringLiteral("Borttaget ärende; filerna har raderats") }));
+}
+
+} // namespace
+
+bool isSaveTemporary(QStringView fileName)
+{
+    constexpr QLatin1StringView Marker(".lunora-");
+    constexpr qsizetype Random = 6;
+    const qsizetype markerAt = fileName.size() - Random - Marker.size();
+    // A dot, a name of one character at least, the marker, six letters or digits.
+    if (markerAt < 2 || !fileName.startsWith(u'.') || fileName.sliced(markerAt, Marker.size()) != Marker)
+        return false;
+    for (const QChar c : fileName.last(Random)) {
+        if (!(c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) || c.unicode() > 127)
+            return false;
+    }
+    return true;
+}
+
+Result<int> removeStaleTemporaries(const QDateTime &now, const std::atomic_bool *stop)
+{
     int removed = 0;
     for (const char *folder : { "\\Lib", "\\Lib\\User", "\\Errors" }) {
-        const QDir dir(DataFolder::path(QString::fromLatin1(folder)));
-        const QFileInfoList files
-            = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-        for (const QFileInfo &file : files) {
-            if (!file.isFile() || file.isSymLink() || !pattern.match(file.fileName()).hasMatch())
-                continue;
-            if (file.lastModified().secsTo(now) < staleAfterSeconds)
-                continue;
-            if (QFile::remove(file.filePath()))
+        forEachEntry(DataFolder::path(QString::fromLatin1(folder)), [&](int dirFd, const char *name) {
+            ino_t inode = 0;
+            if (!isSaveTemporary(QFile::decodeName(name)) || !isStalePlainFile(dirFd, name, now, &inode))
+                return !QuietWaiter::stopped(stop);
+            // Checked again under the lock: still the same old file, no save's own.
+            const FolderLock lock = takeLock(stop);
+            if (lock && isStalePlainFile(dirFd, name, now, &inode) && ::unlinkat(dirFd, name, 0) == 0)
                 ++removed;
-        }
+            return !QuietWaiter::stopped(stop);
+        });
     }
     return removed;
+}
+
+Result<OrphanCount> clearOrphans(const QDateTime &now, const std::atomic_bool *stop)
+{
+    OrphanCount count;
+    const std::map<QString, QStringList> orphans = filesWithoutLine(stop);
+    if (orphans.empty())
+        return count;
+    const QSet<QString> removed = removedCodes();
+    const QSet<QString> listed = listedCodes();
+    for (const auto &[code, files] : orphans) {
+        if (QuietWaiter::stopped(stop))
+            break;
+        const FolderLock lock = takeLock(stop);
+        if (!lock)
+            return Status::failure(lock.errorText());
+        settleOrphan(code, files, removed.contains(code), listed.contains(code), now, count);
+    }
+    return count;
 }
 
 } // namespace lunora::housekeeping

@@ -245,10 +245,10 @@ Status WriteIniAll(const QString &path, const QList<IniWrite> &writes, QFileDevi
     }
     // Read, change and write under the folder lock (taken again by a caller that holds
     // it already only counts up): another desk writing the same file between the read
-    // and the write would lose its keys. Where no desk can take the lock (no lock file
-    // and none can be made) the write goes ahead as before there was one.
+    // and the write would lose its keys. A lock file that cannot be opened stops the
+    // write as well: unlocked, it could undo another desk's.
     const FolderLock lock = FolderLock::acquire();
-    if (!lock && lock.error() != FolderLock::Error::Unavailable)
+    if (!lock)
         return Status::failure(lock.errorText());
     // A missing file is not created here: the atomic save below brings it into being
     // whole, so a write that fails or is killed leaves no empty file behind.

@@ -31,6 +31,18 @@ enum class StoreError
     UnstorableNote, // a note the notes file cannot carry; StoreResult::field is a notesfile::Field
     Busy, // another desk held the folder lock for 10 s, or the user gave up waiting
           // ("Avbryt"); nothing was written. Windows show showFolderBusy() (gui/lockwaitbox.h).
+    CaseRemoved, // a saved case is no longer in the register (removed at another desk);
+                 // nothing was written
+};
+
+// Whether a case's files may be changed without its register line. A saved case's
+// changes first check, under the lock, that the register still holds its control
+// code. A new case, not saved yet, has no line: its rows and notes are written before
+// it is (they stay with the case when the window closes unsaved).
+enum class CaseState
+{
+    Unsaved,
+    Saved,
 };
 
 struct [[nodiscard]] StoreResult

@@ -3,12 +3,14 @@
 // The case window's notes area: where it stands, what it reads and writes, what closing
 // asks, and the customer card made from a case.
 
+#include "gui/frmAddProd.h"
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/frmKundData.h"
 #include "gui/messagebox.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
+#include "storage/casestore.h"
 #include "storage/datafolder.h"
 #include "support_guifixture.h"
 
@@ -21,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace lunora;
@@ -56,6 +59,7 @@ private slots:
     void newCaseIsSavedWithItsNotes();
     void removalTakesTheNotesAway();
     void printedSheetCarriesTheNotes();
+    void caseRemovedAtAnotherDeskTakesNothing();
 
 private:
     QString notesPath() const { return m_data->lib(CaseA[ControlCode] + QStringLiteral("_Notes.txt")); }
@@ -352,6 +356,43 @@ void TestCaseNotes::printedSheetCarriesTheNotes()
     QCOMPARE(printed.device, QStringLiteral("Crescent Elegant"));
     QCOMPARE(printed.serial, QStringLiteral("WTU-1"));
     QCOMPARE(printed.text, QStringLiteral("Bakhjulet kärvar.\nRing före 16."));
+}
+
+void TestCaseNotes::caseRemovedAtAnotherDeskTakesNothing()
+{
+    writeBytes(notesPath(), NotesBytes);
+    frmArende *window = openCase(CaseA);
+    // Another desk removes the case while it is open here: its line and files go.
+    QVERIFY(CaseStore::removeCases({ CaseA }, {}).ok());
+    const QString code = CaseA[ControlCode];
+    const auto filesOfCase = [this, &code]() {
+        return QDir(m_data->file(QStringLiteral("Lib")))
+            .entryList({ code + QStringLiteral("*") }, QDir::Files);
+    };
+    QCOMPARE(filesOfCase(), QStringList());
+    const QString removed = QStringLiteral("Ärendet har tagits bort vid en annan kassa.");
+
+    child<QPushButton>(window, "Command1")->click();
+    auto *addWindow = WindowRegistry::find<frmAddProd>();
+    QVERIFY(addWindow && addWindow->isVisible());
+    for (const char *name : { "Text1", "Text2", "Text3", "Text4", "Text5" })
+        QTest::keyClicks(child<QLineEdit>(addWindow, name), QStringLiteral("1"));
+    child<QPushButton>(addWindow, "Command1")->click();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().last().text, removed);
+
+    child<QLineEdit>(window, "txtEnhet")->setText(QStringLiteral("Crescent Elegant"));
+    QTest::mouseClick(child<QPushButton>(window, "cmdSparaAnteckningar"), Qt::LeftButton);
+    QCOMPARE(MessageBox::shown().size(), 2);
+    QCOMPARE(MessageBox::shown().last().text, removed);
+
+    // The printout itself has happened; its history line would start a new file.
+    QTemporaryDir pdfFolder;
+    QVERIFY(window->savePdf(pdfFolder.filePath(QStringLiteral("sheet.pdf"))));
+    QCOMPARE(MessageBox::shown().size(), 3);
+    QCOMPARE(MessageBox::shown().last().text, removed);
+
+    QCOMPARE(filesOfCase(), QStringList());
 }
 
 QTEST_MAIN(TestCaseNotes)

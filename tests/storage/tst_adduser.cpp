@@ -9,8 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace lunora;
 
@@ -57,6 +60,7 @@ private slots:
     void refusesWhatCannotBeAPassword();
     void refusesAnEmptyId();
     void newFilesAreNotForEverybody();
+    void rootWorksAsTheFolderOwner();
 };
 
 void TestAddUser::refusesWhatCannotBeAPassword()
@@ -91,7 +95,7 @@ void TestAddUser::newFilesAreNotForEverybody()
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
             | QFileDevice::ExeGroup));
     QCOMPARE(adduser(folder.root(), { QStringLiteral("anna"), QStringLiteral("Anna") }, "a\n").exitCode, 0);
-    QCOMPARE(modeOf(folder.file(QStringLiteral("Lib/User/anna.ini"))), mode_t(0640));
+    QCOMPARE(modeOf(folder.file(QStringLiteral("Lib/User/anna.ini"))), mode_t(0600));
 
     // A folder shared by its group: the group may write the file too.
     QCOMPARE(::chmod(QFile::encodeName(userFolder).constData(), 02770), 0);
@@ -107,6 +111,64 @@ void TestAddUser::newFilesAreNotForEverybody()
         0);
     QCOMPARE(modeOf(anna), mode_t(0600));
     QVERIFY(test::readBytes(anna).contains("PassWD=c\r\n"));
+}
+
+// Root's cron job or an administrator's test run in a shop user's folder: the tools
+// become the folder's owner, so that the desks can still lock and change everything.
+void TestAddUser::rootWorksAsTheFolderOwner()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root, as CI has");
+    const QString shop = QStringLiteral("lunoratest");
+    if (!::getpwnam("lunoratest"))
+        QCOMPARE(QProcess::execute(QStringLiteral("useradd"), { QStringLiteral("-M"), shop }), 0);
+    const passwd *owner = ::getpwnam("lunoratest");
+    QVERIFY(owner);
+    const uid_t uid = owner->pw_uid;
+    const gid_t gid = owner->pw_gid;
+    test::DataFolderFixture folder;
+    QTemporaryDir archives;
+    for (const QString &path : { folder.root(), archives.path() })
+        QCOMPARE(QProcess::execute(QStringLiteral("chown"),
+                     { QStringLiteral("-R"), QStringLiteral("lunoratest:%1").arg(gid), path }),
+            0);
+    QCOMPARE(::chmod(QFile::encodeName(folder.root()).constData(), 02770), 0);
+
+    const Run added = adduser(folder.root(), { QStringLiteral("anna"), QStringLiteral("Anna") }, "a\n");
+    QCOMPARE(added.exitCode, 0);
+    QVERIFY2(added.messages.contains(QStringLiteral("lunoratest")), qPrintable(added.messages));
+    QProcess backup;
+    backup.start(
+        QStringLiteral(LUNORA_BACKUP), { QStringLiteral("--data-folder"), folder.root(), archives.path() });
+    QVERIFY(backup.waitForFinished(60000));
+    QCOMPARE(backup.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(backup.readAllStandardError()).contains(QStringLiteral("lunoratest")));
+
+    const QStringList made = { folder.file(QStringLiteral("Lib/User/anna.ini")),
+        folder.file(QStringLiteral("Lib/lunora.lock")), folder.file(QStringLiteral("lunora.presence")),
+        archives.path() + u'/' + QDir(archives.path()).entryList(QDir::Files).value(0) };
+    for (const QString &path : made) {
+        struct stat st
+        {
+        };
+        QVERIFY2(::stat(QFile::encodeName(path).constData(), &st) == 0, qPrintable(path));
+        QVERIFY2(st.st_uid == uid, qPrintable(path));
+    }
+    // The presence file as the lock file: every desk of the group may open it to lock.
+    QVERIFY(modeOf(folder.file(QStringLiteral("lunora.presence"))) & S_IWGRP);
+
+    // The shop's own user changes the folder afterwards as before.
+    QProcess asShop;
+    asShop.start(QStringLiteral("setpriv"),
+        { QStringLiteral("--reuid=%1").arg(uid), QStringLiteral("--regid=%1").arg(gid),
+            QStringLiteral("--init-groups"), QStringLiteral(LUNORA_ADDUSER), QStringLiteral("--data-folder"),
+            folder.root(), QStringLiteral("--force"), QStringLiteral("anna"), QStringLiteral("Anna Ek") });
+    QVERIFY(asShop.waitForStarted(10000));
+    asShop.write("b\n");
+    asShop.closeWriteChannel();
+    QVERIFY(asShop.waitForFinished(60000));
+    QCOMPARE(asShop.exitCode(), 0);
+    QVERIFY(test::readBytes(made.first()).contains("PassWD=b\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestAddUser)

@@ -235,8 +235,11 @@ void TestCaseHistory::removalTakesTheHistoryAndListsTheCase()
     QVERIFY(CaseStore::removeCases({ CaseA }, keys({ CaseA, CaseB })));
     QVERIFY(!QFile::exists(historyPath()));
     const QByteArray removed = readBytes(paths::removedCasesFile());
-    static const QRegularExpression Line(QStringLiteral(
-        "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\tBertil Berg\t101215 4711\tAnna Andersson\r\n$"));
+    // The control code last, so that files a removal cut short can be found later.
+    static const QRegularExpression Line(
+        QStringLiteral(
+            "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\tBertil Berg\t101215 4711\tAnna Andersson\t")
+        + QRegularExpression::escape(caseCode()) + QStringLiteral("\r\n$"));
     QVERIFY2(Line.match(cp1252::decode(removed)).hasMatch(), removed.constData());
 
     // Removing the other one appends; the list of removed cases is never rewritten.

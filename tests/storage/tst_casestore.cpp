@@ -6,6 +6,7 @@
 #include "common/faultyfs.h"
 #include "common/testsupport.h"
 #include "storage/casefiles.h"
+#include "storage/casehistory.h"
 #include "storage/caseregister.h"
 #include "storage/casestore.h"
 #include "storage/cp1252.h"
@@ -161,6 +162,7 @@ private slots:
     void changedCaseMayKeepItsOldQuotes();
     void removeRewritesThenDeletesFiles();
     void removeOfVanishedCaseDeletesNothing();
+    void savedCaseChangesFollowTheRegister();
     void listOrderKeepsTheListsBytes();
     void rewriteWritesEveryKindOfLineAsBefore();
     void failedRewriteLeavesEveryFile();
@@ -342,6 +344,35 @@ void TestCaseStore::removeOfVanishedCaseDeletesNothing()
     QCOMPARE(readBytes(data.registerFile()), quotedLines({ CaseB }));
     for (const QString &file : caseFiles(CaseA[ControlCode]).mid(0, 2))
         QVERIFY(QFile::exists(file));
+}
+
+void TestCaseStore::savedCaseChangesFollowTheRegister()
+{
+    TestDataFolder data;
+    writeCases(data, { CaseA, CaseB }, { RowA });
+    const QString code = CaseA[ControlCode];
+    const QString articles = caseFiles(code).value(1);
+    QVERIFY(CaseStore::addArticleRow(code, RowA, CaseState::Saved));
+
+    // Another desk's rewrite without the case: nothing more is written for it.
+    writeBytes(data.registerFile(), quotedLines({ CaseB }));
+    const QByteArray rowsBefore = readBytes(articles);
+    const QByteArray historyBefore = readBytes(caseFiles(code).value(3));
+    QCOMPARE(CaseStore::addArticleRow(code, RowA, CaseState::Saved).kind, StoreError::CaseRemoved);
+    QCOMPARE(CaseStore::removeArticleRows(code, { RowA }, CaseState::Saved).kind, StoreError::CaseRemoved);
+    QCOMPARE(CaseStore::saveNotes(code, CaseNotes { QStringLiteral("Cykel"), {}, {} }, CaseState::Saved).kind,
+        StoreError::CaseRemoved);
+    QCOMPARE(CaseStore::notePrintout(code, casehistory::printed(), CaseState::Saved).kind,
+        StoreError::CaseRemoved);
+    QCOMPARE(readBytes(articles), rowsBefore);
+    QVERIFY(!QFile::exists(caseFiles(code).value(2)));
+    QCOMPARE(readBytes(caseFiles(code).value(3)), historyBefore);
+
+    // A new case has no line yet and takes its rows all the same.
+    QVERIFY(CaseStore::addArticleRow(code, RowA, CaseState::Unsaved));
+    // A line appended by another desk is seen at once.
+    writeBytes(data.registerFile(), quotedLines({ CaseB, CaseA }));
+    QVERIFY(CaseStore::removeArticleRows(code, { RowA }, CaseState::Saved));
 }
 
 // The rewrite takes shortcuts (a line already in the quoted form is copied whole, the

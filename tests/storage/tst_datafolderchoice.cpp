@@ -120,6 +120,13 @@ void TestDataFolderChoice::systemCopyMakesMissingFolderFromTemplate()
         QFileInfo(first.path + QStringLiteral("/Lib/CompanyInfo.ini")).isWritable() || test::runningAsRoot());
     QCOMPARE(test::readBytes(first.path + QStringLiteral("/Lib/CompanyInfo.ini")),
         QByteArray("[Main]\r\nLine1=Butiken\r\n"));
+    // The user's own folder and its files are for nobody else's eyes.
+    const auto ownerGroupOther = [](const QString &path) {
+        return QFile::permissions(path).toInt() & 0x7077;
+    };
+    QCOMPARE(ownerGroupOther(first.path), (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner).toInt());
+    QCOMPARE(ownerGroupOther(first.path + QStringLiteral("/Lib/CompanyInfo.ini")),
+        (QFile::ReadOwner | QFile::WriteOwner).toInt());
 
     // An empty folder (made by hand, or by a package manager) counts as not made yet.
     QTemporaryDir empty;

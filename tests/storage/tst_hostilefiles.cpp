@@ -8,6 +8,7 @@
 #include "common/testsupport.h"
 #include "storage/casefiles.h"
 #include "storage/caseregister.h"
+#include "storage/casestore.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
 #include "storage/folderlock.h"
@@ -76,6 +77,9 @@ private slots:
     void loneLineFeedsWriteInOnePass();
     void iniWriteCreatesNoFileUntilItsSave();
     void staleTemporariesAreClearedAway();
+    void onlyRemovedCasesLoseTheirLeftOverFiles();
+    void newFilesAreForTheOwnerAndASharingGroup_data();
+    void newFilesAreForTheOwnerAndASharingGroup();
 };
 
 void TestHostileFiles::fifosAreRefusedWithoutHanging()
@@ -244,24 +248,99 @@ void TestHostileFiles::staleTemporariesAreClearedAway()
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(now.addSecs(-ageSeconds), QFileDevice::FileModificationTime));
     };
-    make(QStringLiteral("Lib/arenden.txt.Ab3dE9"), 3600);
-    make(QStringLiteral("Lib/User/anna.ini.x9Yz0Q"), 11 * 60);
-    make(QStringLiteral("Lib/arenden.txt.Qw8rT2"), 60); // another desk's save in progress
-    make(QStringLiteral("Lib/arenden.txt.bak"), 3600); // not the program's
+    make(QStringLiteral("Lib/.arenden.txt.lunora-Ab3dE9"), 3600);
+    make(QStringLiteral("Lib/User/.anna.ini.lunora-x9Yz0Q"), 11 * 60);
+    make(QStringLiteral("Lib/.arenden.txt.lunora-Qw8rT2"), 60); // another desk's save in progress
+    // Copies a person made look like the old temporary form: they are never taken for one.
+    make(QStringLiteral("Lib/arenden.txt.backup"), 3600);
+    make(QStringLiteral("Lib/CompanyInfo.ini.orig01"), 3600);
+    make(QStringLiteral("Lib/User/admin.ini.gammal"), 3600);
     make(QStringLiteral("Lib/arenden.txt"), 3600);
-    QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Lib/notes.txt.Folder"))));
+    QVERIFY(QDir().mkpath(folder.file(QStringLiteral("Lib/.notes.txt.lunora-Folder"))));
     const Result<int> removed = housekeeping::removeStaleTemporaries(now);
     QVERIFY(removed.ok());
     QCOMPARE(removed.value(), 2);
-    QStringList left
-        = QDir(folder.file(QStringLiteral("Lib"))).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList left = QDir(folder.file(QStringLiteral("Lib")))
+                           .entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     left.removeAll(QStringLiteral("lunora.lock"));
     left.sort();
     QCOMPARE(left,
-        (QStringList { QStringLiteral("Logo"), QStringLiteral("User"), QStringLiteral("arenden.txt"),
-            QStringLiteral("arenden.txt.Qw8rT2"), QStringLiteral("arenden.txt.bak"),
-            QStringLiteral("notes.txt.Folder") }));
-    QVERIFY(QDir(folder.file(QStringLiteral("Lib/User"))).isEmpty());
+        (QStringList { QStringLiteral(".arenden.txt.lunora-Qw8rT2"),
+            QStringLiteral(".notes.txt.lunora-Folder"), QStringLiteral("CompanyInfo.ini.orig01"),
+            QStringLiteral("Logo"), QStringLiteral("User"), QStringLiteral("arenden.txt"),
+            QStringLiteral("arenden.txt.backup") }));
+    QCOMPARE(QDir(folder.file(QStringLiteral("Lib/User"))).entryList(QDir::Files | QDir::Hidden),
+        QStringList { QStringLiteral("admin.ini.gammal") });
+}
+
+void TestHostileFiles::onlyRemovedCasesLoseTheirLeftOverFiles()
+{
+    test::TestDataFolder folder;
+    const QString removed = QStringLiteral("{R}");
+    const QString unsaved = QStringLiteral("{N}");
+    const QString kept = QStringLiteral("{K}");
+    for (const QString &code : { removed, unsaved, kept }) {
+        test::writeBytes(caseFiles(code).value(0), "[Data]\r\n");
+        test::writeBytes(caseFiles(code).value(3), "2025-01-01 10:00:00\tAnna\tSkapat\r\n");
+    }
+    test::writeBytes(paths::caseRegister(), "\"1\",\"2025-01-01\",\"\",\"\",\"\",\"\",\"\",\"{K}\",\"\"\r\n");
+    // A line of an older copy (no control code), one of a removal cut short before the
+    // files went, and one whose code a case in the register holds again.
+    test::writeBytes(paths::removedCasesFile(),
+        "2025-01-01 10:00:00\tAnna\t1\tKund\r\n2025-01-02 10:00:00\tAnna\t2\tKund\t{R}\r\n"
+        "2025-01-02 10:00:00\tAnna\t3\tKund\t{K}\r\n");
+    const QDateTime now = QDateTime::currentDateTime();
+    const Result<housekeeping::OrphanCount> first = housekeeping::clearOrphans(now);
+    QVERIFY(first.ok());
+    QCOMPARE(first.value().deleted, 2);
+    QCOMPARE(first.value().listed, 1);
+    for (const QString &file : caseFiles(removed))
+        QVERIFY(!QFile::exists(file));
+    for (const QString &code : { unsaved, kept })
+        QVERIFY(QFile::exists(caseFiles(code).value(0)) && QFile::exists(caseFiles(code).value(3)));
+    // Listed once, however often the program starts; Error.txt keeps its own format.
+    QCOMPARE(housekeeping::clearOrphans(now).value().listed, 0);
+    const QByteArray log = test::readBytes(paths::orphanLog());
+    QCOMPARE(log.count('\n'), 2);
+    QVERIFY(log.contains("\t{R}\t{R}_Logg.txt {R}_eData.ini\tBorttaget"));
+    QVERIFY(log.contains("\t{N}\t{N}_Logg.txt {N}_eData.ini\tSaknar"));
+    QVERIFY(!QFile::exists(paths::errorLog()));
+}
+
+void TestHostileFiles::newFilesAreForTheOwnerAndASharingGroup_data()
+{
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("fileMode");
+    QTest::newRow("a folder of one user") << 0755 << 0600;
+    QTest::newRow("a folder shared by its group") << 02770 << 0660;
+    QTest::newRow("a folder open to all") << 0777 << 0660;
+}
+
+void TestHostileFiles::newFilesAreForTheOwnerAndASharingGroup()
+{
+    QFETCH(int, folderMode);
+    QFETCH(int, fileMode);
+    test::TestDataFolder folder;
+    const QString lib = folder.file(QStringLiteral("Lib"));
+    QCOMPARE(::chmod(QFile::encodeName(lib).constData(), mode_t(folderMode)), 0);
+    const auto modeOf = [](const QString &path) {
+        struct stat st
+        {
+        };
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    const QString saved = folder.lib(QStringLiteral("saved.txt"));
+    const QString appended = folder.lib(QStringLiteral("appended.txt"));
+    QVERIFY(fileio::saveAll(saved, "a\r\n").ok());
+    QVERIFY(fileio::appendLine(appended, "a\r\n").ok());
+    QCOMPARE(modeOf(saved), fileMode);
+    QCOMPARE(modeOf(appended), fileMode);
+    // A rewrite keeps the mode its owner gave the file, and leaves no temporary file.
+    QCOMPARE(::chmod(QFile::encodeName(saved).constData(), 0644), 0);
+    QVERIFY(fileio::saveAll(saved, "b\r\n").ok());
+    QCOMPARE(modeOf(saved), 0644);
+    QCOMPARE(
+        QDir(lib).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".lunora-")), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestHostileFiles)

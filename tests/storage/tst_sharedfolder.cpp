@@ -21,7 +21,7 @@
 #include <QFile>
 #include <QHash>
 #include <QRandomGenerator>
-#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <csignal>
 #include <sys/wait.h>
@@ -125,16 +125,18 @@ DeskState work(int desk, int operations, quint32 seed)
             const QString code = random.bounded(2) ? SharedCodes.at(random.bounded(int(SharedCodes.size())))
                                                    : own.at(random.bounded(int(own.size())));
             const ArticleRow row = rowOf(desk, ++serial, QStringLiteral("ny"));
-            if (count(CaseStore::addArticleRow(code, row)))
+            if (count(CaseStore::addArticleRow(code, row, CaseState::Saved)))
                 rows.append({ code, row });
         } else if (dice < 85) {
             const qsizetype at = random.bounded(int(rows.size()));
             const ArticleRow updated = rowOf(desk, ++serial, QStringLiteral("ändrad"));
-            if (count(CaseStore::replaceArticleRow(rows.at(at).first, rows.at(at).second, updated)))
+            if (count(CaseStore::replaceArticleRow(
+                    rows.at(at).first, rows.at(at).second, updated, CaseState::Saved)))
                 rows[at].second = updated;
         } else {
             const qsizetype at = random.bounded(int(rows.size()));
-            if (count(CaseStore::removeArticleRows(rows.at(at).first, { rows.at(at).second })))
+            if (count(CaseStore::removeArticleRows(
+                    rows.at(at).first, { rows.at(at).second }, CaseState::Saved)))
                 rows.removeAt(at);
         }
     }
@@ -173,12 +175,38 @@ int malformedLines(const QByteArray &bytes, int fields)
     return bad;
 }
 
+// Case files whose case has no register line: of cases Borttagna.txt names as removed,
+// and of others.
+struct Orphans
+{
+    int ofRemoved = 0;
+    int others = 0;
+};
+
+Orphans orphanFiles(const QDir &lib)
+{
+    QSet<QString> inRegister;
+    const Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
+    for (qsizetype row = 0; table && row < table.value().size(); ++row)
+        inRegister.insert(QString::fromLatin1(table.value().rawField(row, ControlCode)));
+    QSet<QString> removed;
+    for (const QByteArray &line : test::readBytes(paths::removedCasesFile()).split('\n'))
+        removed.insert(QString::fromLatin1(line.trimmed().split('\t').last()));
+    Orphans orphans;
+    for (const QString &name : lib.entryList(QDir::Files)) {
+        const qsizetype end = name.lastIndexOf(u'_');
+        if (end <= 0 || !name.startsWith(u'{') || inRegister.contains(name.left(end)))
+            continue;
+        ++(removed.contains(name.left(end)) ? orphans.ofRemoved : orphans.others);
+    }
+    return orphans;
+}
+
 QStringList temporaryFiles(const QString &lib)
 {
-    static const QRegularExpression pattern(QStringLiteral("\\.(ini|txt)\\.[A-Za-z0-9]{6}$"));
     QStringList found;
-    for (const QString &name : QDir(lib).entryList(QDir::Files))
-        if (pattern.match(name).hasMatch())
+    for (const QString &name : QDir(lib).entryList(QDir::Files | QDir::Hidden))
+        if (housekeeping::isSaveTemporary(name))
             found << name;
     return found;
 }
@@ -317,8 +345,22 @@ void TestSharedFolder::killedDeskLeavesOldOrNew()
     QVERIFY(cleared.ok());
     QCOMPARE(cleared.value(), leftBehind);
     QCOMPARE(temporaryFiles(lib.path()), QStringList());
-    qInfo("%d kills: %d files in Lib, all whole; %d temporary files cleared at the next start", Kills, files,
-        leftBehind);
+
+    // A desk killed between the register's rewrite and the files of a removal, or
+    // between the files of a new case and its line, leaves case files no line names.
+    // Those of removed cases go; the others stay, listed once.
+    const Orphans before = orphanFiles(lib);
+    const Result<housekeeping::OrphanCount> settled
+        = housekeeping::clearOrphans(QDateTime::currentDateTime());
+    QVERIFY(settled.ok());
+    const Orphans after = orphanFiles(lib);
+    QCOMPARE(after.ofRemoved, 0);
+    QCOMPARE(after.others, before.others);
+    QCOMPARE(settled.value().deleted, before.ofRemoved);
+    QVERIFY(!test::readBytes(paths::errorLog()).contains("_eData.ini"));
+    qInfo("%d kills: %d files in Lib, all whole; %d temporary files cleared at the next start; orphaned "
+          "files: %d of removed cases (deleted, %d after) and %d of other cases (%d cases listed, kept)",
+        Kills, files, leftBehind, before.ofRemoved, after.ofRemoved, before.others, settled.value().listed);
 }
 
 QTEST_GUILESS_MAIN(TestSharedFolder)
