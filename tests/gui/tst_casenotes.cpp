@@ -17,6 +17,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -387,6 +388,10 @@ void TestCaseNotes::caseRemovedAtAnotherDeskTakesNothing()
     QCOMPARE(MessageBox::shown().last().text, removed);
 
     // The printout itself has happened; its history line would start a new file.
+    writeBytes(paths::companyFile(), "[Main]\r\nRad1=Verkstan AB\r\n");
+    QImage logo(96, 48, QImage::Format_RGB32);
+    logo.fill(Qt::darkBlue);
+    QVERIFY(logo.save(paths::logoFile(), "BMP"));
     QTemporaryDir pdfFolder;
     QVERIFY(window->savePdf(pdfFolder.filePath(QStringLiteral("sheet.pdf"))));
     QCOMPARE(MessageBox::shown().size(), 3);

@@ -10,6 +10,7 @@
 #include "storage/casefiles.h"
 #include "storage/caseregister.h"
 #include "storage/cp1252.h"
+#include "storage/datafolder.h"
 #include "support_guifixture.h"
 
 #include <QComboBox>
@@ -488,6 +489,8 @@ void TestCaseWindow::openingAnotherCaseReplacesTheFirst()
 
 void TestCaseWindow::missingArticleFileLeavesCaseUsable()
 {
+    // Opened from the list: the register holds the case.
+    QVERIFY(caseregister::rewrite(paths::caseRegister(), { CaseA }).ok());
     auto *window = WindowRegistry::get<frmArende>();
     window->openExistingCase(CaseA);
     WindowRegistry::show<frmArende>();
