@@ -3,7 +3,8 @@
 #
 # Run as "cmake -P" by the build of the Debian package: writes the manual page of one
 # program with help2man from its --help, adds the sections of resources/man/<name>.h2m
-# and compresses it as Debian wants (gzip -9n: no name or time stamp inside).
+# and compresses it as Debian wants (gzip -9n: no name or time stamp inside). The texts
+# are UTF-8: help2man reads and writes them in the C.UTF-8 locale, which every Debian has.
 # Variables: PROGRAM (the built executable), NAME (the one-line description), INCLUDE,
 # VERSION, PREFIX (the installation prefix), OUTPUT (the .1.gz to write).
 #
@@ -12,7 +13,7 @@
 # the build's prefix is replaced by the installation prefix.
 find_program(HELP2MAN help2man REQUIRED)
 execute_process(
-    COMMAND ${HELP2MAN} --no-info --section=1 "--name=${NAME}" "--version-string=${VERSION}"
+    COMMAND ${HELP2MAN} --no-info --locale=C.UTF-8 --section=1 "--name=${NAME}" "--version-string=${VERSION}"
             "--include=${INCLUDE}" "${PROGRAM}"
     OUTPUT_VARIABLE page
     RESULT_VARIABLE rc
