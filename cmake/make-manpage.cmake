@@ -3,17 +3,18 @@
 #
 # Run as "cmake -P" by the build of the Debian package: writes the manual page of one
 # program with help2man from its --help, adds the sections of resources/man/<name>.h2m
+# (its NAME line among them: help2man would mangle a non-ASCII --name)
 # and compresses it as Debian wants (gzip -9n: no name or time stamp inside). The texts
 # are UTF-8: help2man reads and writes them in the C.UTF-8 locale, which every Debian has.
-# Variables: PROGRAM (the built executable), NAME (the one-line description), INCLUDE,
-# VERSION, PREFIX (the installation prefix), OUTPUT (the .1.gz to write).
+# Variables: PROGRAM (the built executable), INCLUDE, VERSION, PREFIX (the installation
+# prefix), OUTPUT (the .1.gz to write).
 #
 # lunora --help names the folder the data folder template is installed in, worked out
 # from where the program lies; from the build tree that is a folder of the build, so
 # the build's prefix is replaced by the installation prefix.
 find_program(HELP2MAN help2man REQUIRED)
 execute_process(
-    COMMAND ${HELP2MAN} --no-info --locale=C.UTF-8 --section=1 "--name=${NAME}" "--version-string=${VERSION}"
+    COMMAND ${HELP2MAN} --no-info --locale=C.UTF-8 --section=1 "--version-string=${VERSION}"
             "--include=${INCLUDE}" "${PROGRAM}"
     OUTPUT_VARIABLE page
     RESULT_VARIABLE rc
