@@ -39,7 +39,7 @@ LocaleScope::~LocaleScope()
 bool isValidUtf8(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
+    const QString text = decoder.decode(bytes); // decodes only when turned into a string
     return !decoder.hasError();
 }
 

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -161,6 +162,17 @@ Result<QString> archiveOutside(
     return copy;
 }
 
+// Removes a folder and everything below it, by the names' bytes (a name that is not
+// UTF-8 would not survive the way through QString), never following a link.
+void removeTree(const QString &folder)
+{
+    const auto removeOne = [](const char *path, const struct stat *, int, struct FTW *) {
+        (void)::remove(path);
+        return 0;
+    };
+    (void)::nftw(encoded(folder).constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
+}
+
 // The hidden folders the archive is unpacked in, one beside each folder it replaces.
 // They go when the restore ends, with the replaced folders in them.
 class Staging final
@@ -176,7 +188,7 @@ public:
             return;
         for (const Place &place : std::as_const(m_places)) {
             if (!place.staging.isEmpty())
-                QDir(place.staging).removeRecursively();
+                removeTree(place.staging);
         }
     }
     Staging(const Staging &) = delete;
@@ -428,6 +440,13 @@ Outcome prepare(const RestoreRequest &request, Prepared &prepared)
     return {};
 }
 
+// What every restore does to the restored folders once they are in place, before the
+// replaced ones go; a failure puts the replaced ones back.
+Status afterRestore(const RestoreRequest &request)
+{
+    return request.afterRestore ? request.afterRestore(request.dataFolder) : Status();
+}
+
 // The swap under the folder lock, with the presence lock in Lib moved to the new Lib and
 // the step after the restore; anything that fails leaves the previous folders.
 Outcome swapStep(const RestoreRequest &request, Prepared &prepared, Staging &staging)
@@ -445,8 +464,8 @@ Outcome swapStep(const RestoreRequest &request, Prepared &prepared, Staging &sta
     QString problem;
     bool stuck = false;
     bool swapped = swapIn(prepared.places, problem, stuck);
-    if (swapped && request.afterRestore) {
-        if (Status after = request.afterRestore(request.dataFolder); !after) {
+    if (swapped) {
+        if (Status after = afterRestore(request); !after) {
             problem = after.error();
             swapped = false;
             stuck = !swapBack(prepared.places);
