@@ -195,7 +195,7 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(
         QStringLiteral("MÅLMAPP"), QStringLiteral("Mappen där säkerhetskopian sparas."));
     if (!parser.parse(app.arguments())) {
-        sayError(parser.errorText());
+        sayError(QStringLiteral("fel argument (%1); se --help").arg(parser.errorText()));
         return BadArguments;
     }
     if (parser.isSet(QStringLiteral("help"))) {

@@ -60,6 +60,70 @@ QByteArray plainEntryPath(const QByteArray &name)
     return path;
 }
 
+namespace {
+
+quint64 little(const QByteArray &bytes, qsizetype at, int size)
+{
+    quint64 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | uchar(bytes.at(at + i));
+    return value;
+}
+
+// The offset and size of the central directory, from the end of the archive: the zip64
+// record when the classic one says its fields overflowed. False when none is found.
+bool centralDirectory(QFile &file, quint64 &offset, quint64 &size)
+{
+    const qint64 tail = std::min<qint64>(file.size(), 65557 + 20);
+    if (tail < 22 || !file.seek(file.size() - tail))
+        return false;
+    const QByteArray end = file.read(tail);
+    const qsizetype at = end.lastIndexOf("PK\x05\x06");
+    if (at < 0 || at + 22 > end.size())
+        return false;
+    size = little(end, at + 12, 4);
+    offset = little(end, at + 16, 4);
+    if (offset != 0xffffffff && size != 0xffffffff)
+        return true;
+    if (at < 20 || end.mid(at - 20, 4) != "PK\x06\x07" || !file.seek(qint64(little(end, at - 12, 8))))
+        return false;
+    const QByteArray record = file.read(56);
+    if (record.size() < 56 || !record.startsWith("PK\x06\x06"))
+        return false;
+    size = little(record, 40, 8);
+    offset = little(record, 48, 8);
+    return true;
+}
+
+} // namespace
+
+QString foreignEntry(const QString &archivePath)
+{
+    QFile file(archivePath);
+    quint64 offset = 0;
+    quint64 size = 0;
+    if (!file.open(QIODevice::ReadOnly) || !centralDirectory(file, offset, size)
+        || !file.seek(qint64(offset)))
+        return {};
+    // Read header by header, so that a directory of 100,000 entries is never held whole.
+    for (quint64 done = 0; done + 46 <= size;) {
+        const QByteArray header = file.read(46);
+        if (header.size() < 46 || !header.startsWith("PK\x01\x02"))
+            return {};
+        const auto nameLength = qint64(little(header, 28, 2));
+        const auto skipped = qint64(little(header, 30, 2) + little(header, 32, 2));
+        const QByteArray name = file.read(nameLength);
+        const auto madeOnUnix = uchar(header.at(5)) == 3;
+        const auto type = little(header, 40, 2) & 0170000;
+        if (name.contains('\\') || (madeOnUnix && type != 0 && type != 0100000 && type != 0040000))
+            return QFile::decodeName(name);
+        if (!file.seek(file.pos() + skipped))
+            return {};
+        done += quint64(46 + nameLength + skipped);
+    }
+    return {};
+}
+
 ArchiveReader::~ArchiveReader()
 {
     if (m_archive)

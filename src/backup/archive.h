@@ -47,6 +47,13 @@ QByteArray plainEntryPath(const QByteArray &name);
 
 bool isValidUtf8(const QByteArray &bytes);
 
+// What libarchive hides: it turns '\' in names into '/' and reads FIFOs and devices as
+// plain files. Reads the zip's central directory itself and names the first entry whose
+// stored name holds a '\' or whose unix file type is neither a file nor a folder; an
+// empty text when there is none (or no central directory this check can read, which the
+// reader then refuses on its own).
+QString foreignEntry(const QString &archivePath);
+
 // One pass over a zip archive.
 class ArchiveReader final
 {

@@ -86,6 +86,8 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
     ArchiveReader reader;
     if (!reader.open(archivePath))
         return refused(Error::NotAnArchive, reader.errorText());
+    if (const QString foreign = foreignEntry(archivePath); !foreign.isEmpty())
+        return refused(Error::NotABackup, QStringLiteral("Unexpected entry %1").arg(foreign));
     WalkResult result;
     NameBook names;
     ArchiveReader::Entry entry;
