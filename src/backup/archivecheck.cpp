@@ -21,7 +21,7 @@ public:
     bool add(const QByteArray &path, EntryKind kind)
     {
         if (m_files.contains(path) || m_folders.contains(path)
-            || m_parents.contains(path) && kind == EntryKind::File)
+            || (m_parents.contains(path) && kind == EntryKind::File))
             return false;
         for (qsizetype slash = path.indexOf('/'); slash >= 0; slash = path.indexOf('/', slash + 1)) {
             const QByteArray parent = path.left(slash);
