@@ -113,6 +113,8 @@ void TestBackup::nameAndLeftOutFiles()
     QVERIFY(backup::isLeftOut(QStringLiteral("Lib/arenden.txt.aB3dE9")));
     QVERIFY(backup::isLeftOut(QStringLiteral("Lib/User/anna.ini.Xy12Zq")));
     QVERIFY(backup::isLeftOut(QStringLiteral("Lib/notes.tmp")));
+    QVERIFY(backup::isLeftOut(QStringLiteral("Lib/lunora.presence")));
+    QVERIFY(backup::isLeftOut(QStringLiteral("Lib/User/.anna.ini.lunora-Ab12Cd")));
     QVERIFY(!backup::isLeftOut(QStringLiteral("Lib/arenden.txt")));
     QVERIFY(!backup::isLeftOut(QStringLiteral("Lib/User/lunora.lock"))); // only the folder lock's own file
     QVERIFY(!backup::isLeftOut(QStringLiteral("Lib/{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}_ArtData.txt")));
