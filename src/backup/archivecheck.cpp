@@ -14,29 +14,40 @@ namespace lunora::backup {
 namespace {
 
 // The names seen so far, to refuse a second entry of one name and a file that is also
-// used as a folder ("Lib/a" as a file and "Lib/a/b").
+// used as a folder ("Lib/a" as a file and "Lib/a/b"). Kept as 64-bit hashes, so that an
+// archive of a million entries costs a few megabytes: two names of one hash would only
+// refuse an archive, never let a duplicate through.
 class NameBook
 {
 public:
-    bool add(const QByteArray &path, EntryKind kind)
+    bool add(QByteArrayView path, EntryKind kind)
     {
-        if (m_files.contains(path) || m_folders.contains(path)
-            || (m_parents.contains(path) && kind == EntryKind::File))
+        const quint64 key = hashOf(path);
+        if (m_files.contains(key) || m_folders.contains(key)
+            || (m_parents.contains(key) && kind == EntryKind::File))
             return false;
         for (qsizetype slash = path.indexOf('/'); slash >= 0; slash = path.indexOf('/', slash + 1)) {
-            const QByteArray parent = path.left(slash);
+            const quint64 parent = hashOf(path.first(slash));
             if (m_files.contains(parent))
                 return false;
             m_parents.insert(parent);
         }
-        (kind == EntryKind::File ? m_files : m_folders).insert(path);
+        (kind == EntryKind::File ? m_files : m_folders).insert(key);
         return true;
     }
 
 private:
-    QSet<QByteArray> m_files;
-    QSet<QByteArray> m_folders;
-    QSet<QByteArray> m_parents;
+    static quint64 hashOf(QByteArrayView bytes)
+    {
+        // FNV-1a: fixed, so that a run gives the same answer every time.
+        quint64 hash = 14695981039346656037ULL;
+        for (const char c : bytes)
+            hash = (hash ^ uchar(c)) * 1099511628211ULL;
+        return hash;
+    }
+    QSet<quint64> m_files;
+    QSet<quint64> m_folders;
+    QSet<quint64> m_parents;
 };
 
 QString shown(const QByteArray &name)
