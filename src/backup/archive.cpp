@@ -36,6 +36,15 @@ LocaleScope::~LocaleScope()
         ::uselocale(static_cast<locale_t>(m_previous));
 }
 
+quint64 nameHash(QByteArrayView bytes)
+{
+    // FNV-1a: fixed, so that a run gives the same answer every time.
+    quint64 hash = 14695981039346656037ULL;
+    for (const char c : bytes)
+        hash = (hash ^ uchar(c)) * 1099511628211ULL;
+    return hash;
+}
+
 bool isValidUtf8(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -97,31 +106,35 @@ bool centralDirectory(QFile &file, quint64 &offset, quint64 &size)
 
 } // namespace
 
-QString foreignEntry(const QString &archivePath)
+Directory readDirectory(const QString &archivePath)
 {
+    Directory directory;
     QFile file(archivePath);
     quint64 offset = 0;
     quint64 size = 0;
     if (!file.open(QIODevice::ReadOnly) || !centralDirectory(file, offset, size)
         || !file.seek(qint64(offset)))
-        return {};
+        return directory;
     // Read header by header, so that a directory of 100,000 entries is never held whole.
-    for (quint64 done = 0; done + 46 <= size;) {
+    for (quint64 done = 0; done < size;) {
         const QByteArray header = file.read(46);
         if (header.size() < 46 || !header.startsWith("PK\x01\x02"))
-            return {};
+            return directory;
         const auto nameLength = qint64(little(header, 28, 2));
         const auto skipped = qint64(little(header, 30, 2) + little(header, 32, 2));
         const QByteArray name = file.read(nameLength);
-        const auto madeOnUnix = uchar(header.at(5)) == 3;
+        const bool madeOnUnix = uchar(header.at(5)) == 3;
         const auto type = little(header, 40, 2) & 0170000;
-        if (name.contains('\\') || (madeOnUnix && type != 0 && type != 0100000 && type != 0040000))
-            return QFile::decodeName(name);
-        if (!file.seek(file.pos() + skipped))
-            return {};
+        if (directory.foreign.isEmpty()
+            && (name.contains('\\') || (madeOnUnix && type != 0 && type != 0100000 && type != 0040000)))
+            directory.foreign = QFile::decodeName(name);
+        if (name.size() < nameLength || !file.seek(file.pos() + skipped))
+            return directory;
+        ++directory.entries;
         done += quint64(46 + nameLength + skipped);
     }
-    return {};
+    directory.found = true;
+    return directory;
 }
 
 ArchiveReader::~ArchiveReader()
@@ -133,7 +146,9 @@ ArchiveReader::~ArchiveReader()
 bool ArchiveReader::open(const QString &path)
 {
     m_archive = archive_read_new();
-    archive_read_support_format_zip_seekable(m_archive);
+    // Streamed from the local headers: the seekable reader would hold the whole central
+    // directory, some 200 bytes an entry, and readDirectory() reads that on its own.
+    archive_read_support_format_zip_streamable(m_archive);
     return archive_read_open_filename(m_archive, QFile::encodeName(path).constData(), 1 << 16) == ARCHIVE_OK;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 struct archive;
@@ -47,12 +48,21 @@ QByteArray plainEntryPath(const QByteArray &name);
 
 bool isValidUtf8(const QByteArray &bytes);
 
-// What libarchive hides: it turns '\' in names into '/' and reads FIFOs and devices as
-// plain files. Reads the zip's central directory itself and names the first entry whose
-// stored name holds a '\' or whose unix file type is neither a file nor a folder; an
-// empty text when there is none (or no central directory this check can read, which the
-// reader then refuses on its own).
-QString foreignEntry(const QString &archivePath);
+// A 64-bit hash of a name, for sets of a million names that must stay small; two names
+// of one hash are possible, so a set of hashes may only ever refuse, never let through.
+quint64 nameHash(QByteArrayView bytes);
+
+// What the zip's central directory says, read by this program itself. libarchive reads
+// the entries from their local headers as a stream (holding no directory in memory),
+// turns '\\' in names into '/' and reads FIFOs and devices as plain files: the directory
+// tells those apart, and how many entries the stream must have.
+struct Directory
+{
+    bool found = false; // false: no central directory that can be read
+    qint64 entries = 0;
+    QString foreign; // the first entry with a '\\' in its name or a type other than file or folder
+};
+Directory readDirectory(const QString &archivePath);
 
 // One pass over a zip archive.
 class ArchiveReader final

@@ -37,14 +37,7 @@ public:
     }
 
 private:
-    static quint64 hashOf(QByteArrayView bytes)
-    {
-        // FNV-1a: fixed, so that a run gives the same answer every time.
-        quint64 hash = 14695981039346656037ULL;
-        for (const char c : bytes)
-            hash = (hash ^ uchar(c)) * 1099511628211ULL;
-        return hash;
-    }
+    static quint64 hashOf(QByteArrayView bytes) { return nameHash(bytes); }
     QSet<quint64> m_files;
     QSet<quint64> m_folders;
     QSet<quint64> m_parents;
@@ -97,12 +90,16 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
     ArchiveReader reader;
     if (!reader.open(archivePath))
         return refused(Error::NotAnArchive, reader.errorText());
-    if (const QString foreign = foreignEntry(archivePath); !foreign.isEmpty())
-        return refused(Error::NotABackup, QStringLiteral("Unexpected entry %1").arg(foreign));
+    const Directory directory = readDirectory(archivePath);
+    if (!directory.foreign.isEmpty())
+        return refused(Error::NotABackup, QStringLiteral("Unexpected entry %1").arg(directory.foreign));
+    if (!directory.found)
+        return refused(Error::NotAnArchive, QStringLiteral("No zip directory"));
     WalkResult result;
     NameBook names;
     ArchiveReader::Entry entry;
     bool any = false;
+    qint64 entries = 0;
     for (;;) {
         const ArchiveReader::Next next = reader.next(entry);
         if (next == ArchiveReader::Next::End)
@@ -110,6 +107,7 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
         if (next == ArchiveReader::Next::Failed)
             return refused(any ? Error::Corrupt : Error::NotAnArchive, reader.errorText());
         any = true;
+        ++entries;
         const QByteArray path = plainEntryPath(entry.name);
         if (path.isEmpty() || entry.kind == EntryKind::Other)
             return refused(Error::NotABackup, QStringLiteral("Unexpected entry %1").arg(shown(entry.name)));
@@ -133,6 +131,9 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
     }
     if (!any)
         return refused(Error::NotABackup, QStringLiteral("The archive is empty"));
+    if (entries != directory.entries)
+        return refused(Error::Corrupt,
+            QStringLiteral("%1 entries, the directory lists %2").arg(entries).arg(directory.entries));
     return result;
 }
 

@@ -49,7 +49,9 @@ struct Written
     quint32 crc = 0;
     bool folder = false;
 };
-using WrittenList = QHash<QByteArray, Written>;
+// By the names' hashes (see nameHash): a list of 200,000 names would cost tens of
+// megabytes. A name of the same hash in the archive would fail the check, never pass it.
+using WrittenList = QHash<quint64, Written>;
 
 quint32 crcOf(const char *data, qint64 size, quint32 crc)
 {
@@ -307,6 +309,9 @@ Status ArchiveWriter::finish()
 {
     if (archive_write_close(m_archive) != ARCHIVE_OK || m_sink.error)
         return failed();
+    // The writer keeps the archive's directory in memory until it is freed.
+    archive_write_free(m_archive);
+    m_archive = nullptr;
     if (::fsync(m_sink.fd) != 0 || ::close(m_sink.fd) != 0) {
         m_sink.fd = -1;
         return Status::failure(systemText(errno));
@@ -326,7 +331,7 @@ public:
     }
     bool begin(const QByteArray &path, EntryKind kind) override
     {
-        m_it = m_expected.constFind(path);
+        m_it = m_expected.constFind(nameHash(path));
         m_crc = 0;
         m_size = 0;
         if (m_it == m_expected.constEnd() || m_it->folder != (kind == EntryKind::Folder))
@@ -421,7 +426,7 @@ Outcome writeAll(ArchiveWriter &writer, const QString &dataFolder, const QList<I
         case ArchiveWriter::Added::WriteFailed:
             return failure(Error::WriteFailed, detail);
         }
-        written.insert(item.relative, entry);
+        written.insert(nameHash(item.relative), entry);
         if (!item.folder && progress && (++done % 256 == 0 || done == fileCount))
             progress(done, fileCount * 2); // the read-back is the second half
     }
@@ -502,6 +507,7 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
     written.reserve(items.size());
     if (Outcome wrote = writeAll(writer, dataFolder, items, written, progress, cancel); !wrote.ok())
         return wrote;
+    items = {}; // the names are not needed for the read-back: it goes by hashes
     if (Status finished = writer.finish(); !finished)
         return failure(Error::WriteFailed, finished.error());
 
