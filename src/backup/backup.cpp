@@ -63,16 +63,20 @@ Item itemOf(const QByteArray &relative, const struct stat &st)
     return { relative, S_ISDIR(st.st_mode), static_cast<int>(st.st_mode & 0777), st.st_mtim.tv_sec };
 }
 
-// Every file and folder below a folder, in a fixed order, without symbolic links (links
-// inside Lib are never followed out of it) and without what isLeftOut() names. One
-// readdir and one lstat per entry: a shop's Lib holds hundreds of thousands of files.
-Status collectBelow(const QByteArray &absolute, const QByteArray &relative, QList<Item> &items)
+// Sees each file and folder of the walk below; false stops the walk.
+using ItemVisit = std::function<bool(const Item &item)>;
+
+// Every file and folder below a folder, handed to `visit` as the folder is read, so that
+// a Lib of hundreds of thousands of files is never listed in memory: without symbolic
+// links (links inside Lib are never followed out of it) and without what isLeftOut()
+// names. A folder is handed over, and walked, after the files beside it.
+Status walkBelow(const QByteArray &absolute, const QByteArray &relative, const ItemVisit &visit)
 {
     DIR *dir = ::opendir(absolute.constData());
     if (!dir)
         return Status::failure(QStringLiteral("%1: %2").arg(QFile::decodeName(relative), systemText(errno)));
     const int dirFd = ::dirfd(dir);
-    QList<Item> here;
+    QList<Item> folders;
     Status status;
     while (const dirent *entry = ::readdir(dir)) {
         const char *name = entry->d_name;
@@ -89,25 +93,27 @@ Status collectBelow(const QByteArray &absolute, const QByteArray &relative, QLis
                 = Status::failure(QStringLiteral("%1: %2").arg(QFile::decodeName(path), systemText(errno)));
             break;
         }
-        if ((S_ISREG(st.st_mode) && !isLeftOut(QFile::decodeName(path))) || S_ISDIR(st.st_mode))
-            here.append(itemOf(path, st));
+        if (S_ISDIR(st.st_mode))
+            folders.append(itemOf(path, st));
+        else if (S_ISREG(st.st_mode) && !isLeftOut(QFile::decodeName(path)) && !visit(itemOf(path, st))) {
+            status = Status::failure(QString());
+            break;
+        }
     }
     ::closedir(dir);
-    std::sort(here.begin(), here.end(), [](const Item &a, const Item &b) { return a.relative < b.relative; });
-    for (const Item &item : std::as_const(here)) {
+    for (const Item &folder : std::as_const(folders)) {
         if (!status)
             break;
-        items.append(item);
-        if (item.folder)
-            status
-                = collectBelow(absolute + '/' + item.relative.mid(relative.size() + 1), item.relative, items);
+        if (!visit(folder))
+            return Status::failure(QString());
+        status = walkBelow(absolute + '/' + folder.relative.mid(relative.size() + 1), folder.relative, visit);
     }
     return status;
 }
 
 // Lib and Errors themselves are followed when they are links: a Lib on a share is a
 // normal way to share a data folder, and its files are what the backup is for.
-Status collect(const QString &dataFolder, QList<Item> &items)
+Status walkAll(const QString &dataFolder, const ItemVisit &visit)
 {
     const QByteArray root = QFile::encodeName(QDir(dataFolder).absolutePath());
     for (const QByteArray &top : TopFolders) {
@@ -117,11 +123,34 @@ Status collect(const QString &dataFolder, QList<Item> &items)
         };
         if (::stat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
             continue;
-        items.append(itemOf(top, st));
-        if (Status below = collectBelow(path, top, items); !below)
+        if (!visit(itemOf(top, st)))
+            return Status::failure(QString());
+        if (Status below = walkBelow(path, top, visit); !below)
             return below;
     }
     return {};
+}
+
+// The files a walk will meet, for the progress figures only: names, no stat where the
+// folder tells the kinds.
+qint64 countFiles(const QByteArray &absolute)
+{
+    DIR *dir = ::opendir(absolute.constData());
+    if (!dir)
+        return 0;
+    qint64 count = 0;
+    QList<QByteArray> folders;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_type == DT_DIR && std::strcmp(entry->d_name, ".") != 0
+            && std::strcmp(entry->d_name, "..") != 0)
+            folders.append(absolute + '/' + entry->d_name);
+        else if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN)
+            ++count;
+    }
+    ::closedir(dir);
+    for (const QByteArray &folder : std::as_const(folders))
+        count += countFiles(folder);
+    return count;
 }
 
 // Where the archive's bytes go: a file descriptor, with the test's full disk.
@@ -397,40 +426,68 @@ Outcome failure(Error error, const QString &detail)
     return outcome;
 }
 
-// Writes every item into the archive, each file under the folder lock so that a desk
-// that wants to save waits at most for one file to be read.
-Outcome writeAll(ArchiveWriter &writer, const QString &dataFolder, const QList<Item> &items,
-    WrittenList &written, const Progress &progress, const std::atomic_bool *cancel)
+// Writes each item into the archive as the walk hands it over, each file under the
+// folder lock so that a desk that wants to save waits at most for one file to be read.
+class Archiver final
 {
-    QuietWaiter waiter(cancel);
-    const qint64 fileCount
-        = std::count_if(items.begin(), items.end(), [](const Item &i) { return !i.folder; });
-    qint64 done = 0;
-    for (const Item &item : items) {
-        if (cancel && cancel->load())
-            return failure(Error::Cancelled, QString());
-        FolderLock lock = item.folder ? FolderLock() : FolderLock::acquireIn(dataFolder, &waiter);
-        if (!item.folder && !lock)
-            return failure(
-                lock.error() == FolderLock::Error::Cancelled ? Error::Cancelled : Error::LockFailed,
-                lock.errorText());
-        Written entry;
-        QString detail;
-        switch (writer.add(item, dataFolder, entry, detail)) {
-        case ArchiveWriter::Added::Yes:
-            break;
-        case ArchiveWriter::Added::Gone:
-            continue;
-        case ArchiveWriter::Added::ReadFailed:
-            return failure(Error::ReadFailed, detail);
-        case ArchiveWriter::Added::WriteFailed:
-            return failure(Error::WriteFailed, detail);
-        }
-        written.insert(nameHash(item.relative), entry);
-        if (!item.folder && progress && (++done % 256 == 0 || done == fileCount))
-            progress(done, fileCount * 2); // the read-back is the second half
+public:
+    Archiver(ArchiveWriter &writer, const QString &dataFolder, const Progress &progress,
+        const std::atomic_bool *cancel)
+        : m_writer(writer)
+        , m_dataFolder(dataFolder)
+        , m_progress(progress)
+        , m_cancel(cancel)
+        , m_waiter(cancel)
+    {
+        const QByteArray root = QFile::encodeName(QDir(dataFolder).absolutePath());
+        for (const QByteArray &top : TopFolders)
+            m_expectedFiles += countFiles(root + '/' + top);
     }
-    return {};
+    bool add(const Item &item);
+    Outcome outcome;
+    WrittenList written;
+    qint64 files = 0;
+
+private:
+    ArchiveWriter &m_writer;
+    QString m_dataFolder;
+    Progress m_progress;
+    const std::atomic_bool *m_cancel;
+    QuietWaiter m_waiter;
+    qint64 m_expectedFiles = 0;
+};
+
+bool Archiver::add(const Item &item)
+{
+    if (m_cancel && m_cancel->load()) {
+        outcome = failure(Error::Cancelled, QString());
+        return false;
+    }
+    FolderLock lock = item.folder ? FolderLock() : FolderLock::acquireIn(m_dataFolder, &m_waiter);
+    if (!item.folder && !lock) {
+        outcome = failure(lock.error() == FolderLock::Error::Cancelled ? Error::Cancelled : Error::LockFailed,
+            lock.errorText());
+        return false;
+    }
+    Written entry;
+    QString detail;
+    switch (m_writer.add(item, m_dataFolder, entry, detail)) {
+    case ArchiveWriter::Added::Yes:
+        break;
+    case ArchiveWriter::Added::Gone:
+        return true;
+    case ArchiveWriter::Added::ReadFailed:
+        outcome = failure(Error::ReadFailed, detail);
+        return false;
+    case ArchiveWriter::Added::WriteFailed:
+        outcome = failure(Error::WriteFailed, detail);
+        return false;
+    }
+    written.insert(nameHash(item.relative), entry);
+    const qint64 total = std::max(m_expectedFiles, files + 1);
+    if (!item.folder && m_progress && (++files % 256 == 0 || files == total))
+        m_progress(files, total * 2); // the read-back is the second half
+    return true;
 }
 
 } // namespace
@@ -494,22 +551,20 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
         return failure(Error::DataFolderMissing, QStringLiteral("No Lib in %1").arg(dataFolder));
     if (targetFolder.isEmpty() || !QFileInfo(targetFolder).isDir())
         return failure(Error::TargetMissing, QStringLiteral("No folder %1").arg(targetFolder));
-    QList<Item> items;
-    if (Status listed = collect(dataFolder, items); !listed)
-        return failure(Error::ReadFailed, listed.error());
-
     const QDir target(targetFolder);
     const QString finalName = archiveFileName(dataFolder, when);
     ArchiveWriter writer(target.filePath(QStringLiteral(".lunora-%1.part").arg(finalName)));
     if (Status opened = writer.open(); !opened)
         return failure(Error::WriteFailed, opened.error());
-    WrittenList written;
-    written.reserve(items.size());
-    if (Outcome wrote = writeAll(writer, dataFolder, items, written, progress, cancel); !wrote.ok())
-        return wrote;
-    items = {}; // the names are not needed for the read-back: it goes by hashes
+    Archiver archiver(writer, dataFolder, progress, cancel);
+    const Status walked = walkAll(dataFolder, [&archiver](const Item &item) { return archiver.add(item); });
+    if (!archiver.outcome.ok())
+        return archiver.outcome;
+    if (!walked)
+        return failure(Error::ReadFailed, walked.error());
     if (Status finished = writer.finish(); !finished)
         return failure(Error::WriteFailed, finished.error());
+    const WrittenList &written = archiver.written;
 
     const qint64 fileCount
         = std::count_if(written.cbegin(), written.cend(), [](const Written &w) { return !w.folder; });
