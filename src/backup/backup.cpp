@@ -4,6 +4,7 @@
 
 #include "storage/caseregister.h"
 #include "storage/folderlock.h"
+#include "storage/passwords.h"
 #include "storage/records.h"
 
 #include <QDir>
@@ -605,6 +606,11 @@ Outcome restore(const QString &dataFolder, const QString &archivePath, const QSt
             return failure(
                 Error::ReplaceFailed, QStringLiteral("%1: cannot create").arg(stage.filePath(top)));
     }
+    // Protected passwords stay protected: user files of an archive made before protection
+    // was turned on are protected here, before they come into use. (This step belongs
+    // wherever the unpacked folders are complete and not yet swapped in.)
+    if (const Status kept = passwords::keepProtection(dataFolder, staging.path()); !kept)
+        return failure(Error::ReplaceFailed, kept.error());
     {
         const int fd
             = ::open(QFile::encodeName(staging.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
