@@ -119,6 +119,7 @@ void TestStartup::init()
     QVERIFY(m_data->isValid());
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
+    frmLogin::forgetFailedSignIns(); // each test starts a run of its own
 }
 
 void TestStartup::cleanup()
