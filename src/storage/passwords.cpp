@@ -12,6 +12,8 @@
 #include <argon2.h>
 #include <array>
 #include <atomic>
+#include <functional>
+#include <optional>
 
 namespace lunora::passwords {
 
@@ -22,7 +24,7 @@ const QString PasswordKey = QStringLiteral("PassWD");
 const QString HashKey = QStringLiteral("PassHash");
 
 // RFC 9106's second choice for memory-hard hashing: 64 MiB, three passes, one lane.
-// About a tenth of a second per sign-in on a desk computer; a guess costs the same.
+// About 0.4 s of one core per sign-in with Debian's library; every guess costs the same.
 std::atomic<quint32> s_memoryKiB { 64 * 1024 };
 std::atomic<quint32> s_passes { 3 };
 constexpr quint32 Lanes = 1;
@@ -96,25 +98,49 @@ Result<QList<IniWrite>> protectingWrites(const QString &password)
     };
 }
 
-// Gives one user file its hash unless it has one. True when the file was changed. The
-// caller holds the folder lock where other desks can see the file.
-Result<bool> protectFile(const QString &path)
+// The bytes of a user file with its hash, or nothing when it has one already.
+Result<std::optional<QByteArray>> protectedBytes(const QByteArray &file)
 {
-    const Result<QByteArray> bytes = fileio::readAll(path);
-    if (!bytes)
-        return bytes.status();
-    if (!hashIn(bytes.value()).isEmpty())
-        return false;
-    const QString password = cp1252::decode(ini::readValue(bytes.value(), "Main", "PassWD"));
+    if (!hashIn(file).isEmpty())
+        return std::optional<QByteArray>();
+    const QString password = cp1252::decode(ini::readValue(file, "Main", "PassWD"));
     const Result<QList<IniWrite>> writes = protectingWrites(password);
     if (!writes)
         return writes.status();
-    const Result<QByteArray> changed = ini::writeValues(bytes.value(), writes.value());
+    Result<QByteArray> changed = ini::writeValues(file, writes.value());
     if (!changed)
         return changed.status();
-    if (Status saved = fileio::saveAll(path, changed.value()); !saved)
-        return saved;
-    return true;
+    return std::optional<QByteArray>(changed.takeValue());
+}
+
+// Gives one user file its hash unless it has one; true when the file was changed.
+// `locked` is how the file is read and written without another desk coming between:
+// the hash, which takes a while, is made before, and the file read again under the lock
+// must still be the one it was made from (otherwise it starts over).
+Result<bool> protectFile(const QString &path, const std::function<FolderLock()> &locked)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Result<QByteArray> before = fileio::readAll(path);
+        if (!before)
+            return before.status();
+        const Result<std::optional<QByteArray>> after = protectedBytes(before.value());
+        if (!after)
+            return after.status();
+        if (!after.value())
+            return false;
+        const FolderLock lock = locked ? locked() : FolderLock();
+        if (locked && !lock)
+            return Status::failure(lock.errorText());
+        const Result<QByteArray> now = fileio::readAll(path);
+        if (!now)
+            return now.status();
+        if (now.value() != before.value())
+            continue;
+        if (Status saved = fileio::saveAll(path, *after.value()); !saved)
+            return saved;
+        return true;
+    }
+    return Status::failure(QStringLiteral("%1 changed while it was being protected").arg(path));
 }
 
 // The user files of a folder: every plain file named <id>.ini, by file name.
@@ -157,10 +183,18 @@ Outcome protectFiles(const QString &userFolder, const QStringList &names)
 {
     Outcome outcome;
     for (const QString &name : names) {
-        const FolderLock lock = FolderLock::acquire();
-        if (!lock)
-            return lockFailure(lock);
-        const Result<bool> done = protectFile(QDir(userFolder).filePath(name));
+        FolderLock::Error lockError = FolderLock::Error::None;
+        const Result<bool> done = protectFile(QDir(userFolder).filePath(name), [&lockError]() {
+            FolderLock lock = FolderLock::acquire();
+            lockError = lock.error();
+            return lock;
+        });
+        if (lockError != FolderLock::Error::None) {
+            outcome.error = Outcome::Error::Locked;
+            outcome.lockError = lockError;
+            outcome.detail = done.error();
+            return outcome;
+        }
         if (!done) {
             outcome.error = Outcome::Error::FileFailed;
             outcome.userId = userIdOf(name);
@@ -272,7 +306,7 @@ Status keepProtection(const QString &dataFolder, const QString &restoredFolder)
         return {};
     // Nobody works in the restored folder yet: no lock is needed.
     for (const QString &name : userFileNames(restored)) {
-        if (const Result<bool> done = protectFile(QDir(restored).filePath(name)); !done)
+        if (const Result<bool> done = protectFile(QDir(restored).filePath(name), {}); !done)
             return Status::failure(QStringLiteral("%1: %2").arg(name, done.error()));
     }
     return writeMark(restored, QDateTime::currentDateTime());
