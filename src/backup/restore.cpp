@@ -7,6 +7,7 @@
 #include "backup/backup.h"
 #include "backup/backupsteps.h"
 #include "backup/presence.h"
+#include "storage/passwords.h"
 
 #include <QDir>
 #include <QFile>
@@ -460,6 +461,13 @@ Outcome swapStep(const RestoreRequest &request, Prepared &prepared, Staging &sta
         if (presence)
             presence->swapDone(false);
         return failure(Error::LockFailed, lock.errorText());
+    }
+    // A folder whose passwords are protected stays so: the restored user files are
+    // protected before they come into use, while the old ones are still in place.
+    if (Status kept = passwords::keepProtection(request.dataFolder, prepared.places.first().fresh()); !kept) {
+        if (presence)
+            presence->swapDone(false);
+        return failure(Error::ReplaceFailed, kept.error());
     }
     QString problem;
     bool stuck = false;
