@@ -122,9 +122,65 @@ ARTICLES = {
     "short-and-long-rows": record_seed(b'"1","2"\r\n"1","2","3","4","5","6","7"\r\n1, 2 ,3\r\n', ["", "", "", "", "", ""]),
 }
 
+NOTES = {
+    "written": cp("Enhet: Telefon X\r\nSerienummer: 123-45\r\nSkärmen är sprucken.\r\nLaddar inte.\r\n"),
+    "hand-edited": cp("Enhet:Dator\nSerienummer:\rrad ett\r\n\r\nrad tre"),
+    "text-only": cp("bara text\r\n"),
+    "empty": b"",
+}
+
+HISTORY_LINE = cp("2026-03-01 10:15:00\tanna\tRad tillagd: 17 Skruv 2 st 12,50\r\n")
+HISTORY = {
+    "lines": Seed().string(HISTORY_LINE * 2).data() + HISTORY_LINE,
+    "odd-lines": Seed().string(cp("utan tabb\r\n2026-03-01 10:15:00\tanna\r\n\t\t\r\n")).data() + b"x\ty\tz",
+}
+
+
+def cards_seed(files):
+    seed = Seed()
+    seed.byte(len(files))
+    for name, data in files:
+        seed.string(name).string(data)
+    return seed.data()
+
+
+CARD = cp("[Main]\r\nxID=K-17\r\nxName=Anna Åkesson\r\nxTel=08-123\r\n")
+CUSTOMERS = {
+    "cards": cards_seed([(b"08-123.ini", CARD), (b"CompanyInfo.ini", cp("[Main]\r\nRad1=Verkstan\r\n"))]),
+    "reserved-and-empty": cards_seed([(b"{A}_eData.ini", CARD), (b"070.ini", b""), (b"x.txt", CARD)]),
+}
+
+
+def zip_seed(entries):
+    import io
+    import zipfile
+
+    buffer = io.BytesIO()
+    with zipfile.ZipFile(buffer, "w", zipfile.ZIP_DEFLATED) as archive:
+        for name, data, mode in entries:
+            info = zipfile.ZipInfo(name, (2026, 3, 14, 9, 5, 0))
+            info.create_system = 3
+            info.external_attr = mode << 16
+            info.compress_type = zipfile.ZIP_DEFLATED
+            archive.writestr(info, data)
+    return buffer.getvalue()
+
+
+REGISTER_LINE = cp('"1","2026-03-01","K","Anna","08","Normal","Avslutad","{C}","s"\r\n')
+ARCHIVES = {
+    "backup": zip_seed([("Lib/", b"", 0o40755), ("Lib/arenden.txt", REGISTER_LINE * 2, 0o100644),
+                        ("Lib/User/", b"", 0o40700), ("Lib/User/anna.ini", b"[Main]\r\nPassWD=x\r\n", 0o104777),
+                        ("Errors/", b"", 0o40755), ("Errors/Error.txt", b"fel\r\n", 0o100000)]),
+    "files-only": zip_seed([("Lib/arenden.txt", REGISTER_LINE, 0o100644), ("Lib/Logo/logo.bmp", b"BM" + bytes(64), 0o100644)]),
+    "fifo-and-link": zip_seed([("Lib/arenden.txt", REGISTER_LINE, 0o10644), ("Lib/l.ini", b"/etc/passwd", 0o120777)]),
+    "unsafe-paths": zip_seed([("Lib//arenden.txt", b"x", 0o100644), ("Lib/../x", b"x", 0o100644), ("Lib\\y", b"y", 0o100644)]),
+}
+
 
 def main():
-    for target, seeds in (("fuzz_ini", INI), ("fuzz_register", REGISTER), ("fuzz_articles", ARTICLES)):
+    for target, seeds in (("fuzz_ini", INI), ("fuzz_register", REGISTER), ("fuzz_articles", ARTICLES),
+                          ("fuzz_notes", NOTES), ("fuzz_history", HISTORY), ("fuzz_customers", CUSTOMERS),
+                          ("fuzz_archive", ARCHIVES)):
         folder = HERE / "corpus" / target
         folder.mkdir(parents=True, exist_ok=True)
         for old in folder.iterdir():

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 The Lunora developers
 # Runs one fuzz target for a bounded time on a fresh copy of its seed corpus.
-# Variables: FUZZER, SEEDS, WORK, SECONDS, DICTIONARY (may be empty).
+# Variables: FUZZER, SEEDS, WORK, SECONDS, DICTIONARY (may be empty), EXTRA (more
+# libFuzzer options for this target, may be empty).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/corpus ${WORK}/artifacts)
 file(GLOB seeds ${SEEDS}/*)
@@ -19,6 +20,9 @@ set(arguments
     -artifact_prefix=${WORK}/artifacts/)
 if(DICTIONARY)
     list(APPEND arguments -dict=${DICTIONARY})
+endif()
+if(EXTRA)
+    list(APPEND arguments ${EXTRA})
 endif()
 
 execute_process(COMMAND ${FUZZER} ${arguments} ${WORK}/corpus

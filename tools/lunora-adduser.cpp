@@ -9,6 +9,7 @@
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
 #include "storage/datafolderchoice.h"
+#include "storage/passwords.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,6 +35,7 @@ enum ExitCode
 
 const char *const UsageHead
     = "Användning: lunora-adduser [--data-folder MAPP] [--index 0|9] [--force] ANVÄNDAR-ID \"Riktigt namn\"\n"
+      "           lunora-adduser [--data-folder MAPP] --protect\n"
       "\n"
       "Skapar användarfilen Lib/User/<ANVÄNDAR-ID>.ini i Lunoras datamapp.\n"
       "Lösenordet frågas efter två gånger utan att visas. Kommer indata inte från en\n"
@@ -48,7 +50,9 @@ const char *const UsageSystem
       "                      $XDG_DATA_HOME/lunora, som skapas om den saknas)\n";
 const char *const UsageTail
     = "  --index 0|9         behörighetsindex: 0 = administratör (standard), 9 = normal användare\n"
-      "  --force             skriv över en användare som redan finns\n";
+      "  --force             skriv över en användare som redan finns\n"
+      "  --protect           skydda lösenorden i alla användarfiler så att ingen kan läsa dem;\n"
+      "                      äldre versioner av Lunora kan sedan inte logga in användarna\n";
 
 std::string usage()
 {
@@ -139,6 +143,59 @@ QString whyNotStorable(const QString &value)
     return QString();
 }
 
+// Finds the data folder as the program does and makes it the one every path names.
+int openDataFolder(QString dataFolder)
+{
+    if (lunora::builtLayout() == lunora::InstallLayout::System) {
+        lunora::DataFolderRequest request;
+        request.layout = lunora::InstallLayout::System;
+        request.option = dataFolder;
+        request.environment = qEnvironmentVariable("LUNORA_DATA");
+        request.defaultFolder = lunora::systemDefaultDataFolder();
+        request.templateFolder = lunora::installedTemplateFolder(QCoreApplication::applicationDirPath());
+        const lunora::DataFolderChoice choice = lunora::chooseDataFolder(request);
+        if (!choice.ok()) {
+            say(QStringLiteral("Datamappen %1 kan inte användas: %2 kan inte skrivas.\n")
+                    .arg(QDir::toNativeSeparators(choice.path), QDir::toNativeSeparators(choice.detail)));
+            return WriteFailed;
+        }
+        if (choice.created)
+            say(QStringLiteral("Lunoras datamapp har skapats i %1\n")
+                    .arg(QDir::toNativeSeparators(choice.path)));
+        dataFolder = choice.path;
+    } else if (dataFolder.isEmpty()) {
+        dataFolder = QCoreApplication::applicationDirPath();
+    }
+    const QFileInfo folder(dataFolder);
+    lunora::DataFolder::setRoot(folder.absoluteFilePath());
+    if (!lunora::runAsFolderOwner(folder.absoluteFilePath(), "lunora-adduser"))
+        return WriteFailed;
+    const QString userFolder = lunora::paths::userFolder();
+    if (!QFileInfo(userFolder).isDir()) {
+        say(QStringLiteral("Mappen %1 finns inte. Ange Lunoras datamapp med --data-folder.\n")
+                .arg(QDir::toNativeSeparators(userFolder)));
+        return WriteFailed;
+    }
+    return Done;
+}
+
+// Gives every user file of the data folder a hash in place of its password.
+int protectPasswords()
+{
+    const lunora::passwords::Outcome outcome = lunora::passwords::protectFolder();
+    if (!outcome.ok()) {
+        const QString which
+            = outcome.userId.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(outcome.userId);
+        say(QStringLiteral("Lösenorden kunde inte skyddas%1: %2\n").arg(which, outcome.detail));
+        return WriteFailed;
+    }
+    say(QStringLiteral("Lösenorden i %1 är skyddade (%2 användarfiler skyddades nu). Äldre versioner av "
+                       "Lunora kan inte logga in användarna.\n")
+            .arg(QDir::toNativeSeparators(lunora::paths::userFolder()))
+            .arg(outcome.protectedNow));
+    return Done;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -150,6 +207,7 @@ int main(int argc, char *argv[])
     QString dataFolder;
     QString index = QStringLiteral("0");
     bool force = false;
+    bool protect = false;
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -159,6 +217,8 @@ int main(int argc, char *argv[])
         }
         if (arg == u"--force") {
             force = true;
+        } else if (arg == u"--protect") {
+            protect = true;
         } else if ((arg == u"--data-folder" || arg == u"--index") && i + 1 < args.size()) {
             (arg == u"--index" ? index : dataFolder) = args.at(++i);
         } else if (arg.startsWith(u"--data-folder=")) {
@@ -174,6 +234,15 @@ int main(int argc, char *argv[])
         }
     }
     positional.removeAll(QStringLiteral("--"));
+    if (protect) {
+        if (!positional.isEmpty()) {
+            std::cerr << usage();
+            return BadArguments;
+        }
+        if (const int opened = openDataFolder(dataFolder); opened != Done)
+            return opened;
+        return protectPasswords();
+    }
     if (positional.size() != 2) {
         std::cerr << usage();
         return BadArguments;
@@ -207,36 +276,8 @@ int main(int argc, char *argv[])
         }
     }
 
-    if (lunora::builtLayout() == lunora::InstallLayout::System) {
-        lunora::DataFolderRequest request;
-        request.layout = lunora::InstallLayout::System;
-        request.option = dataFolder;
-        request.environment = qEnvironmentVariable("LUNORA_DATA");
-        request.defaultFolder = lunora::systemDefaultDataFolder();
-        request.templateFolder = lunora::installedTemplateFolder(QCoreApplication::applicationDirPath());
-        const lunora::DataFolderChoice choice = lunora::chooseDataFolder(request);
-        if (!choice.ok()) {
-            say(QStringLiteral("Datamappen %1 kan inte användas: %2 kan inte skrivas.\n")
-                    .arg(QDir::toNativeSeparators(choice.path), QDir::toNativeSeparators(choice.detail)));
-            return WriteFailed;
-        }
-        if (choice.created)
-            say(QStringLiteral("Lunoras datamapp har skapats i %1\n")
-                    .arg(QDir::toNativeSeparators(choice.path)));
-        dataFolder = choice.path;
-    } else if (dataFolder.isEmpty()) {
-        dataFolder = QCoreApplication::applicationDirPath();
-    }
-    const QFileInfo folder(dataFolder);
-    lunora::DataFolder::setRoot(folder.absoluteFilePath());
-    if (!lunora::runAsFolderOwner(folder.absoluteFilePath(), "lunora-adduser"))
-        return WriteFailed;
-    const QString userFolder = lunora::paths::userFolder();
-    if (!QFileInfo(userFolder).isDir()) {
-        say(QStringLiteral("Mappen %1 finns inte. Ange Lunoras datamapp med --data-folder.\n")
-                .arg(QDir::toNativeSeparators(userFolder)));
-        return WriteFailed;
-    }
+    if (const int opened = openDataFolder(dataFolder); opened != Done)
+        return opened;
     const lunora::Result<bool> exists = lunora::userfile::exists(userId);
     if (!exists.ok()) {
         say(QStringLiteral("Användarfilen kunde inte undersökas: %1\n").arg(exists.error()));

@@ -2,17 +2,16 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "backup/backup.h"
 
-#include "storage/caseregister.h"
+#include "backup/archive.h"
+#include "backup/archivecheck.h"
+#include "backup/backupsteps.h"
 #include "storage/folderlock.h"
-#include "storage/records.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <archive.h>
 #include <archive_entry.h>
 #include <cerrno>
@@ -20,6 +19,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -31,149 +31,126 @@ namespace {
 
 std::atomic<qint64> s_writeLimit { -1 };
 
-const QStringList TopFolders { QStringLiteral("Lib"), QStringLiteral("Errors") };
-
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+const QList<QByteArray> TopFolders { QByteArrayLiteral("Lib"), QByteArrayLiteral("Errors") };
 
 // A file or folder of the data folder as it goes into the archive.
 struct Item
 {
-    QString relative; // "Lib/arenden.txt", with '/'
+    QByteArray relative; // "Lib/arenden.txt", '/' between the names, the names' own bytes
     bool folder = false;
     int mode = 0; // permission bits
     qint64 modified = 0; // seconds since the epoch
-    qint64 size = 0;
 };
 
+// What an entry of the archive must read back as.
 struct Written
 {
     qint64 size = 0;
     quint32 crc = 0;
     bool folder = false;
 };
+// By the names' hashes (see nameHash): a list of 200,000 names would cost tens of
+// megabytes. A name of the same hash in the archive would fail the check, never pass it.
+using WrittenList = QHash<quint64, Written>;
 
-// Waits for the folder lock without showing anything: the backup runs in a thread of
-// its own or in a tool without windows. Gives up when the backup is cancelled.
-class QuietWaiter final : public FolderLock::Waiter
+quint32 crcOf(const char *data, qint64 size, quint32 crc)
 {
-public:
-    explicit QuietWaiter(const std::atomic_bool *cancel)
-        : m_cancel(cancel)
-    {
-    }
-    bool wait(std::chrono::milliseconds) override
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        return !(m_cancel && m_cancel->load());
-    }
-
-private:
-    const std::atomic_bool *m_cancel;
-};
-
-quint32 crcOf(const QByteArray &bytes, quint32 crc = 0)
-{
-    return static_cast<quint32>(
-        ::crc32(crc, reinterpret_cast<const Bytef *>(bytes.constData()), static_cast<uInt>(bytes.size())));
+    return static_cast<quint32>(::crc32(crc, reinterpret_cast<const Bytef *>(data), static_cast<uInt>(size)));
 }
 
-Outcome failure(Error error, const QString &detail)
+Item itemOf(const QByteArray &relative, const struct stat &st)
 {
-    Outcome outcome;
-    outcome.error = error;
-    outcome.detail = detail;
-    return outcome;
+    return { relative, S_ISDIR(st.st_mode), static_cast<int>(st.st_mode & 0777), st.st_mtim.tv_sec };
 }
 
-// Every file and folder below Lib and Errors, in a fixed order, without symbolic links
-// (their targets lie outside the data folder) and without what isLeftOut() names. One
-// readdir and one lstat per entry: a shop's Lib holds hundreds of thousands of files.
-void collectBelow(const QByteArray &absolute, const QString &relative, QList<Item> &items)
+// Sees each file and folder of the walk below; false stops the walk.
+using ItemVisit = std::function<bool(const Item &item)>;
+
+// Every file and folder below a folder, handed to `visit` as the folder is read, so that
+// a Lib of hundreds of thousands of files is never listed in memory: without symbolic
+// links (links inside Lib are never followed out of it) and without what isLeftOut()
+// names. A folder is handed over, and walked, after the files beside it.
+Status walkBelow(const QByteArray &absolute, const QByteArray &relative, const ItemVisit &visit)
 {
     DIR *dir = ::opendir(absolute.constData());
     if (!dir)
-        return;
+        return Status::failure(QStringLiteral("%1: %2").arg(QFile::decodeName(relative), systemText(errno)));
     const int dirFd = ::dirfd(dir);
-    QList<Item> here;
+    QList<Item> folders;
+    Status status;
     while (const dirent *entry = ::readdir(dir)) {
         const char *name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
+        const QByteArray path = relative + '/' + name;
         struct stat st
         {
         };
-        if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-            continue;
-        Item item;
-        item.relative = relative + u'/' + QFile::decodeName(name);
-        item.folder = S_ISDIR(st.st_mode);
-        item.mode = static_cast<int>(st.st_mode & 0777);
-        item.modified = st.st_mtim.tv_sec;
-        item.size = st.st_size;
-        if (!item.folder && isLeftOut(item.relative))
-            continue;
-        here.append(std::move(item));
+        if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT)
+                continue; // removed since the folder was read: not part of the state any more
+            status
+                = Status::failure(QStringLiteral("%1: %2").arg(QFile::decodeName(path), systemText(errno)));
+            break;
+        }
+        if (S_ISDIR(st.st_mode))
+            folders.append(itemOf(path, st));
+        else if (S_ISREG(st.st_mode) && !isLeftOut(QFile::decodeName(path)) && !visit(itemOf(path, st))) {
+            status = Status::failure(QString());
+            break;
+        }
     }
     ::closedir(dir);
-    std::sort(here.begin(), here.end(), [](const Item &a, const Item &b) { return a.relative < b.relative; });
-    for (const Item &item : std::as_const(here)) {
-        items.append(item);
-        if (item.folder)
-            collectBelow(
-                absolute + '/' + QFile::encodeName(item.relative.section(u'/', -1)), item.relative, items);
+    for (const Item &folder : std::as_const(folders)) {
+        if (!status)
+            break;
+        if (!visit(folder))
+            return Status::failure(QString());
+        status = walkBelow(absolute + '/' + folder.relative.mid(relative.size() + 1), folder.relative, visit);
     }
+    return status;
 }
 
-QList<Item> collect(const QString &dataFolder)
+// Lib and Errors themselves are followed when they are links: a Lib on a share is a
+// normal way to share a data folder, and its files are what the backup is for.
+Status walkAll(const QString &dataFolder, const ItemVisit &visit)
 {
-    QList<Item> items;
     const QByteArray root = QFile::encodeName(QDir(dataFolder).absolutePath());
-    for (const QString &top : TopFolders) {
-        const QByteArray path = root + '/' + QFile::encodeName(top);
+    for (const QByteArray &top : TopFolders) {
+        const QByteArray path = root + '/' + top;
         struct stat st
         {
         };
-        if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        if (::stat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
             continue;
-        items.append({ top, true, static_cast<int>(st.st_mode & 0777), st.st_mtim.tv_sec, 0 });
-        collectBelow(path, top, items);
+        if (!visit(itemOf(top, st)))
+            return Status::failure(QString());
+        if (Status below = walkBelow(path, top, visit); !below)
+            return below;
     }
-    return items;
+    return {};
 }
 
-// The whole file, read through one descriptor into a buffer that is used again.
-bool readFile(const QByteArray &path, QByteArray &buffer, int &error)
+// The files a walk will meet, for the progress figures only: names, no stat where the
+// folder tells the kinds.
+qint64 countFiles(const QByteArray &absolute)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        error = errno;
-        return false;
+    DIR *dir = ::opendir(absolute.constData());
+    if (!dir)
+        return 0;
+    qint64 count = 0;
+    QList<QByteArray> folders;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_type == DT_DIR && std::strcmp(entry->d_name, ".") != 0
+            && std::strcmp(entry->d_name, "..") != 0)
+            folders.append(absolute + '/' + entry->d_name);
+        else if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN)
+            ++count;
     }
-    buffer.resize(0);
-    qsizetype used = 0;
-    for (;;) {
-        if (buffer.size() - used < (1 << 14))
-            buffer.resize(std::max<qsizetype>(buffer.size() * 2, used + (1 << 16)));
-        const ssize_t n = ::read(fd, buffer.data() + used, static_cast<size_t>(buffer.size() - used));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            ::close(fd);
-            return false;
-        }
-        if (n == 0)
-            break;
-        used += n;
-    }
-    ::close(fd);
-    buffer.resize(used);
-    return true;
+    ::closedir(dir);
+    for (const QByteArray &folder : std::as_const(folders))
+        count += countFiles(folder);
+    return count;
 }
 
 // Where the archive's bytes go: a file descriptor, with the test's full disk.
@@ -188,7 +165,7 @@ la_ssize_t writeToSink(struct archive *, void *data, const void *buffer, size_t 
 {
     // A failed write is recorded in the sink and the bytes are swallowed rather than
     // reported to libarchive: its zip writer, once in its fatal state, never ends the
-    // entry's deflate stream and leaks it. The caller checks sink.error after each call
+    // entry's deflate stream and leaks it. The writer checks sink.error after each call
     // and drops the half archive.
     auto *sink = static_cast<Sink *>(data);
     if (sink->error)
@@ -221,106 +198,309 @@ QString archiveError(struct archive *archive)
     return text ? QString::fromUtf8(text) : QStringLiteral("unknown archive error");
 }
 
-// A path of the archive that may become a path of the data folder: Lib or Errors or
-// below them, plain names only.
-bool isSafeEntryPath(const QString &path)
+// The archive being written under a hidden name beside its final one: a failure leaves
+// no archive that looks finished.
+class ArchiveWriter final
 {
-    if (path.isEmpty() || path.startsWith(u'/') || path.contains(u'\\') || path.contains(QChar(0)))
-        return false;
-    const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
-    if (parts.isEmpty() || !TopFolders.contains(parts.first()))
-        return false;
-    for (const QString &part : parts) {
-        if (part == QLatin1String(".") || part == QLatin1String(".."))
-            return false;
+public:
+    explicit ArchiveWriter(QString partPath)
+        : m_partPath(std::move(partPath))
+    {
     }
-    return true;
+    ~ArchiveWriter()
+    {
+        if (m_entry)
+            archive_entry_free(m_entry);
+        if (m_archive)
+            archive_write_free(m_archive);
+        if (m_sink.fd >= 0)
+            ::close(m_sink.fd);
+        // Finished or not, the hidden name goes: a finished archive has its own by now.
+        ::unlink(QFile::encodeName(m_partPath).constData());
+    }
+    ArchiveWriter(const ArchiveWriter &) = delete;
+    ArchiveWriter &operator=(const ArchiveWriter &) = delete;
+
+    enum class Added
+    {
+        Yes,
+        Gone, // removed since the folder was listed: not part of the state any more
+        ReadFailed,
+        WriteFailed,
+    };
+    Status open();
+    Added add(const Item &item, const QString &dataFolder, Written &written, QString &detail);
+    Status finish();
+
+private:
+    Status header(const Item &item, qint64 size);
+    Status failed() const
+    {
+        return Status::failure(m_sink.error ? systemText(m_sink.error) : archiveError(m_archive));
+    }
+
+    QString m_partPath;
+    Sink m_sink;
+    struct archive *m_archive = nullptr;
+    struct archive_entry *m_entry = nullptr;
+    std::unique_ptr<char[]> m_buffer;
+};
+
+Status ArchiveWriter::open()
+{
+    const QByteArray path = QFile::encodeName(m_partPath);
+    ::unlink(path.constData()); // an earlier attempt's remains
+    // 0600 from the first byte: the archive holds every user's password.
+    m_sink.fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_sink.fd < 0)
+        return Status::failure(QStringLiteral("%1: %2").arg(m_partPath, systemText(errno)));
+    m_archive = archive_write_new();
+    m_entry = archive_entry_new();
+    m_buffer = std::make_unique<char[]>(PieceSize);
+    archive_write_set_format_zip(m_archive);
+    archive_write_set_options(m_archive, "zip:compression-level=1");
+    archive_write_set_bytes_in_last_block(m_archive, 1);
+    if (archive_write_open(m_archive, &m_sink, nullptr, writeToSink, nullptr) != ARCHIVE_OK)
+        return failed();
+    return {};
 }
 
-QString cleanEntryPath(QString path)
+Status ArchiveWriter::header(const Item &item, qint64 size)
 {
-    while (path.endsWith(u'/'))
-        path.chop(1);
-    return path;
+    // A valid UTF-8 name is marked as such, so that unzip and file managers show it; any
+    // other name is written with its bytes and without the mark (see LocaleScope).
+    const QByteArray name = item.relative + (item.folder ? "/" : "");
+    const LocaleScope locale(isValidUtf8(name));
+    archive_entry_clear(m_entry);
+    archive_entry_copy_pathname(m_entry, name.constData());
+    archive_entry_set_filetype(m_entry, item.folder ? AE_IFDIR : AE_IFREG);
+    archive_entry_set_perm(m_entry, static_cast<mode_t>(item.mode));
+    archive_entry_set_mtime(m_entry, item.modified, 0);
+    archive_entry_set_size(m_entry, size);
+    if (archive_write_header(m_archive, m_entry) != ARCHIVE_OK || m_sink.error)
+        return failed();
+    return {};
 }
 
-// One pass over an archive: every entry checked and read whole; `visit` sees each.
-using Visitor = std::function<bool(const QString &path, bool folder, int mode, const QByteArray &bytes)>;
-
-Inspection readArchive(
-    const QString &archivePath, const Progress &progress, qint64 total, const Visitor &visit)
+// Reads the file in pieces through one descriptor, as it is at this moment, and writes
+// it as one entry. Its size is taken from the open descriptor: a file that shrinks
+// while it is read fails the backup rather than going in half.
+ArchiveWriter::Added ArchiveWriter::add(
+    const Item &item, const QString &dataFolder, Written &written, QString &detail)
 {
-    Inspection result;
-    struct archive *archive = archive_read_new();
-    archive_read_support_format_zip_seekable(archive);
-    const QByteArray name = QFile::encodeName(archivePath);
-    if (archive_read_open_filename(archive, name.constData(), 1 << 16) != ARCHIVE_OK) {
-        result.error = Error::NotAnArchive;
-        result.detail = archiveError(archive);
-        archive_read_free(archive);
-        return result;
+    written = { 0, 0, item.folder };
+    if (item.folder) {
+        const Status status = header(item, 0);
+        detail = status.error();
+        return status ? Added::Yes : Added::WriteFailed;
     }
-    QSet<QString> seen;
-    struct archive_entry *entry = nullptr;
-    QByteArray chunk(1 << 16, Qt::Uninitialized);
-    int status = ARCHIVE_OK;
-    while ((status = archive_read_next_header(archive, &entry)) == ARCHIVE_OK) {
-        const char *utf8 = archive_entry_pathname_utf8(entry);
-        const QString path = cleanEntryPath(QString::fromUtf8(utf8 ? utf8 : archive_entry_pathname(entry)));
-        const auto type = archive_entry_filetype(entry);
-        if (!isSafeEntryPath(path) || (type != AE_IFREG && type != AE_IFDIR) || seen.contains(path)) {
-            result.error = Error::NotABackup;
-            result.detail = QStringLiteral("Unexpected entry %1").arg(path);
-            break;
-        }
-        seen.insert(path);
-        QByteArray bytes;
-        if (type == AE_IFREG) {
-            for (;;) {
-                const la_ssize_t n
-                    = archive_read_data(archive, chunk.data(), static_cast<size_t>(chunk.size()));
-                if (n < 0) {
-                    result.error = Error::Corrupt;
-                    result.detail = QStringLiteral("%1: %2").arg(path, archiveError(archive));
-                    break;
-                }
-                if (n == 0)
-                    break;
-                bytes.append(chunk.constData(), n);
-            }
-            if (result.error != Error::None)
-                break;
-            if (archive_entry_size_is_set(entry) && archive_entry_size(entry) != bytes.size()) {
-                result.error = Error::Corrupt;
-                result.detail = QStringLiteral("%1: size differs").arg(path);
-                break;
-            }
-            ++result.summary.files;
-            result.summary.bytes += bytes.size();
-        }
-        if (visit && !visit(path, type == AE_IFDIR, static_cast<int>(archive_entry_perm(entry)), bytes)) {
-            result.error = Error::Corrupt;
-            result.detail = QStringLiteral("%1: does not match").arg(path);
-            break;
-        }
-        if (progress && (result.summary.files % 512 == 0))
-            progress(result.summary.files, total);
+    const QByteArray path = QFile::encodeName(QDir(dataFolder).absolutePath()) + '/' + item.relative;
+    const QString shown = QFile::decodeName(item.relative);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    struct stat st
+    {
+    };
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = fd < 0 ? errno : EINVAL;
+        if (fd >= 0)
+            ::close(fd);
+        detail = QStringLiteral("%1: %2").arg(shown, systemText(error));
+        return error == ENOENT ? Added::Gone : Added::ReadFailed;
     }
-    if (result.error == Error::None && status != ARCHIVE_EOF) {
-        result.error = seen.isEmpty() ? Error::NotAnArchive : Error::Corrupt;
-        result.detail = archiveError(archive);
+    Added added = Added::Yes;
+    if (Status status = header(item, st.st_size); !status) {
+        detail = status.error();
+        added = Added::WriteFailed;
     }
-    archive_read_free(archive);
-    return result;
+    while (added == Added::Yes && written.size < st.st_size) {
+        const auto wanted = static_cast<size_t>(std::min<qint64>(PieceSize, st.st_size - written.size));
+        const ssize_t n = ::read(fd, m_buffer.get(), wanted);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            detail = QStringLiteral("%1: %2").arg(
+                shown, n < 0 ? systemText(errno) : QStringLiteral("shorter than its size"));
+            added = Added::ReadFailed;
+        } else if (archive_write_data(m_archive, m_buffer.get(), static_cast<size_t>(n)) != n
+            || m_sink.error) {
+            detail = failed().error();
+            added = Added::WriteFailed;
+        } else {
+            written.crc = crcOf(m_buffer.get(), n, written.crc);
+            written.size += n;
+        }
+    }
+    ::close(fd);
+    return added;
+}
+
+Status ArchiveWriter::finish()
+{
+    if (archive_write_close(m_archive) != ARCHIVE_OK || m_sink.error)
+        return failed();
+    // The writer keeps the archive's directory in memory until it is freed.
+    archive_write_free(m_archive);
+    m_archive = nullptr;
+    if (::fsync(m_sink.fd) != 0 || ::close(m_sink.fd) != 0) {
+        m_sink.fd = -1;
+        return Status::failure(systemText(errno));
+    }
+    m_sink.fd = -1;
+    return {};
+}
+
+// Compares every entry of the finished archive, read back from disk, with the list of
+// what it was to hold.
+class Comparer final : public EntryVisitor
+{
+public:
+    explicit Comparer(const WrittenList &expected)
+        : m_expected(expected)
+    {
+    }
+    bool begin(const QByteArray &path, EntryKind kind) override
+    {
+        m_it = m_expected.constFind(nameHash(path));
+        m_crc = 0;
+        m_size = 0;
+        if (m_it == m_expected.constEnd() || m_it->folder != (kind == EntryKind::Folder))
+            return fail(path, QStringLiteral("not meant to be in the archive"));
+        m_path = path;
+        return true;
+    }
+    bool piece(const char *data, qint64 size) override
+    {
+        m_crc = crcOf(data, size, m_crc);
+        m_size += size;
+        return true;
+    }
+    bool end() override
+    {
+        if (m_it->size != m_size || m_it->crc != m_crc)
+            return fail(m_path, QStringLiteral("does not read back as written"));
+        ++m_matched;
+        return true;
+    }
+    qint64 matched() const { return m_matched; }
+
+private:
+    bool fail(const QByteArray &path, const QString &what)
+    {
+        problem = QStringLiteral("%1: %2").arg(QFile::decodeName(path), what);
+        return false;
+    }
+    const WrittenList &m_expected;
+    WrittenList::const_iterator m_it;
+    QByteArray m_path;
+    quint32 m_crc = 0;
+    qint64 m_size = 0;
+    qint64 m_matched = 0;
+};
+
+Status verify(const QString &partPath, const WrittenList &expected, const Progress &progress)
+{
+    Comparer comparer(expected);
+    const WalkResult walked = walkArchive(partPath, comparer, progress);
+    if (!walked.ok())
+        return Status::failure(walked.detail);
+    if (comparer.matched() != expected.size())
+        return Status::failure(
+            QStringLiteral("%1 of %2 entries read back").arg(comparer.matched()).arg(expected.size()));
+    return {};
 }
 
 QString uniqueTarget(const QDir &folder, const QString &fileName)
 {
     QString candidate = folder.filePath(fileName);
     const QString base = fileName.chopped(4); // ".zip"
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
+    for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
         candidate = folder.filePath(QStringLiteral("%1-%2.zip").arg(base).arg(n));
     return candidate;
+}
+
+Outcome failure(Error error, const QString &detail)
+{
+    Outcome outcome;
+    outcome.error = error;
+    outcome.detail = detail;
+    return outcome;
+}
+
+// Writes each item into the archive as the walk hands it over, each file under the
+// folder lock so that a desk that wants to save waits at most for one file to be read.
+class Archiver final
+{
+public:
+    Archiver(ArchiveWriter &writer, const QString &dataFolder, const Progress &progress,
+        const std::atomic_bool *cancel)
+        : m_writer(writer)
+        , m_dataFolder(dataFolder)
+        , m_progress(progress)
+        , m_cancel(cancel)
+        , m_waiter(cancel)
+    {
+        const QByteArray root = QFile::encodeName(QDir(dataFolder).absolutePath());
+        for (const QByteArray &top : TopFolders)
+            m_expectedFiles += countFiles(root + '/' + top);
+    }
+    bool add(const Item &item);
+    Outcome outcome;
+    WrittenList written;
+    qint64 files = 0;
+
+private:
+    ArchiveWriter &m_writer;
+    QString m_dataFolder;
+    Progress m_progress;
+    const std::atomic_bool *m_cancel;
+    QuietWaiter m_waiter;
+    qint64 m_expectedFiles = 0;
+};
+
+bool Archiver::add(const Item &item)
+{
+    if (m_cancel && m_cancel->load()) {
+        outcome = failure(Error::Cancelled, QString());
+        return false;
+    }
+    FolderLock lock = item.folder ? FolderLock() : FolderLock::acquireIn(m_dataFolder, &m_waiter);
+    if (!item.folder && !lock) {
+        outcome = failure(lock.error() == FolderLock::Error::Cancelled ? Error::Cancelled : Error::LockFailed,
+            lock.errorText());
+        return false;
+    }
+    Written entry;
+    QString detail;
+    switch (m_writer.add(item, m_dataFolder, entry, detail)) {
+    case ArchiveWriter::Added::Yes:
+        break;
+    case ArchiveWriter::Added::Gone:
+        return true;
+    case ArchiveWriter::Added::ReadFailed:
+        outcome = failure(Error::ReadFailed, detail);
+        return false;
+    case ArchiveWriter::Added::WriteFailed:
+        outcome = failure(Error::WriteFailed, detail);
+        return false;
+    }
+    written.insert(nameHash(item.relative), entry);
+    const qint64 total = std::max(m_expectedFiles, files + 1);
+    if (!item.folder && m_progress && (++files % 256 == 0 || files == total))
+        m_progress(files, total * 2); // the read-back is the second half
+    return true;
+}
+
+} // namespace
+
+bool QuietWaiter::wait(std::chrono::milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return !(m_cancel && m_cancel->load());
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 void syncFolder(const QString &folder)
@@ -331,8 +511,6 @@ void syncFolder(const QString &folder)
         ::close(fd);
     }
 }
-
-} // namespace
 
 void setWriteLimitForTesting(qint64 bytes)
 {
@@ -352,12 +530,15 @@ QString archiveFileName(const QString &dataFolder, const QDateTime &when)
 
 bool isLeftOut(const QString &relativePath)
 {
-    if (relativePath == QLatin1String("Lib/lunora.lock"))
+    if (relativePath == QLatin1String("Lib/lunora.lock")
+        || relativePath == QLatin1String("Lib/lunora.presence"))
         return true;
     const QString name = relativePath.section(u'/', -1);
     // What a save leaves when it is interrupted: QSaveFile's and QTemporaryFile's
-    // "<name>.<ext>.XXXXXX", editors' "~" and ".tmp", our own unfinished archives.
-    static const QRegularExpression savePattern(QStringLiteral("\\.(txt|ini|bmp|backup)\\.[A-Za-z0-9]{6}$"),
+    // "<name>.<ext>.XXXXXX", our own hidden ".<name>.lunora-XXXXXX" and ".lunora-…",
+    // editors' "~" and ".tmp", our own unfinished archives.
+    static const QRegularExpression savePattern(
+        QStringLiteral("(\\.(txt|ini|bmp|backup)\\.[A-Za-z0-9]{6}$)|(^\\..+\\.lunora-[A-Za-z0-9]{6}$)"),
         QRegularExpression::CaseInsensitiveOption);
     return name.endsWith(u'~') || name.endsWith(QLatin1String(".tmp"), Qt::CaseInsensitive)
         || name.startsWith(QLatin1String(".lunora-")) || savePattern.match(name).hasMatch();
@@ -368,294 +549,86 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
 {
     if (!QFileInfo(QDir(dataFolder).filePath(QStringLiteral("Lib"))).isDir())
         return failure(Error::DataFolderMissing, QStringLiteral("No Lib in %1").arg(dataFolder));
-    const QDir target(targetFolder);
     if (targetFolder.isEmpty() || !QFileInfo(targetFolder).isDir())
         return failure(Error::TargetMissing, QStringLiteral("No folder %1").arg(targetFolder));
-
-    const QList<Item> items = collect(dataFolder);
-    qint64 fileCount = 0;
-    for (const Item &item : items)
-        fileCount += item.folder ? 0 : 1;
-
-    // The archive grows under a hidden name and gets its own only when it has been read
-    // back: a failure leaves no archive that looks finished.
+    const QDir target(targetFolder);
     const QString finalName = archiveFileName(dataFolder, when);
-    const QString partPath = target.filePath(QStringLiteral(".lunora-%1.part").arg(finalName));
-    ::unlink(QFile::encodeName(partPath).constData()); // an earlier attempt's remains
-    Sink sink;
-    // 0600 from the first byte: the archive holds every user's password.
-    sink.fd = ::open(QFile::encodeName(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (sink.fd < 0)
-        return failure(Error::WriteFailed, QStringLiteral("%1: %2").arg(partPath, systemText(errno)));
-    const auto discard = [&](Error error, const QString &detail) {
-        if (sink.fd >= 0)
-            ::close(sink.fd);
-        sink.fd = -1;
-        ::unlink(QFile::encodeName(partPath).constData());
-        return failure(error, detail);
-    };
+    ArchiveWriter writer(target.filePath(QStringLiteral(".lunora-%1.part").arg(finalName)));
+    if (Status opened = writer.open(); !opened)
+        return failure(Error::WriteFailed, opened.error());
+    Archiver archiver(writer, dataFolder, progress, cancel);
+    const Status walked = walkAll(dataFolder, [&archiver](const Item &item) { return archiver.add(item); });
+    if (!archiver.outcome.ok())
+        return archiver.outcome;
+    if (!walked)
+        return failure(Error::ReadFailed, walked.error());
+    if (Status finished = writer.finish(); !finished)
+        return failure(Error::WriteFailed, finished.error());
+    const WrittenList &written = archiver.written;
 
-    struct archive *archive = archive_write_new();
-    archive_write_set_format_zip(archive);
-    archive_write_set_options(archive, "zip:hdrcharset=UTF-8,zip:compression-level=1");
-    archive_write_set_bytes_in_last_block(archive, 1);
-    if (archive_write_open(archive, &sink, nullptr, writeToSink, nullptr) != ARCHIVE_OK) {
-        const QString detail = archiveError(archive);
-        archive_write_free(archive);
-        return discard(Error::WriteFailed, detail);
-    }
-
-    QHash<QString, Written> written;
-    written.reserve(items.size());
-    const QByteArray root = QFile::encodeName(QDir(dataFolder).absolutePath());
-    QByteArray bytes;
-    QuietWaiter waiter(cancel);
-    struct archive_entry *entry = archive_entry_new();
-    qint64 done = 0;
-    Error error = Error::None;
-    QString detail;
-    for (const Item &item : items) {
-        if (cancel && cancel->load()) {
-            error = Error::Cancelled;
-            break;
-        }
-        bytes.resize(0);
-        if (!item.folder) {
-            // One file at a time under the lock, so a desk that wants to save waits at
-            // most for one file to be read.
-            FolderLock lock = FolderLock::acquireIn(dataFolder, &waiter);
-            if (!lock) {
-                error = lock.error() == FolderLock::Error::Cancelled ? Error::Cancelled : Error::LockFailed;
-                detail = lock.errorText();
-                break;
-            }
-            int readError = 0;
-            if (!readFile(root + '/' + QFile::encodeName(item.relative), bytes, readError)) {
-                if (readError == ENOENT)
-                    continue; // removed since the folder was listed: not part of the state any more
-                error = Error::ReadFailed;
-                detail = QStringLiteral("%1: %2").arg(item.relative, systemText(readError));
-                break;
-            }
-        }
-        archive_entry_clear(entry);
-        archive_entry_set_pathname_utf8(
-            entry, (item.relative + (item.folder ? "/" : "")).toUtf8().constData());
-        archive_entry_set_filetype(entry, item.folder ? AE_IFDIR : AE_IFREG);
-        archive_entry_set_perm(entry, static_cast<mode_t>(item.mode));
-        archive_entry_set_mtime(entry, item.modified, 0);
-        archive_entry_set_size(entry, item.folder ? 0 : bytes.size());
-        if (archive_write_header(archive, entry) != ARCHIVE_OK
-            || (!bytes.isEmpty()
-                && archive_write_data(archive, bytes.constData(), static_cast<size_t>(bytes.size()))
-                    != bytes.size())
-            || sink.error) {
-            error = Error::WriteFailed;
-            detail = sink.error ? systemText(sink.error) : archiveError(archive);
-            break;
-        }
-        written.insert(item.relative, { bytes.size(), crcOf(bytes), item.folder });
-        if (!item.folder) {
-            ++done;
-            if (progress && (done % 256 == 0 || done == fileCount))
-                progress(done, fileCount * 2); // the read-back is the second half
-        }
-    }
-    archive_entry_free(entry);
-    if (error == Error::None && (archive_write_close(archive) != ARCHIVE_OK || sink.error)) {
-        error = Error::WriteFailed;
-        detail = sink.error ? systemText(sink.error) : archiveError(archive);
-    }
-    archive_write_free(archive);
-    if (error == Error::None && ::fsync(sink.fd) != 0) {
-        error = Error::WriteFailed;
-        detail = systemText(errno);
-    }
-    if (error != Error::None)
-        return discard(error, detail);
-    if (::close(sink.fd) != 0) {
-        sink.fd = -1;
-        return discard(Error::WriteFailed, systemText(errno));
-    }
-    sink.fd = -1;
-
-    // Read back: every entry there, with its size and checksum, and nothing else.
-    qint64 checked = 0;
+    const qint64 fileCount
+        = std::count_if(written.cbegin(), written.cend(), [](const Written &w) { return !w.folder; });
     const Progress verifyProgress = [&](qint64 n, qint64) {
         if (progress)
             progress(fileCount + n, fileCount * 2);
     };
-    Inspection verified = readArchive(partPath, verifyProgress, fileCount,
-        [&](const QString &path, bool folder, int, const QByteArray &bytes) {
-            const auto it = written.constFind(path);
-            if (it == written.constEnd() || it->folder != folder)
-                return false;
-            if (!folder && (it->size != bytes.size() || it->crc != crcOf(bytes)))
-                return false;
-            ++checked;
-            return true;
-        });
-    if (verified.ok() && checked != written.size()) {
-        verified.error = Error::Corrupt;
-        verified.detail = QStringLiteral("%1 of %2 entries read back").arg(checked).arg(written.size());
-    }
-    if (!verified.ok())
-        return discard(Error::VerifyFailed, verified.detail);
+    const QString partPath = target.filePath(QStringLiteral(".lunora-%1.part").arg(finalName));
+    if (Status verified = verify(partPath, written, verifyProgress); !verified)
+        return failure(Error::VerifyFailed, verified.error());
 
     const QString finalPath = uniqueTarget(target, finalName);
     // link() never replaces an existing file, unlike rename().
     if (::link(QFile::encodeName(partPath).constData(), QFile::encodeName(finalPath).constData()) != 0)
-        return discard(Error::WriteFailed, QStringLiteral("%1: %2").arg(finalPath, systemText(errno)));
-    ::unlink(QFile::encodeName(partPath).constData());
+        return failure(Error::WriteFailed, QStringLiteral("%1: %2").arg(finalPath, systemText(errno)));
     syncFolder(targetFolder);
     if (progress)
         progress(fileCount * 2, fileCount * 2);
-
     Outcome outcome;
     outcome.archivePath = finalPath;
-    outcome.files = done;
+    outcome.files = fileCount;
     return outcome;
 }
+
+// Counts the cases of the register while the archive streams past.
+class Summariser final : public EntryVisitor
+{
+public:
+    bool begin(const QByteArray &path, EntryKind kind) override
+    {
+        m_inRegister = path == "Lib/arenden.txt" && kind == EntryKind::File;
+        m_hasLib = m_hasLib || path == "Lib" || path.startsWith("Lib/");
+        return true;
+    }
+    bool piece(const char *data, qint64 size) override
+    {
+        if (m_inRegister)
+            m_counter.add(data, size);
+        return true;
+    }
+    bool hasLib() const { return m_hasLib; }
+    void finish(Summary &summary) { m_counter.finish(summary); }
+
+private:
+    RegisterCounter m_counter;
+    bool m_inRegister = false;
+    bool m_hasLib = false;
+};
 
 Inspection inspect(const QString &archivePath, const Progress &progress)
 {
-    QByteArray registerBytes;
-    bool hasLib = false;
-    Inspection result = readArchive(
-        archivePath, progress, 0, [&](const QString &path, bool folder, int, const QByteArray &bytes) {
-            if (path == QLatin1String("Lib") && folder)
-                hasLib = true;
-            if (path == QLatin1String("Lib/arenden.txt") && !folder)
-                registerBytes = bytes;
-            return true;
-        });
-    if (!result.ok())
-        return result;
-    if (!hasLib) {
+    Summariser summariser;
+    const WalkResult walked = walkArchive(archivePath, summariser, progress);
+    Inspection result;
+    result.error = walked.error;
+    result.detail = walked.detail;
+    result.summary.files = walked.files;
+    result.summary.bytes = walked.bytes;
+    if (result.ok() && !summariser.hasLib()) {
         result.error = Error::NotABackup;
         result.detail = QStringLiteral("No Lib in the archive");
-        return result;
     }
-    const QList<RegisterEntry> entries = caseregister::parse(registerBytes);
-    result.summary.caseCount = entries.size();
-    static const QRegularExpression datePattern(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    for (const RegisterEntry &entry : entries) {
-        if (datePattern.match(entry[Created]).hasMatch() && entry[Created] > result.summary.newestDate)
-            result.summary.newestDate = entry[Created];
-    }
+    summariser.finish(result.summary);
     return result;
-}
-
-Outcome restore(const QString &dataFolder, const QString &archivePath, const QString &safetyFolder,
-    const QDateTime &when, const Progress &progress)
-{
-    // 1. A bad archive is refused before anything is touched.
-    const Inspection inspection = inspect(archivePath);
-    if (!inspection.ok())
-        return failure(inspection.error, inspection.detail);
-    const qint64 total = inspection.summary.files * 3; // safety backup (2) + unpacking (1)
-
-    // 2. The state about to be replaced is kept first.
-    Outcome safety;
-    if (QFileInfo(QDir(dataFolder).filePath(QStringLiteral("Lib"))).isDir()) {
-        safety = create(dataFolder, safetyFolder, when, [&](qint64 done, qint64 all) {
-            if (progress && all > 0)
-                progress(done * inspection.summary.files * 2 / all, total);
-        });
-        if (!safety.ok())
-            return failure(Error::SafetyBackupFailed, safety.detail);
-    }
-
-    // 3. Unpacked beside Lib, on the same file system, so the swap is two renames.
-    const QDir root(dataFolder);
-    QTemporaryDir staging(root.filePath(QStringLiteral(".lunora-restore-XXXXXX")));
-    if (!staging.isValid())
-        return failure(Error::ReplaceFailed, staging.errorString());
-    const QDir stage(staging.path());
-    qint64 unpacked = 0;
-    QString writeProblem;
-    const Inspection extracted = readArchive(
-        archivePath, {}, 0, [&](const QString &path, bool folder, int mode, const QByteArray &bytes) {
-            if (folder)
-                return stage.mkpath(path)
-                    || (writeProblem = QStringLiteral("%1: cannot create").arg(path), false);
-            const QString target = stage.filePath(path);
-            if (!stage.mkpath(QFileInfo(path).path())) {
-                writeProblem = QStringLiteral("%1: cannot create its folder").arg(path);
-                return false;
-            }
-            QFile file(target);
-            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size()
-                || !file.flush()) {
-                writeProblem = QStringLiteral("%1: %2").arg(path, file.errorString());
-                return false;
-            }
-            file.close();
-            ::chmod(QFile::encodeName(target).constData(), static_cast<mode_t>(mode & 0777));
-            ++unpacked;
-            if (progress && unpacked % 256 == 0)
-                progress(inspection.summary.files * 2 + unpacked, total);
-            return true;
-        });
-    if (!extracted.ok())
-        return failure(Error::ReplaceFailed, writeProblem.isEmpty() ? extracted.detail : writeProblem);
-    // A data folder always has both folders, even when the archive's Errors was empty.
-    for (const QString &top : TopFolders) {
-        if (!stage.mkpath(top))
-            return failure(
-                Error::ReplaceFailed, QStringLiteral("%1: cannot create").arg(stage.filePath(top)));
-    }
-    {
-        const int fd
-            = ::open(QFile::encodeName(staging.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::syncfs(fd); // the new files are on disk before the old ones go
-            ::close(fd);
-        }
-    }
-
-    // 4. The swap: the present folders move aside, the unpacked ones take their place.
-    //    Each step is undone in reverse order when a later one fails.
-    QTemporaryDir replaced(root.filePath(QStringLiteral(".lunora-replaced-XXXXXX")));
-    if (!replaced.isValid())
-        return failure(Error::ReplaceFailed, replaced.errorString());
-    QList<std::pair<QString, QString>> done; // renames made: from, to
-    const auto move = [&](const QString &from, const QString &to) {
-        if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-            return false;
-        done.append({ from, to });
-        return true;
-    };
-    QString problem;
-    for (const QString &top : TopFolders) {
-        const QString present = root.filePath(top);
-        if (QFileInfo::exists(present) && !move(present, QDir(replaced.path()).filePath(top))) {
-            problem = QStringLiteral("%1: %2").arg(present, systemText(errno));
-            break;
-        }
-    }
-    if (problem.isEmpty()) {
-        for (const QString &top : TopFolders) {
-            const QString fresh = stage.filePath(top);
-            if (QFileInfo::exists(fresh) && !move(fresh, root.filePath(top))) {
-                problem = QStringLiteral("%1: %2").arg(fresh, systemText(errno));
-                break;
-            }
-        }
-    }
-    if (!problem.isEmpty()) {
-        for (auto it = done.crbegin(); it != done.crend(); ++it)
-            ::rename(QFile::encodeName(it->second).constData(), QFile::encodeName(it->first).constData());
-        return failure(Error::ReplaceFailed, problem);
-    }
-    syncFolder(dataFolder);
-    if (progress)
-        progress(total, total);
-    // The replaced folders go with `replaced`; they are in the safety backup.
-    Outcome outcome;
-    outcome.archivePath = safety.archivePath;
-    outcome.files = unpacked;
-    return outcome;
 }
 
 } // namespace lunora::backup

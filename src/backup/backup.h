@@ -2,8 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
+#include "storage/status.h"
+
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 
@@ -11,6 +14,10 @@
 // unchanged, written by libarchive, verified before it is called done; and the restore
 // of such an archive in place of Lib and Errors. Qt Core only: the windows and the
 // command-line tool word the messages.
+namespace lunora {
+class Presence;
+}
+
 namespace lunora::backup {
 
 enum class Error
@@ -29,6 +36,9 @@ enum class Error
     InUse, // another copy of the program has the data folder open
     SafetyBackupFailed, // the backup of the current state before a restore failed
     ReplaceFailed, // Lib and Errors could not be replaced; the previous state is kept
+    TooLarge, // an entry unpacks to far more than it packs (a zip bomb)
+    NoSpace, // the unpacked archive would not leave a tenth of the disk free
+    CannotSwap, // Lib or Errors cannot be replaced by a rename (see detail); nothing changed
 };
 
 // Called from the working thread with the files done so far and the files in all.
@@ -39,6 +49,9 @@ struct [[nodiscard]] Outcome
     Error error = Error::None;
     QString detail; // what went wrong, for the message and the log
     QString archivePath; // a backup: the archive; a restore: the backup of the replaced state
+    // A restore from an archive that lay inside Lib or Errors: the copy of it that was
+    // taken out of the folders before they were replaced.
+    QString archiveCopyPath;
     qint64 files = 0;
     bool ok() const { return error == Error::None; }
 };
@@ -47,7 +60,7 @@ struct [[nodiscard]] Outcome
 struct Summary
 {
     qint64 files = 0;
-    qint64 bytes = 0;
+    qint64 bytes = 0; // unpacked
     qint64 caseCount = 0; // lines of Lib/arenden.txt
     QString newestDate; // the latest creation date (YYYY-MM-DD) among them, or empty
 };
@@ -63,26 +76,55 @@ struct [[nodiscard]] Inspection
 // "Lunora-<data folder name>-YYYY-MM-DD-HHMM.zip".
 QString archiveFileName(const QString &dataFolder, const QDateTime &when);
 
-// Files of the data folder that a backup leaves out: the folder lock's file and
+// Files of the data folder that a backup leaves out: the lock and presence files and
 // temporary files of interrupted writes. The path is relative, with '/'.
 bool isLeftOut(const QString &relativePath);
 
 // Writes the archive of dataFolder's Lib and Errors into targetFolder (mode 0600, never
-// over an existing file), each file read under the folder lock, then reopens it and
-// checks every entry's size and checksum. Nothing is left under the archive's name
-// unless all of that succeeded.
+// over an existing file), each file read under the folder lock. Lib and Errors are
+// followed when they are links; links below them never. A file that cannot be read
+// fails the backup. The finished archive is read back from disk and compared with the
+// list of what it was to hold (names, sizes, checksums); nothing is left under the
+// archive's name unless all of that succeeded.
 Outcome create(const QString &dataFolder, const QString &targetFolder, const QDateTime &when,
     const Progress &progress = {}, const std::atomic_bool *cancel = nullptr);
 
 // Reads the whole archive and checks it: a zip whose entries all read back with their
-// sizes and checksums, holding Lib (and Errors) of a data folder and nothing else.
+// sizes and checksums, holding Lib (and Errors) of a data folder and nothing else, no
+// entry unpacking to far more than it packs. Counts the cases while it reads.
 Inspection inspect(const QString &archivePath, const Progress &progress = {});
 
-// Replaces Lib and Errors of dataFolder by the archive's. The archive is checked first
-// (a bad one changes nothing), then the current state is backed up into safetyFolder,
-// then the archive is unpacked beside Lib and swapped in. A failure at any step leaves
-// the previous Lib and Errors in place. The caller makes sure that no other copy of the
-// program is working on the folder (see Presence).
+// Runs after Lib and Errors have been swapped in, before the replaced folders go: a
+// failure swaps the previous folders back and fails the restore with its text.
+using AfterRestore = std::function<Status(const QString &dataFolder)>;
+
+struct RestoreRequest
+{
+    QString dataFolder;
+    QString archivePath;
+    // Where the backup of the replaced state may go, in order of preference: the first
+    // folder that exists, can be written and lies outside Lib and Errors is used.
+    QStringList safetyFolders;
+    QDateTime when;
+    // The caller's presence: the restore holds it alone for its whole length (refusing
+    // while another copy is present) and moves its lock in Lib to the new Lib.
+    Presence *presence = nullptr;
+    AfterRestore afterRestore;
+};
+
+// The folders a restore offers for its safety backup when none is asked for: the
+// preferred one (if any), the archive's folder, the data folder's parent folder.
+QStringList safetyFolderChoices(
+    const QString &dataFolder, const QString &archivePath, const QString &preferred);
+
+// Replaces Lib and Errors of the data folder by the archive's, where they lie (a Lib
+// that is a link stays a link: the folder it leads to is replaced). Every check is made
+// before anything changes: the archive in full, the places of the folders, the free
+// space, the safety folder. Then the current state is backed up, the archive unpacked
+// beside the folders and swapped in by renames under the folder lock. A failure at any
+// step leaves the previous Lib and Errors in place.
+Outcome restore(const RestoreRequest &request, const Progress &progress = {});
+// The same with one safety folder and no presence (the caller keeps the others away).
 Outcome restore(const QString &dataFolder, const QString &archivePath, const QString &safetyFolder,
     const QDateTime &when, const Progress &progress = {});
 

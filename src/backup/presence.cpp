@@ -4,30 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace lunora {
-
-namespace {
-// Every desk's user opens the file for writing to lock it: where the folder is shared
-// by its group, so is the file. Only a file made here: an existing one keeps its mode.
-void shareWithFolderGroup(int fd, const QString &dataFolder)
-{
-    struct stat folder
-    {
-    };
-    struct stat file
-    {
-    };
-    if (::stat(QFile::encodeName(dataFolder).constData(), &folder) == 0 && (folder.st_mode & S_IWGRP)
-        && ::fstat(fd, &file) == 0 && !(file.st_mode & S_IWGRP))
-        ::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
-}
-} // namespace
 
 Presence::~Presence()
 {
@@ -45,27 +30,49 @@ Presence &Presence::application()
     return presence;
 }
 
+QString Presence::libPresenceFilePath(const QString &libFolder)
+{
+    return QDir(libFolder).filePath(QStringLiteral("lunora.presence"));
+}
+
+int Presence::openFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // O_NOFOLLOW: a link planted under the name must not lead the lock elsewhere.
+    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+        m_errorText
+            = QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return -1;
+    }
+    // Every desk's user must be able to lock the file: where the folder is shared by its
+    // group, so is this file.
+    struct stat file
+    {
+    };
+    struct stat folder
+    {
+    };
+    if (::fstat(fd, &file) == 0
+        && ::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) == 0
+        && (folder.st_mode & S_IWGRP) && !(file.st_mode & S_IWGRP))
+        (void)::fchmod(fd, (file.st_mode & 07777) | S_IRGRP | S_IWGRP);
+    return fd;
+}
+
 bool Presence::enter(const QString &dataFolder)
 {
     leave();
-    const QByteArray path = QFile::encodeName(presenceFilePath(dataFolder));
-    // O_NOFOLLOW: a link planted under the name must not lead the lock elsewhere.
-    const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
-    int fd = ::open(path.constData(), flags | O_CREAT | O_EXCL, 0666);
-    const bool created = fd >= 0;
-    if (fd < 0 && errno == EEXIST)
-        fd = ::open(path.constData(), flags);
-    if (fd < 0) {
-        m_errorText = QStringLiteral("Cannot open %1: %2")
-                          .arg(QString::fromLocal8Bit(path), QString::fromLocal8Bit(std::strerror(errno)));
+    m_fd = openFile(presenceFilePath(dataFolder));
+    if (m_fd < 0)
+        return false;
+    if (!setLock(m_fd, F_RDLCK)) {
+        leave();
         return false;
     }
-    if (created)
-        shareWithFolderGroup(fd, dataFolder);
-    m_fd = fd;
-    if (!setLock(F_RDLCK)) {
-        ::close(m_fd);
-        m_fd = -1;
+    m_libFd = openFile(libPresenceFilePath(QDir(dataFolder).filePath(QStringLiteral("Lib"))));
+    if (m_libFd >= 0 && !setLock(m_libFd, F_RDLCK)) {
+        leave();
         return false;
     }
     return true;
@@ -73,13 +80,14 @@ bool Presence::enter(const QString &dataFolder)
 
 void Presence::leave()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd); // drops the lock
-        m_fd = -1;
+    for (int *fd : { &m_fd, &m_libFd, &m_newLibFd }) {
+        if (*fd >= 0)
+            ::close(*fd); // drops the lock
+        *fd = -1;
     }
 }
 
-bool Presence::setLock(short type)
+bool Presence::setLock(int fd, short type)
 {
     struct flock request
     {
@@ -89,7 +97,7 @@ bool Presence::setLock(short type)
     request.l_start = 0;
     request.l_len = 0;
     request.l_pid = 0; // must be 0 for open-file-description locks
-    if (::fcntl(m_fd, F_OFD_SETLK, &request) == 0)
+    if (::fcntl(fd, F_OFD_SETLK, &request) == 0)
         return true;
     m_errorText = QString::fromLocal8Bit(std::strerror(errno));
     return false;
@@ -100,13 +108,43 @@ bool Presence::beginAlone()
     if (m_fd < 0)
         return false;
     // Fails at once (EAGAIN) while another description holds a shared lock.
-    return setLock(F_WRLCK);
+    if (!setLock(m_fd, F_WRLCK))
+        return false;
+    if (m_libFd >= 0 && !setLock(m_libFd, F_WRLCK)) {
+        (void)setLock(m_fd, F_RDLCK);
+        return false;
+    }
+    return true;
 }
 
 void Presence::endAlone()
 {
-    if (m_fd >= 0 && !setLock(F_RDLCK))
-        leave(); // cannot happen for a downgrade; without a lock we are simply not present
+    // A downgrade cannot fail; without a lock we are simply not present.
+    if (m_fd >= 0 && !setLock(m_fd, F_RDLCK))
+        leave();
+    if (m_libFd >= 0 && !setLock(m_libFd, F_RDLCK))
+        leave();
+}
+
+bool Presence::holdNewLib(const QString &libFolder)
+{
+    m_newLibFd = openFile(libPresenceFilePath(libFolder));
+    if (m_newLibFd >= 0 && setLock(m_newLibFd, F_WRLCK))
+        return true;
+    if (m_newLibFd >= 0)
+        ::close(m_newLibFd);
+    m_newLibFd = -1;
+    return false;
+}
+
+void Presence::swapDone(bool swapped)
+{
+    int &dropped = swapped ? m_libFd : m_newLibFd;
+    if (dropped >= 0)
+        ::close(dropped);
+    dropped = -1;
+    if (swapped)
+        m_libFd = std::exchange(m_newLibFd, -1);
 }
 
 } // namespace lunora

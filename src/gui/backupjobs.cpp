@@ -117,6 +117,13 @@ QString errorText(backup::Error error)
         return QStringLiteral("Säkerhetskopian av det som finns nu kunde inte göras.");
     case backup::Error::ReplaceFailed:
         return QStringLiteral("Mapparna Lib och Errors kunde inte bytas ut.");
+    case backup::Error::TooLarge:
+        return QStringLiteral(
+            "Filen packas upp till orimligt mycket och är ingen säkerhetskopia från Lunora.");
+    case backup::Error::NoSpace:
+        return QStringLiteral("Det finns inte plats för säkerhetskopians innehåll på disken.");
+    case backup::Error::CannotSwap:
+        return QStringLiteral("Mapparna Lib och Errors kan inte bytas ut där de ligger.");
     case backup::Error::None:
         break;
     }
@@ -193,37 +200,36 @@ void runRestore(QWidget *parent, const QString &userId, const QString &archive,
             MessageBox::Exclamation);
         return;
     }
-    Presence &presence = Presence::application();
-    if (!presence.entered())
-        (void)presence.enter(DataFolder::root());
-    if (!presence.beginAlone()) {
-        MessageBox::show(parent, RestoreTitle,
-            QStringLiteral(
-                "Återställningen kan inte göras medan Lunora är öppet på en annan dator eller i ett "
-                "annat fönster. Be de andra att stänga programmet och försök igen.")
-                + CrLf + CrLf + QStringLiteral("Ingenting har ändrats."),
-            MessageBox::Ok, MessageBox::Exclamation);
-        return;
-    }
-
     // The state that is replaced is kept where this user keeps backups, or beside the
-    // archive when no folder is remembered.
-    QString safety = backupfolder::read(userId);
-    if (safety.isEmpty() || !QFileInfo(safety).isDir())
-        safety = QFileInfo(archive).absolutePath();
+    // archive, or beside the data folder: the first of them outside Lib and Errors.
+    backup::RestoreRequest request;
+    request.dataFolder = DataFolder::root();
+    request.archivePath = archive;
+    request.safetyFolders
+        = backup::safetyFolderChoices(request.dataFolder, archive, backupfolder::read(userId));
+    request.presence = &Presence::application();
     auto outcome = std::make_shared<backup::Outcome>();
     const QString root = DataFolder::root();
     run(
         parent, RestoreTitle, QStringLiteral("Återställer…"), false,
-        [outcome, root, archive, safety](Shared &shared) {
-            *outcome = backup::restore(
-                root, archive, safety, QDateTime::currentDateTime(), [&shared](qint64 done, qint64 total) {
-                    shared.total = total;
-                    shared.done = done;
-                });
+        [outcome, request](Shared &shared) {
+            backup::RestoreRequest now = request;
+            now.when = QDateTime::currentDateTime();
+            *outcome = backup::restore(now, [&shared](qint64 done, qint64 total) {
+                shared.total = total;
+                shared.done = done;
+            });
         },
         [outcome, restored](QWidget *owner) {
-            Presence::application().endAlone();
+            if (outcome->error == backup::Error::InUse) {
+                MessageBox::show(owner, RestoreTitle,
+                    QStringLiteral(
+                        "Återställningen kan inte göras medan Lunora är öppet på en annan dator eller i ett "
+                        "annat fönster. Be de andra att stänga programmet och försök igen.")
+                        + CrLf + CrLf + QStringLiteral("Ingenting har ändrats."),
+                    MessageBox::Ok, MessageBox::Exclamation);
+                return;
+            }
             if (outcome->ok()) {
                 if (restored)
                     restored();
@@ -231,6 +237,11 @@ void runRestore(QWidget *parent, const QString &userId, const QString &archive,
                 if (!outcome->archivePath.isEmpty())
                     text += CrLf + CrLf + QStringLiteral("Det som ersattes finns sparat i:") + CrLf
                         + QDir::toNativeSeparators(outcome->archivePath);
+                if (!outcome->archiveCopyPath.isEmpty())
+                    text += CrLf + CrLf
+                        + QStringLiteral(
+                            "Säkerhetskopian du återställde från låg i en mapp som ersattes. Den finns nu i:")
+                        + CrLf + QDir::toNativeSeparators(outcome->archiveCopyPath);
                 MessageBox::show(owner, RestoreTitle, text, MessageBox::Ok, MessageBox::Information);
                 return;
             }

@@ -11,6 +11,7 @@
 #include "gui/frmKunder.h"
 #include "gui/frmSkapaID.h"
 #include "gui/messagebox.h"
+#include "gui/passwordjobs.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
@@ -372,6 +373,8 @@ void frmArendeList::buildMenus()
     m_dataMenu->addSeparator()->setObjectName(QStringLiteral("mnuDataBar1"));
     m_newUser = m_dataMenu->addAction(QStringLiteral("Skapa ny användare"));
     m_newUser->setObjectName(QStringLiteral("mnuSNU"));
+    m_protectPasswords = m_dataMenu->addAction(QStringLiteral("Skydda lösenord…"));
+    m_protectPasswords->setObjectName(QStringLiteral("mnuSkyddaLosenord"));
     // The archive holds every user file with its password: administrators only, which
     // this menu already is.
     m_backup = m_dataMenu->addAction(QStringLiteral("Säkerhetskopiera…"));
@@ -399,6 +402,8 @@ void frmArendeList::buildMenus()
     connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
     connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
     connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
+    connect(
+        m_protectPasswords, &QAction::triggered, this, [this]() { passwordjobs::protectPasswords(this); });
     connect(m_backup, &QAction::triggered, this,
         [this]() { backupjobs::startBackup(this, frmArende::signedInUserId()); });
     connect(m_restore, &QAction::triggered, this,

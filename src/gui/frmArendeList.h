@@ -143,6 +143,7 @@ private:
     QAction *m_closeAction = nullptr;
     QAction *m_refresh = nullptr;
     QAction *m_newUser = nullptr;
+    QAction *m_protectPasswords = nullptr;
     QAction *m_backup = nullptr;
     QAction *m_restore = nullptr;
     QAction *m_customer = nullptr;

@@ -6,18 +6,27 @@
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
+#include "gui/passwordjobs.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
 #include "storage/accounts.h"
+#include "storage/passwords.h"
 #include "storage/session.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace lunora {
 
 namespace {
+// Wrong sign-ins in a row in this run of the program, whatever id was typed: a guesser
+// gets five answers at once, then one every three seconds.
+int s_failuresInARow = 0;
+std::chrono::milliseconds s_answerDelay { 3000 };
+
 QLabel *captionLabel(QWidget *parent, const char *name, const QString &text, int left, int top)
 {
     auto *label = new QLabel(text, parent);
@@ -90,16 +99,36 @@ frmLogin::frmLogin(QWidget *parent)
 
 frmLogin::~frmLogin() = default;
 
+void frmLogin::setAnswerDelay(std::chrono::milliseconds delay)
+{
+    s_answerDelay = delay;
+}
+
+void frmLogin::forgetFailedSignIns()
+{
+    s_failuresInARow = 0;
+}
+
 void frmLogin::showFailure()
 {
-    MessageBox::show(this, QStringLiteral("Inloggning misslyckades"),
-        QStringLiteral("Felaktigt användarID eller lösenord, var god kontrollera uppgifterna\r\n"
-                       "och försök igen."),
-        MessageBox::Ok, MessageBox::Exclamation);
+    ++s_failuresInARow;
+    QString text = QStringLiteral("Felaktigt användarID eller lösenord, var god kontrollera uppgifterna\r\n"
+                                  "och försök igen.");
+    if (s_failuresInARow >= FreeAttempts)
+        text += QStringLiteral("\r\n\r\nEfter fem felaktiga försök i rad dröjer varje svar 3 sekunder.");
+    MessageBox::show(
+        this, QStringLiteral("Inloggning misslyckades"), text, MessageBox::Ok, MessageBox::Exclamation);
 }
 
 void frmLogin::onCommand1()
 {
+    // After too many wrong answers every attempt, with any id, gets its answer from the
+    // delayed tick, and the button rests meanwhile so that clicks do not pile up.
+    if (s_failuresInARow >= FreeAttempts) {
+        m_command1->setEnabled(false);
+        m_timer1->setInterval(std::max(1, static_cast<int>(s_answerDelay.count())));
+        return;
+    }
     // Only a quick existence test here; the check itself runs on the timer's tick,
     // after this click has been handled. An id that cannot be a file name, or no id at
     // all, fails here and touches nothing.
@@ -115,8 +144,15 @@ void frmLogin::onCommand1()
 void frmLogin::onTimer1()
 {
     m_timer1->setInterval(0);
+    m_command1->setEnabled(true);
 
     const QString id = m_text1->text();
+    // A delayed attempt comes here untested, and the reader would create a missing file.
+    const Result<bool> exists = userfile::exists(id);
+    if (!exists.ok() || !exists.value()) {
+        showFailure();
+        return;
+    }
     const Result<UserRecord> read = userfile::read(id);
     if (!read.ok()) {
         showFailure();
@@ -136,10 +172,11 @@ void frmLogin::onTimer1()
     caseWindow->setRealName(m_dbRealName->text());
 
     // Compared exactly: letter case counts, nothing is trimmed.
-    if (m_dbUser->text() != id || m_dbPass->text() != m_text2->text()) {
+    if (m_dbUser->text() != id || !passwordMatches(id)) {
         showFailure();
         return;
     }
+    s_failuresInARow = 0;
 
     caseWindow->setActiveUser(m_dbRealName->text());
     caseWindow->setSign(m_dbUser->text());
@@ -147,8 +184,20 @@ void frmLogin::onTimer1()
     session::signIn({ user.user, user.realName, user.index });
     MessageBox::show(this, QStringLiteral("Inloggning"),
         QStringLiteral("Välkommen ") + m_dbRealName->text() + u'!', MessageBox::Ok, MessageBox::Information);
+    if (user.index == u"0")
+        passwordjobs::offerProtection(this);
     WindowRegistry::show<frmArendeList>();
     close();
+}
+
+bool frmLogin::passwordMatches(const QString &id)
+{
+    // Where passwords are protected, the hash decides, and a user file without one
+    // signs no one in; that is noted, since only an administrator can mend it.
+    const Result<passwords::Verdict> verdict = passwords::verify(id, m_dbPass->text(), m_text2->text());
+    if (verdict.ok() && verdict.value() == passwords::Verdict::NoHash)
+        (void)passwords::logRefusedSignIn(id, QDateTime::currentDateTime());
+    return verdict.ok() && verdict.value() == passwords::Verdict::Match;
 }
 
 } // namespace lunora

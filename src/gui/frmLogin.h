@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <chrono>
 
 class QLabel;
 class QLineEdit;
@@ -22,10 +23,17 @@ public:
     explicit frmLogin(QWidget *parent = nullptr);
     ~frmLogin() override;
 
+    // After this many wrong sign-ins in a row in one run, every further answer waits.
+    static constexpr int FreeAttempts = 5;
+    // Tests: how long that wait is (3 s otherwise), and a run without wrong sign-ins.
+    static void setAnswerDelay(std::chrono::milliseconds delay);
+    static void forgetFailedSignIns();
+
 private:
     void onCommand1();
     void onTimer1();
     void showFailure();
+    bool passwordMatches(const QString &id);
 
     QLineEdit *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;

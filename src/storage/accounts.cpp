@@ -7,6 +7,7 @@
 #include "storage/fileio.h"
 #include "storage/folderlock.h"
 #include "storage/ini.h"
+#include "storage/passwords.h"
 
 #include <QFileInfo>
 #include <QUuid>
@@ -92,7 +93,11 @@ Status userfile::write(const QString &userId, const UserRecord &record)
     const FolderLock lock = FolderLock::acquire();
     if (!lock)
         return Status::failure(lock.errorText());
-    return WriteIniAll(path.value(), writes, mode);
+    // Where passwords are protected, the password is stored as its hash.
+    const Result<QList<IniWrite>> stored = passwords::storedForm(path.value(), writes);
+    if (!stored)
+        return stored.status();
+    return WriteIniAll(path.value(), stored.value(), mode);
 }
 
 Result<CustomerRecord> customerfile::read(const QString &telephone)

@@ -97,6 +97,16 @@ QString paths::userFolder()
     return DataFolder::path(u"\\Lib\\User");
 }
 
+QString paths::passwordProtectionFile()
+{
+    return DataFolder::path(u"\\Lib\\User\\Losenordsskydd.txt");
+}
+
+QString paths::signInErrorLog()
+{
+    return DataFolder::path(u"\\Errors\\Inloggningsfel.txt");
+}
+
 Result<QString> paths::userFile(const QString &userId)
 {
     // An empty id would name the file ".ini": an account anyone could sign in to with

@@ -31,6 +31,10 @@ QString companyFile(); // \Lib\CompanyInfo.ini
 QString logoFile(); // \Lib\Logo\logo.bmp
 QString errorLog(); // \Errors\Error.txt
 QString userFolder(); // \Lib\User
+// Its presence says that the user files' passwords are protected (not an .ini file, so
+// that older copies, which know only <id>.ini there, pass it by).
+QString passwordProtectionFile(); // \Lib\User\Losenordsskydd.txt
+QString signInErrorLog(); // \Errors\Inloggningsfel.txt
 QString removedCasesFile(); // \Lib\Borttagna.txt
 QString historyErrorLog(); // \Errors\Historikfel.txt
 QString orphanLog(); // \Errors\Foraldralosa.txt

@@ -219,6 +219,21 @@ Result<QByteArray> ini::writeValue(
     return w.mid(start, end - start) + "\r\n";
 }
 
+Result<QByteArray> ini::writeValues(QByteArrayView file, const QList<IniWrite> &writes)
+{
+    QByteArray contents = withCrBeforeLoneLf(file.toByteArray());
+    for (const IniWrite &write : writes) {
+        if (Status checked = checkWrite(write); !checked)
+            return checked;
+        Result<QByteArray> next = ini::writeValue(
+            contents, cp1252::encode(write.section), cp1252::encode(write.key), cp1252::encode(write.value));
+        if (!next)
+            return next.status();
+        contents = next.takeValue();
+    }
+    return contents;
+}
+
 Result<QString> ReadIni(const QString &path, const QString &section, const QString &key)
 {
     const Status prepared = fileio::prepare(path);

@@ -53,6 +53,10 @@ QList<QByteArray> readValues(QByteArrayView file, QByteArrayView section, const 
 // Fails only when a position passes 32,767 characters, as the format's writers always did.
 Result<QByteArray> writeValue(
     QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value);
+// What WriteIniAll makes of a file's bytes, without the file: the writes applied in
+// order, lone LFs of a hand-made file taken for line ends first. For rewrites of files
+// that no other desk can see yet, which need no lock.
+Result<QByteArray> writeValues(QByteArrayView file, const QList<IniWrite> &writes);
 } // namespace ini
 
 } // namespace lunora

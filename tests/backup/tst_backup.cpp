@@ -6,6 +6,8 @@
 
 #include "backup/backup.h"
 #include "backup/presence.h"
+#include "storage/datafolder.h"
+#include "storage/passwords.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -101,6 +103,7 @@ private slots:
     void failedSafetyBackupReplacesNothing();
     void missingFoldersAreReported();
     void presenceKeepsRestoreAway();
+    void restoreKeepsPasswordsProtected();
 };
 
 void TestBackup::nameAndLeftOutFiles()
@@ -113,6 +116,8 @@ void TestBackup::nameAndLeftOutFiles()
     QVERIFY(backup::isLeftOut(QStringLiteral("Lib/arenden.txt.aB3dE9")));
     QVERIFY(backup::isLeftOut(QStringLiteral("Lib/User/anna.ini.Xy12Zq")));
     QVERIFY(backup::isLeftOut(QStringLiteral("Lib/notes.tmp")));
+    QVERIFY(backup::isLeftOut(QStringLiteral("Lib/lunora.presence")));
+    QVERIFY(backup::isLeftOut(QStringLiteral("Lib/User/.anna.ini.lunora-Ab12Cd")));
     QVERIFY(!backup::isLeftOut(QStringLiteral("Lib/arenden.txt")));
     QVERIFY(!backup::isLeftOut(QStringLiteral("Lib/User/lunora.lock"))); // only the folder lock's own file
     QVERIFY(!backup::isLeftOut(QStringLiteral("Lib/{AAAAAAAA-1111-4111-8111-AAAAAAAAAAAA}_ArtData.txt")));
@@ -265,6 +270,27 @@ void TestBackup::presenceKeepsRestoreAway()
     mine.endAlone();
     QVERIFY(late.enter(shop.path()));
     QVERIFY(!mine.beginAlone());
+}
+
+void TestBackup::restoreKeepsPasswordsProtected()
+{
+    // An archive made before the folder's passwords were protected, restored afterwards.
+    QTemporaryDir shop, target, safety;
+    const QString data = shop.filePath(QStringLiteral("Butik"));
+    makeDemoFolder(data);
+    const backup::Outcome made = backup::create(data, target.path(), When);
+    QVERIFY2(made.ok(), qPrintable(made.detail));
+    DataFolder::setRoot(data);
+    passwords::setHashCostForTesting(64, 1);
+    QVERIFY(passwords::protectFolder().ok());
+
+    const backup::Outcome restored = backup::restore(data, made.archivePath, safety.path(), When);
+    QVERIFY2(restored.ok(), qPrintable(restored.detail));
+    QVERIFY(passwords::isProtected());
+    QVERIFY(!read(data + "/Lib/User/anna.ini").contains("hemligt"));
+    QCOMPARE(passwords::verify(QStringLiteral("anna"), QString(), QStringLiteral("hemligt")).value(),
+        passwords::Verdict::Match);
+    DataFolder::setRoot(QString());
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

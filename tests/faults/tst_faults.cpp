@@ -303,6 +303,7 @@ frmArende *TestFaults::openCase(const RegisterEntry &entry)
 Outcome TestFaults::signIn(QStringList &mayChange)
 {
     mayChange << QStringLiteral("Errors/Error.txt"); // the overview's load note
+    frmLogin::forgetFailedSignIns(); // each fault is met as at a fresh start
     auto *login = WindowRegistry::show<frmLogin>();
     QPointer<frmLogin> guard(login);
     child<QLineEdit>(login, "Text1")->setText(UserId);

@@ -202,6 +202,7 @@ void TestPathSafety::windowsRefuseUnsafeUserIds()
     for (const QString &id : std::as_const(ids)) {
         // Sign-in: the id is looked up, never created.
         MessageBox::clearShown();
+        frmLogin::forgetFailedSignIns(); // so that no answer waits
         auto *login = WindowRegistry::show<frmLogin>();
         child<QLineEdit>(login, "Text1")->setText(id);
         child<QLineEdit>(login, "Text2")->setText(QStringLiteral("x"));

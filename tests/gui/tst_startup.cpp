@@ -16,14 +16,18 @@
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
 #include "storage/ini.h"
+#include "storage/passwords.h"
 #include "support_guifixture.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -84,6 +88,10 @@ private slots:
     void secondAttemptRepeatsTheCheck();
     void signInKeyboardOrderAndCancel();
     void programEndsWhenOverviewCloses();
+    void protectedFolderSignsInByHashOnly_data();
+    void protectedFolderSignsInByHashOnly();
+    void dataMenuProtectsPasswords();
+    void answersWaitAfterFiveWrongSignIns();
 
     void newUserWritesFileAndSignsIn();
     void newUserRefusesWrongIndex_data();
@@ -102,6 +110,8 @@ private:
         return m_data->path() + QStringLiteral("/Lib/User/") + id + ".ini";
     }
     frmLogin *openLogin();
+    // anna (administrator) and bo protected; cesar's plain file came afterwards.
+    void makeProtectedFolder();
     void signIn(frmLogin *login, const QString &id, const QString &password);
 
     std::unique_ptr<TestDataFolder> m_data;
@@ -111,6 +121,7 @@ void TestStartup::initTestCase()
 {
     Q_INIT_RESOURCE(gui);
     MessageBox::setAutomaticAnswers(true);
+    passwords::setHashCostForTesting(64, 1);
 }
 
 void TestStartup::init()
@@ -119,10 +130,13 @@ void TestStartup::init()
     QVERIFY(m_data->isValid());
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
+    frmLogin::forgetFailedSignIns(); // each test starts a run of its own
 }
 
 void TestStartup::cleanup()
 {
+    MessageBox::setAutomaticAnswers(true);
+    frmLogin::setAnswerDelay(std::chrono::seconds(3));
     WindowRegistry::closeAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_data.reset();
@@ -475,6 +489,109 @@ void TestStartup::programEndsWhenOverviewCloses()
     guard.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!stillRunning);
+}
+
+void TestStartup::makeProtectedFolder()
+{
+    for (const char *id : { "anna", "bo" })
+        writeBytes(userFile(QString::fromLatin1(id)),
+            QByteArray("[Main]\r\nRealName=R\r\nIndex=") + (id[0] == 'a' ? "0" : "9") + "\r\nPassWD=" + id
+                + "\r\nUser=" + id + "\r\n");
+    QVERIFY(passwords::protectFolder().ok());
+    writeBytes(userFile(QStringLiteral("cesar")), "[Main]\r\nIndex=0\r\nPassWD=cesar\r\nUser=cesar\r\n");
+}
+
+void TestStartup::protectedFolderSignsInByHashOnly_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QStringList>("titles");
+    const QString offer = QStringLiteral("Skydda lösenord");
+    // An administrator is told about cesar's file and protects it (the automatic Yes).
+    QTest::newRow("administrator") << "anna"
+                                   << "anna" << QStringList { "Inloggning", offer, offer };
+    QTest::newRow("normal user") << "bo"
+                                 << "bo" << QStringList { "Inloggning" };
+    QTest::newRow("wrong password") << "bo"
+                                    << "Bo" << QStringList { FailureTitle };
+    QTest::newRow("plain file beside protected ones") << "cesar"
+                                                      << "cesar" << QStringList { FailureTitle };
+}
+
+void TestStartup::protectedFolderSignsInByHashOnly()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, password);
+    QFETCH(QStringList, titles);
+    makeProtectedFolder();
+    MessageBox::setNextAnswer(MessageBox::AnswerOk);
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    signIn(openLogin(), id, password);
+    QTRY_VERIFY(!MessageBox::shown().isEmpty());
+    QTest::qWait(10);
+    QStringList shown;
+    for (const MessageBox::Shown &box : MessageBox::shown())
+        shown << box.title;
+    QCOMPARE(shown, titles);
+    QCOMPARE(passwords::unprotectedUsers().isEmpty(), id == u"anna");
+    // Only the refusal for want of a hash is noted, in a file of its own.
+    const QByteArray log = readBytes(m_data->file(QStringLiteral("Errors/Inloggningsfel.txt")));
+    QCOMPARE(log.contains("\tcesar\t"), id == u"cesar");
+}
+
+void TestStartup::dataMenuProtectsPasswords()
+{
+    const QByteArray plain = "[Main]\r\nIndex=0\r\nPassWD=hemligt\r\nUser=anna\r\n";
+    writeBytes(userFile(QStringLiteral("anna")), plain);
+    auto *entry = child<QAction>(WindowRegistry::get<frmArendeList>(), "mnuSkyddaLosenord");
+    entry->trigger(); // answered No: nothing changes
+    QCOMPARE(readBytes(userFile(QStringLiteral("anna"))), plain);
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    entry->trigger();
+    QVERIFY(passwords::isProtected());
+    QVERIFY(!readBytes(userFile(QStringLiteral("anna"))).contains("hemligt"));
+    QCOMPARE(MessageBox::shown().constLast().text,
+        QStringLiteral("Lösenorden är skyddade. Ingen kan längre läsa dem i användarfilerna."));
+    entry->trigger();
+    QCOMPARE(MessageBox::shown().constLast().text, QStringLiteral("Lösenorden är redan skyddade."));
+}
+
+void TestStartup::answersWaitAfterFiveWrongSignIns()
+{
+    QVERIFY(userfile::write(QStringLiteral("bo"),
+        { QStringLiteral("bo"), QStringLiteral("bos"), QStringLiteral("9"), QStringLiteral("Bo") }));
+    frmLogin::setAnswerDelay(std::chrono::milliseconds(40));
+    // Real modal boxes, answered as a user would.
+    MessageBox::setAutomaticAnswers(false);
+    QStringList answered;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, this, [&answered]() {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            answered << box->text();
+            box->accept();
+        }
+    });
+    answerer.start(5);
+    const QString waitLine = QStringLiteral("Efter fem felaktiga försök i rad dröjer varje svar 3 sekunder.");
+
+    frmLogin *login = openLogin();
+    // Wrong ids and wrong passwords count alike.
+    for (int i = 1; i <= frmLogin::FreeAttempts; ++i) {
+        signIn(login, i % 2 ? QStringLiteral("bo") : QStringLiteral("okänd"), QStringLiteral("fel"));
+        QVERIFY(runUntil([&]() { return answered.size() == i; }, 5000));
+        QCOMPARE(answered.constLast().contains(waitLine), i == frmLogin::FreeAttempts);
+    }
+    // From now on every answer, the right one too, comes only after the wait.
+    for (const QString &id : { QStringLiteral("okänd"), QStringLiteral("bo") }) {
+        const qsizetype before = answered.size();
+        signIn(login, id, QStringLiteral("bos"));
+        QCOMPARE(child<DeferredTimer>(login, "Timer1")->interval(), 40);
+        QVERIFY(!child<QPushButton>(login, "Command1")->isEnabled());
+        QCOMPARE(answered.size(), before);
+        QVERIFY(runUntil([&]() { return answered.size() == before + 1; }, 5000));
+    }
+    QVERIFY(answered.at(answered.size() - 2).contains(waitLine));
+    QCOMPARE(answered.constLast(), QStringLiteral("Välkommen Bo!"));
 }
 
 void TestStartup::newUserWritesFileAndSignsIn()

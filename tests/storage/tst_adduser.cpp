@@ -3,6 +3,7 @@
 // lunora-adduser as an administrator runs it: what it refuses on standard input, and the
 // mode of the user files it writes.
 
+#include "storage/passwords.h"
 #include "support_storage.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ private slots:
     void refusesAnEmptyId();
     void newFilesAreNotForEverybody();
     void rootWorksAsTheFolderOwner();
+    void protectHashesEveryPassword();
 };
 
 void TestAddUser::refusesWhatCannotBeAPassword()
@@ -169,6 +171,25 @@ void TestAddUser::rootWorksAsTheFolderOwner()
     QVERIFY(asShop.waitForFinished(60000));
     QCOMPARE(asShop.exitCode(), 0);
     QVERIFY(test::readBytes(made.first()).contains("PassWD=b\r\n"));
+}
+
+void TestAddUser::protectHashesEveryPassword()
+{
+    test::DataFolderFixture folder;
+    QCOMPARE(
+        adduser(folder.root(), { QStringLiteral("anna"), QStringLiteral("Anna") }, "hemligt\n").exitCode, 0);
+    QCOMPARE(adduser(folder.root(), { QStringLiteral("--protect"), QStringLiteral("anna") }, {}).exitCode, 2);
+    const Run run = adduser(folder.root(), { QStringLiteral("--protect") }, {});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.messages.contains(QStringLiteral("1 användarfiler")));
+    // A user added to the protected folder is stored hashed as well.
+    QCOMPARE(adduser(folder.root(), { QStringLiteral("bo"), QStringLiteral("Bo") }, "bos\n").exitCode, 0);
+    QVERIFY(passwords::isProtected());
+    QVERIFY(passwords::unprotectedUsers().isEmpty());
+    for (const auto &[id, password] : { std::pair { "anna", "hemligt" }, { "bo", "bos" } }) {
+        QVERIFY(!test::readBytes(folder.file(QStringLiteral("Lib/User/%1.ini").arg(id))).contains(password));
+        QCOMPARE(passwords::verify(id, QString(), password).value(), passwords::Verdict::Match);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAddUser)
