@@ -58,8 +58,7 @@ void checkModes(const QStringList &restored)
     ::umask(mask);
     for (const QString &line : restored) {
         const mode_t mode = line.section(u' ', -1).toUInt(nullptr, 8);
-        const bool userFile = line.startsWith(QLatin1String("Lib/User/")) && S_ISREG(mode);
-        const mode_t expected = S_ISDIR(mode) ? (0777 & ~mask) : userFile ? (0640 & ~mask) : (0666 & ~mask);
+        const mode_t expected = S_ISDIR(mode) ? (0777 & ~mask) : (0600 & ~mask);
         fuzz::require(S_ISDIR(mode) || S_ISREG(mode), "only files and folders are restored", line.toUtf8());
         fuzz::require(
             (mode & 07777) == expected, "modes are the program's, not the archive's", line.toUtf8());

@@ -309,9 +309,9 @@ bool Unpacker::begin(const QByteArray &path, EntryKind kind)
     if (kind == EntryKind::Folder)
         return below.isEmpty() || makeFolder(root + below);
     m_target = root + below;
-    // A user file holds a password as typed: for its owner and group only.
-    const mode_t mode = path.startsWith("Lib/User/") ? 0640 : 0666;
-    m_fd = ::open(m_target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    // As every file the program makes: its owner's alone, and its group's where the
+    // folder is shared by the group (below); customer data is no one else's.
+    m_fd = ::open(m_target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (m_fd < 0)
         return fail(QFile::decodeName(path), errno);
     if (m_place->groupShared)

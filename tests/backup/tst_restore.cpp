@@ -183,11 +183,11 @@ void TestRestore::restoredFilesGetTheFoldersModes_data()
     QTest::addColumn<bool>("groupShared");
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("expected");
-    const int plain = 0666 & ~int(currentUmask());
+    const int plain = 0600 & ~int(currentUmask());
     QTest::newRow("register of mode 0000") << false << "Lib/arenden.txt" << plain;
-    QTest::newRow("user file of mode 04777") << false << "Lib/User/admin.ini" << (0640 & plain);
+    QTest::newRow("user file of mode 04777") << false << "Lib/User/admin.ini" << plain;
     QTest::newRow("register, shared folder") << true << "Lib/arenden.txt" << (plain | 0060);
-    QTest::newRow("user file, shared folder") << true << "Lib/User/admin.ini" << ((0640 & plain) | 0060);
+    QTest::newRow("user file, shared folder") << true << "Lib/User/admin.ini" << (plain | 0060);
 }
 
 void TestRestore::restoredFilesGetTheFoldersModes()
