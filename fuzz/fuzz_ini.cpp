@@ -20,8 +20,11 @@
 
 #include "fuzzsupport.h"
 #include "storage/cp1252.h"
+#include "storage/datafolder.h"
 #include "storage/ini.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QList>
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -211,6 +214,20 @@ QByteArray withCrBeforeLoneLf(QByteArrayView text)
     return result;
 }
 
+// WriteIni writes under the data folder's lock, which lies in Lib: the scratch folder
+// is made a data folder, so that the write runs as it does in the program.
+void useScratchAsDataFolder()
+{
+    static const bool done = [] {
+        const QString root = QFileInfo(fuzz::scratchFile("fuzz.ini")).path();
+        if (!QDir(root).mkpath(QStringLiteral("Lib")))
+            fuzz::fail("the fuzzer could not make its data folder");
+        DataFolder::setRoot(root);
+        return true;
+    }();
+    (void)done;
+}
+
 // One write through the byte-level rules and through WriteIni on a real file.
 QByteArray writeOnce(const QByteArray &original, const QByteArray &section, const QByteArray &key,
     const QByteArray &value, bool throughFile)
@@ -222,6 +239,7 @@ QByteArray writeOnce(const QByteArray &original, const QByteArray &section, cons
         require(written.ok(), "a write far below the position limit failed", before);
 
     if (throughFile) {
+        useScratchAsDataFolder();
         const QString path = fuzz::scratchFile("fuzz.ini");
         fuzz::writeFile(path, original);
         const Status status
