@@ -8,6 +8,7 @@
 #include "gui/windowregistry.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -34,7 +35,7 @@ int main(int argc, char **argv)
         if (entry[CaseNumber] != caseNumber)
             continue;
         auto *window = WindowRegistry::get<frmArende>();
-        window->setRealName(entry[Signature]);
+        session::setRealName(entry[Signature]);
         window->openExistingCase(entry);
         WindowRegistry::show<frmArende>();
         app.processEvents();

@@ -2,11 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmAddProd.h"
 
-#include "gui/frmArende.h"
 #include "gui/messagebox.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
-#include "gui/windowregistry.h"
 #include "storage/casefiles.h"
 #include "storage/casestore.h"
 #include "storage/datafolder.h"
@@ -150,6 +148,11 @@ void frmAddProd::openChange(const ArticleRow &row)
     m_fields[ArticleNumber]->setFocus();
 }
 
+void frmAddProd::setTarget(TargetSource source)
+{
+    m_target = std::move(source);
+}
+
 ArticleRow frmAddProd::currentRow() const
 {
     ArticleRow row;
@@ -184,7 +187,7 @@ bool frmAddProd::refuseUnstorable(const ArticleRow &row, const QString &title)
     const int field = articlefile::firstUnstorableField(row);
     if (field < 0)
         return false;
-    MessageBox::show(this, title, frmArende::unstorableValueText(fieldLayouts()[field].caption),
+    MessageBox::show(this, title, unstorableValueText(fieldLayouts()[field].caption),
         MessageBox::Ok, MessageBox::Exclamation);
     m_fields[field]->setFocus();
     return true;
@@ -197,13 +200,12 @@ void frmAddProd::addRow()
     if (refuseUnstorable(row, QStringLiteral("Lägga till artikel")))
         return;
 
-    frmArende *caseWindow = WindowRegistry::find<frmArende>();
-    if (!caseWindow || caseWindow->controlCode().isEmpty()) {
+    const std::optional<ArticleTarget> target = m_target ? m_target() : std::nullopt;
+    if (!target || target->controlCode.isEmpty()) {
         showAddFailure(this);
         return;
     }
-    if (const StoreResult added
-        = CaseStore::addArticleRow(caseWindow->controlCode(), row, caseWindow->caseState());
+    if (const StoreResult added = CaseStore::addArticleRow(target->controlCode, row, target->caseState);
         !added) {
         if (added.kind == StoreError::CaseRemoved)
             showStoreFailure(this, QStringLiteral("Lägga till artikel"), added);
@@ -211,7 +213,7 @@ void frmAddProd::addRow()
             showAddFailure(this);
         return;
     }
-    caseWindow->addArticleRow(row);
+    emit rowAdded(row);
     close();
 }
 
@@ -222,15 +224,13 @@ void frmAddProd::changeRow()
     if (refuseUnstorable(row, QStringLiteral("Uppdatera")))
         return;
 
-    frmArende *caseWindow = WindowRegistry::find<frmArende>();
-    if (!caseWindow) {
+    if (!m_target || !m_target()) {
         MessageBox::show(this, QStringLiteral("Uppdatering"), QStringLiteral("Det blev något fel"),
             MessageBox::Ok, MessageBox::Exclamation);
         return;
     }
-    // The case window replaces the row after this handler has returned.
-    caseWindow->stageRow(row);
-    caseWindow->startReplaceRow();
+    // The list replaces the row after this handler has returned.
+    emit rowChanged(row);
     close();
 }
 

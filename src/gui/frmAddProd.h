@@ -3,14 +3,25 @@
 #pragma once
 
 #include "storage/records.h"
+#include "storage/storetypes.h"
 
 #include <QDialog>
 #include <array>
+#include <functional>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
 
 namespace lunora {
+
+// The case an article row is written to, as the list that opened the article window
+// holds it now.
+struct ArticleTarget
+{
+    QString controlCode;
+    CaseState caseState = CaseState::Unsaved;
+};
 
 // The article entry window: one article row is typed or changed here.
 class frmAddProd final : public QDialog
@@ -27,6 +38,18 @@ public:
     // The six fields as they stand, in article row order.
     ArticleRow currentRow() const;
 
+    // Where "Lägg till" writes the row: asked at the moment of the click, since the case
+    // may have been given a new control code meanwhile. Nothing (or no target set) means
+    // there is no case to add to.
+    using TargetSource = std::function<std::optional<ArticleTarget>()>;
+    void setTarget(TargetSource source);
+
+signals:
+    // "Lägg till": the row is in the case's article file; the list takes it.
+    void rowAdded(const ArticleRow &row);
+    // "Uppdatera": the row the window was opened with is to be replaced by this one.
+    void rowChanged(const ArticleRow &row);
+
 private:
     void setMode(bool change);
     void updateSum(); // Text6 from Text3 and Text5
@@ -40,6 +63,7 @@ private:
     QPushButton *m_command2 = nullptr; // "Avbryt"
     QPushButton *m_command3 = nullptr; // "Uppdatera"
     QPushButton *m_command4 = nullptr; // "Lista"
+    TargetSource m_target;
 };
 
 } // namespace lunora

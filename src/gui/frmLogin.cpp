@@ -168,8 +168,8 @@ void frmLogin::onTimer1()
     overview->setUserIndex(user.index);
     m_dbRealName->setText(user.realName);
     overview->setRealName(m_dbRealName->text());
-    auto *caseWindow = WindowRegistry::get<frmArende>();
-    caseWindow->setRealName(m_dbRealName->text());
+    WindowRegistry::get<frmArende>();
+    session::setRealName(m_dbRealName->text());
 
     // Compared exactly: letter case counts, nothing is trimmed.
     if (m_dbUser->text() != id || !passwordMatches(id)) {
@@ -178,8 +178,6 @@ void frmLogin::onTimer1()
     }
     s_failuresInARow = 0;
 
-    caseWindow->setActiveUser(m_dbRealName->text());
-    caseWindow->setSign(m_dbUser->text());
     // Every window and the case store name the one signed in from here on.
     session::signIn({ user.user, user.realName, user.index });
     MessageBox::show(this, QStringLiteral("Inloggning"),

@@ -2,10 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmPrint.h"
 
-#include "gui/frmArende.h"
 #include "gui/messagebox.h"
 #include "gui/units.h"
-#include "gui/windowregistry.h"
 #include "printing/defaultprinter.h"
 
 #include <QCloseEvent>
@@ -135,11 +133,7 @@ void frmPrint::onTimer1()
         return;
     }
     close();
-    // The case window prints the case it shows; without one on the screen there is
-    // nothing to print.
-    auto *caseWindow = WindowRegistry::find<frmArende>();
-    if (caseWindow && caseWindow->isVisible())
-        caseWindow->startPrintSheet();
+    emit filled();
 }
 
 void showPrintFailure(QWidget *parent, const Status &failure)

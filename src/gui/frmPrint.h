@@ -12,7 +12,8 @@ class QTimer;
 
 namespace lunora {
 
-// The print progress window: 81 steps, then the case window prints its sheet.
+// The print progress window: 81 steps, then, when there is a default printer, it says
+// so with filled() and the window that opened it prints.
 class frmPrint final : public QDialog
 {
     Q_OBJECT
@@ -24,6 +25,10 @@ public:
     // The widths of the bar and its track in 1/1440 inch.
     int barWidth() const { return m_barWidth; }
     int trackWidth() const { return m_trackWidth; }
+
+signals:
+    // The bar is full and a default printer is there: the printout may start.
+    void filled();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -36,4 +36,13 @@ void showStoreFailure(QWidget *parent, const QString &title, const StoreResult &
     MessageBox::show(parent, title, storeFailureText(result), MessageBox::Ok, MessageBox::Exclamation);
 }
 
+QString unstorableValueText(const QString &fieldCaption)
+{
+    const QString crLf = QStringLiteral("\r\n");
+    return QStringLiteral("Fältet \"%1\" innehåller ett tecken som inte kan sparas: ett citattecken (\"), en "
+                          "radbrytning eller ett tecken som saknas i teckentabellen Windows-1252.")
+               .arg(fieldCaption)
+        + crLf + crLf + QStringLiteral("Ändra texten och försök igen. Ingenting har sparats.");
+}
+
 } // namespace lunora

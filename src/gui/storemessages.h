@@ -24,4 +24,8 @@ bool showIfBusy(QWidget *parent, const StoreResult &result);
 // storeFailureText() with the exclamation icon.
 void showStoreFailure(QWidget *parent, const QString &title, const StoreResult &result);
 
+// The message for a value that the case register or an article file cannot hold,
+// naming the field by its caption.
+QString unstorableValueText(const QString &fieldCaption);
+
 } // namespace lunora

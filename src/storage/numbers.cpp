@@ -188,13 +188,13 @@ std::optional<double> parse(QStringView text, const QLocale &locale)
     return toDouble(number);
 }
 
-QString formatTwoDecimals(double value, const QLocale &locale)
+namespace {
+
+// The digits of a finite value down to hundredths, rounded half away from zero on the
+// decimal digits (2.675 gives 268 although the double lies just below 2.675), at least
+// three of them and no leading zeros beyond those.
+std::string hundredthsDigits(const DecimalText &d)
 {
-    if (!std::isfinite(value))
-        return QString();
-    const DecimalText d = toDecimalText(value);
-    // Keep the digits down to hundredths and round half away from zero on the decimal
-    // digits, so 2.675 gives 2.68 although the double lies just below it.
     const int keep = d.exponent + 2;
     std::string kept;
     bool roundUp = false;
@@ -218,6 +218,17 @@ QString formatTwoDecimals(double value, const QLocale &locale)
     while (firstNonZero + 3 < kept.size() && kept[firstNonZero] == '0')
         ++firstNonZero;
     kept.erase(0, firstNonZero);
+    return kept;
+}
+
+} // namespace
+
+QString formatTwoDecimals(double value, const QLocale &locale)
+{
+    if (!std::isfinite(value))
+        return QString();
+    const DecimalText d = toDecimalText(value);
+    const std::string kept = hundredthsDigits(d);
     const bool isZero = kept.find_first_not_of('0') == std::string::npos;
 
     QString text;
@@ -227,6 +238,17 @@ QString formatTwoDecimals(double value, const QLocale &locale)
     text += decimalSeparator(locale);
     text += QString::fromLatin1(kept.data() + kept.size() - 2, 2);
     return text;
+}
+
+double roundTwoDecimals(double value)
+{
+    if (!std::isfinite(value))
+        return 0.0;
+    const DecimalText d = toDecimalText(value);
+    std::string kept = hundredthsDigits(d);
+    kept.insert(kept.size() - 2, 1, '.');
+    const double rounded = toDouble(kept).value_or(0.0);
+    return d.negative && rounded != 0.0 ? -rounded : rounded;
 }
 
 QString formatTwoDecimalsText(const QString &text, const QLocale &locale)

@@ -27,6 +27,9 @@ std::optional<double> parse(QStringView text, const QLocale &locale = QLocale())
 // The pattern "0.00": at least one integer digit, exactly two decimals, no thousands
 // separators, halves rounded away from zero.
 QString formatTwoDecimals(double value, const QLocale &locale = QLocale());
+// The amount formatTwoDecimals() shows, as a number: rounded alike, never a negative
+// zero, and 0 for a value that is no finite number (which it shows as nothing).
+double roundTwoDecimals(double value);
 // formatTwoDecimals() of a text that is a number in the user's format; any other text
 // comes back unchanged.
 QString formatTwoDecimalsText(const QString &text, const QLocale &locale = QLocale());

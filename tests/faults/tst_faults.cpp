@@ -22,6 +22,7 @@
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
 #include "storage/ini.h"
+#include "storage/session.h"
 
 #include <QAction>
 #include <QApplication>
@@ -195,7 +196,7 @@ void TestFaults::init()
         [this]() -> std::unique_ptr<PrintDevice> { return std::make_unique<QPrinterDevice>(m_printed); });
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
-    frmArende::resetSession();
+    session::signOut();
 }
 
 void TestFaults::cleanup()
@@ -282,7 +283,7 @@ bool TestFaults::prepare(Condition condition)
 frmArende *TestFaults::startNewCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
+    session::setRealName(QStringLiteral("Anna Ek"));
     window->prepareNewCase();
     WindowRegistry::show<frmArende>();
     if (!runUntil([window]() { return !window->controlCode().isEmpty(); }, 2000))
@@ -293,7 +294,7 @@ frmArende *TestFaults::startNewCase()
 frmArende *TestFaults::openCase(const RegisterEntry &entry)
 {
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
+    session::setRealName(QStringLiteral("Anna Ek"));
     window->openExistingCase(entry);
     WindowRegistry::show<frmArende>();
     QTest::qWait(5); // lets the window tell what it could not read

@@ -17,6 +17,7 @@
 #include "storage/accounts.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,7 +111,7 @@ void TestPathSafety::init()
     layVictims();
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
-    frmArende::resetSession();
+    session::signOut();
 }
 
 void TestPathSafety::cleanup()
@@ -282,7 +283,7 @@ void TestPathSafety::registerValuesNameNoOutsideFile()
     overview = WindowRegistry::show<frmArendeList>();
     list = overview->listView();
     auto *caseWindow = WindowRegistry::get<frmArende>();
-    caseWindow->setRealName(QStringLiteral("Anna Ek"));
+    session::setRealName(QStringLiteral("Anna Ek"));
     caseWindow->openExistingCase(hostile);
     WindowRegistry::show<frmArende>();
     QTest::qWait(5);

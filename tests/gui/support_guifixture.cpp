@@ -7,6 +7,7 @@
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -27,13 +28,13 @@ void startWindowTest()
 {
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
-    frmArende::resetSession();
+    session::signOut();
 }
 
 frmArende *openCase(const RegisterEntry &entry)
 {
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
+    session::setRealName(QStringLiteral("Anna Ek"));
     window->openExistingCase(entry);
     WindowRegistry::show<frmArende>();
     return window;

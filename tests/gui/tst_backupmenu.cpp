@@ -12,6 +12,7 @@
 #include "gui/windowregistry.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QAction>
@@ -57,7 +58,7 @@ void TestBackupMenu::init()
     writeBytes(
         m_data->lib(QStringLiteral("User/anna.ini")), "[Main]\r\nUser=anna\r\nPassWD=x\r\nIndex=0\r\n");
     startWindowTest();
-    WindowRegistry::get<frmArende>()->setSign(QStringLiteral("anna"));
+    session::setUserId(QStringLiteral("anna"));
 }
 
 void TestBackupMenu::cleanup()

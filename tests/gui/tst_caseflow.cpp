@@ -9,6 +9,7 @@
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
 #include "storage/cp1252.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QComboBox>
@@ -80,7 +81,7 @@ void TestCaseFlow::initTestCase()
     m_data = std::make_unique<TestDataFolder>();
     QVERIFY(m_data->isValid());
     MessageBox::setAutomaticAnswers(true);
-    frmArende::resetSession();
+    session::signOut();
 }
 
 void TestCaseFlow::cleanupTestCase()
@@ -95,10 +96,7 @@ void TestCaseFlow::signIn(const QString &realName)
     auto *overview = WindowRegistry::get<frmArendeList>();
     overview->setUserIndex(QStringLiteral("0"));
     overview->setRealName(realName);
-    auto *caseWindow = WindowRegistry::get<frmArende>();
-    caseWindow->setRealName(realName);
-    caseWindow->setActiveUser(realName);
-    caseWindow->setSign(realName.section(QLatin1Char(' '), 0, 0).toLower());
+    session::signIn({ realName.section(QLatin1Char(' '), 0, 0).toLower(), realName, QStringLiteral("0") });
     WindowRegistry::show<frmArendeList>();
 }
 

@@ -12,6 +12,7 @@
 #include "gui/windowregistry.h"
 #include "storage/casestore.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QAccessible>
@@ -312,8 +313,7 @@ void TestCaseNotes::notesComeAfterTheLayoutInTabOrder()
 void TestCaseNotes::newCaseIsSavedWithItsNotes()
 {
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
-    window->setActiveUser(QStringLiteral("Anna Ek"));
+    session::signIn({ QStringLiteral("anna"), QStringLiteral("Anna Ek"), QStringLiteral("9") });
     window->prepareNewCase();
     WindowRegistry::show<frmArende>();
     QVERIFY(runUntil([window]() { return !window->controlCode().isEmpty(); }, 5000));

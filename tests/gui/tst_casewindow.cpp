@@ -11,6 +11,7 @@
 #include "storage/caseregister.h"
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QComboBox>
@@ -99,9 +100,7 @@ void TestCaseWindow::cleanup()
 frmArende *TestCaseWindow::newCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
-    window->setActiveUser(QStringLiteral("Anna Ek"));
-    window->setSign(QStringLiteral("anna"));
+    session::signIn({ QStringLiteral("anna"), QStringLiteral("Anna Ek"), QStringLiteral("9") });
     window->prepareNewCase();
     WindowRegistry::show<frmArende>();
     if (!QTest::qWaitFor([window]() { return !window->controlCode().isEmpty(); }))
@@ -152,8 +151,7 @@ void TestCaseWindow::newCaseIsNumberedDatedAndSigned()
 void TestCaseWindow::newCaseStartsFromTheSignedInUserAfterAnExistingCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Bertil Ström"));
-    window->setActiveUser(QStringLiteral("Bertil Ström"));
+    session::signIn({ QStringLiteral("bertil"), QStringLiteral("Bertil Ström"), QStringLiteral("9") });
     window->openExistingCase(CaseA);
     QCOMPARE(window->activeUser(), QStringLiteral("Anna Ek"));
     window->close();
@@ -444,7 +442,7 @@ void TestCaseWindow::openingFillsTheWindow()
                                       "\"18\",\"Mutter\",\"4\",\"st\",\"1,00\",\"4,00\"\r\n"
                                       "\"19\",\"Bricka\",\"1\",\"st\",\"0,50\",\"0,50\"\r\n")));
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Bertil Ström"));
+    session::setRealName(QStringLiteral("Bertil Ström"));
     window->openExistingCase(CaseA);
     WindowRegistry::show<frmArende>();
 
@@ -535,7 +533,7 @@ void TestCaseWindow::updateAskedNoChangesNothing()
 {
     auto *overview = WindowRegistry::get<frmArendeList>();
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Bertil Ström"));
+    session::setRealName(QStringLiteral("Bertil Ström"));
     window->openExistingCase(CaseA);
     WindowRegistry::show<frmArende>();
     QTRY_COMPARE(MessageBox::shown().size(), 1); // no article file
@@ -559,7 +557,7 @@ void TestCaseWindow::updateRefusesUnstorableValues()
 {
     WindowRegistry::get<frmArendeList>();
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Bertil Ström"));
+    session::setRealName(QStringLiteral("Bertil Ström"));
     window->openExistingCase(CaseA);
     WindowRegistry::show<frmArende>();
     QTRY_COMPARE(MessageBox::shown().size(), 1);

@@ -119,7 +119,6 @@ void TestHistoryWindow::cleanup()
 {
     setDefaultPrinterForTesting({});
     WindowRegistry::closeAll();
-    frmArende::resetSession();
     session::signOut();
     m_data.reset();
     m_out.reset();
@@ -239,7 +238,7 @@ void TestHistoryWindow::waitsForAnOpenBox()
 void TestHistoryWindow::newCaseStartsWithoutHistory()
 {
     auto *window = WindowRegistry::get<frmArende>();
-    window->setRealName(QStringLiteral("Anna Ek"));
+    session::setRealName(QStringLiteral("Anna Ek"));
     window->prepareNewCase();
     WindowRegistry::show<frmArende>();
     QVERIFY(runUntil([window]() { return !window->controlCode().isEmpty(); }, 5000));

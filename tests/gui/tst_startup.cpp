@@ -17,6 +17,7 @@
 #include "storage/datafolder.h"
 #include "storage/ini.h"
 #include "storage/passwords.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QAction>
@@ -137,6 +138,7 @@ void TestStartup::cleanup()
 {
     MessageBox::setAutomaticAnswers(true);
     frmLogin::setAnswerDelay(std::chrono::seconds(3));
+    session::signOut();
     WindowRegistry::closeAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_data.reset();
@@ -310,9 +312,8 @@ void TestStartup::signInFailsAtCheck()
     QFETCH(QString, typedId);
     QFETCH(QString, password);
     writeBytes(userFile(fileId), file);
+    session::signIn({ QStringLiteral("före"), QStringLiteral("Före"), QStringLiteral("9") });
     auto *caseWindow = WindowRegistry::get<frmArende>();
-    caseWindow->setSign(QStringLiteral("före"));
-    caseWindow->setActiveUser(QStringLiteral("Före"));
 
     frmLogin *login = openLogin();
     signIn(login, typedId, password);
@@ -336,7 +337,7 @@ void TestStartup::signInFailsAtCheck()
     QCOMPARE(overview->userIndex(), cp1252::decode(ini::readValue(file, "main", "index")));
     QCOMPARE(caseWindow->realName(), cp1252::decode(ini::readValue(file, "main", "realname")));
     QCOMPARE(caseWindow->sign(), QStringLiteral("före"));
-    QCOMPARE(caseWindow->activeUser(), QStringLiteral("Före"));
+    QCOMPARE(session::user().userId, QStringLiteral("före"));
     QVERIFY(!caseWindow->isVisible());
 }
 
