@@ -235,12 +235,12 @@ QStringList ArticleRowsPanel::openCase(const QString &controlCode)
         m_state.fileUnreadable = true;
         return { QStringLiteral("- Artikelraderna kunde inte läsas: kontrollnumret \"%1\" kan inte "
                                 "användas som filnamn.")
-                .arg(controlCode) };
+                     .arg(controlCode) };
     }
     m_follower->follow(path.value());
     if (!fileio::exists(path.value()))
         return { QStringLiteral("- Artikelfilen saknas (%1). Ärendet visas utan artikelrader.")
-                .arg(nativePath(path.value())) };
+                     .arg(nativePath(path.value())) };
     const Result<QList<ArticleRow>> rows = articlefile::load(path.value());
     if (rows) {
         m_articles->setRows(rows.value());
@@ -249,7 +249,7 @@ QStringList ArticleRowsPanel::openCase(const QString &controlCode)
     m_state.fileUnreadable = true;
     return { QStringLiteral("- Artikelfilen kunde inte läsas (%1). Ärendet visas utan "
                             "artikelrader, och raderna kan inte ändras förrän filen går att läsa.")
-            .arg(nativePath(path.value())) };
+                 .arg(nativePath(path.value())) };
 }
 
 void ArticleRowsPanel::setCaseState(CaseState state)
@@ -371,7 +371,8 @@ bool ArticleRowsPanel::delAction()
     QList<ArticleRow> removed;
     for (const int row : rows)
         removed << m_articles->row(row);
-    if (const StoreResult done = CaseStore::removeArticleRows(m_state.controlCode, removed, m_state.caseState);
+    if (const StoreResult done
+        = CaseStore::removeArticleRows(m_state.controlCode, removed, m_state.caseState);
         !done) {
         showRowOutcome(done);
         return false;

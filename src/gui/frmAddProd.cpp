@@ -187,8 +187,8 @@ bool frmAddProd::refuseUnstorable(const ArticleRow &row, const QString &title)
     const int field = articlefile::firstUnstorableField(row);
     if (field < 0)
         return false;
-    MessageBox::show(this, title, unstorableValueText(fieldLayouts()[field].caption),
-        MessageBox::Ok, MessageBox::Exclamation);
+    MessageBox::show(this, title, unstorableValueText(fieldLayouts()[field].caption), MessageBox::Ok,
+        MessageBox::Exclamation);
     m_fields[field]->setFocus();
     return true;
 }
