@@ -8,6 +8,7 @@
 
 #include <QStringDecoder>
 #include <QTest>
+#include <cmath>
 
 using namespace lunora;
 
@@ -116,6 +117,7 @@ void TestNumbers::twoDecimals_data()
     QTest::newRow("carry") << 99.995 << QStringLiteral("100,00");
     QTest::newRow("small") << 0.005 << QStringLiteral("0,01");
     QTest::newRow("sum of binary fractions") << 0.1 + 0.2 << QStringLiteral("0,30");
+    QTest::newRow("a credit of one crown as shown") << -0.995 << QStringLiteral("-1,00");
 }
 
 void TestNumbers::twoDecimals()
@@ -123,6 +125,10 @@ void TestNumbers::twoDecimals()
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(numbers::formatTwoDecimals(value), text);
+    // The amount a window judges (to pay or a credit) is the one it shows.
+    const double shown = numbers::roundTwoDecimals(value);
+    QCOMPARE(shown, numbers::plainDecimal(text).value());
+    QCOMPARE(std::signbit(shown), text.startsWith(u'-'));
 }
 
 void TestNumbers::twoDecimalsText()
