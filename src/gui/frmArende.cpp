@@ -6,8 +6,8 @@
 #include "gui/casenotespanel.h"
 #include "gui/deferredtimer.h"
 #include "gui/filefollower.h"
+#include "gui/caselist.h"
 #include "gui/frmAddProd.h"
-#include "gui/frmArendeList.h"
 #include "gui/frmHistorik.h"
 #include "gui/frmKundData.h"
 #include "gui/frmOm.h"
@@ -595,6 +595,7 @@ CaseNotes frmArende::caseNotes() const
 
 void frmArende::prepareNewCase()
 {
+    WindowRegistry::caseList()->setOpenCase(true);
     m_timer1->setInterval(1);
     // While an existing case is shown the new-case start only warns; offering "Spara"
     // then would store that case a second time under its own control code.
@@ -644,6 +645,7 @@ void frmArende::startNewCase()
 
 void frmArende::openExistingCase(const RegisterEntry &entry)
 {
+    WindowRegistry::caseList()->setOpenCase(true);
     resetToLoaded();
 
     m_command5->setEnabled(false);
@@ -855,8 +857,7 @@ void frmArende::save()
     }
 
     m_caseState = CaseState::Saved;
-    if (auto *overview = WindowRegistry::find<frmArendeList>())
-        overview->startRefresh();
+    WindowRegistry::caseList()->refresh();
     close();
 }
 
@@ -884,11 +885,9 @@ void frmArende::updateCase()
     if (answer != MessageBox::AnswerYes)
         return;
 
-    // The overview replaces the line and its list together; without it the store alone
-    // does, and the list is read anew when the overview opens.
-    QPointer<frmArendeList> overview = WindowRegistry::find<frmArendeList>();
-    const StoreResult replaced
-        = overview ? overview->replaceCase(entry) : CaseStore::replaceCase(entry, ListOrder());
+    // The case list replaces the line and its row together; without the overview the
+    // store alone does, and the list is read anew when the overview opens.
+    const StoreResult replaced = WindowRegistry::caseList()->replaceCase(entry);
     if (!replaced) {
         // Nothing was stored: the window stays open with everything the user typed.
         if (replaced.kind == StoreError::NotFound)
@@ -910,8 +909,7 @@ void frmArende::updateCase()
     MessageBox::show(this, QStringLiteral("Bekräftelse"), QStringLiteral("Uppdatering slutförd!"),
         MessageBox::Ok, MessageBox::Information);
 
-    if (overview)
-        overview->startRefresh();
+    WindowRegistry::caseList()->refresh();
     close();
 }
 
@@ -1080,6 +1078,7 @@ void frmArende::closeEvent(QCloseEvent *event)
         if (qobject_cast<QPrintPreviewDialog *>(dialog) || qobject_cast<QFileDialog *>(dialog))
             dialog->close();
     }
+    WindowRegistry::caseList()->setOpenCase(false);
 }
 
 // ---- Printing -----------------------------------------------------------------------

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmKundData.h"
 
-#include "gui/frmArendeList.h"
+#include "gui/banner.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
 #include "gui/units.h"

@@ -10,6 +10,7 @@
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
+#include "storage/session.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
 #include "support_guifixture.h"
@@ -63,6 +64,7 @@ void TestBackupMenu::init()
 void TestBackupMenu::cleanup()
 {
     WindowRegistry::closeAll();
+    session::signOut();
     Presence::application().leave();
     m_data.reset();
     m_target.reset();
@@ -70,10 +72,8 @@ void TestBackupMenu::cleanup()
 
 frmArendeList *TestBackupMenu::overview()
 {
-    auto *window = WindowRegistry::get<frmArendeList>();
-    window->setUserIndex(QStringLiteral("0"));
-    WindowRegistry::show<frmArendeList>();
-    return window;
+    session::signIn({ QStringLiteral("anna"), QStringLiteral("Anna Ek"), QStringLiteral("0") });
+    return WindowRegistry::show<frmArendeList>();
 }
 
 QFileDialog *TestBackupMenu::chooseIn(frmArendeList *window, const char *action, const char *dialog)

@@ -8,6 +8,7 @@
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
+#include "storage/session.h"
 #include "storage/cp1252.h"
 #include "support_guifixture.h"
 
@@ -86,19 +87,20 @@ void TestCaseFlow::initTestCase()
 void TestCaseFlow::cleanupTestCase()
 {
     WindowRegistry::closeAll();
+    session::signOut();
     m_data.reset();
 }
 
 // What a successful sign-in hands to the two windows.
 void TestCaseFlow::signIn(const QString &realName)
 {
-    auto *overview = WindowRegistry::get<frmArendeList>();
-    overview->setUserIndex(QStringLiteral("0"));
-    overview->setRealName(realName);
+    const QString id = realName.section(QLatin1Char(' '), 0, 0).toLower();
+    session::signIn({ id, realName, QStringLiteral("0") });
+    WindowRegistry::get<frmArendeList>();
     auto *caseWindow = WindowRegistry::get<frmArende>();
     caseWindow->setRealName(realName);
     caseWindow->setActiveUser(realName);
-    caseWindow->setSign(realName.section(QLatin1Char(' '), 0, 0).toLower());
+    caseWindow->setSign(id);
     WindowRegistry::show<frmArendeList>();
 }
 
