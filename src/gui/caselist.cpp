@@ -169,4 +169,23 @@ int CaseList::rowCount() const
     return isOpen() ? m_model->rowCount() : 0;
 }
 
+std::optional<CaseKey> CaseList::keyAt(int viewRow) const
+{
+    const int source = isOpen() ? m_proxy->sourceRow(viewRow) : -1;
+    if (source < 0)
+        return std::nullopt;
+    return m_model->key(source);
+}
+
+int CaseList::viewRowOf(const std::optional<CaseKey> &key) const
+{
+    if (!key || !isOpen())
+        return -1;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->key(row) == *key)
+            return m_proxy->mapFromSource(m_model->index(row, 0)).row();
+    }
+    return -1;
+}
+
 } // namespace lunora

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace lunora {
 
@@ -67,6 +68,10 @@ public:
     void sortBy(int column, Qt::SortOrder order);
     ListOrder listOrder() const;
     int rowCount() const;
+    // The case a row of the list shows, and the row showing a case (-1 for none), so
+    // that a view keeps its place across a reload.
+    std::optional<CaseKey> keyAt(int viewRow) const;
+    int viewRowOf(const std::optional<CaseKey> &key) const;
 
     // Whether a case window holds a case: what a restore must not pull from under it.
     void setOpenCase(bool open) { m_openCase = open; }

@@ -2,16 +2,63 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/caselistview.h"
 
+#include "gui/caselistmodel.h"
+#include "gui/units.h"
+#include "storage/records.h"
+
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <array>
 
 namespace lunora {
+
+namespace {
+// Column widths the user dragged, kept for as long as the program runs: the overview
+// may be closed and made again, and a refresh must not undo them either.
+std::array<int, RegisterFieldCount> &sessionColumnWidths()
+{
+    static std::array<int, RegisterFieldCount> widths {};
+    return widths;
+}
+
+} // namespace
 
 CaseListView::CaseListView(QWidget *parent)
     : QTableView(parent)
 {
+}
+
+void CaseListView::setUpForCases()
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setSortingEnabled(false); // the overview sorts on a header click, one way
+    QHeaderView *rows = verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(fontMetrics().height() + 4);
+    QHeaderView *columns = horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(false);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 0; column < RegisterFieldCount; ++column) {
+        const int dragged = sessionColumnWidths()[static_cast<std::size_t>(column)];
+        columns->resizeSection(column, dragged > 0 ? dragged : px(CaseListModel::columnWidthUnits(column)));
+    }
+    connect(columns, &QHeaderView::sectionResized, this, [](int column, int, int width) {
+        if (column >= 0 && column < RegisterFieldCount)
+            sessionColumnWidths()[static_cast<std::size_t>(column)] = width;
+    });
 }
 
 void CaseListView::mousePressEvent(QMouseEvent *event)
@@ -46,8 +93,7 @@ void CaseListView::mouseDoubleClickEvent(QMouseEvent *event)
 void CaseListView::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && modifiers == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && modifiers == Qt::NoModifier) {
         if (currentIndex().isValid())
             emit openRequested();
         event->accept();

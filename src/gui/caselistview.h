@@ -16,6 +16,11 @@ class CaseListView final : public QTableView
 public:
     explicit CaseListView(QWidget *parent);
 
+    // Whole rows, no grid, no editing, rows of one height, and the column widths the
+    // user dragged last (kept while the program runs: the overview may be made again,
+    // and a refresh must not undo them). Called once the model is set.
+    void setUpForCases();
+
 signals:
     void rowClicked(bool onRow);
     void popupRequested(const QPoint &globalPos);

@@ -57,14 +57,6 @@ constexpr int SearchMargin = 6;
 // The part of the banner below the client area's top edge (it starts 120 units above).
 constexpr int BannerVisibleUnits = 525;
 
-// Column widths the user dragged, kept for as long as the program runs: the overview
-// may be closed and made again, and a refresh must not undo them either.
-std::array<int, RegisterFieldCount> &sessionColumnWidths()
-{
-    static std::array<int, RegisterFieldCount> widths {};
-    return widths;
-}
-
 QPushButton *makeButton(
     QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height)
 {
@@ -194,33 +186,8 @@ void frmArendeList::buildList(QWidget *client)
     m_list->setAccessibleName(QStringLiteral("Ärenden"));
     placeAt(m_list, 120, 675, 11775, 4335);
     m_list->setModel(m_cases->proxy());
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setShowGrid(false);
-    m_list->setWordWrap(false);
-    m_list->setTabKeyNavigation(false);
-    m_list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    m_list->setSortingEnabled(false); // the header click is handled below, with one direction
-    QHeaderView *rows = m_list->verticalHeader();
-    rows->hide();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    QHeaderView *columns = m_list->horizontalHeader();
-    columns->setSectionsClickable(true);
-    columns->setHighlightSections(false);
-    columns->setStretchLastSection(false);
-    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < RegisterFieldCount; ++column) {
-        const int dragged = sessionColumnWidths()[static_cast<std::size_t>(column)];
-        columns->resizeSection(column, dragged > 0 ? dragged : px(CaseListModel::columnWidthUnits(column)));
-    }
-    connect(columns, &QHeaderView::sectionResized, this, [](int column, int, int width) {
-        if (column >= 0 && column < RegisterFieldCount)
-            sessionColumnWidths()[static_cast<std::size_t>(column)] = width;
-    });
-    connect(columns, &QHeaderView::sectionClicked, this, &frmArendeList::sortListView);
+    m_list->setUpForCases();
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmArendeList::sortListView);
     connect(m_list, &CaseListView::rowClicked, this, &frmArendeList::rowClicked);
     connect(m_list, &CaseListView::popupRequested, this, &frmArendeList::showPopup);
     connect(m_list, &CaseListView::openRequested, this, &frmArendeList::openCase);
@@ -399,34 +366,18 @@ void frmArendeList::showReloaded()
 // the same case stays at the top of the list, the sort and the search stay.
 void frmArendeList::followRegister()
 {
-    const CaseListModel *model = m_cases->model();
-    const CaseSortProxy *proxy = m_cases->proxy();
-    const auto viewKey = [&](int viewRow) -> std::optional<CaseKey> {
-        const int source = proxy->sourceRow(viewRow);
-        if (source < 0)
-            return std::nullopt;
-        return model->key(source);
-    };
-    const auto viewRowOf = [&](const std::optional<CaseKey> &key) {
-        if (!key)
-            return -1;
-        for (int row = 0; row < model->rowCount(); ++row) {
-            if (model->key(row) == *key)
-                return proxy->mapFromSource(model->index(row, 0)).row();
-        }
-        return -1;
-    };
     const QModelIndex current = m_list->currentIndex();
     const int currentRow = current.isValid() ? current.row() : -1;
-    const std::optional<CaseKey> currentKey = viewKey(currentRow);
+    const std::optional<CaseKey> currentKey = m_cases->keyAt(currentRow);
     const bool selected = current.isValid() && m_list->selectionModel()->isRowSelected(currentRow, {});
-    const std::optional<CaseKey> topKey = viewKey(m_list->rowAt(0));
+    const std::optional<CaseKey> topKey = m_cases->keyAt(m_list->rowAt(0));
     const int top = m_list->verticalScrollBar()->value();
     const int left = m_list->horizontalScrollBar()->value();
 
     m_cases->reload();
 
-    int row = viewRowOf(currentKey);
+    const CaseSortProxy *proxy = m_cases->proxy();
+    int row = m_cases->viewRowOf(currentKey);
     // A case removed elsewhere leaves the row that took its place current.
     if (row < 0 && currentRow >= 0)
         row = std::min(currentRow, proxy->rowCount() - 1);
@@ -436,7 +387,7 @@ void frmArendeList::followRegister()
                                     : QItemSelectionModel::Clear;
         m_list->selectionModel()->setCurrentIndex(index, flags);
     }
-    const int topRow = viewRowOf(topKey);
+    const int topRow = m_cases->viewRowOf(topKey);
     m_list->verticalScrollBar()->setValue(topRow >= 0 ? topRow : top);
     m_list->horizontalScrollBar()->setValue(left);
 }
@@ -529,9 +480,8 @@ void frmArendeList::searchEdited(const QString &text)
     // row shown takes its place, so that a hidden row is never what "Ändra" opens.
     const int current = currentSourceRow();
     m_cases->setSearch(text);
-    const QModelIndex kept = current >= 0
-        ? m_cases->proxy()->mapFromSource(m_cases->model()->index(current, 0))
-        : QModelIndex();
+    const QModelIndex kept
+        = current >= 0 ? m_cases->proxy()->mapFromSource(m_cases->model()->index(current, 0)) : QModelIndex();
     if (kept.isValid()) {
         m_list->selectionModel()->setCurrentIndex(
             kept, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -820,4 +770,3 @@ void frmArendeList::closeEvent(QCloseEvent *event)
 }
 
 } // namespace lunora
-
