@@ -41,6 +41,9 @@ void CaseList::open(QObject *viewer)
 
 void CaseList::close()
 {
+    // A viewer still waiting for its deletion hears no more of this list.
+    if (m_viewer)
+        disconnect(this, nullptr, m_viewer, nullptr);
     // The proxy before the model it maps; the view that showed them is gone or going.
     delete m_follower;
     delete m_proxy;

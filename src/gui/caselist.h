@@ -91,7 +91,7 @@ private:
     void dropRows(const QList<RegisterEntry> &cases);
     void dropRowsOf(const QList<RegisterEntry> &cases); // and says so
 
-    QObject *m_viewer = nullptr; // compared only, never used
+    QObject *m_viewer = nullptr; // the overview the rows are for
 
     CaseListModel *m_model = nullptr;
     CaseSortProxy *m_proxy = nullptr;

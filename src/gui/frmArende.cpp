@@ -3,10 +3,10 @@
 #include "gui/frmArende.h"
 
 #include "gui/articlelistmodel.h"
+#include "gui/caselist.h"
 #include "gui/casenotespanel.h"
 #include "gui/deferredtimer.h"
 #include "gui/filefollower.h"
-#include "gui/caselist.h"
 #include "gui/frmAddProd.h"
 #include "gui/frmHistorik.h"
 #include "gui/frmKundData.h"

@@ -673,23 +673,21 @@ void frmArendeList::newCase()
     WindowRegistry::show<frmArende>();
 }
 
-void frmArendeList::openCase()
+frmArende *frmArendeList::openCase()
 {
     const int row = currentSourceRow();
     if (row < 0)
-        return;
+        return nullptr;
     const RegisterEntry entry = m_cases->model()->entry(row);
     auto *caseWindow = WindowRegistry::get<frmArende>();
     caseWindow->openExistingCase(entry);
     WindowRegistry::show<frmArende>();
+    return caseWindow;
 }
 
 void frmArendeList::printCase()
 {
-    if (currentSourceRow() < 0)
-        return;
-    openCase();
-    if (auto *caseWindow = WindowRegistry::find<frmArende>())
+    if (frmArende *caseWindow = openCase())
         caseWindow->startPrintAndClose();
 }
 

@@ -20,6 +20,7 @@ class QTableView;
 namespace lunora {
 
 class CaseList;
+class frmArende;
 class CaseListView;
 class DeferredTimer;
 
@@ -98,7 +99,8 @@ private:
     void runReplace();
 
     void newCase();
-    void openCase();
+    // The selected case in the case window, which it returns (null without a selection).
+    frmArende *openCase();
     void printCase();
     void removeCase();
     void showCustomerCard();

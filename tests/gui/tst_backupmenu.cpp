@@ -10,9 +10,9 @@
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
-#include "storage/session.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QAction>

@@ -8,8 +8,8 @@
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
-#include "storage/session.h"
 #include "storage/cp1252.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QComboBox>

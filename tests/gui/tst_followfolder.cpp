@@ -5,12 +5,12 @@
 // does not read the list a second time, and nothing is read anew under an open box.
 
 #include "common/testsupport.h"
+#include "gui/caselist.h"
 #include "gui/filefollower.h"
 #include "gui/frmAddProd.h"
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
-#include "gui/caselist.h"
 #include "gui/windowregistry.h"
 #include "storage/session.h"
 #include "support_guifixture.h"
