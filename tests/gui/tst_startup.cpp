@@ -17,6 +17,7 @@
 #include "storage/datafolder.h"
 #include "storage/ini.h"
 #include "storage/passwords.h"
+#include "storage/session.h"
 #include "support_guifixture.h"
 
 #include <QAction>
