@@ -35,7 +35,7 @@ int main(int argc, char **argv)
         if (entry[CaseNumber] != caseNumber)
             continue;
         auto *window = WindowRegistry::get<frmArende>();
-        session::setRealName(entry[Signature]);
+        session::signIn({ session::user().userId, entry[Signature], session::user().index });
         window->openExistingCase(entry);
         WindowRegistry::show<frmArende>();
         app.processEvents();

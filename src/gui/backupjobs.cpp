@@ -4,7 +4,7 @@
 
 #include "backup/backup.h"
 #include "backup/presence.h"
-#include "gui/frmArende.h"
+#include "gui/caselist.h"
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
 #include "storage/backupfolder.h"
@@ -195,7 +195,7 @@ void runRestore(QWidget *parent, const QString &userId, const QString &archive,
         return;
 
     // A case window holds a case that the restore would pull from under it.
-    if (auto *caseWindow = WindowRegistry::find<frmArende>(); caseWindow && caseWindow->isVisible()) {
+    if (WindowRegistry::caseList()->hasOpenCase()) {
         MessageBox::show(parent, RestoreTitle, QStringLiteral("Stäng ärendefönstret först."), MessageBox::Ok,
             MessageBox::Exclamation);
         return;

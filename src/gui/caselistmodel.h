@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
-// The overview takes the model and its sort proxy together.
-#include "gui/casesortproxy.h"
 #include "storage/caseregister.h"
 #include "storage/records.h"
 #include "storage/storetypes.h"

@@ -4,10 +4,10 @@
 
 #include "gui/articlelistmodel.h"
 #include "gui/articlerowspanel.h"
+#include "gui/caselist.h"
 #include "gui/casenotespanel.h"
 #include "gui/casesheetactions.h"
 #include "gui/deferredtimer.h"
-#include "gui/frmArendeList.h"
 #include "gui/frmKundData.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
@@ -209,11 +209,6 @@ QString frmArende::sign() const
     return m_state.signature.value_or(session::user().userId);
 }
 
-QString frmArende::signedInUserId()
-{
-    return session::user().userId;
-}
-
 FileFollower *frmArende::articleFollower() const
 {
     return m_rows->follower();
@@ -248,6 +243,7 @@ CaseNotes frmArende::caseNotes() const
 
 void frmArende::prepareNewCase()
 {
+    WindowRegistry::caseList()->setOpenCase(true);
     m_newCaseTimer->setInterval(1);
     // While an existing case is shown the new-case start only warns; offering "Spara"
     // then would store that case a second time under its own control code.
@@ -292,6 +288,7 @@ void frmArende::startNewCase()
 
 void frmArende::openExistingCase(const RegisterEntry &entry)
 {
+    WindowRegistry::caseList()->setOpenCase(true);
     resetToLoaded();
 
     m_save->setEnabled(false);
@@ -516,8 +513,7 @@ void frmArende::save()
     }
 
     setCaseState(CaseState::Saved);
-    if (auto *overview = WindowRegistry::find<frmArendeList>())
-        overview->startRefresh();
+    WindowRegistry::caseList()->refresh();
     close();
 }
 
@@ -545,12 +541,9 @@ void frmArende::updateCase()
     if (answer != MessageBox::AnswerYes)
         return;
 
-    // The overview replaces the register line and its list row together, finding the
-    // line by its control code in the order the list shows; without an overview the
-    // store replaces the line alone, and the overview reads the register when it is made.
-    QPointer<frmArendeList> overview = WindowRegistry::find<frmArendeList>();
-    const StoreResult replaced
-        = overview ? overview->replaceCase(entry) : CaseStore::replaceCase(entry, ListOrder());
+    // The case list replaces the line and its row together; without the overview the
+    // store alone does, and the list is read anew when the overview opens.
+    const StoreResult replaced = WindowRegistry::caseList()->replaceCase(entry);
     if (!replaced) {
         // Nothing was stored: the window stays open with everything the user typed.
         if (replaced.kind == StoreError::NotFound)
@@ -572,8 +565,7 @@ void frmArende::updateCase()
     MessageBox::show(this, QStringLiteral("Bekräftelse"), QStringLiteral("Uppdatering slutförd!"),
         MessageBox::Ok, MessageBox::Information);
 
-    if (overview)
-        overview->startRefresh();
+    WindowRegistry::caseList()->refresh();
     close();
 }
 
@@ -736,6 +728,7 @@ void frmArende::closeEvent(QCloseEvent *event)
     m_rows->closeArticleWindow();
     // The history, a preview and a PDF dialog show this case; they go when it goes.
     m_sheet->closeOpenViews();
+    WindowRegistry::caseList()->setOpenCase(false);
 }
 
 // ---- Printing and the article rows, handed to their parts ---------------------------

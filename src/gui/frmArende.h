@@ -88,9 +88,6 @@ public:
     // removes appear in the list, the selected rows staying selected where they still are.
     FileFollower *articleFollower() const;
 
-    // The id of the signed-in user (storage/session.h), for the overview's menus.
-    static QString signedInUserId();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;

@@ -3,7 +3,11 @@
 #include "gui/frmArendeList.h"
 
 #include "gui/backupjobs.h"
+#include "gui/banner.h"
+#include "gui/caselist.h"
 #include "gui/caselistmodel.h"
+#include "gui/caselistview.h"
+#include "gui/casesortproxy.h"
 #include "gui/deferredtimer.h"
 #include "gui/filefollower.h"
 #include "gui/frmArende.h"
@@ -15,28 +19,18 @@
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
-#include "storage/accounts.h"
-#include "storage/casefiles.h"
-#include "storage/caseregister.h"
-#include "storage/casestore.h"
-#include "storage/datafolder.h"
+#include "storage/session.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
-#include <QDateTime>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
@@ -48,90 +42,6 @@
 #include <optional>
 
 namespace lunora {
-
-// The list of cases. It reports clicks the way the overview needs them: whether a
-// left click landed on a row or on empty space, and where the right button went down.
-class CaseListView final : public QTableView
-{
-    Q_OBJECT
-
-public:
-    explicit CaseListView(QWidget *parent)
-        : QTableView(parent)
-    {
-    }
-
-signals:
-    void rowClicked(bool onRow);
-    void popupRequested(const QPoint &globalPos);
-    // Enter or a double click on a row: open it, as "Ändra" does.
-    void openRequested();
-    // "/" typed in the list: go to the search field.
-    void searchRequested();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        QTableView::mousePressEvent(event);
-        if (event->button() == Qt::RightButton) {
-            // The popup acts on the row under the mouse, so that row becomes current.
-            if (indexAt(event->position().toPoint()).isValid())
-                emit rowClicked(true);
-            emit popupRequested(event->globalPosition().toPoint());
-        }
-    }
-
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        QTableView::mouseReleaseEvent(event);
-        if (event->button() != Qt::LeftButton)
-            return;
-        const bool onRow = indexAt(event->position().toPoint()).isValid();
-        if (!onRow && selectionModel())
-            selectionModel()->clearSelection(); // the current row stays, unselected
-        emit rowClicked(onRow);
-    }
-
-    void mouseDoubleClickEvent(QMouseEvent *event) override
-    {
-        QTableView::mouseDoubleClickEvent(event);
-        if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
-            emit openRequested();
-    }
-
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            && modifiers == Qt::NoModifier) {
-            if (currentIndex().isValid())
-                emit openRequested();
-            event->accept();
-            return;
-        }
-        if (event->text() == QLatin1String("/")) {
-            emit searchRequested();
-            event->accept();
-            return;
-        }
-        const QModelIndex before = currentIndex();
-        QTableView::keyPressEvent(event);
-        // Moving through the list by keyboard counts as clicking the row reached, so
-        // that the customer card can be reached without a mouse.
-        if (currentIndex() != before && currentIndex().isValid())
-            emit rowClicked(true);
-    }
-
-    void contextMenuEvent(QContextMenuEvent *event) override
-    {
-        // Mouse presses are handled above; this is the keyboard's menu key.
-        if (event->reason() != QContextMenuEvent::Keyboard)
-            return;
-        const QRect rect = visualRect(currentIndex());
-        const QPoint local = rect.isValid() ? rect.center() : QPoint(0, 0);
-        emit popupRequested(viewport()->mapToGlobal(local));
-    }
-};
 
 namespace {
 
@@ -146,14 +56,6 @@ constexpr int SearchWidth = 220;
 constexpr int SearchMargin = 6;
 // The part of the banner below the client area's top edge (it starts 120 units above).
 constexpr int BannerVisibleUnits = 525;
-
-// Column widths the user dragged, kept for as long as the program runs: the overview
-// may be closed and made again, and a refresh must not undo them either.
-std::array<int, RegisterFieldCount> &sessionColumnWidths()
-{
-    static std::array<int, RegisterFieldCount> widths {};
-    return widths;
-}
 
 QPushButton *makeButton(
     QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height)
@@ -175,21 +77,6 @@ QLabel *makeStateLabel(QWidget *parent, const QString &name)
 
 } // namespace
 
-QPixmap bannerPicture(const QSize &size)
-{
-    QPixmap picture(QStringLiteral(":/lunora/banner.png"));
-    if (!picture.isNull())
-        return picture;
-    // Without the picture the header still needs a dark ground for its white text.
-    picture = QPixmap(size);
-    QPainter painter(&picture);
-    QLinearGradient gradient(0, 0, size.width(), 0);
-    gradient.setColorAt(0, QColor(0x1f, 0x3a, 0x68));
-    gradient.setColorAt(1, QColor(0x4a, 0x6f, 0xa5));
-    painter.fillRect(picture.rect(), gradient);
-    return picture;
-}
-
 frmArendeList::frmArendeList(QWidget *parent)
     : QMainWindow(parent)
 {
@@ -200,9 +87,9 @@ frmArendeList::frmArendeList(QWidget *parent)
     if (!icon.isNull())
         setWindowIcon(icon);
 
-    m_model = new CaseListModel(this);
-    m_proxy = new CaseSortProxy(this);
-    m_proxy->setCaseModel(m_model);
+    // Fresh rows for this window, the register followed from here on.
+    m_cases = WindowRegistry::caseList();
+    m_cases->open(this);
 
     buildControls();
     buildMenus();
@@ -222,24 +109,31 @@ frmArendeList::frmArendeList(QWidget *parent)
     connect(m_replaceTimer, &DeferredTimer::fired, this, &frmArendeList::runReplace);
     connect(m_refreshTimer, &DeferredTimer::fired, this, &frmArendeList::refresh);
 
+    connectCaseList();
+    layoutControls();
+    m_cases->load();
+    updateCommands();
+}
+
+void frmArendeList::connectCaseList()
+{
     // The buttons and the print entry follow the number of rows shown as it changes,
     // rather than by polling; so does the count of a search.
+    CaseSortProxy *proxy = m_cases->proxy();
     for (const auto signal : { &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved }) {
-        connect(m_proxy, signal, this, &frmArendeList::updateCommands);
-        connect(m_proxy, signal, this, &frmArendeList::updateStatus);
+        connect(proxy, signal, this, &frmArendeList::updateCommands);
+        connect(proxy, signal, this, &frmArendeList::updateStatus);
     }
-    connect(m_proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateCommands);
-    connect(m_proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateStatus);
+    connect(proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateCommands);
+    connect(proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateStatus);
 
-    // The register as other desks change it. Created before the load, so that the
-    // load marks what it read.
-    m_follower = new FileFollower(QStringLiteral("registerFollower"), this);
-    m_follower->follow(paths::caseRegister());
-    connect(m_follower, &FileFollower::changed, this, &frmArendeList::followRegister);
-
-    layoutControls();
-    load();
-    updateCommands();
+    connect(m_cases, &CaseList::reloaded, this, &frmArendeList::showReloaded);
+    connect(m_cases, &CaseList::caseRemoved, this, &frmArendeList::markCurrentSelected);
+    connect(m_cases, &CaseList::caseReplaced, this, &frmArendeList::stageEntry);
+    connect(m_cases, &CaseList::caseReplaced, this, &frmArendeList::markCurrentSelected);
+    connect(m_cases, &CaseList::refreshRequested, this, &frmArendeList::startRefresh);
+    // The register as other desks change it.
+    connect(m_cases->follower(), &FileFollower::changed, this, &frmArendeList::followRegister);
 }
 
 frmArendeList::~frmArendeList() = default;
@@ -263,49 +157,45 @@ void frmArendeList::buildControls()
     m_header->move(px(120), px(120));
     m_header->adjustSize();
 
-    // Hidden state: what the sign-in hands over and the entry waiting to be appended.
+    // Hidden mirrors, never read back: who is signed in and the staged entry.
     m_userIndex = makeStateLabel(client, QStringLiteral("dbUserIndex"));
     m_realName = makeStateLabel(client, QStringLiteral("dbRealName"));
     for (int field = 0; field < RegisterFieldCount; ++field)
         m_staging.append(makeStateLabel(client, QStringLiteral("Label%1").arg(field + 2)));
 
+    buildList(client);
+    buildSearch(client);
+    buildButtons(client);
+
+    m_banner->lower();
+    m_header->raise();
+    m_search->raise();
+
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    m_status = new QLabel(bar);
+    m_status->setObjectName(QStringLiteral("StatusBar1Text"));
+    bar->addWidget(m_status, 1);
+}
+
+void frmArendeList::buildList(QWidget *client)
+{
     m_list = new CaseListView(client);
     m_list->setObjectName(QStringLiteral("ListView1"));
     m_list->setAccessibleName(QStringLiteral("Ärenden"));
     placeAt(m_list, 120, 675, 11775, 4335);
-    m_list->setModel(m_proxy);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setShowGrid(false);
-    m_list->setWordWrap(false);
-    m_list->setTabKeyNavigation(false);
-    m_list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    m_list->setSortingEnabled(false); // the header click is handled below, with one direction
-    QHeaderView *rows = m_list->verticalHeader();
-    rows->hide();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
-    QHeaderView *columns = m_list->horizontalHeader();
-    columns->setSectionsClickable(true);
-    columns->setHighlightSections(false);
-    columns->setStretchLastSection(false);
-    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < RegisterFieldCount; ++column) {
-        const int dragged = sessionColumnWidths()[static_cast<std::size_t>(column)];
-        columns->resizeSection(column, dragged > 0 ? dragged : px(CaseListModel::columnWidthUnits(column)));
-    }
-    connect(columns, &QHeaderView::sectionResized, this, [](int column, int, int width) {
-        if (column >= 0 && column < RegisterFieldCount)
-            sessionColumnWidths()[static_cast<std::size_t>(column)] = width;
-    });
-    connect(columns, &QHeaderView::sectionClicked, this, &frmArendeList::sortListView);
+    m_list->setModel(m_cases->proxy());
+    m_list->setUpForCases();
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmArendeList::sortListView);
     connect(m_list, &CaseListView::rowClicked, this, &frmArendeList::rowClicked);
     connect(m_list, &CaseListView::popupRequested, this, &frmArendeList::showPopup);
     connect(m_list, &CaseListView::openRequested, this, &frmArendeList::openCase);
     connect(m_list, &CaseListView::searchRequested, this, &frmArendeList::focusSearch);
+}
 
+void frmArendeList::buildSearch(QWidget *client)
+{
     m_search = new QLineEdit(client);
     m_search->setObjectName(QStringLiteral("txtSearch"));
     m_search->setAccessibleName(QStringLiteral("Sök"));
@@ -317,7 +207,10 @@ void frmArendeList::buildControls()
     find->setObjectName(QStringLiteral("shortcutSearch"));
     find->setContext(Qt::WindowShortcut);
     connect(find, &QShortcut::activated, this, &frmArendeList::focusSearch);
+}
 
+void frmArendeList::buildButtons(QWidget *client)
+{
     m_new = makeButton(client, "Command1", QStringLiteral("Nytt"), 120, 5160, 1095, 375);
     m_change = makeButton(client, "Command2", QStringLiteral("Ändra"), 1320, 5160, 1095, 375);
     m_remove = makeButton(client, "Command3", QStringLiteral("Ta bort"), 2520, 5160, 1095, 375);
@@ -339,17 +232,6 @@ void frmArendeList::buildControls()
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_del, &QPushButton::clicked, this, &frmArendeList::runDelAction);
     connect(m_add, &QPushButton::clicked, this, &frmArendeList::runAddAction);
-
-    m_banner->lower();
-    m_header->raise();
-    m_search->raise();
-
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
-    m_status = new QLabel(bar);
-    m_status->setObjectName(QStringLiteral("StatusBar1Text"));
-    bar->addWidget(m_status, 1);
 }
 
 void frmArendeList::buildMenus()
@@ -365,6 +247,20 @@ void frmArendeList::buildMenus()
     m_closeAction = m_fileMenu->addAction(QStringLiteral("Stäng"));
     m_closeAction->setObjectName(QStringLiteral("mnuStang"));
 
+    buildDataMenu();
+    buildPopup();
+
+    connect(m_print, &QAction::triggered, this, &frmArendeList::printCase);
+    connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_customers, &QAction::triggered, this, []() {
+        auto *list = WindowRegistry::get<frmKunder>();
+        list->reload();
+        WindowRegistry::bringForward(list);
+    });
+}
+
+void frmArendeList::buildDataMenu()
+{
     m_dataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
     m_dataMenu->setObjectName(QStringLiteral("mnuData"));
     m_dataMenu->menuAction()->setObjectName(QStringLiteral("mnuData"));
@@ -381,9 +277,21 @@ void frmArendeList::buildMenus()
     m_backup->setObjectName(QStringLiteral("mnuSakerhetskopiera"));
     m_restore = m_dataMenu->addAction(QStringLiteral("Återställ…"));
     m_restore->setObjectName(QStringLiteral("mnuAterstall"));
-    // Hidden until the sign-in hands over an administrator's index.
+    // Hidden until an administrator has signed in.
     m_dataMenu->menuAction()->setVisible(false);
 
+    connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
+    connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
+    connect(
+        m_protectPasswords, &QAction::triggered, this, [this]() { passwordjobs::protectPasswords(this); });
+    connect(m_backup, &QAction::triggered, this,
+        [this]() { backupjobs::startBackup(this, session::user().userId); });
+    connect(m_restore, &QAction::triggered, this,
+        [this]() { backupjobs::startRestore(this, session::user().userId, [this]() { refresh(); }); });
+}
+
+void frmArendeList::buildPopup()
+{
     // The popup menu stays out of the menu bar. Its one entry has no caption until a row
     // has been clicked; the window holds the entry too, so that Ctrl+D works.
     m_popup = new QMenu(QStringLiteral("PopUpMeny"), this);
@@ -398,62 +306,35 @@ void frmArendeList::buildMenus()
     m_newCustomer = m_popup->addAction(QStringLiteral("Ny kund…"));
     m_newCustomer->setObjectName(QStringLiteral("mnuNyKund"));
 
-    connect(m_print, &QAction::triggered, this, &frmArendeList::printCase);
-    connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
-    connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
-    connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
-    connect(
-        m_protectPasswords, &QAction::triggered, this, [this]() { passwordjobs::protectPasswords(this); });
-    connect(m_backup, &QAction::triggered, this,
-        [this]() { backupjobs::startBackup(this, frmArende::signedInUserId()); });
-    connect(m_restore, &QAction::triggered, this,
-        [this]() { backupjobs::startRestore(this, frmArende::signedInUserId(), [this]() { refresh(); }); });
     connect(m_customer, &QAction::triggered, this, &frmArendeList::showCustomerCard);
     connect(m_newCustomer, &QAction::triggered, this, &frmArendeList::newCustomerCard);
-    connect(m_customers, &QAction::triggered, this, []() {
-        auto *list = WindowRegistry::get<frmKunder>();
-        list->reload();
-        WindowRegistry::bringForward(list);
-    });
 }
 
 // ---- State handed over by other windows --------------------------------------------
 
-void frmArendeList::setUserIndex(const QString &index)
+// Who is signed in, read when the window comes on the screen: the sign-in fills the
+// session before it shows the overview.
+void frmArendeList::showSignedInUser()
 {
-    m_userIndex->setText(index);
+    const SignedInUser &user = session::user();
+    m_userIndex->setText(user.index);
+    m_realName->setText(user.realName);
     // Only administrators get the data menu. Any other index, a damaged or empty one
     // included, hides it: the menu creates users, so it must not be offered by mistake.
-    m_dataMenu->menuAction()->setVisible(index == QLatin1String("0"));
+    m_dataMenu->menuAction()->setVisible(user.index == QLatin1String("0"));
 }
 
-QString frmArendeList::userIndex() const
+void frmArendeList::showEvent(QShowEvent *event)
 {
-    return m_userIndex->text();
-}
-
-void frmArendeList::setRealName(const QString &name)
-{
-    m_realName->setText(name);
-}
-
-QString frmArendeList::realName() const
-{
-    return m_realName->text();
+    showSignedInUser();
+    QMainWindow::showEvent(event);
 }
 
 void frmArendeList::stageEntry(const RegisterEntry &entry)
 {
+    m_state.staged = entry;
     for (int field = 0; field < RegisterFieldCount; ++field)
         m_staging.at(field)->setText(entry[field]);
-}
-
-RegisterEntry frmArendeList::stagedEntry() const
-{
-    RegisterEntry entry;
-    for (int field = 0; field < RegisterFieldCount; ++field)
-        entry[field] = m_staging.at(field)->text();
-    return entry;
 }
 
 void frmArendeList::startReplace()
@@ -468,36 +349,16 @@ void frmArendeList::startRefresh()
 
 // ---- Load and refresh ----------------------------------------------------------------
 
-void frmArendeList::load()
-{
-    fillList();
-    // A load that found nothing is noted in the error log; the log is a courtesy, so a
-    // log that cannot be written does not stop the window.
-    if (m_model->rowCount() == 0)
-        errorlog::appendLoadFailure(QDateTime::currentDateTime());
-}
-
-void frmArendeList::fillList()
-{
-    // A register that exists but cannot be read leaves the list as it was: an emptied
-    // list would be written back over every case by the next removal. The table holds
-    // the file's bytes and where the fields lie, so old and new rows side by side take
-    // little more room than the file twice.
-    // Marked before the read: a change that comes while the file is read is looked at
-    // again afterwards rather than taken for seen.
-    m_follower->markSeen();
-    Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
-    if (!table && m_model->rowCount() > 0)
-        return;
-    m_model->setTable(table ? table.takeValue() : caseregister::Table());
-    m_state.loadedCount = m_model->rowCount();
-    updateStatus();
-    selectViewRow(0);
-}
-
 void frmArendeList::refresh()
 {
-    fillList();
+    m_cases->reload();
+}
+
+void frmArendeList::showReloaded()
+{
+    m_state.loadedCount = m_cases->rowCount();
+    updateStatus();
+    selectViewRow(0);
 }
 
 // Another desk changed the register. The list is read anew as a refresh reads it, but
@@ -505,42 +366,28 @@ void frmArendeList::refresh()
 // the same case stays at the top of the list, the sort and the search stay.
 void frmArendeList::followRegister()
 {
-    const auto viewKey = [this](int viewRow) -> std::optional<CaseKey> {
-        const int source = m_proxy->sourceRow(viewRow);
-        if (source < 0)
-            return std::nullopt;
-        return m_model->key(source);
-    };
-    const auto viewRowOf = [this](const std::optional<CaseKey> &key) {
-        if (!key)
-            return -1;
-        for (int row = 0; row < m_model->rowCount(); ++row) {
-            if (m_model->key(row) == *key)
-                return m_proxy->mapFromSource(m_model->index(row, 0)).row();
-        }
-        return -1;
-    };
     const QModelIndex current = m_list->currentIndex();
     const int currentRow = current.isValid() ? current.row() : -1;
-    const std::optional<CaseKey> currentKey = viewKey(currentRow);
+    const std::optional<CaseKey> currentKey = m_cases->keyAt(currentRow);
     const bool selected = current.isValid() && m_list->selectionModel()->isRowSelected(currentRow, {});
-    const std::optional<CaseKey> topKey = viewKey(m_list->rowAt(0));
+    const std::optional<CaseKey> topKey = m_cases->keyAt(m_list->rowAt(0));
     const int top = m_list->verticalScrollBar()->value();
     const int left = m_list->horizontalScrollBar()->value();
 
-    fillList();
+    m_cases->reload();
 
-    int row = viewRowOf(currentKey);
+    const CaseSortProxy *proxy = m_cases->proxy();
+    int row = m_cases->viewRowOf(currentKey);
     // A case removed elsewhere leaves the row that took its place current.
     if (row < 0 && currentRow >= 0)
-        row = std::min(currentRow, m_proxy->rowCount() - 1);
+        row = std::min(currentRow, proxy->rowCount() - 1);
     if (row >= 0) {
-        const QModelIndex index = m_proxy->index(row, 0);
+        const QModelIndex index = proxy->index(row, 0);
         const auto flags = selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
                                     : QItemSelectionModel::Clear;
         m_list->selectionModel()->setCurrentIndex(index, flags);
     }
-    const int topRow = viewRowOf(topKey);
+    const int topRow = m_cases->viewRowOf(topKey);
     m_list->verticalScrollBar()->setValue(topRow >= 0 ? topRow : top);
     m_list->horizontalScrollBar()->setValue(left);
 }
@@ -551,25 +398,25 @@ void frmArendeList::changeEvent(QEvent *event)
     // Watchers see nothing of what another machine writes on a share: a look at the
     // register whenever the user comes back to the window.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        m_follower->check();
+        m_cases->follower()->check();
 }
 
 int frmArendeList::rowCount() const
 {
-    return m_model->rowCount();
+    return m_cases->rowCount();
 }
 
 RegisterEntry frmArendeList::entryAt(int viewRow) const
 {
-    const int source = m_proxy->sourceRow(viewRow);
+    const int source = m_cases->proxy()->sourceRow(viewRow);
     if (source < 0)
         return {};
-    return m_model->entry(source);
+    return m_cases->model()->entry(source);
 }
 
 QList<RegisterEntry> frmArendeList::entriesInViewOrder() const
 {
-    return m_proxy->entriesInViewOrder();
+    return m_cases->proxy()->entriesInViewOrder();
 }
 
 QString frmArendeList::statusText() const
@@ -632,9 +479,9 @@ void frmArendeList::searchEdited(const QString &text)
     // The current row stays current when the search still shows it; otherwise the first
     // row shown takes its place, so that a hidden row is never what "Ändra" opens.
     const int current = currentSourceRow();
-    m_proxy->setSearch(text);
+    m_cases->setSearch(text);
     const QModelIndex kept
-        = current >= 0 ? m_proxy->mapFromSource(m_model->index(current, 0)) : QModelIndex();
+        = current >= 0 ? m_cases->proxy()->mapFromSource(m_cases->model()->index(current, 0)) : QModelIndex();
     if (kept.isValid()) {
         m_list->selectionModel()->setCurrentIndex(
             kept, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -647,10 +494,11 @@ void frmArendeList::searchEdited(const QString &text)
 
 void frmArendeList::openFromSearch()
 {
-    if (m_proxy->rowCount() == 1) {
+    const int shown = m_cases->proxy()->rowCount();
+    if (shown == 1) {
         selectViewRow(0);
         openCase();
-    } else if (m_proxy->rowCount() > 1) {
+    } else if (shown > 1) {
         m_list->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -673,7 +521,7 @@ bool frmArendeList::eventFilter(QObject *watched, QEvent *event)
             return true;
         case Qt::Key_Down:
             // From the search straight into the rows it found.
-            if (m_proxy->rowCount() > 0) {
+            if (m_cases->proxy()->rowCount() > 0) {
                 m_list->setFocus(Qt::OtherFocusReason);
                 if (!m_list->currentIndex().isValid())
                     selectViewRow(0);
@@ -701,15 +549,15 @@ void frmArendeList::updateStatus()
     // The count is that of the last load or refresh; while a search hides rows, the
     // rows shown stand before it.
     QString count = QString::number(m_state.loadedCount);
-    if (m_proxy->isSearching())
-        count = QString::number(m_proxy->rowCount()) + QStringLiteral(" av ") + count;
+    if (m_cases->proxy()->isSearching())
+        count = QString::number(m_cases->proxy()->rowCount()) + QStringLiteral(" av ") + count;
     m_status->setText(StatusPrefix + count + StatusSuffix);
 }
 
 void frmArendeList::updateCommands()
 {
     // What needs a row needs a row the user can see.
-    const bool hasRows = m_proxy->rowCount() > 0;
+    const bool hasRows = m_cases->proxy()->rowCount() > 0;
     m_change->setEnabled(hasRows);
     m_remove->setEnabled(hasRows);
     m_print->setEnabled(hasRows);
@@ -723,7 +571,7 @@ void frmArendeList::sortListView(int column)
         return;
     m_sortColumn = column;
     m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    m_proxy->sortBy(column, m_sortOrder);
+    m_cases->sortBy(column, m_sortOrder);
     QHeaderView *header = m_list->horizontalHeader();
     header->setSortIndicatorShown(true);
     header->setSortIndicator(column, m_sortOrder);
@@ -736,14 +584,14 @@ int frmArendeList::currentSourceRow() const
     const QModelIndex current = m_list->currentIndex();
     if (!current.isValid())
         return -1;
-    return m_proxy->mapToSource(current).row();
+    return m_cases->proxy()->mapToSource(current).row();
 }
 
 void frmArendeList::selectViewRow(int viewRow)
 {
-    if (viewRow < 0 || viewRow >= m_proxy->rowCount())
+    if (viewRow < 0 || viewRow >= m_cases->proxy()->rowCount())
         return;
-    const QModelIndex index = m_proxy->index(viewRow, 0);
+    const QModelIndex index = m_cases->proxy()->index(viewRow, 0);
     m_list->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
@@ -761,7 +609,7 @@ void frmArendeList::rowClicked(bool onRow)
     const int row = currentSourceRow();
     if (row < 0)
         return;
-    const RegisterEntry &entry = m_model->entry(row);
+    const RegisterEntry entry = m_cases->model()->entry(row);
     m_state.header = entry[CustomerNumber] + QStringLiteral(", ") + entry[CustomerName];
     showHeader();
 }
@@ -778,13 +626,10 @@ void frmArendeList::showPopup(const QPoint &globalPos)
 
 void frmArendeList::runAddAction()
 {
-    const RegisterEntry entry = stagedEntry();
-    if (const StoreResult added = CaseStore::addRegisterLine(entry); !added) {
+    if (const StoreResult added = m_cases->addLine(m_state.staged); !added) {
         if (!showIfBusy(this, added))
             MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
-        return;
     }
-    m_model->appendEntry(entry);
 }
 
 void frmArendeList::runDelAction()
@@ -792,53 +637,29 @@ void frmArendeList::runDelAction()
     QList<RegisterEntry> cases;
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     for (const QModelIndex &index : selected)
-        cases.append(m_model->entry(m_proxy->mapToSource(index).row()));
+        cases.append(m_cases->model()->entry(m_cases->proxy()->mapToSource(index).row()));
     if (cases.isEmpty())
         return;
-    const StoreResult removed = CaseStore::removeRegisterLines(cases, m_proxy->listOrder());
     // Lines already gone from the register leave the list as well: it shows what the
     // register holds.
-    if (removed || removed.kind == StoreError::NotFound)
-        dropRowsOf(cases);
+    const StoreResult removed = m_cases->removeLines(cases);
     if (!removed && !showIfBusy(this, removed))
         MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
 }
 
-void frmArendeList::dropRowsOf(const QList<RegisterEntry> &cases)
+// The row that takes a removed row's place is shown selected, so that what "Ändra"
+// would open is what the list marks.
+void frmArendeList::markCurrentSelected()
 {
-    QList<CaseKey> keys;
-    for (const RegisterEntry &entry : cases)
-        keys << caseKeyOf(entry);
-    // From the last row to the first, so that the positions still to go stay valid.
-    for (int row = m_model->rowCount() - 1; row >= 0; --row) {
-        if (std::any_of(
-                keys.cbegin(), keys.cend(), [&](const CaseKey &key) { return m_model->isCase(row, key); }))
-            m_model->removeEntry(row);
-    }
-    // The row that takes the removed row's place is shown selected, so that what
-    // "Ändra" would open is what the list marks.
     const QModelIndex current = m_list->currentIndex();
     if (current.isValid())
         m_list->selectionModel()->select(
             current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-StoreResult frmArendeList::replaceCase(const RegisterEntry &updated)
-{
-    stageEntry(updated);
-    // The case is found by its control code, not by the selection: the user may have
-    // clicked another row while the case window was open.
-    const StoreResult replaced = CaseStore::replaceCase(updated, m_proxy->listOrder());
-    if (replaced || replaced.kind == StoreError::NotFound)
-        dropRowsOf({ updated });
-    if (replaced)
-        m_model->appendEntry(updated);
-    return replaced;
-}
-
 void frmArendeList::runReplace()
 {
-    const StoreResult replaced = replaceCase(stagedEntry());
+    const StoreResult replaced = m_cases->replaceCase(m_state.staged);
     if (!replaced)
         showStoreFailure(this, UpdateTitle, replaced);
 }
@@ -852,23 +673,21 @@ void frmArendeList::newCase()
     WindowRegistry::show<frmArende>();
 }
 
-void frmArendeList::openCase()
+frmArende *frmArendeList::openCase()
 {
     const int row = currentSourceRow();
     if (row < 0)
-        return;
-    const RegisterEntry entry = m_model->entry(row);
+        return nullptr;
+    const RegisterEntry entry = m_cases->model()->entry(row);
     auto *caseWindow = WindowRegistry::get<frmArende>();
     caseWindow->openExistingCase(entry);
     WindowRegistry::show<frmArende>();
+    return caseWindow;
 }
 
 void frmArendeList::printCase()
 {
-    if (currentSourceRow() < 0)
-        return;
-    openCase();
-    if (auto *caseWindow = WindowRegistry::find<frmArende>())
+    if (frmArende *caseWindow = openCase())
         caseWindow->startPrintAndClose();
 }
 
@@ -879,7 +698,7 @@ void frmArendeList::removeCase()
         return;
     // Timers keep running while a message box is open, so the list may be refreshed
     // before the answer comes; the case is found again by its key afterwards.
-    const RegisterEntry confirmed = m_model->entry(row);
+    const RegisterEntry confirmed = m_cases->model()->entry(row);
 
     const QString question = QStringLiteral("Är det säkert att du vill ta bort följande ärende: ")
         + confirmed[CaseNumber] + QStringLiteral(" ?") + QStringLiteral("\r\n\r\n")
@@ -891,9 +710,7 @@ void frmArendeList::removeCase()
 
     // The register is rewritten before the files go, and the list and the notice follow
     // only what was done: a failed rewrite leaves the case listed with its files.
-    const StoreResult removed = CaseStore::removeCases({ confirmed }, m_proxy->listOrder());
-    if (removed || removed.kind == StoreError::NotFound)
-        dropRowsOf({ confirmed });
+    const StoreResult removed = m_cases->removeCases({ confirmed });
     if (!removed) {
         showStoreFailure(this, RemoveTitle, removed);
         return;
@@ -908,7 +725,7 @@ void frmArendeList::showCustomerCard()
     const int row = currentSourceRow();
     if (row < 0)
         return;
-    const QString telephone = m_model->entry(row)[Telephone];
+    const QString telephone = m_cases->model()->entry(row)[Telephone];
     WindowRegistry::get<frmKundData>()->showCustomer(telephone);
 }
 
@@ -917,7 +734,7 @@ void frmArendeList::newCustomerCard()
 {
     CustomerRecord known;
     if (const int row = currentSourceRow(); row >= 0) {
-        const RegisterEntry entry = m_model->entry(row);
+        const RegisterEntry entry = m_cases->model()->entry(row);
         known.id = entry[CustomerNumber];
         known.name = entry[CustomerName];
         known.phone1 = entry[Telephone];
@@ -951,5 +768,3 @@ void frmArendeList::closeEvent(QCloseEvent *event)
 }
 
 } // namespace lunora
-
-#include "frmArendeList.moc"

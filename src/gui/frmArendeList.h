@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
-#include "storage/casestore.h"
 #include "storage/records.h"
 
 #include <QList>
@@ -11,8 +10,6 @@
 #include <QString>
 
 class QAction;
-class QPixmap;
-class QSize;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -22,15 +19,10 @@ class QTableView;
 
 namespace lunora {
 
-class CaseListModel;
+class CaseList;
+class frmArende;
 class CaseListView;
-class CaseSortProxy;
 class DeferredTimer;
-class FileFollower;
-
-// The banner across the top of the overview and the customer card; a plain dark
-// ground of the given size when the picture is missing, so white text stays legible.
-QPixmap bannerPicture(const QSize &size);
 
 // The overview: every case of the register in one sortable list.
 // (Public interface used by the other windows; the window's own parts are private.)
@@ -42,27 +34,17 @@ public:
     explicit frmArendeList(QWidget *parent = nullptr);
     ~frmArendeList() override;
 
-    // State handed over by the sign-in: dbUserIndex and dbRealName.
-    void setUserIndex(const QString &index);
-    QString userIndex() const;
-    void setRealName(const QString &name);
-    QString realName() const;
-
-    // The staging labels Label2 to Label10 (register field order) and the deferred
-    // actions the case window starts: Timer1 (replace) and Timer3 (refresh).
+    // The entry the hidden add action (btnadd) and the deferred replace (Timer1) work
+    // on; the staging labels Label2 to Label10 show it in register field order.
     void stageEntry(const RegisterEntry &entry);
-    RegisterEntry stagedEntry() const;
+    RegisterEntry stagedEntry() const { return m_state.staged; }
     void startReplace();
-    // Replaces the case's register line through the case store (the staging labels show
-    // the line); the list follows only what the register now holds.
-    StoreResult replaceCase(const RegisterEntry &updated);
+    // The deferred refresh (Timer3), which the case list's refresh() starts.
     void startRefresh();
 
+    // Reads the register anew ("Uppdatera lista").
     void refresh();
     int rowCount() const;
-    // Follows the register file: a change by another desk refreshes the list, keeping
-    // the current case, its selection, the sort, the search and the scroll position.
-    FileFollower *registerFollower() const { return m_follower; }
 
     // What the list shows, in its order, and where it stands (the status bar text, the
     // header over the banner, the sort column or -1 while unsorted).
@@ -81,14 +63,22 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
+    void buildList(QWidget *client);
+    void buildSearch(QWidget *client);
+    void buildButtons(QWidget *client);
     void buildMenus();
-    void load();
-    void fillList();
+    void buildDataMenu();
+    void buildPopup();
+    void connectCaseList();
+    void showSignedInUser();
+    void showReloaded();
+    void markCurrentSelected();
     void followRegister();
     void updateCommands();
     void updateStatus();
@@ -106,19 +96,18 @@ private:
 
     void runAddAction();
     void runDelAction();
-    void dropRowsOf(const QList<RegisterEntry> &cases);
     void runReplace();
 
     void newCase();
-    void openCase();
+    // The selected case in the case window, which it returns (null without a selection).
+    frmArende *openCase();
     void printCase();
     void removeCase();
     void showCustomerCard();
     void newCustomerCard();
     void createUser();
 
-    CaseListModel *m_model = nullptr;
-    CaseSortProxy *m_proxy = nullptr;
+    CaseList *m_cases = nullptr;
     CaseListView *m_list = nullptr;
     QLineEdit *m_search = nullptr;
 
@@ -152,14 +141,14 @@ private:
 
     DeferredTimer *m_replaceTimer = nullptr;
     DeferredTimer *m_refreshTimer = nullptr;
-    FileFollower *m_follower = nullptr;
 
     // What the window shows beside the rows: the count of the last load or refresh and
-    // the header text, which the label may show shortened.
+    // the header text, which the label may show shortened; and the staged entry.
     struct State
     {
         int loadedCount = 0;
         QString header;
+        RegisterEntry staged;
         QSize designSize; // the whole window at its designed size
     };
     State m_state;

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmKundData.h"
 
-#include "gui/frmArendeList.h"
+#include "gui/banner.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
 #include "gui/units.h"
@@ -161,6 +161,28 @@ frmKundData::frmKundData(QWidget *parent)
     for (int i = 5; i < 8; ++i)
         m_fields.append(addField(contact, i + 1, fieldCaptions().at(i), 360 + 360 * (i - 5)));
 
+    buildNotesAndButtons();
+
+    QWidget *previous = m_fields.first();
+    for (QWidget *next : QList<QWidget *> { m_fields.begin() + 1, m_fields.end() }) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    setTabOrder(previous, m_notes);
+    setTabOrder(m_notes, m_close);
+    setTabOrder(m_close, m_edit);
+    setTabOrder(m_edit, m_save);
+    setTabOrder(m_save, m_cancel);
+
+    banner->lower();
+    m_header->raise();
+    applyMode();
+}
+
+frmKundData::~frmKundData() = default;
+
+void frmKundData::buildNotesAndButtons()
+{
     auto *notes = new QGroupBox(QStringLiteral("Noteringar"), this);
     notes->setObjectName(QStringLiteral("Noteringar"));
     placeAt(notes, 120, 4800, 5895, 2175);
@@ -194,24 +216,7 @@ frmKundData::frmKundData(QWidget *parent)
     connect(m_edit, &QPushButton::clicked, this, &frmKundData::startEditing);
     connect(m_save, &QPushButton::clicked, this, &frmKundData::saveCard);
     connect(m_cancel, &QPushButton::clicked, this, &frmKundData::cancelEditing);
-
-    QWidget *previous = m_fields.first();
-    for (QWidget *next : QList<QWidget *> { m_fields.begin() + 1, m_fields.end() }) {
-        setTabOrder(previous, next);
-        previous = next;
-    }
-    setTabOrder(previous, m_notes);
-    setTabOrder(m_notes, m_close);
-    setTabOrder(m_close, m_edit);
-    setTabOrder(m_edit, m_save);
-    setTabOrder(m_save, m_cancel);
-
-    banner->lower();
-    m_header->raise();
-    applyMode();
 }
-
-frmKundData::~frmKundData() = default;
 
 bool frmKundData::showCustomer(const QString &telephone)
 {

@@ -43,6 +43,8 @@ public:
     QString telephone() const { return m_state.telephone; }
 
 private:
+    void buildNotesAndButtons();
+
     enum class Mode
     {
         Viewing,

@@ -160,39 +160,38 @@ void frmLogin::onTimer1()
     }
     const UserRecord &user = read.value();
     m_dbUser->setText(user.user);
-    m_dbPass->setText(user.password);
-
-    // Every attempt that reaches the check tells both windows whose name and index were
-    // read; the windows are created hidden when they do not exist yet.
-    auto *overview = WindowRegistry::get<frmArendeList>();
-    overview->setUserIndex(user.index);
     m_dbRealName->setText(user.realName);
-    overview->setRealName(m_dbRealName->text());
-    WindowRegistry::get<frmArende>();
-    session::setRealName(m_dbRealName->text());
 
-    // Compared exactly: letter case counts, nothing is trimmed.
-    if (m_dbUser->text() != id || !passwordMatches(id)) {
+    // Every attempt that reaches the check has both windows made, hidden, when they do
+    // not exist yet; who signed in they learn from the session once the password matched.
+    WindowRegistry::get<frmArendeList>();
+    WindowRegistry::get<frmArende>();
+
+    // Compared exactly: letter case counts, nothing is trimmed. The password read from
+    // the file is held only for the comparison.
+    const bool matches = user.user == id && passwordMatches(id, user.password);
+    m_dbPass->clear();
+    if (!matches) {
         showFailure();
         return;
     }
     s_failuresInARow = 0;
 
-    // Every window and the case store name the one signed in from here on.
+    // Every window and the case history name the one signed in from here on.
     session::signIn({ user.user, user.realName, user.index });
-    MessageBox::show(this, QStringLiteral("Inloggning"),
-        QStringLiteral("Välkommen ") + m_dbRealName->text() + u'!', MessageBox::Ok, MessageBox::Information);
+    MessageBox::show(this, QStringLiteral("Inloggning"), QStringLiteral("Välkommen ") + user.realName + u'!',
+        MessageBox::Ok, MessageBox::Information);
     if (user.index == u"0")
         passwordjobs::offerProtection(this);
     WindowRegistry::show<frmArendeList>();
     close();
 }
 
-bool frmLogin::passwordMatches(const QString &id)
+bool frmLogin::passwordMatches(const QString &id, const QString &stored)
 {
     // Where passwords are protected, the hash decides, and a user file without one
     // signs no one in; that is noted, since only an administrator can mend it.
-    const Result<passwords::Verdict> verdict = passwords::verify(id, m_dbPass->text(), m_text2->text());
+    const Result<passwords::Verdict> verdict = passwords::verify(id, stored, m_text2->text());
     if (verdict.ok() && verdict.value() == passwords::Verdict::NoHash)
         (void)passwords::logRefusedSignIn(id, QDateTime::currentDateTime());
     return verdict.ok() && verdict.value() == passwords::Verdict::Match;

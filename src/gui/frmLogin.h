@@ -14,7 +14,7 @@ namespace lunora {
 class DeferredTimer;
 
 // The sign-in window: a user id and a password checked against the user's file. On
-// success the overview and the case window learn who signed in, and the overview opens.
+// success the session holds who signed in, and the overview opens.
 class frmLogin final : public QDialog
 {
     Q_OBJECT
@@ -33,7 +33,7 @@ private:
     void onCommand1();
     void onTimer1();
     void showFailure();
-    bool passwordMatches(const QString &id);
+    bool passwordMatches(const QString &id, const QString &stored);
 
     QLineEdit *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/windowregistry.h"
 
+#include "gui/caselist.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 
@@ -12,6 +14,12 @@ QHash<QString, QPointer<QWidget>> &windows()
 {
     static QHash<QString, QPointer<QWidget>> registry;
     return registry;
+}
+
+QPointer<CaseList> &sharedCaseList()
+{
+    static QPointer<CaseList> list;
+    return list;
 }
 
 const char *const ClosingProperty = "lunoraClosing";
@@ -109,6 +117,16 @@ void WindowRegistry::closeAll()
         if (window)
             delete window.data();
     }
+    delete sharedCaseList().data();
+}
+
+CaseList *WindowRegistry::caseList()
+{
+    QPointer<CaseList> &list = sharedCaseList();
+    // Owned by the application, so that it goes before the objects it uses.
+    if (!list)
+        list = new CaseList(QCoreApplication::instance());
+    return list.data();
 }
 
 } // namespace lunora

@@ -9,6 +9,8 @@
 
 namespace lunora {
 
+class CaseList;
+
 // Every window exists at most once and is reached by its name. get() creates a window
 // hidden (its constructor is its load step) when it does not exist; show() also puts
 // it on the screen and brings it forward. Windows delete themselves when closed, and a
@@ -38,8 +40,11 @@ public:
     }
 
     static void bringForward(QWidget *window);
-    // Closes and forgets every window (tests use it between cases).
+    // Closes and forgets every window and the case list (tests use it between cases).
     static void closeAll();
+
+    // The one case list the windows share; made when first asked for.
+    static CaseList *caseList();
 
 private:
     static QWidget *lookup(const QString &name);

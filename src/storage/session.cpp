@@ -22,21 +22,6 @@ void signIn(const SignedInUser &user)
     current() = user;
 }
 
-void setRealName(const QString &realName)
-{
-    current().realName = realName;
-}
-
-void setUserId(const QString &userId)
-{
-    current().userId = userId;
-}
-
-void setIndex(const QString &index)
-{
-    current().index = index;
-}
-
 void signOut()
 {
     current() = SignedInUser();

@@ -6,9 +6,11 @@
 
 namespace lunora {
 
-// The user signed in to this run of the program. One for every window: the sign-in
-// fills it, the windows show it, and the case store names it as the one who made a
-// change. Empty until somebody has signed in.
+// The user signed in to this run of the program, the one record of who it is: the
+// sign-in fills it once the password has matched, the windows read it (the overview
+// its data menu, the case window the signature), and a case's history names it as the
+// one who made a change. Empty until somebody has signed in; a failed attempt leaves it
+// as it was.
 struct SignedInUser
 {
     QString userId; // the id typed at sign-in ("User" of the user file)
@@ -19,10 +21,6 @@ struct SignedInUser
 namespace session {
 const SignedInUser &user();
 void signIn(const SignedInUser &user);
-// Updates single parts as the sign-in learns them.
-void setRealName(const QString &realName);
-void setUserId(const QString &userId);
-void setIndex(const QString &index);
 void signOut(); // tests start every case from a clean run
 } // namespace session
 

@@ -283,7 +283,7 @@ bool TestFaults::prepare(Condition condition)
 frmArende *TestFaults::startNewCase()
 {
     auto *window = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Anna Ek"));
+    session::signIn({ session::user().userId, QStringLiteral("Anna Ek"), session::user().index });
     window->prepareNewCase();
     WindowRegistry::show<frmArende>();
     if (!runUntil([window]() { return !window->controlCode().isEmpty(); }, 2000))
@@ -294,7 +294,7 @@ frmArende *TestFaults::startNewCase()
 frmArende *TestFaults::openCase(const RegisterEntry &entry)
 {
     auto *window = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Anna Ek"));
+    session::signIn({ session::user().userId, QStringLiteral("Anna Ek"), session::user().index });
     window->openExistingCase(entry);
     WindowRegistry::show<frmArende>();
     QTest::qWait(5); // lets the window tell what it could not read

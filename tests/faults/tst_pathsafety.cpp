@@ -283,7 +283,7 @@ void TestPathSafety::registerValuesNameNoOutsideFile()
     overview = WindowRegistry::show<frmArendeList>();
     list = overview->listView();
     auto *caseWindow = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Anna Ek"));
+    session::signIn({ session::user().userId, QStringLiteral("Anna Ek"), session::user().index });
     caseWindow->openExistingCase(hostile);
     WindowRegistry::show<frmArende>();
     QTest::qWait(5);

@@ -34,7 +34,7 @@ void startWindowTest()
 frmArende *openCase(const RegisterEntry &entry)
 {
     auto *window = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Anna Ek"));
+    session::signIn({ session::user().userId, QStringLiteral("Anna Ek"), session::user().index });
     window->openExistingCase(entry);
     WindowRegistry::show<frmArende>();
     return window;

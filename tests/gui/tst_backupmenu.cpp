@@ -58,12 +58,13 @@ void TestBackupMenu::init()
     writeBytes(
         m_data->lib(QStringLiteral("User/anna.ini")), "[Main]\r\nUser=anna\r\nPassWD=x\r\nIndex=0\r\n");
     startWindowTest();
-    session::setUserId(QStringLiteral("anna"));
+    session::signIn({ QStringLiteral("anna"), session::user().realName, session::user().index });
 }
 
 void TestBackupMenu::cleanup()
 {
     WindowRegistry::closeAll();
+    session::signOut();
     Presence::application().leave();
     m_data.reset();
     m_target.reset();
@@ -71,10 +72,8 @@ void TestBackupMenu::cleanup()
 
 frmArendeList *TestBackupMenu::overview()
 {
-    auto *window = WindowRegistry::get<frmArendeList>();
-    window->setUserIndex(QStringLiteral("0"));
-    WindowRegistry::show<frmArendeList>();
-    return window;
+    session::signIn({ QStringLiteral("anna"), QStringLiteral("Anna Ek"), QStringLiteral("0") });
+    return WindowRegistry::show<frmArendeList>();
 }
 
 QFileDialog *TestBackupMenu::chooseIn(frmArendeList *window, const char *action, const char *dialog)

@@ -87,16 +87,17 @@ void TestCaseFlow::initTestCase()
 void TestCaseFlow::cleanupTestCase()
 {
     WindowRegistry::closeAll();
+    session::signOut();
     m_data.reset();
 }
 
 // What a successful sign-in hands to the two windows.
 void TestCaseFlow::signIn(const QString &realName)
 {
-    auto *overview = WindowRegistry::get<frmArendeList>();
-    overview->setUserIndex(QStringLiteral("0"));
-    overview->setRealName(realName);
-    session::signIn({ realName.section(QLatin1Char(' '), 0, 0).toLower(), realName, QStringLiteral("0") });
+    const QString id = realName.section(QLatin1Char(' '), 0, 0).toLower();
+    session::signIn({ id, realName, QStringLiteral("0") });
+    WindowRegistry::get<frmArendeList>();
+    WindowRegistry::get<frmArende>();
     WindowRegistry::show<frmArendeList>();
 }
 

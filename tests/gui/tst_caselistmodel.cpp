@@ -6,6 +6,7 @@
 // must put them in Swedish order.
 
 #include "gui/caselistmodel.h"
+#include "gui/casesortproxy.h"
 #include "storage/caseregister.h"
 #include "storage/swedishtext.h"
 

@@ -442,7 +442,7 @@ void TestCaseWindow::openingFillsTheWindow()
                                       "\"18\",\"Mutter\",\"4\",\"st\",\"1,00\",\"4,00\"\r\n"
                                       "\"19\",\"Bricka\",\"1\",\"st\",\"0,50\",\"0,50\"\r\n")));
     auto *window = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Bertil Ström"));
+    session::signIn({ session::user().userId, QStringLiteral("Bertil Ström"), session::user().index });
     window->openExistingCase(CaseA);
     WindowRegistry::show<frmArende>();
 
@@ -533,7 +533,7 @@ void TestCaseWindow::updateAskedNoChangesNothing()
 {
     auto *overview = WindowRegistry::get<frmArendeList>();
     auto *window = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Bertil Ström"));
+    session::signIn({ session::user().userId, QStringLiteral("Bertil Ström"), session::user().index });
     window->openExistingCase(CaseA);
     WindowRegistry::show<frmArende>();
     QTRY_COMPARE(MessageBox::shown().size(), 1); // no article file
@@ -557,7 +557,7 @@ void TestCaseWindow::updateRefusesUnstorableValues()
 {
     WindowRegistry::get<frmArendeList>();
     auto *window = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Bertil Ström"));
+    session::signIn({ session::user().userId, QStringLiteral("Bertil Ström"), session::user().index });
     window->openExistingCase(CaseA);
     WindowRegistry::show<frmArende>();
     QTRY_COMPARE(MessageBox::shown().size(), 1);

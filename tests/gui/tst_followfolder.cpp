@@ -5,6 +5,7 @@
 // does not read the list a second time, and nothing is read anew under an open box.
 
 #include "common/testsupport.h"
+#include "gui/caselist.h"
 #include "gui/filefollower.h"
 #include "gui/frmAddProd.h"
 #include "gui/frmArende.h"
@@ -170,7 +171,7 @@ void TestFollowFolder::ownWritesAreNotReadAgain()
 {
     writeCases(*m_data, { CaseA, CaseB });
     auto *overview = WindowRegistry::show<frmArendeList>();
-    FileFollower *follower = overview->registerFollower();
+    FileFollower *follower = WindowRegistry::caseList()->follower();
 
     overview->stageEntry(numberedCase(7));
     child<QPushButton>(overview, "btnadd")->click();
@@ -205,7 +206,7 @@ void TestFollowFolder::activationSeesWhatNoWatcherReported()
 {
     writeCases(*m_data, { CaseA });
     auto *overview = WindowRegistry::show<frmArendeList>();
-    overview->registerFollower()->setWatcherEnabled(false);
+    WindowRegistry::caseList()->follower()->setWatcherEnabled(false);
     auto *other = WindowRegistry::show<frmArende>();
     // The platform activates shown windows as it gets round to it; let it finish.
     (void)runUntil([] { return false; }, 300);

@@ -238,7 +238,7 @@ void TestHistoryWindow::waitsForAnOpenBox()
 void TestHistoryWindow::newCaseStartsWithoutHistory()
 {
     auto *window = WindowRegistry::get<frmArende>();
-    session::setRealName(QStringLiteral("Anna Ek"));
+    session::signIn({ session::user().userId, QStringLiteral("Anna Ek"), session::user().index });
     window->prepareNewCase();
     WindowRegistry::show<frmArende>();
     QVERIFY(runUntil([window]() { return !window->controlCode().isEmpty(); }, 5000));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/caselistmodel.h"
+#include "gui/casesortproxy.h"
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/frmKundData.h"
@@ -8,6 +9,7 @@
 #include "gui/windowregistry.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
+#include "storage/session.h"
 #include "storage/swedishtext.h"
 
 #include <QAction>
@@ -110,6 +112,7 @@ private slots:
     void removalOfTheLastCaseDisablesCommands();
     void removalThatCannotRewriteReports();
     void rowClickSetsHeaderAndCustomerEntry();
+    void dataMenuFollowsAuthorityIndex_data();
     void dataMenuFollowsAuthorityIndex();
     void newAndChangeOpenTheCaseWindow();
     void closingLeavesNoInvisibleWindows();
@@ -148,6 +151,7 @@ void TestOverview::init()
 void TestOverview::cleanup()
 {
     WindowRegistry::closeAll();
+    session::signOut();
     DataFolder::setRoot(QString());
     m_root.reset();
 }
@@ -631,24 +635,27 @@ void TestOverview::rowClickSetsHeaderAndCustomerEntry()
     popup->hide();
 }
 
+void TestOverview::dataMenuFollowsAuthorityIndex_data()
+{
+    QTest::addColumn<QString>("index");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("administrator") << "0" << true;
+    QTest::newRow("normal user") << "9" << false;
+    QTest::newRow("damaged") << "x" << false;
+    QTest::newRow("nobody signed in") << "" << false;
+}
+
 void TestOverview::dataMenuFollowsAuthorityIndex()
 {
+    QFETCH(QString, index);
+    QFETCH(bool, shown);
+    // Only an administrator gets it; any other index, a damaged or empty one included,
+    // hides it.
+    session::signIn({ QStringLiteral("anna"), QStringLiteral("Anna Ek"), index });
     auto *window = openOverview(MixedRegister);
     auto *data = window->findChild<QMenu *>(QStringLiteral("mnuData"));
     QVERIFY(data);
-    // Hidden until an administrator signs in; any index but "0" hides it again.
-    QVERIFY(!data->menuAction()->isVisible());
-    window->setUserIndex(QStringLiteral("0"));
-    QVERIFY(data->menuAction()->isVisible());
-    window->setUserIndex(QStringLiteral("9"));
-    QVERIFY(!data->menuAction()->isVisible());
-    window->setUserIndex(QStringLiteral("0"));
-    window->setUserIndex(QStringLiteral("x"));
-    QVERIFY(!data->menuAction()->isVisible());
-    window->setUserIndex(QStringLiteral("0"));
-    window->setUserIndex(QString());
-    QVERIFY(!data->menuAction()->isVisible());
-    QCOMPARE(window->userIndex(), QString());
+    QCOMPARE(data->menuAction()->isVisible(), shown);
 }
 
 void TestOverview::newAndChangeOpenTheCaseWindow()

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+#include "gui/caselist.h"
+
+#include "gui/caselistmodel.h"
+#include "gui/casesortproxy.h"
+#include "gui/filefollower.h"
+#include "storage/accounts.h"
+#include "storage/caseregister.h"
+#include "storage/casestore.h"
+#include "storage/datafolder.h"
+
+#include <QDateTime>
+#include <algorithm>
+
+namespace lunora {
+
+CaseList::CaseList(QObject *parent)
+    : QObject(parent)
+{
+}
+
+CaseList::~CaseList() = default;
+
+void CaseList::open(QObject *viewer)
+{
+    close();
+    m_viewer = viewer;
+    m_model = new CaseListModel(this);
+    m_proxy = new CaseSortProxy(this);
+    m_proxy->setCaseModel(m_model);
+    // Created before the first read, so that the read marks what it saw.
+    m_follower = new FileFollower(QStringLiteral("registerFollower"), this);
+    m_follower->follow(paths::caseRegister());
+    // A viewer closed and deleted later may go after the next one has opened the list.
+    connect(viewer, &QObject::destroyed, this, [this, viewer]() {
+        if (m_viewer == viewer)
+            close();
+    });
+}
+
+void CaseList::close()
+{
+    // A viewer still waiting for its deletion hears no more of this list.
+    if (m_viewer)
+        disconnect(this, nullptr, m_viewer, nullptr);
+    // The proxy before the model it maps; the view that showed them is gone or going.
+    delete m_follower;
+    delete m_proxy;
+    delete m_model;
+    m_follower = nullptr;
+    m_proxy = nullptr;
+    m_model = nullptr;
+    m_viewer = nullptr;
+}
+
+void CaseList::load()
+{
+    reload();
+    // A load that found nothing is noted in the error log; the log is a courtesy, so a
+    // log that cannot be written does not stop the window.
+    if (rowCount() == 0)
+        (void)errorlog::appendLoadFailure(QDateTime::currentDateTime());
+}
+
+void CaseList::reload()
+{
+    if (!isOpen())
+        return;
+    // The table holds the file's bytes and where the fields lie, so old and new rows side
+    // by side take little more room than the file twice. Marked before the read: a change
+    // that comes while the file is read is looked at again afterwards.
+    m_follower->markSeen();
+    Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
+    if (!table && m_model->rowCount() > 0)
+        return;
+    m_model->setTable(table ? table.takeValue() : caseregister::Table());
+    emit reloaded();
+}
+
+void CaseList::refresh()
+{
+    emit refreshRequested();
+}
+
+StoreResult CaseList::addLine(const RegisterEntry &entry)
+{
+    const StoreResult added = CaseStore::addRegisterLine(entry);
+    if (!added)
+        return added;
+    if (isOpen())
+        m_model->appendEntry(entry);
+    emit caseAdded(entry);
+    return added;
+}
+
+StoreResult CaseList::removeLines(const QList<RegisterEntry> &cases)
+{
+    const StoreResult removed = CaseStore::removeRegisterLines(cases, listOrder());
+    if (removed || removed.kind == StoreError::NotFound)
+        dropRowsOf(cases);
+    return removed;
+}
+
+StoreResult CaseList::removeCases(const QList<RegisterEntry> &cases)
+{
+    // The register is rewritten before the files go: a failed rewrite leaves the cases
+    // listed with their files.
+    const StoreResult removed = CaseStore::removeCases(cases, listOrder());
+    if (removed || removed.kind == StoreError::NotFound)
+        dropRowsOf(cases);
+    return removed;
+}
+
+StoreResult CaseList::replaceCase(const RegisterEntry &updated)
+{
+    // The case is found by its control code, not by a selection: the user may have
+    // clicked another row while the case window was open.
+    const StoreResult replaced = CaseStore::replaceCase(updated, listOrder());
+    if (replaced) {
+        dropRows({ updated });
+        if (isOpen())
+            m_model->appendEntry(updated);
+        emit caseReplaced(updated);
+    } else if (replaced.kind == StoreError::NotFound) {
+        dropRowsOf({ updated });
+    }
+    return replaced;
+}
+
+void CaseList::dropRows(const QList<RegisterEntry> &cases)
+{
+    if (!isOpen())
+        return;
+    QList<CaseKey> keys;
+    for (const RegisterEntry &entry : cases)
+        keys << caseKeyOf(entry);
+    // From the last row to the first, so that the positions still to go stay valid.
+    for (int row = m_model->rowCount() - 1; row >= 0; --row) {
+        if (std::any_of(
+                keys.cbegin(), keys.cend(), [&](const CaseKey &key) { return m_model->isCase(row, key); }))
+            m_model->removeEntry(row);
+    }
+}
+
+void CaseList::dropRowsOf(const QList<RegisterEntry> &cases)
+{
+    dropRows(cases);
+    for (const RegisterEntry &entry : cases)
+        emit caseRemoved(entry);
+}
+
+void CaseList::setSearch(const QString &text)
+{
+    if (isOpen())
+        m_proxy->setSearch(text);
+}
+
+void CaseList::sortBy(int column, Qt::SortOrder order)
+{
+    if (isOpen())
+        m_proxy->sortBy(column, order);
+}
+
+ListOrder CaseList::listOrder() const
+{
+    return isOpen() ? m_proxy->listOrder() : ListOrder();
+}
+
+int CaseList::rowCount() const
+{
+    return isOpen() ? m_model->rowCount() : 0;
+}
+
+std::optional<CaseKey> CaseList::keyAt(int viewRow) const
+{
+    const int source = isOpen() ? m_proxy->sourceRow(viewRow) : -1;
+    if (source < 0)
+        return std::nullopt;
+    return m_model->key(source);
+}
+
+int CaseList::viewRowOf(const std::optional<CaseKey> &key) const
+{
+    if (!key || !isOpen())
+        return -1;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->key(row) == *key)
+            return m_proxy->mapFromSource(m_model->index(row, 0)).row();
+    }
+    return -1;
+}
+
+} // namespace lunora

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+#pragma once
+
+#include "storage/records.h"
+#include "storage/storetypes.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <optional>
+
+namespace lunora {
+
+class CaseListModel;
+class CaseSortProxy;
+class FileFollower;
+
+// The one list of cases between the windows and the case store. It holds the rows the
+// overview shows (the model, its sort and search, the list's order for a rewrite) and
+// follows the register as other desks change it. A window changes a case through it, so
+// that the register line and the list row change together, and learns of changes by
+// its signals rather than by reaching into another window.
+//
+// The list holds rows only while the overview shows it (from open() until the overview
+// is deleted); without it a change goes to the store alone, and the list is read anew
+// when the overview opens again.
+class CaseList final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CaseList(QObject *parent = nullptr);
+    ~CaseList() override;
+
+    CaseListModel *model() const { return m_model; }
+    CaseSortProxy *proxy() const { return m_proxy; }
+    // Follows the register file: changed() means another desk wrote it.
+    FileFollower *follower() const { return m_follower; }
+
+    // The overview opens: fresh rows, unsorted and unsearched, and the register
+    // followed; they are let go when `viewer` is deleted. load() then reads the
+    // register, noting a register with no case in it in the error log.
+    void open(QObject *viewer);
+    void load();
+    bool isOpen() const { return m_model != nullptr; }
+
+    // Reads the register anew. A register that exists but cannot be read leaves the
+    // rows as they are: an emptied list would be written back over every case by the
+    // next removal.
+    void reload();
+    // Asks for a reload once the caller's handler has returned (the overview's deferred
+    // refresh); nothing happens while the overview is closed.
+    void refresh();
+
+    // The changes, each through the case store; the list follows only what the register
+    // now holds. A line already gone from the register (NotFound) leaves the list too.
+    // Appends the case's line (the overview's hidden add action).
+    StoreResult addLine(const RegisterEntry &entry);
+    // Takes the cases' lines out of the register, leaving their files (the del action).
+    StoreResult removeLines(const QList<RegisterEntry> &cases);
+    // Removes the cases with their files ("Ta bort").
+    StoreResult removeCases(const QList<RegisterEntry> &cases);
+    // Replaces the case's line, found by its control code, and its row.
+    StoreResult replaceCase(const RegisterEntry &updated);
+
+    void setSearch(const QString &text);
+    void sortBy(int column, Qt::SortOrder order);
+    ListOrder listOrder() const;
+    int rowCount() const;
+    // The case a row of the list shows, and the row showing a case (-1 for none), so
+    // that a view keeps its place across a reload.
+    std::optional<CaseKey> keyAt(int viewRow) const;
+    int viewRowOf(const std::optional<CaseKey> &key) const;
+
+    // Whether a case window holds a case: what a restore must not pull from under it.
+    void setOpenCase(bool open) { m_openCase = open; }
+    bool hasOpenCase() const { return m_openCase; }
+
+signals:
+    void caseAdded(const RegisterEntry &entry);
+    void caseReplaced(const RegisterEntry &entry);
+    void caseRemoved(const RegisterEntry &entry);
+    // Every row was read anew from the register.
+    void reloaded();
+    // refresh() was called: the overview starts its deferred refresh.
+    void refreshRequested();
+
+private:
+    void close();
+    void dropRows(const QList<RegisterEntry> &cases);
+    void dropRowsOf(const QList<RegisterEntry> &cases); // and says so
+
+    QObject *m_viewer = nullptr; // the overview the rows are for
+
+    CaseListModel *m_model = nullptr;
+    CaseSortProxy *m_proxy = nullptr;
+    FileFollower *m_follower = nullptr;
+    bool m_openCase = false;
+};
+
+} // namespace lunora

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+// The one case list: every change goes to the register first, the rows follow only
+// what the register now holds, and the windows learn of it through one signal each.
+
+#include "common/testsupport.h"
+#include "gui/caselist.h"
+#include "gui/caselistmodel.h"
+#include "storage/caseregister.h"
+
+#include <QTest>
+
+using namespace lunora;
+using namespace lunora::test;
+
+namespace {
+
+enum class Action
+{
+    Add,
+    Replace,
+    RemoveLines,
+    RemoveCases,
+    Reload,
+    Refresh
+};
+
+RegisterEntry renamed(RegisterEntry entry)
+{
+    entry[CustomerName] = QStringLiteral("Bo Ny");
+    return entry;
+}
+
+QList<RegisterEntry> rows(const CaseList &list)
+{
+    QList<RegisterEntry> entries;
+    for (int row = 0; row < list.rowCount(); ++row)
+        entries << list.model()->entry(row);
+    return entries;
+}
+
+} // namespace
+
+class TestCaseList final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void changesAreSignalledAsTheRegisterTakesThem_data();
+    void changesAreSignalledAsTheRegisterTakesThem();
+};
+
+void TestCaseList::changesAreSignalledAsTheRegisterTakesThem_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<QList<RegisterEntry>>("before");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QList<RegisterEntry>>("cases");
+    QTest::addColumn<QList<RegisterEntry>>("registerAfter");
+    QTest::addColumn<QStringList>("signalled");
+    QTest::addColumn<QList<RegisterEntry>>("rowsAfter");
+
+    using L = QList<RegisterEntry>;
+    const RegisterEntry b2 = renamed(CaseB);
+    QTest::newRow("add") << true << L { CaseA } << Action::Add << L { CaseB } << L { CaseA, CaseB }
+                         << QStringList { "added Bo Berg" } << L { CaseA, CaseB };
+    QTest::newRow("replace") << true << L { CaseA, CaseB } << Action::Replace << L { b2 } << L { CaseA, b2 }
+                             << QStringList { "replaced Bo Ny" } << L { CaseA, b2 };
+    // Another desk removed it meanwhile: nothing is written, the row goes.
+    QTest::newRow("replace a case gone") << true << L { CaseA } << Action::Replace << L { CaseB }
+                                         << L { CaseA } << QStringList { "removed Bo Berg" } << L { CaseA };
+    QTest::newRow("remove lines") << true << L { CaseA, CaseB } << Action::RemoveLines << L { CaseA }
+                                  << L { CaseB } << QStringList { "removed Anna Andersson" } << L { CaseB };
+    QTest::newRow("remove cases") << true << L { CaseA, CaseB } << Action::RemoveCases << L { CaseA, CaseB }
+                                  << L {} << QStringList { "removed Anna Andersson", "removed Bo Berg" }
+                                  << L {};
+    // What another desk appended is read with the reload, not before.
+    QTest::newRow("reload") << true << L { CaseA } << Action::Reload << L {} << L { CaseA, CaseB }
+                            << QStringList { "reloaded" } << L { CaseA, CaseB };
+    QTest::newRow("refresh only asks") << true << L { CaseA } << Action::Refresh << L {} << L { CaseA, CaseB }
+                                       << QStringList { "refresh" } << L { CaseA };
+    // Without the overview the store alone changes; the list holds no rows to follow.
+    QTest::newRow("replace while closed") << false << L { CaseA, CaseB } << Action::Replace << L { b2 }
+                                          << L { CaseA, b2 } << QStringList { "replaced Bo Ny" } << L {};
+}
+
+void TestCaseList::changesAreSignalledAsTheRegisterTakesThem()
+{
+    QFETCH(bool, open);
+    QFETCH(QList<RegisterEntry>, before);
+    QFETCH(Action, action);
+    QFETCH(QList<RegisterEntry>, cases);
+    QFETCH(QList<RegisterEntry>, registerAfter);
+    QFETCH(QStringList, signalled);
+    QFETCH(QList<RegisterEntry>, rowsAfter);
+
+    TestDataFolder folder;
+    QVERIFY(folder.isValid());
+    writeCases(folder, before);
+    CaseList list;
+    QObject overview;
+    if (open) {
+        list.open(&overview);
+        list.load();
+    }
+    QStringList seen;
+    const auto note = [&seen](const char *what) {
+        return [&seen, what](const RegisterEntry &entry) {
+            seen << QLatin1String(what) + u' ' + entry[CustomerName];
+        };
+    };
+    connect(&list, &CaseList::caseAdded, this, note("added"));
+    connect(&list, &CaseList::caseReplaced, this, note("replaced"));
+    connect(&list, &CaseList::caseRemoved, this, note("removed"));
+    connect(&list, &CaseList::reloaded, this, [&seen]() { seen << QStringLiteral("reloaded"); });
+    connect(&list, &CaseList::refreshRequested, this, [&seen]() { seen << QStringLiteral("refresh"); });
+
+    switch (action) {
+    case Action::Add:
+        QVERIFY(list.addLine(cases.first()));
+        break;
+    case Action::Replace:
+        (void)list.replaceCase(cases.first());
+        break;
+    case Action::RemoveLines:
+        QVERIFY(list.removeLines(cases));
+        break;
+    case Action::RemoveCases:
+        QVERIFY(list.removeCases(cases));
+        break;
+    case Action::Reload:
+    case Action::Refresh:
+        writeBytes(folder.registerFile(), quotedLines(registerAfter));
+        action == Action::Reload ? list.reload() : list.refresh();
+        break;
+    }
+
+    QCOMPARE(seen, signalled);
+    QCOMPARE(rows(list), rowsAfter);
+    const Result<QList<RegisterEntry>> stored = caseregister::load(folder.registerFile());
+    QVERIFY(stored.ok());
+    QCOMPARE(stored.value(), registerAfter);
+}
+
+QTEST_MAIN(TestCaseList)
+#include "tst_caselist.moc"
