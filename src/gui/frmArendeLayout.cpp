@@ -4,6 +4,7 @@
 // The case window's controls, menus and timers: where everything stands, under which
 // design name, and in which tab order. What the window does with them is in frmArende.cpp.
 #include "gui/articlerowspanel.h"
+#include "gui/banner.h"
 #include "gui/casenotespanel.h"
 #include "gui/casesheetactions.h"
 #include "gui/deferredtimer.h"
@@ -18,10 +19,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
+#include <QSize>
 #include <QStatusBar>
 
 namespace lunora {
@@ -40,21 +40,6 @@ QLabel *makeHiddenLabel(QWidget *parent, const QString &name, const QString &tex
     QLabel *label = makeLabel(parent, name, text);
     label->hide();
     return label;
-}
-
-QPixmap bannerPixmap()
-{
-    QPixmap banner(QStringLiteral(":/lunora/banner.png"));
-    if (!banner.isNull())
-        return banner;
-    // Without the picture the header still needs a dark ground for its white text.
-    banner = QPixmap(949, 43);
-    QPainter painter(&banner);
-    QLinearGradient gradient(0, 0, banner.width(), 0);
-    gradient.setColorAt(0.0, QColor(10, 36, 106));
-    gradient.setColorAt(1.0, QColor(166, 202, 240));
-    painter.fillRect(banner.rect(), gradient);
-    return banner;
 }
 
 } // namespace
@@ -105,7 +90,7 @@ void frmArende::buildHeader(QWidget *client)
 {
     m_banner = new QLabel(client);
     m_banner->setObjectName(QStringLiteral("Image1"));
-    m_banner->setPixmap(bannerPixmap());
+    m_banner->setPixmap(bannerPicture(QSize(949, 43)));
     m_banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeAt(m_banner, 0, -120, 14235, 645);
 
