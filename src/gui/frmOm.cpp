@@ -11,9 +11,9 @@
 namespace lunora {
 
 namespace {
-// The maker's name and its reservation of rights, as the program's version information
-// carries it.
-const QString CompanyText = QStringLiteral("Lunora. Alla rättigheter förbehållna.");
+// Who holds the rights and the licence the program is given under.
+const QString RightsText
+    = QStringLiteral("© 2026 Lunora-utvecklarna. Fri programvara: GNU GPL version 3 eller senare.");
 const QString Credit = QStringLiteral("Utvecklad av Lunora-teamet för Orvane+.");
 
 QLabel *placedWhiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, int left,
@@ -51,7 +51,7 @@ frmOm::frmOm(QWidget *parent)
                                 .arg(LUNORA_VERSION_MINOR)
                                 .arg(LUNORA_VERSION_PATCH);
     placedWhiteLabel(this, "dbVers", version, formFont(), 960, 840, 3255, 255);
-    placedWhiteLabel(this, "dbCopy", QStringLiteral("© ") + CompanyText, formFont(), 960, 1080, 3255, 255);
+    placedWhiteLabel(this, "dbCopy", RightsText, formFont(), 960, 1080, 3255, 255);
     auto *info = placedWhiteLabel(this, "dbInfo", Credit, formFont(), 960, 1560, 3255, 510);
     info->setWordWrap(true);
 

@@ -45,8 +45,9 @@ frmSplash::frmSplash(QWidget *parent)
         = whiteLabel(this, "Label2", QStringLiteral("Version: 2011-01-19 (alpha 1)"), arialFont(8.25));
     label2->move(px(960), px(600));
     label2->adjustSize();
-    auto *label3
-        = whiteLabel(this, "Label3", QStringLiteral("© 2026 Lunora. Med ensamrätt."), arialFont(8.25));
+    auto *label3 = whiteLabel(this, "Label3",
+        QStringLiteral("© 2026 Lunora-utvecklarna. Fri programvara: GNU GPL version 3 eller senare."),
+        arialFont(8.25));
     label3->move(px(960), px(840));
     label3->adjustSize();
 
