@@ -51,7 +51,7 @@ frmOm::frmOm(QWidget *parent)
                                 .arg(LUNORA_VERSION_MINOR)
                                 .arg(LUNORA_VERSION_PATCH);
     placedWhiteLabel(this, "dbVers", version, formFont(), 960, 840, 3255, 255);
-    placedWhiteLabel(this, "dbCopy", RightsText, formFont(), 960, 1080, 3255, 255);
+    auto *copy = placedWhiteLabel(this, "dbCopy", RightsText, formFont(), 960, 1080, 3255, 255);
     auto *info = placedWhiteLabel(this, "dbInfo", Credit, formFont(), 960, 1560, 3255, 510);
     info->setWordWrap(true);
 
@@ -60,6 +60,15 @@ frmOm::frmOm(QWidget *parent)
     placeAt(command1, 3360, 2520, 1095, 375);
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &frmOm::close);
+
+    // The licence line is longer than the box was drawn for. It stays one line: the
+    // window grows by what the line lacks, and the button keeps its corner.
+    const int lacking = copy->fontMetrics().horizontalAdvance(RightsText) - copy->width();
+    if (lacking > 0) {
+        copy->resize(copy->width() + lacking, copy->height());
+        setFixedSize(width() + lacking, height());
+        command1->move(command1->x() + lacking, command1->y());
+    }
 }
 
 frmOm::~frmOm() = default;

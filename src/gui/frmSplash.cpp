@@ -50,6 +50,11 @@ frmSplash::frmSplash(QWidget *parent)
         arialFont(8.25));
     label3->move(px(960), px(840));
     label3->adjustSize();
+    // The licence line is longer than the window was drawn for. It stays one line: the
+    // window grows to hold it, with the margin the picture has on the left.
+    const int needed = label3->geometry().right() + 1 + px(120);
+    if (needed > width())
+        setFixedSize(needed, height());
 
     auto *image1 = new QLabel(this);
     image1->setObjectName(QStringLiteral("Image1"));
