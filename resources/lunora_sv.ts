@@ -315,6 +315,13 @@ Vill du ta bort den ändå?</translation>
     </message>
 </context>
 <context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Computer</source>
+        <translation>Dator</translation>
+    </message>
+</context>
+<context>
     <name>QPrintPreviewDialog</name>
     <message>
         <source>Print Preview</source>
