@@ -549,7 +549,7 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
     const Progress &progress, const std::atomic_bool *cancel)
 {
     if (!QFileInfo(QDir(dataFolder).filePath(QStringLiteral("Lib"))).isDir())
-        return failure(Error::DataFolderMissing, QStringLiteral("No Lib in %1").arg(dataFolder));
+        return failure(Error::DataFolderMissing, QStringLiteral("Lib saknas i %1").arg(dataFolder));
     if (targetFolder.isEmpty() || !QFileInfo(targetFolder).isDir())
         return failure(Error::TargetMissing, QStringLiteral("Mappen %1 finns inte").arg(targetFolder));
     const QDir target(targetFolder);

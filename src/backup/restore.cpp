@@ -127,7 +127,7 @@ Status checkSpace(const QList<Place> &places, qint64 bytes)
         const qint64 free = qint64(disk.f_bavail) * qint64(disk.f_frsize);
         if (bytes > free - free / 10)
             return Status::failure(
-                QStringLiteral("%1 bytes unpacked, %2 free in %3").arg(bytes).arg(free).arg(place.parent));
+                QStringLiteral("%1 byte uppackade, %2 lediga i %3").arg(bytes).arg(free).arg(place.parent));
     }
     return {};
 }

@@ -213,8 +213,8 @@ void TestCaseHistory::failedHistoryWriteKeepsTheChange()
         noted.constData());
     QVERIFY(lines.at(1).contains("\tBertil Berg\tUtskrift\t"));
     // The reason is for the shop to read: Swedish, naming the file and why.
-    QVERIFY2(lines.at(0).endsWith(cp1252::encode(
-                 QStringLiteral("En rad kunde inte läggas till i %1: det är en mapp\r").arg(historyPath()))),
+    QVERIFY2(lines.at(0).endsWith(
+                 cp1252::encode(QStringLiteral("%1 används inte: ingen vanlig fil\r").arg(historyPath()))),
         noted.constData());
     QVERIFY(lines.at(0).endsWith('\r'));
     // The error log keeps its own format and is not written to.
