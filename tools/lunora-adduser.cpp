@@ -11,6 +11,7 @@
 #include "storage/datafolderchoice.h"
 #include "storage/passwords.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -94,6 +95,7 @@ enum class Line
     Missing,
     TooLong,
     HasNul,
+    Mismatch, // the terminal's two entries differ
 };
 
 // Reads one line, byte by byte, and stops at once at a NUL or when the line grows past
@@ -196,146 +198,199 @@ int protectPasswords()
     return Done;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// What the command line asks for.
+struct Options
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-
     QString dataFolder;
     QString index = QStringLiteral("0");
     bool force = false;
     bool protect = false;
-    QStringList positional;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == u"--help" || arg == u"-h") {
-            std::cout << usage();
-            return Done;
-        }
-        if (arg == u"--force") {
-            force = true;
-        } else if (arg == u"--protect") {
-            protect = true;
-        } else if ((arg == u"--data-folder" || arg == u"--index") && i + 1 < args.size()) {
-            (arg == u"--index" ? index : dataFolder) = args.at(++i);
-        } else if (arg.startsWith(u"--data-folder=")) {
-            dataFolder = arg.mid(14);
-        } else if (arg.startsWith(u"--index=")) {
-            index = arg.mid(8);
-        } else if (arg.startsWith(u"--") && arg != u"--") {
-            say(QStringLiteral("Okänt val: %1\n\n").arg(arg));
-            std::cerr << usage();
-            return BadArguments;
-        } else {
-            positional.append(arg);
-        }
+    QString userId;
+    QString realName;
+};
+
+// Reads the command line into `options`. Returns Done when the program is to go on (and
+// also after printing --help: `helpShown` says so), else the exit code of a bad line.
+// The help text is the tool's own, in Swedish, and the parser's English error texts are
+// never shown.
+int parseOptions(const QStringList &arguments, Options &options, bool &helpShown)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList { QStringLiteral("h"), QStringLiteral("help") });
+    const QCommandLineOption dataFolder(QStringLiteral("data-folder"), QString(), QStringLiteral("MAPP"));
+    const QCommandLineOption index(QStringLiteral("index"), QString(), QStringLiteral("INDEX"));
+    const QCommandLineOption force(QStringLiteral("force"));
+    const QCommandLineOption protect(QStringLiteral("protect"));
+    parser.addOptions({ help, dataFolder, index, force, protect });
+    const bool parsed = parser.parse(arguments);
+    if (parser.isSet(help)) {
+        std::cout << usage();
+        helpShown = true;
+        return Done;
     }
-    positional.removeAll(QStringLiteral("--"));
-    if (protect) {
-        if (!positional.isEmpty()) {
-            std::cerr << usage();
-            return BadArguments;
-        }
-        if (const int opened = openDataFolder(dataFolder); opened != Done)
-            return opened;
-        return protectPasswords();
-    }
-    if (positional.size() != 2) {
+    if (!parsed) {
+        const QStringList unknown = parser.unknownOptionNames();
+        say(unknown.isEmpty()
+                ? QStringLiteral("Ett val saknar sitt värde eller har ett som det inte tar.\n\n")
+                : QStringLiteral("Okänt val: %1%2\n\n")
+                      .arg(unknown.first().size() == 1 ? u"-" : u"--", unknown.first()));
         std::cerr << usage();
         return BadArguments;
     }
-    const QString userId = positional.at(0);
-    const QString realName = positional.at(1);
-
-    if (index != u"0" && index != u"9") {
-        say(QStringLiteral(
-            "Felaktigt behörighetsindex \"%1\": ange 0 (administratör) eller 9 (normal användare).\n")
-                .arg(index));
+    options.dataFolder = parser.value(dataFolder);
+    if (parser.isSet(index))
+        options.index = parser.value(index);
+    options.force = parser.isSet(force);
+    options.protect = parser.isSet(protect);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != (options.protect ? 0 : 2)) {
+        std::cerr << usage();
         return BadArguments;
     }
-    if (userId.isEmpty() || !lunora::isSafeFileName(userId)) {
+    if (!options.protect) {
+        options.userId = positional.at(0);
+        options.realName = positional.at(1);
+    }
+    return Done;
+}
+
+// Checks the new user's index, id and name as the program's new-user window does,
+// before the data folder is touched.
+int checkNewUser(const Options &options)
+{
+    if (options.index != u"0" && options.index != u"9") {
+        say(QStringLiteral(
+            "Felaktigt behörighetsindex \"%1\": ange 0 (administratör) eller 9 (normal användare).\n")
+                .arg(options.index));
+        return BadArguments;
+    }
+    if (options.userId.isEmpty() || !lunora::isSafeFileName(options.userId)) {
         say(QStringLiteral(
             "Användar-ID \"%1\" kan inte användas: det blir ett filnamn och får inte vara tomt, "
             "innehålla / eller \\ eller vara . eller ..\n")
-                .arg(userId));
+                .arg(options.userId));
         return BadInput;
     }
     // The same longest entries as the program's new-user window.
-    if (userId.size() > 15 || realName.size() > 25) {
+    if (options.userId.size() > 15 || options.realName.size() > 25) {
         say(QStringLiteral("Användar-ID får vara högst 15 tecken och riktigt namn högst 25 tecken.\n"));
         return BadInput;
     }
-    for (const QString &value : { userId, realName }) {
+    for (const QString &value : { options.userId, options.realName }) {
         const QString why = whyNotStorable(value);
         if (!why.isEmpty()) {
             say(QStringLiteral("\"%1\": %2.\n").arg(value, why));
             return BadInput;
         }
     }
+    return Done;
+}
 
-    if (const int opened = openDataFolder(dataFolder); opened != Done)
-        return opened;
-    const lunora::Result<bool> exists = lunora::userfile::exists(userId);
+// An existing user is only written over when --force asks for it.
+int checkExisting(const Options &options)
+{
+    const lunora::Result<bool> exists = lunora::userfile::exists(options.userId);
     if (!exists.ok()) {
         say(QStringLiteral("Användarfilen kunde inte undersökas: %1\n").arg(exists.error()));
         return WriteFailed;
     }
-    if (exists.value() && !force) {
+    if (exists.value() && !options.force) {
         say(QStringLiteral("Användaren \"%1\" finns redan. Använd --force för att skriva över den.\n")
-                .arg(userId));
+                .arg(options.userId));
         return AlreadyExists;
     }
+    return Done;
+}
 
-    QString password;
-    Line read = Line::Read;
-    if (isatty(STDIN_FILENO)) {
-        std::signal(SIGINT, onInterrupt);
-        std::signal(SIGTERM, onInterrupt);
-        read = readHidden(QStringLiteral("Lösenord: "), password);
-        QString again;
-        if (read == Line::Read)
-            read = readHidden(QStringLiteral("Upprepa lösenordet: "), again);
-        if (read == Line::Read && password != again) {
-            say(QStringLiteral("Lösenorden stämmer inte överens. Ingen användare har skapats.\n"));
-            return BadInput;
-        }
-    } else {
-        read = readLine(password);
-    }
-    if (read == Line::HasNul) {
-        say(QStringLiteral("Lösenordet innehåller ett NUL-tecken. Ingen användare har skapats.\n"));
-        return BadInput;
-    }
-    if (read == Line::TooLong) {
-        say(QStringLiteral("Raden med lösenordet är längre än 4 KiB. Ingen användare har skapats.\n"));
-        return BadInput;
-    }
-    if (password.isEmpty()) {
-        say(QStringLiteral("Lösenordet får inte vara tomt. Ingen användare har skapats.\n"));
-        return BadInput;
-    }
-    if (password.size() > 15) {
-        say(QStringLiteral(
-            "Lösenordet får vara högst 15 tecken, som i programmet. Ingen användare har skapats.\n"));
-        return BadInput;
-    }
-    const QString why = whyNotStorable(password);
-    if (!why.isEmpty()) {
-        say(QStringLiteral("Lösenordet %1. Ingen användare har skapats.\n").arg(why));
-        return BadInput;
-    }
+// Asks twice on a terminal, else reads the first line of standard input.
+Line readPassword(QString &password)
+{
+    if (!isatty(STDIN_FILENO))
+        return readLine(password);
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    Line read = readHidden(QStringLiteral("Lösenord: "), password);
+    QString again;
+    if (read == Line::Read)
+        read = readHidden(QStringLiteral("Upprepa lösenordet: "), again);
+    if (read == Line::Read && password != again)
+        return Line::Mismatch;
+    return read;
+}
 
-    const lunora::UserRecord record { userId, password, index, realName };
-    const lunora::Status written = lunora::userfile::write(userId, record);
+// Why a password read cannot be stored, or an empty text when it can.
+QString passwordProblem(Line read, const QString &password)
+{
+    switch (read) {
+    case Line::Mismatch:
+        return QStringLiteral("Lösenorden stämmer inte överens.");
+    case Line::HasNul:
+        return QStringLiteral("Lösenordet innehåller ett NUL-tecken.");
+    case Line::TooLong:
+        return QStringLiteral("Raden med lösenordet är längre än 4 KiB.");
+    case Line::Missing:
+    case Line::Read:
+        break;
+    }
+    if (password.isEmpty())
+        return QStringLiteral("Lösenordet får inte vara tomt.");
+    if (password.size() > 15)
+        return QStringLiteral("Lösenordet får vara högst 15 tecken, som i programmet.");
+    if (const QString why = whyNotStorable(password); !why.isEmpty())
+        return QStringLiteral("Lösenordet %1.").arg(why);
+    return QString();
+}
+
+int saveUser(const Options &options, const QString &password)
+{
+    const lunora::UserRecord record { options.userId, password, options.index, options.realName };
+    const lunora::Status written = lunora::userfile::write(options.userId, record);
     if (!written.ok()) {
         say(QStringLiteral("Användaren kunde inte sparas: %1\n").arg(written.error()));
         return WriteFailed;
     }
     say(QStringLiteral("Användaren \"%1\" (%2) har sparats i %3.\n")
-            .arg(userId, index == u"0" ? QStringLiteral("administratör") : QStringLiteral("normal användare"),
-                QDir::toNativeSeparators(lunora::paths::userFile(userId).value())));
+            .arg(options.userId,
+                options.index == u"0" ? QStringLiteral("administratör") : QStringLiteral("normal användare"),
+                QDir::toNativeSeparators(lunora::paths::userFile(options.userId).value())));
     return Done;
+}
+
+int addUser(const Options &options)
+{
+    if (const int checked = checkNewUser(options); checked != Done)
+        return checked;
+    if (const int opened = openDataFolder(options.dataFolder); opened != Done)
+        return opened;
+    if (const int checked = checkExisting(options); checked != Done)
+        return checked;
+    QString password;
+    const Line read = readPassword(password);
+    if (const QString problem = passwordProblem(read, password); !problem.isEmpty()) {
+        say(problem + QStringLiteral(" Ingen användare har skapats.\n"));
+        return BadInput;
+    }
+    return saveUser(options, password);
+}
+
+int protectAll(const Options &options)
+{
+    if (const int opened = openDataFolder(options.dataFolder); opened != Done)
+        return opened;
+    return protectPasswords();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    Options options;
+    bool helpShown = false;
+    if (const int parsed = parseOptions(QCoreApplication::arguments(), options, helpShown); parsed != Done)
+        return parsed;
+    if (helpShown)
+        return Done;
+    return options.protect ? protectAll(options) : addUser(options);
 }

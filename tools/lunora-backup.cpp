@@ -7,6 +7,7 @@
 // with no half archive and no half restore left behind.
 
 #include "app/runasowner.h"
+#include "app/translations.h"
 #include "backup/backup.h"
 #include "backup/presence.h"
 #include "storage/datafolderchoice.h"
@@ -179,6 +180,8 @@ int runRestore(const QString &dataFolder, const QString &archive, const QString 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // The parser's help and error texts are Qt's own.
+    lunora::translations::installSwedish();
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(Description));
     parser.addHelpOption();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "app/startup.h"
+#include "app/translations.h"
 #include "backup/presence.h"
 #include "gui/frmLogin.h"
 #include "gui/frmSplash.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -96,27 +98,30 @@ private:
     std::thread m_thread;
 };
 
-} // namespace
-
-int main(int argc, char *argv[])
+QStringList argumentsOf(int argc, char *argv[])
 {
-    using namespace lunora;
-
-    // The command line is read before the windowing system starts, so that --help and
-    // --version work in a terminal without a display.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    const startup::CommandLine commandLine = startup::parseCommandLine(arguments);
-    const InstallLayout layout = builtLayout();
+    return arguments;
+}
+
+// --help, --version and a wrong command line are answered before the windowing system
+// starts, so that they work in a terminal without a display. Empty when the program is
+// to start.
+std::optional<int> answerWithoutWindows(
+    const lunora::startup::CommandLine &commandLine, lunora::InstallLayout layout)
+{
+    using Action = lunora::startup::CommandLine::Action;
     switch (commandLine.action) {
-    case startup::CommandLine::Action::Help:
-    case startup::CommandLine::Action::Invalid: {
+    case Action::Help:
+    case Action::Invalid: {
         // The template folder lies relative to the program; QCoreApplication, which
         // would say where the program is, does not exist yet.
         const QString programFolder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-        const QString help = startup::helpText(layout, installedTemplateFolder(programFolder));
-        if (commandLine.action == startup::CommandLine::Action::Help) {
+        const QString help
+            = lunora::startup::helpText(layout, lunora::installedTemplateFolder(programFolder));
+        if (commandLine.action == Action::Help) {
             print(stdout, help);
             return 0;
         }
@@ -124,16 +129,18 @@ int main(int argc, char *argv[])
         print(stderr, help);
         return 2;
     }
-    case startup::CommandLine::Action::Version:
-        print(stdout, startup::versionText());
+    case Action::Version:
+        print(stdout, lunora::startup::versionText());
         return 0;
-    case startup::CommandLine::Action::Run:
+    case Action::Run:
         break;
     }
+    return std::nullopt;
+}
 
-    QApplication app(argc, argv);
-    // The artwork is compiled into the window library, which is linked statically.
-    Q_INIT_RESOURCE(gui);
+// The program's names, icon, number format and the Swedish texts of Qt's own dialogs.
+void setUpApplication()
+{
     QApplication::setApplicationName(QStringLiteral("Lunora"));
     QApplication::setApplicationVersion(QStringLiteral(LUNORA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(LUNORA_DESKTOP_ID));
@@ -150,10 +157,14 @@ int main(int argc, char *argv[])
     if (!numberFormat.isEmpty())
         QLocale::setDefault(QLocale(numberFormat));
 
-    const bool smokeTest = qEnvironmentVariable("LUNORA_SMOKE_TEST") == u"1";
-    if (smokeTest)
-        MessageBox::setAutomaticAnswers(true);
+    lunora::translations::installSwedish();
+}
 
+// Chooses the data folder (making it from the template on a first start) and tells what
+// a new installation needs to hear. False when there is no folder to work in.
+bool openDataFolder(const lunora::startup::CommandLine &commandLine, lunora::InstallLayout layout)
+{
+    using namespace lunora;
     const QString programFolder = QCoreApplication::applicationDirPath();
     DataFolderRequest request;
     request.layout = layout;
@@ -166,7 +177,7 @@ int main(int argc, char *argv[])
         const QString text = startup::dataFolderErrorText(dataFolder, layout);
         print(stderr, text);
         MessageBox::show(nullptr, QStringLiteral("Lunora"), text, MessageBox::Ok, MessageBox::Critical);
-        return 1;
+        return false;
     }
     DataFolder::setRoot(dataFolder.path);
 
@@ -176,7 +187,13 @@ int main(int argc, char *argv[])
         print(stderr, notes);
         MessageBox::show(nullptr, QStringLiteral("Lunora"), notes, MessageBox::Ok, MessageBox::Information);
     }
+    return true;
+}
 
+// Shows the splash window and runs until the last window closes.
+int runWindows(QApplication &app, bool smokeTest)
+{
+    using namespace lunora;
     // The program ends when its last visible window closes; windows that were only
     // created to hold the signed-in user's state stay hidden and do not keep it alive.
     QApplication::setQuitOnLastWindowClosed(true);
@@ -194,8 +211,30 @@ int main(int argc, char *argv[])
     app.installEventFilter(&tidyUp);
 
     WindowRegistry::show<frmSplash>();
-    const int status = app.exec();
+    const int status = QApplication::exec();
     // Windows closed as the loop ended are still waiting for their deletion.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const lunora::startup::CommandLine commandLine
+        = lunora::startup::parseCommandLine(argumentsOf(argc, argv));
+    const lunora::InstallLayout layout = lunora::builtLayout();
+    if (const std::optional<int> answered = answerWithoutWindows(commandLine, layout))
+        return *answered;
+
+    QApplication app(argc, argv);
+    // The artwork is compiled into the window library, which is linked statically.
+    Q_INIT_RESOURCE(gui);
+    setUpApplication();
+    const bool smokeTest = qEnvironmentVariable("LUNORA_SMOKE_TEST") == u"1";
+    if (smokeTest)
+        lunora::MessageBox::setAutomaticAnswers(true);
+    if (!openDataFolder(commandLine, layout))
+        return 1;
+    return runWindows(app, smokeTest);
 }

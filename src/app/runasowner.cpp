@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "app/runasowner.h"
 
+#include "storage/systemreason.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
@@ -49,8 +51,7 @@ bool runAsFolderOwner(const QString &dataFolder, const char *toolName)
     const QString owner = userName(folder.st_uid);
     if (!becomeUser(folder.st_uid, folder.st_gid)) {
         say(toolName,
-            QStringLiteral("kunde inte byta till datamappens ägare %1: %2")
-                .arg(owner, QString::fromLocal8Bit(std::strerror(errno))));
+            QStringLiteral("kunde inte byta till datamappens ägare %1: %2").arg(owner, systemReason(errno)));
         return false;
     }
     const group *folderGroup = ::getgrgid(folder.st_gid);

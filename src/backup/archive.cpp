@@ -184,7 +184,7 @@ qint64 ArchiveReader::packedSoFar() const
 QString ArchiveReader::errorText() const
 {
     const char *text = m_archive ? archive_error_string(m_archive) : nullptr;
-    return text ? QString::fromUtf8(text) : QStringLiteral("unknown archive error");
+    return text ? QString::fromUtf8(text) : QStringLiteral("okänt fel i arkivet");
 }
 
 } // namespace lunora::backup

@@ -72,14 +72,14 @@ WalkResult streamData(ArchiveReader &reader, const ArchiveReader::Entry &entry, 
         result.bytes += n;
         if (result.bytes > RatioFloor && result.bytes > MaxRatio * std::max<qint64>(1, reader.packedSoFar()))
             return refused(Error::TooLarge,
-                QStringLiteral("%1: unpacks to more than %2 times its size")
+                QStringLiteral("%1: packas upp till mer än %2 gånger sin storlek")
                     .arg(shown(entry.name))
                     .arg(MaxRatio));
         if (!visitor.piece(buffer.get(), n))
             return refused(Error::ReplaceFailed, visitor.problem);
     }
     if (entry.declaredSize >= 0 && entry.declaredSize != result.bytes)
-        return refused(Error::Corrupt, QStringLiteral("%1: size differs").arg(shown(entry.name)));
+        return refused(Error::Corrupt, QStringLiteral("%1: storleken stämmer inte").arg(shown(entry.name)));
     return result;
 }
 
@@ -92,9 +92,9 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
         return refused(Error::NotAnArchive, reader.errorText());
     const Directory directory = readDirectory(archivePath);
     if (!directory.foreign.isEmpty())
-        return refused(Error::NotABackup, QStringLiteral("Unexpected entry %1").arg(directory.foreign));
+        return refused(Error::NotABackup, QStringLiteral("Oväntad post %1").arg(directory.foreign));
     if (!directory.found)
-        return refused(Error::NotAnArchive, QStringLiteral("No zip directory"));
+        return refused(Error::NotAnArchive, QStringLiteral("Zip-filen saknar förteckning"));
     WalkResult result;
     NameBook names;
     ArchiveReader::Entry entry;
@@ -110,9 +110,9 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
         ++entries;
         const QByteArray path = plainEntryPath(entry.name);
         if (path.isEmpty() || entry.kind == EntryKind::Other)
-            return refused(Error::NotABackup, QStringLiteral("Unexpected entry %1").arg(shown(entry.name)));
+            return refused(Error::NotABackup, QStringLiteral("Oväntad post %1").arg(shown(entry.name)));
         if ((path == "Lib" || path == "Errors") && entry.kind != EntryKind::Folder)
-            return refused(Error::NotABackup, QStringLiteral("Unexpected entry %1").arg(shown(entry.name)));
+            return refused(Error::NotABackup, QStringLiteral("Oväntad post %1").arg(shown(entry.name)));
         if (!names.add(path, entry.kind))
             return refused(Error::NotABackup, QStringLiteral("Entry %1 twice").arg(shown(path)));
         if (!visitor.begin(path, entry.kind))
@@ -130,10 +130,10 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
             progress(result.files, 0);
     }
     if (!any)
-        return refused(Error::NotABackup, QStringLiteral("The archive is empty"));
+        return refused(Error::NotABackup, QStringLiteral("Arkivet är tomt"));
     if (entries != directory.entries)
         return refused(Error::Corrupt,
-            QStringLiteral("%1 entries, the directory lists %2").arg(entries).arg(directory.entries));
+            QStringLiteral("%1 poster, men arkivets förteckning har %2").arg(entries).arg(directory.entries));
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include "backup/archivecheck.h"
 #include "backup/backupsteps.h"
 #include "storage/folderlock.h"
+#include "storage/systemreason.h"
 
 #include <QDir>
 #include <QFile>
@@ -195,7 +196,7 @@ la_ssize_t writeToSink(struct archive *, void *data, const void *buffer, size_t 
 QString archiveError(struct archive *archive)
 {
     const char *text = archive_error_string(archive);
-    return text ? QString::fromUtf8(text) : QStringLiteral("unknown archive error");
+    return text ? QString::fromUtf8(text) : QStringLiteral("okänt fel i arkivet");
 }
 
 // The archive being written under a hidden name beside its final one: a failure leaves
@@ -319,7 +320,7 @@ ArchiveWriter::Added ArchiveWriter::add(
             continue;
         if (n <= 0) {
             detail = QStringLiteral("%1: %2").arg(
-                shown, n < 0 ? systemText(errno) : QStringLiteral("shorter than its size"));
+                shown, n < 0 ? systemText(errno) : QStringLiteral("kortare än sin storlek"));
             added = Added::ReadFailed;
         } else if (archive_write_data(m_archive, m_buffer.get(), static_cast<size_t>(n)) != n
             || m_sink.error) {
@@ -364,7 +365,7 @@ public:
         m_crc = 0;
         m_size = 0;
         if (m_it == m_expected.constEnd() || m_it->folder != (kind == EntryKind::Folder))
-            return fail(path, QStringLiteral("not meant to be in the archive"));
+            return fail(path, QStringLiteral("hör inte hemma i arkivet"));
         m_path = path;
         return true;
     }
@@ -377,7 +378,7 @@ public:
     bool end() override
     {
         if (m_it->size != m_size || m_it->crc != m_crc)
-            return fail(m_path, QStringLiteral("does not read back as written"));
+            return fail(m_path, QStringLiteral("läses inte tillbaka som den skrevs"));
         ++m_matched;
         return true;
     }
@@ -405,7 +406,7 @@ Status verify(const QString &partPath, const WrittenList &expected, const Progre
         return Status::failure(walked.detail);
     if (comparer.matched() != expected.size())
         return Status::failure(
-            QStringLiteral("%1 of %2 entries read back").arg(comparer.matched()).arg(expected.size()));
+            QStringLiteral("%1 av %2 poster lästes tillbaka").arg(comparer.matched()).arg(expected.size()));
     return {};
 }
 
@@ -500,7 +501,7 @@ bool QuietWaiter::wait(std::chrono::milliseconds)
 
 QString systemText(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return systemReason(error);
 }
 
 void syncFolder(const QString &folder)
@@ -548,9 +549,9 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
     const Progress &progress, const std::atomic_bool *cancel)
 {
     if (!QFileInfo(QDir(dataFolder).filePath(QStringLiteral("Lib"))).isDir())
-        return failure(Error::DataFolderMissing, QStringLiteral("No Lib in %1").arg(dataFolder));
+        return failure(Error::DataFolderMissing, QStringLiteral("Lib saknas i %1").arg(dataFolder));
     if (targetFolder.isEmpty() || !QFileInfo(targetFolder).isDir())
-        return failure(Error::TargetMissing, QStringLiteral("No folder %1").arg(targetFolder));
+        return failure(Error::TargetMissing, QStringLiteral("Mappen %1 finns inte").arg(targetFolder));
     const QDir target(targetFolder);
     const QString finalName = archiveFileName(dataFolder, when);
     ArchiveWriter writer(target.filePath(QStringLiteral(".lunora-%1.part").arg(finalName)));
@@ -625,7 +626,7 @@ Inspection inspect(const QString &archivePath, const Progress &progress)
     result.summary.bytes = walked.bytes;
     if (result.ok() && !summariser.hasLib()) {
         result.error = Error::NotABackup;
-        result.detail = QStringLiteral("No Lib in the archive");
+        result.detail = QStringLiteral("Arkivet har ingen Lib");
     }
     summariser.finish(result.summary);
     return result;

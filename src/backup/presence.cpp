@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "backup/presence.h"
 
+#include "storage/systemreason.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,8 +43,7 @@ int Presence::openFile(const QString &path)
     // O_NOFOLLOW: a link planted under the name must not lead the lock elsewhere.
     const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
-        m_errorText
-            = QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        m_errorText = QStringLiteral("%1 kan inte öppnas: %2").arg(path, systemReason(errno));
         return -1;
     }
     // Every desk's user must be able to lock the file: where the folder is shared by its
@@ -99,7 +100,7 @@ bool Presence::setLock(int fd, short type)
     request.l_pid = 0; // must be 0 for open-file-description locks
     if (::fcntl(fd, F_OFD_SETLK, &request) == 0)
         return true;
-    m_errorText = QString::fromLocal8Bit(std::strerror(errno));
+    m_errorText = systemReason(errno);
     return false;
 }
 

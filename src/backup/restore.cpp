@@ -78,7 +78,7 @@ Result<Place> placeOf(const QString &dataFolder, const QByteArray &top)
     }
     place.real = info.canonicalFilePath();
     if (place.real.isEmpty() || !QFileInfo(place.real).isDir())
-        return Status::failure(QStringLiteral("%1 is no folder").arg(present));
+        return Status::failure(QStringLiteral("%1 är ingen mapp").arg(present));
     place.exists = true;
     place.parent = QFileInfo(place.real).absolutePath();
     struct stat parent
@@ -88,7 +88,7 @@ Result<Place> placeOf(const QString &dataFolder, const QByteArray &top)
         || ::stat(encoded(place.parent).constData(), &parent) != 0)
         return Status::failure(QStringLiteral("%1: %2").arg(place.real, systemText(errno)));
     if (st.st_dev != parent.st_dev)
-        return Status::failure(QStringLiteral("%1 is a mount point").arg(place.real));
+        return Status::failure(QStringLiteral("%1 är en monteringspunkt").arg(place.real));
     place.groupShared = st.st_mode & S_IWGRP;
     place.folderMode = st.st_mode & 07777;
     place.group = st.st_gid;
@@ -127,7 +127,7 @@ Status checkSpace(const QList<Place> &places, qint64 bytes)
         const qint64 free = qint64(disk.f_bavail) * qint64(disk.f_frsize);
         if (bytes > free - free / 10)
             return Status::failure(
-                QStringLiteral("%1 bytes unpacked, %2 free in %3").arg(bytes).arg(free).arg(place.parent));
+                QStringLiteral("%1 byte uppackade, %2 lediga i %3").arg(bytes).arg(free).arg(place.parent));
     }
     return {};
 }
@@ -142,7 +142,7 @@ Result<QString> chooseSafetyFolder(const QStringList &choices, const QList<Place
             return QFileInfo(folder).canonicalFilePath();
     }
     return Status::failure(
-        QStringLiteral("No folder for the backup of the present state: %1").arg(choices.join(u' ')));
+        QStringLiteral("Ingen mapp att spara det nuvarande innehållet i: %1").arg(choices.join(u' ')));
 }
 
 // An archive inside the folders the restore replaces is copied out of them first, into
@@ -159,7 +159,7 @@ Result<QString> archiveOutside(
                    .filePath(
                        QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
     if (!QFile::copy(archivePath, copy))
-        return Status::failure(QStringLiteral("%1: cannot copy to %2").arg(archivePath, copy));
+        return Status::failure(QStringLiteral("%1 kunde inte kopieras till %2").arg(archivePath, copy));
     return copy;
 }
 
@@ -324,7 +324,7 @@ bool Unpacker::piece(const char *data, qint64 size)
     // The archive may have changed since it was checked: never unpack more than then.
     m_bytes += size;
     if (m_bytes > m_checkedBytes) {
-        problem = QStringLiteral("The archive changed after it was checked");
+        problem = QStringLiteral("Arkivet ändrades efter kontrollen");
         return false;
     }
     while (size > 0) {
@@ -483,7 +483,7 @@ Outcome swapStep(const RestoreRequest &request, Prepared &prepared, Staging &sta
         presence->swapDone(swapped);
     if (stuck) {
         staging.keep();
-        problem += QStringLiteral(" (the previous folders are in %1)").arg(prepared.places.first().staging);
+        problem += QStringLiteral(" (de tidigare mapparna finns i %1)").arg(prepared.places.first().staging);
     }
     return swapped ? Outcome() : failure(Error::ReplaceFailed, problem);
 }

@@ -11,9 +11,9 @@
 namespace lunora {
 
 namespace {
-// The maker's name and its reservation of rights, as the program's version information
-// carries it.
-const QString CompanyText = QStringLiteral("Lunora. Alla rättigheter förbehållna.");
+// Who holds the rights and the licence the program is given under.
+const QString RightsText
+    = QStringLiteral("© 2026 Lunora-utvecklarna. Fri programvara: GNU GPL version 3 eller senare.");
 const QString Credit = QStringLiteral("Utvecklad av Lunora-teamet för Orvane+.");
 
 QLabel *placedWhiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, int left,
@@ -51,7 +51,7 @@ frmOm::frmOm(QWidget *parent)
                                 .arg(LUNORA_VERSION_MINOR)
                                 .arg(LUNORA_VERSION_PATCH);
     placedWhiteLabel(this, "dbVers", version, formFont(), 960, 840, 3255, 255);
-    placedWhiteLabel(this, "dbCopy", QStringLiteral("© ") + CompanyText, formFont(), 960, 1080, 3255, 255);
+    auto *copy = placedWhiteLabel(this, "dbCopy", RightsText, formFont(), 960, 1080, 3255, 255);
     auto *info = placedWhiteLabel(this, "dbInfo", Credit, formFont(), 960, 1560, 3255, 510);
     info->setWordWrap(true);
 
@@ -60,6 +60,15 @@ frmOm::frmOm(QWidget *parent)
     placeAt(command1, 3360, 2520, 1095, 375);
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &frmOm::close);
+
+    // The licence line is longer than the box was drawn for. It stays one line: the
+    // window grows by what the line lacks, and the button keeps its corner.
+    const int lacking = copy->fontMetrics().horizontalAdvance(RightsText) - copy->width();
+    if (lacking > 0) {
+        copy->resize(copy->width() + lacking, copy->height());
+        setFixedSize(width() + lacking, height());
+        command1->move(command1->x() + lacking, command1->y());
+    }
 }
 
 frmOm::~frmOm() = default;

@@ -45,10 +45,16 @@ frmSplash::frmSplash(QWidget *parent)
         = whiteLabel(this, "Label2", QStringLiteral("Version: 2011-01-19 (alpha 1)"), arialFont(8.25));
     label2->move(px(960), px(600));
     label2->adjustSize();
-    auto *label3
-        = whiteLabel(this, "Label3", QStringLiteral("© 2026 Lunora. Med ensamrätt."), arialFont(8.25));
+    auto *label3 = whiteLabel(this, "Label3",
+        QStringLiteral("© 2026 Lunora-utvecklarna. Fri programvara: GNU GPL version 3 eller senare."),
+        arialFont(8.25));
     label3->move(px(960), px(840));
     label3->adjustSize();
+    // The licence line is longer than the window was drawn for. It stays one line: the
+    // window grows to hold it, with the margin the picture has on the left.
+    const int needed = label3->geometry().right() + 1 + px(120);
+    if (needed > width())
+        setFixedSize(needed, height());
 
     auto *image1 = new QLabel(this);
     image1->setObjectName(QStringLiteral("Image1"));

@@ -215,7 +215,7 @@ QString voidingLineText()
 
 QString footerText()
 {
-    return QStringLiteral("Lunora © 2026 – Alla rättigheter förbehållna.");
+    return QStringLiteral("© 2026 Lunora-utvecklarna. Fri programvara: GNU GPL version 3 eller senare.");
 }
 
 QStringList wrapNotesText(const PrintDevice &device, const QString &text, double width, int maxLines)

@@ -73,11 +73,11 @@ Status userfile::write(const QString &userId, const UserRecord &record)
         // An INI line can hold any text but a line end; a double quote is an ordinary
         // character here (a password may well contain one).
         if (w.value.contains(u'\r') || w.value.contains(u'\n') || !cp1252::canEncode(w.value))
-            return Status::failure(QStringLiteral("Value of %1 cannot be stored").arg(w.key));
+            return Status::failure(QStringLiteral("Värdet av %1 kan inte sparas").arg(w.key));
         // A '[' makes its line a section boundary: the keys below it (the file lists
         // RealName first) could no longer be read, and the account could never sign in.
         if (w.value.contains(u'['))
-            return Status::failure(QStringLiteral("Value of %1 cannot contain '['").arg(w.key));
+            return Status::failure(QStringLiteral("Värdet av %1 får inte innehålla \"[\"").arg(w.key));
     }
     // Passwords are stored as they are typed, so a new user file is readable by its
     // owner and the owner's group only; where the folder is shared by its group (every

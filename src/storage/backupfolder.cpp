@@ -11,7 +11,7 @@ namespace {
 Result<QString> pathFor(const QString &userId)
 {
     if (userId.isEmpty() || !isSafeFileName(userId))
-        return Status::failure(QStringLiteral("No file can be named after the user id %1").arg(userId));
+        return Status::failure(QStringLiteral("Ingen fil kan få namn efter användar-ID %1").arg(userId));
     return DataFolder::path(QString(QStringLiteral("\\Lib\\User\\") + userId + QStringLiteral(".backup")));
 }
 } // namespace
@@ -37,7 +37,7 @@ Status write(const QString &userId, const QString &folder)
     if (!path)
         return path.status();
     if (folder.contains(u'\r') || folder.contains(u'\n'))
-        return Status::failure(QStringLiteral("A folder name with a line break cannot be kept"));
+        return Status::failure(QStringLiteral("Ett mappnamn med radbrytning kan inte sparas"));
     return fileio::saveAll(path.value(), folder.toUtf8() + "\r\n");
 }
 

@@ -13,7 +13,7 @@ namespace articlefile {
 namespace {
 Status unstorable(int field)
 {
-    return Status::failure(QStringLiteral("Field %1 of the article row cannot be stored").arg(field + 1));
+    return Status::failure(QStringLiteral("Fält %1 i artikelraden kan inte sparas").arg(field + 1));
 }
 } // namespace
 
@@ -85,7 +85,7 @@ Status write(const QString &path, const CaseRecord &record)
     // The same values go into the register line, so the same characters are refused.
     for (const IniWrite &w : writes) {
         if (!isStorableValue(w.value))
-            return Status::failure(QStringLiteral("Value of %1 cannot be stored").arg(w.key));
+            return Status::failure(QStringLiteral("Värdet av %1 kan inte sparas").arg(w.key));
     }
     return WriteIniAll(path, writes);
 }

@@ -11,7 +11,7 @@ namespace {
 
 Status unstorable(int field)
 {
-    return Status::failure(QStringLiteral("Field %1 of the register entry cannot be stored").arg(field + 1));
+    return Status::failure(QStringLiteral("Fält %1 i registerraden kan inte sparas").arg(field + 1));
 }
 
 // A value that the plain form would not give back unchanged: a comma splits it, and

@@ -58,7 +58,7 @@ StoreResult checkEntry(const RegisterEntry &entry, const RegisterEntry *keepQuot
         if (problem == inputcheck::Problem::DoubleQuote && keepQuotesOf && (*keepQuotesOf)[f] == entry[f])
             continue;
         return StoreResult::failure(
-            StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+            StoreError::UnstorableValue, QStringLiteral("Fält %1 kan inte sparas").arg(f + 1), f);
     }
     return {};
 }
@@ -222,7 +222,7 @@ template <typename Body> StoreResult CaseStore::run(Change &change, Body &&body)
             return StoreResult::failure(StoreError::Unreadable, holds.error());
         if (!holds.value())
             return StoreResult::failure(
-                StoreError::CaseRemoved, QStringLiteral("The case is no longer in the register"));
+                StoreError::CaseRemoved, QStringLiteral("Ärendet finns inte längre i registret"));
     }
     StoreResult result = body();
     if (result)
@@ -309,7 +309,8 @@ StoreResult CaseStore::checkNewCase(const RegisterEntry &entry)
     if (StoreResult checked = checkEntry(entry, nullptr); !checked)
         return checked;
     if (inputcheck::fileName(entry[ControlCode]) != inputcheck::Problem::None)
-        return StoreResult::failure(StoreError::UnsafeName, QStringLiteral("Unsafe control code"));
+        return StoreResult::failure(
+            StoreError::UnsafeName, QStringLiteral("Kontrollkoden kan inte bli ett filnamn"));
     return {};
 }
 
@@ -321,7 +322,7 @@ StoreResult CaseStore::checkReplacement(const RegisterEntry &entry, const Regist
         for (int f = 0; f < RegisterFieldCount; ++f) {
             if (!plainCarries(entry[f]))
                 return StoreResult::failure(
-                    StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+                    StoreError::UnstorableValue, QStringLiteral("Fält %1 kan inte sparas").arg(f + 1), f);
         }
     }
     return {};
@@ -332,7 +333,7 @@ StoreResult CaseStore::checkArticleRow(const ArticleRow &row)
     for (int f = 0; f < ArticleFieldCount; ++f) {
         if (inputcheck::recordValue(row[f]) != inputcheck::Problem::None)
             return StoreResult::failure(
-                StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+                StoreError::UnstorableValue, QStringLiteral("Fält %1 kan inte sparas").arg(f + 1), f);
     }
     return {};
 }
@@ -343,7 +344,7 @@ StoreResult CaseStore::checkNotes(const CaseNotes &notes)
     if (field == notesfile::Field::None)
         return {};
     return StoreResult::failure(StoreError::UnstorableNote,
-        QStringLiteral("%1 cannot be stored").arg(notesfile::fieldCaption(field)), int(field));
+        QStringLiteral("%1 kan inte sparas").arg(notesfile::fieldCaption(field)), int(field));
 }
 
 StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &notes, CaseState state)
@@ -355,7 +356,8 @@ StoreResult CaseStore::saveNotes(const QString &controlCode, const CaseNotes &no
             return checked;
         const Result<QString> path = paths::notesFile(controlCode);
         if (!path)
-            return StoreResult::failure(StoreError::UnsafeName, QStringLiteral("Unsafe control code"));
+            return StoreResult::failure(
+                StoreError::UnsafeName, QStringLiteral("Kontrollkoden kan inte bli ett filnamn"));
         if (StoreResult lib = missingLib(); !lib)
             return lib;
         // Saving what the file holds already is no change to the case's history.
@@ -419,7 +421,7 @@ StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const ListOrder
             const inputcheck::Problem problem = inputcheck::recordValue(updated[f]);
             if (problem != inputcheck::Problem::None && problem != inputcheck::Problem::DoubleQuote)
                 return StoreResult::failure(
-                    StoreError::UnstorableValue, QStringLiteral("Field %1 cannot be stored").arg(f + 1), f);
+                    StoreError::UnstorableValue, QStringLiteral("Fält %1 kan inte sparas").arg(f + 1), f);
         }
         RegisterPlan plan;
         plan.drop = { caseKeyOf(updated) };
@@ -526,7 +528,7 @@ StoreResult CaseStore::replaceArticleRow(
             return StoreResult::failure(StoreError::Unreadable, lines.error());
         const qsizetype at = lines.value().rows.indexOf(old);
         if (at < 0)
-            return StoreResult::failure(StoreError::NotFound, QStringLiteral("The row is not in the file"));
+            return StoreResult::failure(StoreError::NotFound, QStringLiteral("Raden finns inte i filen"));
         std::vector<bool> skip(static_cast<std::size_t>(lines.value().rows.size()), false);
         skip[static_cast<std::size_t>(at)] = true;
         return rewriteArticles(path, lines.value(), skip, &updated);
@@ -554,7 +556,8 @@ StoreResult CaseStore::removeArticleRows(
                     at = i;
             }
             if (at < 0)
-                return StoreResult::failure(StoreError::NotFound, QStringLiteral("A row is not in the file"));
+                return StoreResult::failure(
+                    StoreError::NotFound, QStringLiteral("En rad finns inte i filen"));
             skip[static_cast<std::size_t>(at)] = true;
         }
         return rewriteArticles(path, lines.value(), skip, nullptr);

@@ -7,6 +7,7 @@
 #include "storage/fileio.h"
 #include "storage/folderlock.h"
 #include "storage/ini.h"
+#include "storage/systemreason.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,7 +47,7 @@ Outcome checkValues(const CustomerRecord &record)
         // A '[' makes its line a section boundary: the keys below it could not be read.
         if (v.contains(u'\r') || v.contains(u'\n') || v.contains(u'[') || !cp1252::canEncode(v))
             return failure(
-                Error::Unstorable, QStringLiteral("%1 cannot be stored").arg(keys().at(field)), field);
+                Error::Unstorable, QStringLiteral("%1 kan inte sparas").arg(keys().at(field)), field);
     }
     return {};
 }
@@ -154,9 +155,9 @@ void setValue(CustomerRecord &record, int field, const QString &value)
 Outcome checkTelephone(const QString &telephone)
 {
     if (isReserved(telephone))
-        return failure(Error::ReservedName, QStringLiteral("Reserved name: %1").arg(telephone));
+        return failure(Error::ReservedName, QStringLiteral("%1 är ett reserverat namn").arg(telephone));
     if (!isSafeFileName(telephone) || !paths::customerFile(telephone))
-        return failure(Error::UnsafeName, QStringLiteral("Not a plain file name: %1").arg(telephone));
+        return failure(Error::UnsafeName, QStringLiteral("%1 kan inte bli ett filnamn").arg(telephone));
     return {};
 }
 
@@ -202,7 +203,7 @@ Outcome create(const QString &telephone, const CustomerRecord &record)
     const QFileInfo info(path.value());
     if (info.exists() || info.isSymLink()) {
         if (!info.isFile() || info.isSymLink() || info.size() > 0)
-            return failure(Error::Exists, QStringLiteral("Card exists: %1").arg(path.value()));
+            return failure(Error::Exists, QStringLiteral("Kortet finns redan: %1").arg(path.value()));
         return update(telephone, record); // an empty file left by a look at the card
     }
     Result<QByteArray> contents = applied(QByteArray(), record);
@@ -213,11 +214,11 @@ Outcome create(const QString &telephone, const CustomerRecord &record)
     QFile file(path.value());
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (QFileInfo::exists(path.value()))
-            return failure(Error::Exists, QStringLiteral("Card exists: %1").arg(path.value()));
-        return failure(Error::Unwritable, file.errorString());
+            return failure(Error::Exists, QStringLiteral("Kortet finns redan: %1").arg(path.value()));
+        return failure(Error::Unwritable, reasonOf(file));
     }
     if (file.write(contents.value()) != contents.value().size() || !file.flush()) {
-        const QString reason = file.errorString();
+        const QString reason = reasonOf(file);
         file.close();
         file.remove(); // a half-written card would read as a card with missing fields
         return failure(Error::Unwritable, reason);
@@ -234,7 +235,7 @@ Result<QList<Card>> listAll()
     // name) and read into one reused buffer, and the nine keys are found in one pass.
     DIR *folder = ::opendir(QFile::encodeName(libPath).constData());
     if (!folder)
-        return Status::failure(QStringLiteral("No folder %1").arg(libPath));
+        return Status::failure(QStringLiteral("Mappen %1 finns inte").arg(libPath));
     const auto closeFolder = qScopeGuard([folder] { ::closedir(folder); });
     const int folderFd = ::dirfd(folder);
     QList<QByteArray> encodedKeys;

@@ -13,7 +13,7 @@ QString s_root;
 Result<QString> safePath(const QString &name, QStringView prefix, QStringView suffix)
 {
     if (!isSafeFileName(name))
-        return Status::failure(QStringLiteral("Not a plain file name: %1").arg(name));
+        return Status::failure(QStringLiteral("%1 kan inte bli ett filnamn").arg(name));
     return DataFolder::path(prefix.toString() + name + suffix.toString());
 }
 } // namespace
@@ -112,7 +112,7 @@ Result<QString> paths::userFile(const QString &userId)
     // An empty id would name the file ".ini": an account anyone could sign in to with
     // an empty id field once that file exists. No account has an empty id.
     if (userId.isEmpty())
-        return Status::failure(QStringLiteral("An empty user id names no user file"));
+        return Status::failure(QStringLiteral("Ett tomt användar-ID ger ingen användarfil"));
     return safePath(userId, u"\\Lib\\User\\", u".ini");
 }
 

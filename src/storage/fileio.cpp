@@ -4,6 +4,7 @@
 
 #include "storage/datafolder.h"
 #include "storage/filestamp.h"
+#include "storage/systemreason.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,14 +19,10 @@
 namespace lunora::fileio {
 
 namespace {
+// `what` names the path with %1: "%1 kunde inte läsas".
 Status fileError(const QString &what, const QString &path, const QString &reason)
 {
-    return Status::failure(QStringLiteral("%1 %2: %3").arg(what, path, reason));
-}
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
+    return Status::failure(what.arg(path) + QStringLiteral(": ") + reason);
 }
 
 bool isWithin(const QString &path, const QString &folder)
@@ -65,12 +62,12 @@ Status openChecked(const QString &path, int flags, QIODevice::OpenMode mode, QFi
     };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return fileError(what, path, QStringLiteral("not a plain file"));
+        return fileError(what, path, QStringLiteral("ingen vanlig fil"));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return fileError(what, path, file.errorString());
+        return fileError(what, path, reasonOf(file));
     }
     return {};
 }
@@ -176,20 +173,21 @@ Status checkPlace(const QString &path)
     if (::lstat(name.constData(), &st) != 0) {
         if (errno == ENOENT)
             return {}; // may be created
-        return fileError(QStringLiteral("Cannot reach"), path, systemReason(errno));
+        return fileError(QStringLiteral("%1 kan inte nås"), path, systemReason(errno));
     }
     if (S_ISLNK(st.st_mode)) {
         const QString target = QFileInfo(path).canonicalFilePath();
         if (target.isEmpty())
-            return fileError(QStringLiteral("Refused"), path, QStringLiteral("a link to nothing"));
+            return fileError(
+                QStringLiteral("%1 används inte"), path, QStringLiteral("en länk till något som inte finns"));
         if (!liesInDataFolder(target))
             return fileError(
-                QStringLiteral("Refused"), path, QStringLiteral("a link out of the data folder"));
+                QStringLiteral("%1 används inte"), path, QStringLiteral("en länk ut ur datamappen"));
         if (::stat(name.constData(), &st) != 0)
-            return fileError(QStringLiteral("Cannot reach"), path, systemReason(errno));
+            return fileError(QStringLiteral("%1 kan inte nås"), path, systemReason(errno));
     }
     if (!S_ISREG(st.st_mode))
-        return fileError(QStringLiteral("Refused"), path, QStringLiteral("not a plain file"));
+        return fileError(QStringLiteral("%1 används inte"), path, QStringLiteral("ingen vanlig fil"));
     return {};
 }
 
@@ -201,12 +199,13 @@ bool exists(const QString &path)
 Result<QByteArray> readAll(const QString &path)
 {
     QFile file;
-    if (Status opened = openChecked(path, O_RDONLY, QIODevice::ReadOnly, file, QStringLiteral("Cannot read"));
+    if (Status opened
+        = openChecked(path, O_RDONLY, QIODevice::ReadOnly, file, QStringLiteral("%1 kunde inte läsas"));
         !opened)
         return opened;
     QByteArray contents = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return fileError(QStringLiteral("Cannot read"), path, file.errorString());
+        return fileError(QStringLiteral("%1 kunde inte läsas"), path, reasonOf(file));
     return contents;
 }
 
@@ -228,11 +227,11 @@ Status saveInPieces(const QString &path, const std::function<void(const Sink &si
     QByteArray temporary;
     const int fd = makeTemporary(target, temporary);
     if (fd < 0)
-        return fileError(QStringLiteral("Cannot write"), path, systemReason(errno));
+        return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(errno));
     const auto cancel = [&temporary, path](int fd, int error) {
         ::close(fd);
         ::unlink(temporary.constData());
-        return fileError(QStringLiteral("Cannot write"), path, systemReason(error));
+        return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(error));
     };
     // Set on the temporary file, so that the file is never seen with a wider mode.
     giveMode(fd, target, newFileMode);
@@ -247,12 +246,12 @@ Status saveInPieces(const QString &path, const std::function<void(const Sink &si
     if (::close(fd) != 0) {
         error = errno;
         ::unlink(temporary.constData());
-        return fileError(QStringLiteral("Cannot write"), path, systemReason(error));
+        return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(error));
     }
     if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
         error = errno;
         ::unlink(temporary.constData());
-        return fileError(QStringLiteral("Cannot write"), path, systemReason(error));
+        return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(error));
     }
     ownwrites::note(path, before, FileStamp::of(path));
     return {};
@@ -267,7 +266,7 @@ Status appendLine(const QString &path, const QByteArray &line)
     QFile file;
     if (Status opened = openChecked(path, O_RDWR | O_APPEND | O_CREAT,
             QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered, file,
-            QStringLiteral("Cannot append to"));
+            QStringLiteral("En rad kunde inte läggas till i %1"));
         !opened)
         return opened;
     if (!before.exists)
@@ -279,16 +278,16 @@ Status appendLine(const QString &path, const QByteArray &line)
 
     const qint64 sizeBefore = file.size();
     if (file.write(data) != data.size() || !file.flush()) {
-        const QString reason = file.errorString();
+        const QString reason = reasonOf(file);
         // Whatever part of the line did fit (a full disk) is cut off again: a fragment
         // would read back as an entry of its own.
         file.resize(sizeBefore);
         file.close();
-        return fileError(QStringLiteral("Cannot append to"), path, reason);
+        return fileError(QStringLiteral("En rad kunde inte läggas till i %1"), path, reason);
     }
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return fileError(QStringLiteral("Cannot append to"), path, file.errorString());
+        return fileError(QStringLiteral("En rad kunde inte läggas till i %1"), path, reasonOf(file));
     ownwrites::note(path, before, FileStamp::of(path));
     return {};
 }
@@ -298,11 +297,11 @@ Status remove(const QString &path)
     // Removing a link removes the link, never its target: no check needed.
     QFile file(path);
     if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
-        return fileError(QStringLiteral("Cannot remove"), path, QStringLiteral("no such file"));
+        return fileError(QStringLiteral("%1 kunde inte tas bort"), path, QStringLiteral("filen finns inte"));
     if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
-        return fileError(QStringLiteral("Cannot remove"), path, QStringLiteral("is a folder"));
+        return fileError(QStringLiteral("%1 kunde inte tas bort"), path, QStringLiteral("det är en mapp"));
     if (!file.remove())
-        return fileError(QStringLiteral("Cannot remove"), path, file.errorString());
+        return fileError(QStringLiteral("%1 kunde inte tas bort"), path, reasonOf(file));
     return {};
 }
 
@@ -315,7 +314,7 @@ Status prepare(const QString &path)
         // folder makes the open fail, which is what we want.
         QFile file;
         if (Status opened = openChecked(path, O_WRONLY | O_APPEND | O_CREAT,
-                QIODevice::WriteOnly | QIODevice::Append, file, QStringLiteral("Cannot create"));
+                QIODevice::WriteOnly | QIODevice::Append, file, QStringLiteral("%1 kunde inte skapas"));
             !opened)
             return opened;
         giveNewFileMode(file.handle(), path);
@@ -323,8 +322,7 @@ Status prepare(const QString &path)
     const QFileDevice::Permissions perms = QFile::permissions(path);
     if (!(perms & QFileDevice::WriteOwner)) {
         if (!QFile::setPermissions(path, perms | QFileDevice::WriteOwner | QFileDevice::WriteUser))
-            return fileError(
-                QStringLiteral("Cannot make writable"), path, QStringLiteral("permission denied"));
+            return fileError(QStringLiteral("%1 kunde inte göras skrivbar"), path, systemReason(EACCES));
     }
     return {};
 }

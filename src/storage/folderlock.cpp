@@ -3,6 +3,7 @@
 #include "storage/folderlock.h"
 
 #include "storage/datafolder.h"
+#include "storage/systemreason.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,8 +48,7 @@ std::atomic<FolderLock::Waiter *> s_defaultWaiter { nullptr };
 QString systemError(const char *what, const QByteArray &path, int error)
 {
     return QStringLiteral("%1 %2: %3")
-        .arg(QString::fromLatin1(what), QString::fromLocal8Bit(path),
-            QString::fromLocal8Bit(std::strerror(error)));
+        .arg(QString::fromLatin1(what), QString::fromLocal8Bit(path), systemReason(error));
 }
 
 enum class Attempt
@@ -67,7 +67,7 @@ int openLockFile(const QByteArray &path, QString &errorText)
     {
     };
     if (::lstat(path.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        errorText = QStringLiteral("Not a plain file: %1").arg(QString::fromLocal8Bit(path));
+        errorText = QStringLiteral("%1 är ingen vanlig fil").arg(QString::fromLocal8Bit(path));
         return -1;
     }
     const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
@@ -83,7 +83,7 @@ int openLockFile(const QByteArray &path, QString &errorText)
     }
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        errorText = QStringLiteral("Not a plain file: %1").arg(QString::fromLocal8Bit(path));
+        errorText = QStringLiteral("%1 är ingen vanlig fil").arg(QString::fromLocal8Bit(path));
         return -1;
     }
     if (created) {
@@ -103,7 +103,7 @@ Attempt tryLock(ProcessLock &state, const QByteArray &path, QString &errorText)
 {
     if (state.depth > 0) {
         if (state.path != path) {
-            errorText = QStringLiteral("The lock of another data folder is held: %1")
+            errorText = QStringLiteral("Låset för en annan datamapp hålls redan: %1")
                             .arg(QString::fromLocal8Bit(state.path));
             return Attempt::Failed;
         }
@@ -198,7 +198,7 @@ FolderLock FolderLock::acquireIn(const QString &dataFolder, Waiter *waiter, mill
         const auto soFar = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
         if (soFar >= timeout) {
             lock.m_error = Error::Busy;
-            lock.m_errorText = QStringLiteral("The data folder stayed locked by another copy");
+            lock.m_errorText = QStringLiteral("Datamappen förblev låst av en annan kopia av programmet");
             return lock;
         }
         if (waiter) {
@@ -208,7 +208,7 @@ FolderLock FolderLock::acquireIn(const QString &dataFolder, Waiter *waiter, mill
             }
             if (!waiter->wait(soFar)) {
                 lock.m_error = Error::Cancelled;
-                lock.m_errorText = QStringLiteral("Waiting for the data folder was cancelled");
+                lock.m_errorText = QStringLiteral("Väntan på datamappen avbröts");
                 return lock;
             }
         } else {

@@ -70,10 +70,10 @@ QByteArray withCrBeforeLoneLf(const QByteArray &text)
 Status checkWrite(const IniWrite &write)
 {
     if (!isStorableName(write.section) || !isStorableName(write.key))
-        return Status::failure(
-            QStringLiteral("Section or key name cannot be stored: [%1] %2").arg(write.section, write.key));
+        return Status::failure(QStringLiteral("Avsnittets eller nyckelns namn kan inte sparas: [%1] %2")
+                                   .arg(write.section, write.key));
     if (!isStorableIniValue(write.value))
-        return Status::failure(QStringLiteral("Value of %1 cannot be stored").arg(write.key));
+        return Status::failure(QStringLiteral("Värdet av %1 kan inte sparas").arg(write.key));
     return {};
 }
 
@@ -163,7 +163,7 @@ Result<QByteArray> ini::writeValue(
 {
     const auto overflow = [] {
         return Status::failure(
-            QStringLiteral("The file is too large for an INI write (over 32767 characters)"));
+            QStringLiteral("Filen är för stor för att skrivas som INI-fil (över 32767 tecken)"));
     };
     // Positions below are 1-based, as the limit counts them; 0 means "not found".
     const auto find = [](const QByteArray &haystack, const QByteArray &needle, qsizetype from1) -> qsizetype {

@@ -131,7 +131,7 @@ Result<CaseNotes> load(const QString &path)
 Status store(const QString &path, const CaseNotes &notes)
 {
     if (const Field bad = firstUnstorableField(notes); bad != Field::None)
-        return Status::failure(QStringLiteral("%1 cannot be stored").arg(fieldCaption(bad)));
+        return Status::failure(QStringLiteral("%1 kan inte sparas").arg(fieldCaption(bad)));
     if (notes.isEmpty())
         return remove(path);
     return fileio::saveAll(path, format(notes));

@@ -140,7 +140,7 @@ Result<bool> protectFile(const QString &path, const std::function<FolderLock()> 
             return saved;
         return true;
     }
-    return Status::failure(QStringLiteral("%1 changed while it was being protected").arg(path));
+    return Status::failure(QStringLiteral("%1 ändrades medan lösenordet skyddades").arg(path));
 }
 
 // The user files of a folder: every plain file named <id>.ini, by file name.

@@ -187,7 +187,7 @@ StoreResult Rewrite::markDropped()
         }
     }
     if (!anyDropped)
-        return StoreResult::failure(StoreError::NotFound, QStringLiteral("The case is not in the register"));
+        return StoreResult::failure(StoreError::NotFound, QStringLiteral("Ärendet finns inte i registret"));
     return {};
 }
 

@@ -269,7 +269,7 @@ Result<Table> Table::load(const QString &path)
 Result<Table> Table::fromBytes(QByteArray bytes)
 {
     if (bytes.size() > MaxBytes)
-        return Status::failure(QStringLiteral("The case register is too large to read"));
+        return Status::failure(QStringLiteral("Ärenderegistret är för stort för att läsas"));
     // Register lines written by the program are rarely shorter than a hundred bytes, so
     // this estimate seldom needs to grow and costs no pass of its own over the text.
     SpanBuffer spans(bytes.size() / 96 + 16);

@@ -53,7 +53,7 @@ StoreResult missingLib()
     const QString lib = DataFolder::path(u"\\Lib");
     if (QFileInfo(lib).isDir())
         return {};
-    return StoreResult::failure(StoreError::MissingFolder, QStringLiteral("No folder %1").arg(lib));
+    return StoreResult::failure(StoreError::MissingFolder, QStringLiteral("Mappen %1 finns inte").arg(lib));
 }
 
 StoreResult unwritable(const Status &status)

@@ -64,6 +64,16 @@ bool lastShownIs(const QString &title, const QString &text, MessageBox::Icon ico
     const MessageBox::Shown &last = MessageBox::shown().constLast();
     return last.title == title && last.text == text && last.icon == icon && last.buttons == MessageBox::Ok;
 }
+
+const QString RightsLine
+    = QStringLiteral("© 2026 Lunora-utvecklarna. Fri programvara: GNU GPL version 3 eller senare.");
+
+// The whole text fits the label on one line, and the label its window.
+bool standsOnOneLine(const QLabel *label)
+{
+    return !label->wordWrap() && label->fontMetrics().horizontalAdvance(label->text()) <= label->width()
+        && label->parentWidget()->rect().contains(label->geometry());
+}
 } // namespace
 
 class TestStartup : public QObject
@@ -165,7 +175,12 @@ void TestStartup::splashFillsThenHandsOverToSignIn()
 
     auto *splash = WindowRegistry::show<frmSplash>();
     QCOMPARE(splash->windowTitle(), QStringLiteral("Orvane+"));
-    QCOMPARE(splash->size(), QSize(px(3750), px(1560)));
+    // The licence line is longer than the designed width: the window grows to hold it.
+    QCOMPARE(splash->height(), px(1560));
+    QVERIFY(splash->width() >= px(3750));
+    auto *rights = child<QLabel>(splash, "Label3");
+    QCOMPARE(rights->text(), RightsLine);
+    QVERIFY(standsOnOneLine(rights));
     QCOMPARE(child<QLabel>(splash, "Label1")->text(), QStringLiteral("Orvane+"));
     QCOMPARE(child<QLabel>(splash, "Label2")->text(), QStringLiteral("Version: 2011-01-19 (alpha 1)"));
 
@@ -791,13 +806,16 @@ void TestStartup::aboutShowsVersionAndCloses()
 {
     auto *about = WindowRegistry::show<frmOm>();
     QCOMPARE(about->windowTitle(), QStringLiteral("Om"));
-    QCOMPARE(about->size(), QSize(px(4680), px(3105)));
+    QCOMPARE(about->height(), px(3105));
+    QVERIFY(about->width() >= px(4680));
     QCOMPARE(child<QLabel>(about, "Label1")->text(), QStringLiteral("Orvane+"));
     // The version comes from the build's own project version.
     const QString version = child<QLabel>(about, "dbVers")->text();
     QCOMPARE(version, QStringLiteral(LUNORA_VERSION));
     QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(version).hasMatch());
-    QVERIFY(child<QLabel>(about, "dbCopy")->text().startsWith(QStringLiteral("© ")));
+    auto *rights = child<QLabel>(about, "dbCopy");
+    QCOMPARE(rights->text(), RightsLine);
+    QVERIFY(standsOnOneLine(rights));
     QVERIFY(!child<QLabel>(about, "dbInfo")->text().isEmpty());
 
     QCOMPARE(WindowRegistry::show<frmOm>(), about);

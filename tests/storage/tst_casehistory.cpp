@@ -212,6 +212,10 @@ void TestCaseHistory::failedHistoryWriteKeepsTheChange()
                  + "_Logg.txt\tBertil Berg\tRad tillagd: 17 Skruv 2 st 12,50\t"),
         noted.constData());
     QVERIFY(lines.at(1).contains("\tBertil Berg\tUtskrift\t"));
+    // The reason is for the shop to read: Swedish, naming the file and why.
+    QVERIFY2(lines.at(0).endsWith(
+                 cp1252::encode(QStringLiteral("%1 används inte: ingen vanlig fil\r").arg(historyPath()))),
+        noted.constData());
     QVERIFY(lines.at(0).endsWith('\r'));
     // The error log keeps its own format and is not written to.
     QCOMPARE(readBytes(paths::errorLog()), errorLogBefore);
