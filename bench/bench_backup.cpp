@@ -6,6 +6,7 @@
 
 #include "backup/backup.h"
 #include "storage/caseregister.h"
+#include "storage/folderlock.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,8 +15,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <sys/resource.h>
+#include <thread>
+#include <vector>
 
 using namespace lunora;
 
@@ -106,6 +111,19 @@ int main(int argc, char **argv)
     const double tarSeconds = timer.elapsed() / 1000.0;
     const double tarCpu = cpuSeconds(RUSAGE_CHILDREN);
 
+    // A desk beside the backup: takes the folder lock every 5 ms and notes how long it
+    // waited for it each time.
+    std::atomic_bool backupDone { false };
+    std::vector<double> waits;
+    std::thread desk([&] {
+        while (!backupDone) {
+            QElapsedTimer waited;
+            waited.start();
+            if (FolderLock lock = FolderLock::acquireIn(data); lock)
+                waits.push_back(waited.nsecsElapsed() / 1e6);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
     qint64 progressCalls = 0;
     qint64 halfway = 0; // when the read-back began: the progress passed half
     timer.restart();
@@ -118,6 +136,9 @@ int main(int argc, char **argv)
           });
     const double backupSeconds = timer.elapsed() / 1000.0;
     const double backupCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    backupDone = true;
+    desk.join();
+    std::sort(waits.begin(), waits.end());
     if (!made.ok()) {
         std::printf("backup failed: %s\n", qPrintable(made.detail));
         return 1;
@@ -129,6 +150,10 @@ int main(int argc, char **argv)
     std::printf("backup (archive, verify, rename): %.2f s (cpu %.2f s; read-back from %.2f s) for %lld "
                 "files, %lld progress reports\n",
         backupSeconds, backupCpu, halfway / 1000.0, made.files, progressCalls);
+    if (!waits.empty())
+        std::printf("a desk taking the lock every 5 ms meanwhile: %zu times, waited median %.2f ms, 95th "
+                    "percentile %.2f ms, longest %.2f ms\n",
+            waits.size(), waits[waits.size() / 2], waits[waits.size() * 95 / 100], waits.back());
     std::printf(
         "tar -cf cpu %.2f s; backup / tar by cpu: %.2f\n", tarCpu, backupCpu / std::max(tarCpu, 0.001));
     std::printf("archive: %.1f MB; tar -cf of the same folders: %.2f s (%.1f MB); backup / tar: %.1f\n",
