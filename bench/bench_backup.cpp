@@ -6,6 +6,7 @@
 
 #include "backup/backup.h"
 #include "storage/caseregister.h"
+#include "storage/folderlock.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +15,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
 
 using namespace lunora;
 
@@ -24,6 +30,17 @@ void write(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
+}
+
+// Processor time (user and system) of this process, or of its finished children, in s.
+double cpuSeconds(int who)
+{
+    struct rusage usage
+    {
+    };
+    ::getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double loadAverage()
@@ -92,12 +109,36 @@ int main(int argc, char **argv)
     QProcess::execute(
         QStringLiteral("tar"), { "-cf", work.filePath("ref.tar"), "-C", data, "Lib", "Errors" });
     const double tarSeconds = timer.elapsed() / 1000.0;
+    const double tarCpu = cpuSeconds(RUSAGE_CHILDREN);
 
+    // A desk beside the backup: takes the folder lock every 5 ms and notes how long it
+    // waited for it each time.
+    std::atomic_bool backupDone { false };
+    std::vector<double> waits;
+    std::thread desk([&] {
+        while (!backupDone) {
+            QElapsedTimer waited;
+            waited.start();
+            if (FolderLock lock = FolderLock::acquireIn(data); lock)
+                waits.push_back(waited.nsecsElapsed() / 1e6);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
     qint64 progressCalls = 0;
+    qint64 halfway = 0; // when the read-back began: the progress passed half
     timer.restart();
-    const backup::Outcome made = backup::create(
-        data, target, QDateTime::currentDateTime(), [&](qint64, qint64) { ++progressCalls; });
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    const backup::Outcome made
+        = backup::create(data, target, QDateTime::currentDateTime(), [&](qint64 done, qint64 total) {
+              ++progressCalls;
+              if (!halfway && total > 0 && done * 2 > total)
+                  halfway = timer.elapsed();
+          });
     const double backupSeconds = timer.elapsed() / 1000.0;
+    const double backupCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    backupDone = true;
+    desk.join();
+    std::sort(waits.begin(), waits.end());
     if (!made.ok()) {
         std::printf("backup failed: %s\n", qPrintable(made.detail));
         return 1;
@@ -106,8 +147,15 @@ int main(int argc, char **argv)
     const backup::Inspection seen = backup::inspect(made.archivePath);
     const double inspectSeconds = timer.elapsed() / 1000.0;
 
-    std::printf("backup (archive, verify, rename): %.2f s for %lld files, %lld progress reports\n",
-        backupSeconds, made.files, progressCalls);
+    std::printf("backup (archive, verify, rename): %.2f s (cpu %.2f s; read-back from %.2f s) for %lld "
+                "files, %lld progress reports\n",
+        backupSeconds, backupCpu, halfway / 1000.0, made.files, progressCalls);
+    if (!waits.empty())
+        std::printf("a desk taking the lock every 5 ms meanwhile: %zu times, waited median %.2f ms, 95th "
+                    "percentile %.2f ms, longest %.2f ms\n",
+            waits.size(), waits[waits.size() / 2], waits[waits.size() * 95 / 100], waits.back());
+    std::printf(
+        "tar -cf cpu %.2f s; backup / tar by cpu: %.2f\n", tarCpu, backupCpu / std::max(tarCpu, 0.001));
     std::printf("archive: %.1f MB; tar -cf of the same folders: %.2f s (%.1f MB); backup / tar: %.1f\n",
         QFileInfo(made.archivePath).size() / 1e6, tarSeconds,
         QFileInfo(work.filePath("ref.tar")).size() / 1e6, backupSeconds / std::max(tarSeconds, 0.001));

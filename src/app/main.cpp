@@ -20,9 +20,12 @@
 #include <QLocale>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <optional>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -67,7 +70,10 @@ private:
 // Clears away what copies killed half-way left behind (temporary files of saves, files
 // of cases whose removal was cut short) once the sign-in window shows, in a thread of
 // its own: reading a Lib of 225,000 files must delay neither the start nor another
-// desk. The program's end stops it between two files and waits for it.
+// desk. It begins a moment after the window is shown, so that the window is painted
+// first, and runs at a lower priority than the windows, so that a user typing the
+// password never waits for it. The program's end stops it between two files and waits
+// for it.
 class HousekeepingAfterSignIn final : public QObject
 {
 public:
@@ -82,18 +88,28 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && qobject_cast<lunora::frmLogin *>(watched)
-            && !m_thread.joinable()) {
-            m_thread = std::thread([this]() {
-                const QDateTime now = QDateTime::currentDateTime();
-                (void)lunora::housekeeping::removeStaleTemporaries(now, &m_stop);
-                (void)lunora::housekeeping::clearOrphans(now, &m_stop);
-            });
+        if (event->type() == QEvent::Show && qobject_cast<lunora::frmLogin *>(watched) && !m_started) {
+            m_started = true;
+            QTimer::singleShot(AfterShow, this, &HousekeepingAfterSignIn::start);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    static constexpr std::chrono::milliseconds AfterShow { 300 };
+    void start()
+    {
+        m_thread = std::thread([this]() {
+            // Nice 10: the clean-up waits for the windows, never the other way round. It
+            // holds the folder lock only for single removals, so a low priority keeps
+            // no desk waiting for long.
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+            const QDateTime now = QDateTime::currentDateTime();
+            (void)lunora::housekeeping::removeStaleTemporaries(now, &m_stop);
+            (void)lunora::housekeeping::clearOrphans(now, &m_stop);
+        });
+    }
+    bool m_started = false;
     std::atomic_bool m_stop { false };
     std::thread m_thread;
 };

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
 #include <clocale>
@@ -47,6 +48,9 @@ quint64 nameHash(QByteArrayView bytes)
 
 bool isValidUtf8(const QByteArray &bytes)
 {
+    // Nearly every name of a data folder is plain ASCII: no decoder needed for those.
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+        return true;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes); // decodes only when turned into a string
     return !decoder.hasError();

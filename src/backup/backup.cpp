@@ -41,6 +41,10 @@ struct Item
     bool folder = false;
     int mode = 0; // permission bits
     qint64 modified = 0; // seconds since the epoch
+    // A file as the walk hands it over: its folder's descriptor and its own name, valid
+    // only during the visit. Mode and time then come from the opened file itself.
+    int folderFd = -1;
+    const char *name = nullptr;
 };
 
 // What an entry of the archive must read back as.
@@ -67,10 +71,22 @@ Item itemOf(const QByteArray &relative, const struct stat &st)
 // Sees each file and folder of the walk below; false stops the walk.
 using ItemVisit = std::function<bool(const Item &item)>;
 
+// Whether a name may be one that isLeftOut() names: a cheap look at the bytes, so that
+// the pattern runs only for the few names that could match.
+bool mayBeLeftOut(const char *name)
+{
+    const size_t length = std::strlen(name);
+    return name[0] == '.' || (length > 0 && name[length - 1] == '~')
+        || (length >= 4 && ::strcasecmp(name + length - 4, ".tmp") == 0)
+        || (length >= 7 && name[length - 7] == '.') || std::strncmp(name, "lunora.", 7) == 0;
+}
+
 // Every file and folder below a folder, handed to `visit` as the folder is read, so that
 // a Lib of hundreds of thousands of files is never listed in memory: without symbolic
 // links (links inside Lib are never followed out of it) and without what isLeftOut()
-// names. A folder is handed over, and walked, after the files beside it.
+// names. A folder is handed over, and walked, after the files beside it. A file the
+// folder names as one is not looked at here: the archiver opens it relative to the
+// folder and takes its mode and time from the open file.
 Status walkBelow(const QByteArray &absolute, const QByteArray &relative, const ItemVisit &visit)
 {
     DIR *dir = ::opendir(absolute.constData());
@@ -87,16 +103,25 @@ Status walkBelow(const QByteArray &absolute, const QByteArray &relative, const I
         struct stat st
         {
         };
-        if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (entry->d_type == DT_REG)
+            st.st_mode = S_IFREG;
+        else if (entry->d_type != DT_DIR && entry->d_type != DT_UNKNOWN)
+            continue; // links, FIFOs, sockets, devices
+        else if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT)
                 continue; // removed since the folder was read: not part of the state any more
             status
                 = Status::failure(QStringLiteral("%1: %2").arg(QFile::decodeName(path), systemText(errno)));
             break;
         }
-        if (S_ISDIR(st.st_mode))
+        if (S_ISDIR(st.st_mode)) {
             folders.append(itemOf(path, st));
-        else if (S_ISREG(st.st_mode) && !isLeftOut(QFile::decodeName(path)) && !visit(itemOf(path, st))) {
+            continue;
+        }
+        if (!S_ISREG(st.st_mode) || (mayBeLeftOut(name) && isLeftOut(QFile::decodeName(path))))
+            continue;
+        Item file { path, false, 0, 0, dirFd, name };
+        if (!visit(file)) {
             status = Status::failure(QString());
             break;
         }
@@ -199,6 +224,10 @@ QString archiveError(struct archive *archive)
     return text ? QString::fromUtf8(text) : QStringLiteral("okänt fel i arkivet");
 }
 
+// Entries up to this size are stored as they are: deflating a case file of a few hundred
+// bytes saves little and costs a compressor set up (and its window cleared) per file.
+constexpr qint64 StoreUpTo = 4096;
+
 // The archive being written under a hidden name beside its final one: a failure leaves
 // no archive that looks finished.
 class ArchiveWriter final
@@ -225,12 +254,16 @@ public:
     enum class Added
     {
         Yes,
-        Gone, // removed since the folder was listed: not part of the state any more
         ReadFailed,
         WriteFailed,
     };
     Status open();
-    Added add(const Item &item, const QString &dataFolder, Written &written, QString &detail);
+    Status addFolder(const Item &item);
+    // A file whose bytes were read already.
+    Status addBytes(const Item &item, QByteArrayView bytes, Written &written);
+    // A file read from `fd` in pieces, `size` bytes: one that shrinks while it is read
+    // fails rather than going in half.
+    Added addStream(const Item &item, int fd, qint64 size, Written &written, QString &detail);
     Status finish();
 
 private:
@@ -257,9 +290,10 @@ Status ArchiveWriter::open()
         return Status::failure(QStringLiteral("%1: %2").arg(m_partPath, systemText(errno)));
     m_archive = archive_write_new();
     m_entry = archive_entry_new();
-    m_buffer = std::make_unique<char[]>(PieceSize);
+    m_buffer = std::make_unique_for_overwrite<char[]>(PieceSize);
     archive_write_set_format_zip(m_archive);
     archive_write_set_options(m_archive, "zip:compression-level=1");
+    archive_write_set_bytes_per_block(m_archive, 1 << 18); // fewer, larger writes
     archive_write_set_bytes_in_last_block(m_archive, 1);
     if (archive_write_open(m_archive, &m_sink, nullptr, writeToSink, nullptr) != ARCHIVE_OK)
         return failed();
@@ -272,6 +306,12 @@ Status ArchiveWriter::header(const Item &item, qint64 size)
     // other name is written with its bytes and without the mark (see LocaleScope).
     const QByteArray name = item.relative + (item.folder ? "/" : "");
     const LocaleScope locale(isValidUtf8(name));
+    // Stored and deflated entries are both plain zip: every reader of these archives,
+    // older copies' restore included, reads either.
+    if (size <= StoreUpTo)
+        archive_write_zip_set_compression_store(m_archive);
+    else
+        archive_write_zip_set_compression_deflate(m_archive);
     archive_entry_clear(m_entry);
     archive_entry_copy_pathname(m_entry, name.constData());
     archive_entry_set_filetype(m_entry, item.folder ? AE_IFDIR : AE_IFREG);
@@ -283,56 +323,49 @@ Status ArchiveWriter::header(const Item &item, qint64 size)
     return {};
 }
 
-// Reads the file in pieces through one descriptor, as it is at this moment, and writes
-// it as one entry. Its size is taken from the open descriptor: a file that shrinks
-// while it is read fails the backup rather than going in half.
-ArchiveWriter::Added ArchiveWriter::add(
-    const Item &item, const QString &dataFolder, Written &written, QString &detail)
+Status ArchiveWriter::addFolder(const Item &item)
 {
-    written = { 0, 0, item.folder };
-    if (item.folder) {
-        const Status status = header(item, 0);
+    return header(item, 0);
+}
+
+Status ArchiveWriter::addBytes(const Item &item, QByteArrayView bytes, Written &written)
+{
+    written = { bytes.size(), crcOf(bytes.data(), bytes.size(), 0), false };
+    if (Status status = header(item, bytes.size()); !status)
+        return status;
+    if (!bytes.isEmpty()
+        && (archive_write_data(m_archive, bytes.data(), static_cast<size_t>(bytes.size())) != bytes.size()
+            || m_sink.error))
+        return failed();
+    return {};
+}
+
+ArchiveWriter::Added ArchiveWriter::addStream(
+    const Item &item, int fd, qint64 size, Written &written, QString &detail)
+{
+    written = { 0, 0, false };
+    if (Status status = header(item, size); !status) {
         detail = status.error();
-        return status ? Added::Yes : Added::WriteFailed;
+        return Added::WriteFailed;
     }
-    const QByteArray path = QFile::encodeName(QDir(dataFolder).absolutePath()) + '/' + item.relative;
-    const QString shown = QFile::decodeName(item.relative);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    struct stat st
-    {
-    };
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int error = fd < 0 ? errno : EINVAL;
-        if (fd >= 0)
-            ::close(fd);
-        detail = QStringLiteral("%1: %2").arg(shown, systemText(error));
-        return error == ENOENT ? Added::Gone : Added::ReadFailed;
-    }
-    Added added = Added::Yes;
-    if (Status status = header(item, st.st_size); !status) {
-        detail = status.error();
-        added = Added::WriteFailed;
-    }
-    while (added == Added::Yes && written.size < st.st_size) {
-        const auto wanted = static_cast<size_t>(std::min<qint64>(PieceSize, st.st_size - written.size));
+    while (written.size < size) {
+        const auto wanted = static_cast<size_t>(std::min<qint64>(PieceSize, size - written.size));
         const ssize_t n = ::read(fd, m_buffer.get(), wanted);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            detail = QStringLiteral("%1: %2").arg(
-                shown, n < 0 ? systemText(errno) : QStringLiteral("kortare än sin storlek"));
-            added = Added::ReadFailed;
-        } else if (archive_write_data(m_archive, m_buffer.get(), static_cast<size_t>(n)) != n
-            || m_sink.error) {
-            detail = failed().error();
-            added = Added::WriteFailed;
-        } else {
-            written.crc = crcOf(m_buffer.get(), n, written.crc);
-            written.size += n;
+            detail = QStringLiteral("%1: %2").arg(QFile::decodeName(item.relative),
+                n < 0 ? systemText(errno) : QStringLiteral("kortare än sin storlek"));
+            return Added::ReadFailed;
         }
+        if (archive_write_data(m_archive, m_buffer.get(), static_cast<size_t>(n)) != n || m_sink.error) {
+            detail = failed().error();
+            return Added::WriteFailed;
+        }
+        written.crc = crcOf(m_buffer.get(), n, written.crc);
+        written.size += n;
     }
-    ::close(fd);
-    return added;
+    return Added::Yes;
 }
 
 Status ArchiveWriter::finish()
@@ -427,8 +460,22 @@ Outcome failure(Error error, const QString &detail)
     return outcome;
 }
 
-// Writes each item into the archive as the walk hands it over, each file under the
-// folder lock so that a desk that wants to save waits at most for one file to be read.
+using Clock = std::chrono::steady_clock;
+
+// How long the files of one batch are read under the folder lock, and how long it is
+// then left free at least: a desk waiting for it tries again every 10 ms or sooner, so
+// it gets the lock between two batches and waits at most for one of them.
+constexpr auto BatchWork = std::chrono::milliseconds(40);
+std::atomic<std::chrono::milliseconds> s_batchWork { BatchWork };
+constexpr auto BatchGap = std::chrono::milliseconds(11);
+// What one batch holds of the files' bytes at most; a file larger than a quarter of it
+// goes into the archive straight from the disk, under the lock, on its own.
+constexpr qint64 BatchBytes = qint64(8) << 20;
+
+// Writes the items into the archive as the walk hands them over. The files are read in
+// batches under the folder lock, each at most BatchWork long, so that a desk that wants
+// to save waits at most for one batch; the batch is written into the archive after the
+// lock is released.
 class Archiver final
 {
 public:
@@ -445,50 +492,161 @@ public:
             m_expectedFiles += countFiles(root + '/' + top);
     }
     bool add(const Item &item);
+    // Writes what the last batch read.
+    bool finish() { return endBatch(false); }
     Outcome outcome;
     WrittenList written;
     qint64 files = 0;
+    qint64 batches = 0;
 
 private:
+    struct Pending
+    {
+        Item item;
+        qint64 offset = 0;
+        qint64 size = 0;
+    };
+    bool readFile(const Item &item);
+    bool takeLock();
+    bool endBatch(bool leaveGap);
+    bool writePending();
+    void record(const Item &item, const Written &entry);
+    bool fail(Error error, const QString &detail)
+    {
+        outcome = failure(error, detail);
+        return false;
+    }
+
     ArchiveWriter &m_writer;
     QString m_dataFolder;
     Progress m_progress;
     const std::atomic_bool *m_cancel;
     QuietWaiter m_waiter;
     qint64 m_expectedFiles = 0;
+    FolderLock m_lock;
+    Clock::time_point m_batchStart;
+    std::vector<Pending> m_pending;
+    std::vector<char> m_contents;
 };
 
 bool Archiver::add(const Item &item)
 {
-    if (m_cancel && m_cancel->load()) {
-        outcome = failure(Error::Cancelled, QString());
-        return false;
-    }
-    FolderLock lock = item.folder ? FolderLock() : FolderLock::acquireIn(m_dataFolder, &m_waiter);
-    if (!item.folder && !lock) {
-        outcome = failure(lock.error() == FolderLock::Error::Cancelled ? Error::Cancelled : Error::LockFailed,
-            lock.errorText());
-        return false;
-    }
-    Written entry;
-    QString detail;
-    switch (m_writer.add(item, m_dataFolder, entry, detail)) {
-    case ArchiveWriter::Added::Yes:
-        break;
-    case ArchiveWriter::Added::Gone:
+    if (m_cancel && m_cancel->load())
+        return fail(Error::Cancelled, QString());
+    if (item.folder) {
+        m_pending.push_back({ item, 0, -1 });
         return true;
-    case ArchiveWriter::Added::ReadFailed:
-        outcome = failure(Error::ReadFailed, detail);
-        return false;
-    case ArchiveWriter::Added::WriteFailed:
-        outcome = failure(Error::WriteFailed, detail);
-        return false;
     }
-    written.insert(nameHash(item.relative), entry);
-    const qint64 total = std::max(m_expectedFiles, files + 1);
-    if (!item.folder && m_progress && (++files % 256 == 0 || files == total))
-        m_progress(files, total * 2); // the read-back is the second half
+    if (!readFile(item))
+        return false;
+    if (Clock::now() - m_batchStart >= s_batchWork.load() || qint64(m_contents.size()) >= BatchBytes)
+        return endBatch(true);
     return true;
+}
+
+bool Archiver::takeLock()
+{
+    m_lock = FolderLock::acquireIn(m_dataFolder, &m_waiter);
+    if (!m_lock)
+        return fail(m_lock.error() == FolderLock::Error::Cancelled ? Error::Cancelled : Error::LockFailed,
+            m_lock.errorText());
+    m_batchStart = Clock::now();
+    ++batches;
+    return true;
+}
+
+// Reads one file under the lock, as it is at this moment, through one descriptor. Its
+// size is taken from the open descriptor: a file that shrinks while it is read fails the
+// backup rather than going in half.
+bool Archiver::readFile(const Item &item)
+{
+    if (!m_lock.held() && !takeLock())
+        return false;
+    const int fd = ::openat(item.folderFd, item.name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    struct stat st
+    {
+    };
+    const QString shown = QFile::decodeName(item.relative);
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = fd < 0 ? errno : EINVAL;
+        if (fd >= 0)
+            ::close(fd);
+        // Removed since the folder was read: not part of the state any more.
+        return error == ENOENT
+            || fail(Error::ReadFailed, QStringLiteral("%1: %2").arg(shown, systemText(error)));
+    }
+    const Item file = itemOf(item.relative, st);
+    bool ok = true;
+    if (st.st_size > BatchBytes / 4) {
+        Written entry;
+        QString detail;
+        ok = writePending();
+        const auto added
+            = ok ? m_writer.addStream(file, fd, st.st_size, entry, detail) : ArchiveWriter::Added::Yes;
+        if (added == ArchiveWriter::Added::Yes && ok)
+            record(file, entry);
+        else if (ok)
+            ok = fail(
+                added == ArchiveWriter::Added::ReadFailed ? Error::ReadFailed : Error::WriteFailed, detail);
+    } else {
+        const auto offset = qint64(m_contents.size());
+        m_contents.resize(size_t(offset + st.st_size));
+        qint64 done = 0;
+        while (ok && done < st.st_size) {
+            const ssize_t n = ::read(fd, m_contents.data() + offset + done, size_t(st.st_size - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                ok = fail(Error::ReadFailed,
+                    QStringLiteral("%1: %2").arg(
+                        shown, n < 0 ? systemText(errno) : QStringLiteral("kortare än sin storlek")));
+            done += std::max<ssize_t>(n, 0);
+        }
+        m_pending.push_back({ file, offset, st.st_size });
+    }
+    ::close(fd);
+    return ok;
+}
+
+// Releases the lock, writes what the batch read into the archive and, when more is to
+// come, leaves the lock free long enough for a waiting desk to take it.
+bool Archiver::endBatch(bool leaveGap)
+{
+    const Clock::time_point released = Clock::now();
+    m_lock.release();
+    if (!writePending())
+        return false;
+    if (leaveGap)
+        std::this_thread::sleep_until(released + BatchGap);
+    return true;
+}
+
+bool Archiver::writePending()
+{
+    for (const Pending &pending : m_pending) {
+        Written entry { 0, 0, true };
+        const Status status = pending.size < 0
+            ? m_writer.addFolder(pending.item)
+            : m_writer.addBytes(
+                pending.item, QByteArrayView(m_contents.data() + pending.offset, pending.size), entry);
+        if (!status)
+            return fail(Error::WriteFailed, status.error());
+        record(pending.item, entry);
+    }
+    m_pending.clear();
+    m_contents.clear();
+    return true;
+}
+
+void Archiver::record(const Item &item, const Written &entry)
+{
+    written.insert(nameHash(item.relative), entry);
+    if (item.folder)
+        return;
+    ++files;
+    const qint64 total = std::max(m_expectedFiles, files);
+    if (m_progress && (files % 256 == 0 || files == total))
+        m_progress(files, total * 2); // the read-back is the second half
 }
 
 } // namespace
@@ -516,6 +674,11 @@ void syncFolder(const QString &folder)
 void setWriteLimitForTesting(qint64 bytes)
 {
     s_writeLimit = bytes;
+}
+
+void setBatchWorkForTesting(std::chrono::milliseconds work)
+{
+    s_batchWork = work.count() < 0 ? BatchWork : work;
 }
 
 QString archiveFileName(const QString &dataFolder, const QDateTime &when)
@@ -559,6 +722,8 @@ Outcome create(const QString &dataFolder, const QString &targetFolder, const QDa
         return failure(Error::WriteFailed, opened.error());
     Archiver archiver(writer, dataFolder, progress, cancel);
     const Status walked = walkAll(dataFolder, [&archiver](const Item &item) { return archiver.add(item); });
+    if (walked && archiver.outcome.ok())
+        archiver.finish();
     if (!archiver.outcome.ok())
         return archiver.outcome;
     if (!walked)

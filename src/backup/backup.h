@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <chrono>
 #include <functional>
 
 // Backups of a data folder: one zip archive of Lib and Errors with every file's bytes
@@ -81,7 +82,8 @@ QString archiveFileName(const QString &dataFolder, const QDateTime &when);
 bool isLeftOut(const QString &relativePath);
 
 // Writes the archive of dataFolder's Lib and Errors into targetFolder (mode 0600, never
-// over an existing file), each file read under the folder lock. Lib and Errors are
+// over an existing file), the files read under the folder lock in batches of at most
+// some 40 ms, the lock left free for a while between two batches. Lib and Errors are
 // followed when they are links; links below them never. A file that cannot be read
 // fails the backup. The finished archive is read back from disk and compared with the
 // list of what it was to hold (names, sizes, checksums); nothing is left under the
@@ -131,5 +133,8 @@ Outcome restore(const QString &dataFolder, const QString &archivePath, const QSt
 // Tests: the archive writer fails (no space left) once this many bytes have been
 // written; a negative limit turns this off.
 void setWriteLimitForTesting(qint64 bytes);
+// Tests: how long one batch of files is read under the folder lock; zero ends a batch
+// after every file, a negative value restores the normal length.
+void setBatchWorkForTesting(std::chrono::milliseconds work);
 
 } // namespace lunora::backup

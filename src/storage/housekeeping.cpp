@@ -4,6 +4,7 @@
 
 #include "storage/casehistory.h"
 #include "storage/casestore.h"
+#include "storage/codeindex.h"
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
@@ -117,25 +119,36 @@ QSet<QString> listedCodes()
     return codes;
 }
 
+// The register's form of a control code taken from a file name: names are bytes of the
+// file system's encoding, the register's are Windows-1252; a code of plain ASCII (every
+// code the program makes) is the same bytes in both.
+QByteArray registerFormOf(QByteArrayView code)
+{
+    if (std::all_of(code.begin(), code.end(), [](char c) { return uchar(c) < 0x80; }))
+        return code.toByteArray();
+    return cp1252::encode(QFile::decodeName(code.toByteArray()));
+}
+
 // Every case file of Lib by control code, for the codes the register does not hold as
-// it stands now (checked again under the lock before anything is done).
+// it stands now (checked again under the lock before anything is done). The register's
+// codes are read once into an index of this call's own, without the lock, and the names
+// are looked at as bytes: a Lib of 225,000 files costs one pass, no string per name.
 std::map<QString, QStringList> filesWithoutLine(const std::atomic_bool *stop)
 {
     std::map<QString, QStringList> found;
-    QHash<QString, bool> held;
+    const Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
+    if (!table)
+        return found; // unreadable: leave every file alone
+    CodeIndex index(table.value());
     forEachEntry(DataFolder::path(u"\\Lib"), [&](int, const char *raw) {
-        const QString name = QFile::decodeName(raw);
+        const QByteArrayView name(raw);
         for (const char *suffix : CaseFileSuffixes) {
-            const QLatin1StringView end(suffix);
+            const QByteArrayView end(suffix);
             if (name.size() <= end.size() || !name.endsWith(end))
                 continue;
-            const QString code = name.chopped(end.size());
-            if (!held.contains(code)) {
-                const Result<bool> holds = CaseStore::registerHolds(code);
-                held.insert(code, !holds || holds.value()); // unreadable: leave alone
-            }
-            if (!held.value(code))
-                found[code].append(name);
+            const QByteArrayView code = name.chopped(end.size());
+            if (!index.head(registerFormOf(code)))
+                found[QFile::decodeName(code.toByteArray())].append(QFile::decodeName(raw));
             break;
         }
         return !QuietWaiter::stopped(stop);
@@ -196,7 +209,10 @@ Result<int> removeStaleTemporaries(const QDateTime &now, const std::atomic_bool 
     for (const char *folder : { "\\Lib", "\\Lib\\User", "\\Errors" }) {
         forEachEntry(DataFolder::path(QString::fromLatin1(folder)), [&](int dirFd, const char *name) {
             ino_t inode = 0;
-            if (!isSaveTemporary(QFile::decodeName(name)) || !isStalePlainFile(dirFd, name, now, &inode))
+            // Only a name starting with a dot can be a temporary file: the others are not
+            // decoded at all.
+            if (name[0] != '.' || !isSaveTemporary(QFile::decodeName(name))
+                || !isStalePlainFile(dirFd, name, now, &inode))
                 return !QuietWaiter::stopped(stop);
             // Checked again under the lock: still the same old file, no save's own.
             const FolderLock lock = takeLock(stop);

@@ -7,6 +7,7 @@
 #include "backup/backup.h"
 #include "backup/presence.h"
 #include "storage/datafolder.h"
+#include "storage/folderlock.h"
 #include "storage/passwords.h"
 
 #include <QDir>
@@ -17,7 +18,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace lunora;
 
@@ -92,7 +95,11 @@ class TestBackup final : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { backup::setWriteLimitForTesting(-1); }
+    void cleanup()
+    {
+        backup::setWriteLimitForTesting(-1);
+        backup::setBatchWorkForTesting(std::chrono::milliseconds(-1));
+    }
 
     void nameAndLeftOutFiles();
     void roundTripIsByteForByte();
@@ -100,6 +107,8 @@ private slots:
     void corruptArchiveIsRefusedBeforeAnythingIsReplaced_data();
     void corruptArchiveIsRefusedBeforeAnythingIsReplaced();
     void fullDiskLeavesNoHalfArchive();
+    void deskChangingFilesBetweenBatchesGetsAWholeArchive_data();
+    void deskChangingFilesBetweenBatchesGetsAWholeArchive();
     void failedSafetyBackupReplacesNothing();
     void missingFoldersAreReported();
     void presenceKeepsRestoreAway();
@@ -226,6 +235,72 @@ void TestBackup::fullDiskLeavesNoHalfArchive()
     QCOMPARE(made.error, backup::Error::WriteFailed);
     QVERIFY(!made.detail.isEmpty());
     QVERIFY(QDir(target.path()).isEmpty());
+}
+
+// A file as another desk writes it: one version, whole, and long enough that a copy read
+// half before and half after a rewrite would show.
+QByteArray version(int n)
+{
+    return QByteArray("v") + QByteArray::number(n).rightJustified(6, '0') + QByteArray(3000, 'x') + "\r\n";
+}
+
+void TestBackup::deskChangingFilesBetweenBatchesGetsAWholeArchive_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("rewrites a file") << "rewrite";
+    QTest::newRow("removes a file") << "remove";
+    QTest::newRow("adds a file") << "add";
+}
+
+// Another desk of this process takes the lock between the backup's batches and changes
+// files under it: the backup finishes, its check passes, and every file in it is one
+// whole version of what the desk wrote.
+void TestBackup::deskChangingFilesBetweenBatchesGetsAWholeArchive()
+{
+    QFETCH(QString, change);
+    QTemporaryDir shop, other, target, safety;
+    const QString data = shop.filePath(QStringLiteral("Butik"));
+    makeDemoFolder(data);
+    constexpr int Files = 40;
+    for (int i = 0; i < Files; ++i)
+        write(QStringLiteral("%1/Lib/f%2.ini").arg(data).arg(i), version(0));
+    backup::setBatchWorkForTesting(std::chrono::milliseconds(0)); // one file a batch
+
+    std::atomic_bool done { false };
+    std::atomic_int changes { 0 };
+    std::thread desk([&] {
+        for (int n = 1; !done; ++n) {
+            if (FolderLock lock = FolderLock::acquireIn(data); lock) {
+                const QString path = QStringLiteral("%1/Lib/f%2.ini").arg(data).arg(n % Files);
+                if (change == "rewrite")
+                    write(path, version(n));
+                else if (change == "remove")
+                    QFile::remove(path);
+                else
+                    write(QStringLiteral("%1/Lib/g%2.ini").arg(data).arg(n), version(n));
+                ++changes;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    const backup::Outcome made = backup::create(data, target.path(), When);
+    done = true;
+    desk.join();
+    QVERIFY2(made.ok(), qPrintable(made.detail));
+    QVERIFY(changes > 0); // the desk got the lock while the backup ran
+
+    const QString restoredData = other.filePath(QStringLiteral("Butik"));
+    QVERIFY(QDir().mkpath(restoredData + "/Lib"));
+    const backup::Outcome restored = backup::restore(restoredData, made.archivePath, safety.path(), When);
+    QVERIFY2(restored.ok(), qPrintable(restored.detail));
+    const QStringList names
+        = QDir(restoredData + "/Lib").entryList({ QStringLiteral("f*.ini"), QStringLiteral("g*.ini") });
+    QVERIFY(!names.isEmpty());
+    for (const QString &name : names) {
+        const QByteArray bytes = read(restoredData + "/Lib/" + name);
+        QVERIFY2(bytes.size() == version(0).size() && bytes.startsWith('v') && bytes.endsWith("x\r\n"),
+            qPrintable(name));
+    }
 }
 
 void TestBackup::failedSafetyBackupReplacesNothing()
