@@ -116,29 +116,16 @@ void printTitleBand(PrintDevice &device, double top, const QString &title)
     printItem(device, 8, Weight::Bold, 1.5, top + 0.1, title, true);
 }
 
-// The longest start of the text that fits the width with "…" after it.
-QString elided(const PrintDevice &device, const QString &text, double width)
-{
-    if (device.textWidth(text) <= width)
-        return text;
-    QString cut = text;
-    while (!cut.isEmpty() && device.textWidth(cut + Ellipsis) > width)
-        cut.chop(1);
-    while (cut.endsWith(u' '))
-        cut.chop(1);
-    return cut + Ellipsis;
-}
-
 void drawNotesBand(PrintDevice &device, const CaseNotes &notes)
 {
     printTitleBand(device, NotesBandTop, QStringLiteral("Felbeskrivning"));
     const double valueWidth = NotesRight - NotesValueX;
     printItem(device, 8, Weight::Regular, NotesHeadingX, NotesDeviceY, QStringLiteral("Enhet / modell"));
-    printItem(
-        device, 8, Weight::Regular, NotesValueX, NotesDeviceY, elided(device, notes.device, valueWidth));
+    printItem(device, 8, Weight::Regular, NotesValueX, NotesDeviceY,
+        elidedToWidth(device, notes.device, valueWidth));
     printItem(device, 8, Weight::Regular, NotesHeadingX, NotesSerialY, QStringLiteral("Serienummer"));
-    printItem(
-        device, 8, Weight::Regular, NotesValueX, NotesSerialY, elided(device, notes.serial, valueWidth));
+    printItem(device, 8, Weight::Regular, NotesValueX, NotesSerialY,
+        elidedToWidth(device, notes.serial, valueWidth));
 
     // The serial number left the font at the 8 points the lines print in: the wrapping
     // measures in that size.

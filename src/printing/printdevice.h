@@ -36,6 +36,10 @@ public:
     virtual void setPaperSizeA4() = 0;
     virtual void setOrientationPortrait() = 0;
     virtual void setUnitCentimetres() = 0;
+    // A label instead of a sheet: a page of its own size in millimetres, landscape when it
+    // is wider than high, portrait otherwise, with no margins beyond those the printer
+    // cannot print in. The unit stays centimetres.
+    virtual void setPaperSizeMillimetres(double width, double height) = 0;
 
     // The printable area in the current unit; its left and top edges are 0 in a metric
     // unit, the reference of every position.
@@ -73,5 +77,9 @@ public:
 
     virtual Status status() const = 0;
 };
+
+// The longest start of the text that fits the width in the current font, with "…"
+// after it; the text itself when it fits. Every printout cuts its one-line texts so.
+QString elidedToWidth(const PrintDevice &device, const QString &text, double width);
 
 } // namespace lunora

@@ -103,6 +103,21 @@ void QPrinterDevice::setOrientationPortrait()
         setUpPage();
 }
 
+void QPrinterDevice::setPaperSizeMillimetres(double width, double height)
+{
+    if (!accepting() || width <= 0.0 || height <= 0.0)
+        return;
+    // Label printers describe their media in portrait, the way the roll feeds; a label
+    // wider than high is that size turned.
+    const QSizeF portrait(std::min(width, height), std::max(width, height));
+    m_printer->setFullPage(false);
+    m_printer->setPageSize(QPageSize(portrait, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    m_printer->setPageOrientation(width > height ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPageLayout layout = m_printer->pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    m_printer->setPageMargins(layout.minimumMargins(), QPageLayout::Millimeter);
+}
+
 void QPrinterDevice::setUnitCentimetres()
 {
     // Centimetres are the only unit this device speaks.
@@ -262,38 +277,72 @@ void QPrinterDevice::paintCommands()
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const Command &command : std::as_const(m_commands)) {
-        switch (command.kind) {
-        case Kind::Text:
-            painter.setFont(command.font);
-            painter.setPen(command.color);
-            painter.drawText(command.rect.topLeft(), command.text);
-            break;
-        case Kind::Fill:
-            painter.fillRect(command.rect, command.color);
-            break;
-        case Kind::Outline: {
-            QPen pen(command.color);
-            pen.setWidthF(OutlinePoints / 72.0 * m_printer->resolution());
-            pen.setJoinStyle(Qt::MiterJoin);
-            painter.setPen(pen);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(command.rect);
-            break;
+        if (command.kind != Kind::PageBreak) {
+            paintCommand(painter, command);
+            continue;
         }
-        case Kind::Picture:
-            painter.drawImage(command.rect, command.picture);
-            break;
-        case Kind::PageBreak:
-            if (!m_printer->newPage()) {
-                painter.end();
-                m_status = Status::failure(printerFailedText());
-                return;
-            }
-            break;
+        if (!m_printer->newPage()) {
+            painter.end();
+            m_status = Status::failure(printerFailedText());
+            return;
         }
     }
     if (!painter.end())
         m_status = Status::failure(printerFailedText());
+}
+
+void QPrinterDevice::paintCommand(QPainter &painter, const Command &command) const
+{
+    switch (command.kind) {
+    case Kind::Text:
+        painter.setFont(command.font);
+        painter.setPen(command.color);
+        painter.drawText(command.rect.topLeft(), command.text);
+        break;
+    case Kind::Fill:
+        painter.fillRect(command.rect, command.color);
+        break;
+    case Kind::Outline: {
+        QPen pen(command.color);
+        pen.setWidthF(OutlinePoints / 72.0 * m_printer->resolution());
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(command.rect);
+        break;
+    }
+    case Kind::Picture:
+        painter.drawImage(command.rect, command.picture);
+        break;
+    case Kind::PageBreak:
+        break;
+    }
+}
+
+QImage QPrinterDevice::firstPageImage(double dotsPerInch) const
+{
+    const QRectF page = m_printer->pageLayout().paintRect(QPageLayout::Inch);
+    QImage image(
+        qRound(page.width() * dotsPerInch), qRound(page.height() * dotsPerInch), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    // The commands are in printer pixels and their fonts in points: the image claims the
+    // printer's resolution, so points come out as on paper, and the painter scales down.
+    const double printerDpi = m_printer->resolution();
+    image.setDotsPerMeterX(qRound(printerDpi / 0.0254));
+    image.setDotsPerMeterY(qRound(printerDpi / 0.0254));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(dotsPerInch / printerDpi, dotsPerInch / printerDpi);
+    for (const Command &command : m_commands) {
+        if (command.kind == Kind::PageBreak)
+            break;
+        paintCommand(painter, command);
+    }
+    painter.end();
+    image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
+    image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
+    return image;
 }
 
 } // namespace lunora

@@ -11,6 +11,8 @@
 #include <QRectF>
 #include <memory>
 
+class QPainter;
+
 namespace lunora {
 
 // The print device on a QPrinter: the system's default printer (through CUPS on Linux)
@@ -40,6 +42,7 @@ public:
     void setPaperSizeA4() override;
     void setOrientationPortrait() override;
     void setUnitCentimetres() override;
+    void setPaperSizeMillimetres(double width, double height) override;
 
     double printableWidth() const override;
     double printableHeight() const override;
@@ -72,6 +75,10 @@ public:
     // The number of pages of the job so far.
     int pageCount() const { return m_pageCount; }
 
+    // The first page as drawn so far, on white, at the given resolution: what a preview
+    // on the screen shows. Nothing is sent to the printer.
+    QImage firstPageImage(double dotsPerInch) const;
+
 private:
     enum class Kind
     {
@@ -98,6 +105,7 @@ private:
     double fromDevice(double pixels) const;
     QRectF deviceRect(double left, double top, double right, double bottom) const;
     void paintCommands();
+    void paintCommand(QPainter &painter, const Command &command) const;
 
     std::unique_ptr<QPrinter> m_ownPrinter;
     QPrinter *m_printer = nullptr;

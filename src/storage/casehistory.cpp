@@ -83,6 +83,11 @@ QString savedAsPdf()
     return QStringLiteral("Sparad som PDF");
 }
 
+QString labelsPrinted(int count)
+{
+    return QStringLiteral("Etikett utskriven (%1 st)").arg(count);
+}
+
 QString notesChanged()
 {
     return QStringLiteral("Anteckningar ändrade");

@@ -39,6 +39,7 @@ namespace casehistory {
 QString created(); // "Skapat"
 QString printed(); // "Utskrift"
 QString savedAsPdf(); // "Sparad som PDF"
+QString labelsPrinted(int count); // "Etikett utskriven (2 st)"
 QString notesChanged(); // "Anteckningar ändrade"
 QString rowAdded(const ArticleRow &row); // "Rad tillagd: 17 Skruv 2 st 12,50"
 QString rowChanged(const ArticleRow &old, const ArticleRow &updated);

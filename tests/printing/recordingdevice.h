@@ -20,6 +20,7 @@ public:
     enum Kind
     {
         PaperA4,
+        PaperMillimetres,
         Portrait,
         Centimetres,
         FontSize,
@@ -72,6 +73,8 @@ public:
     void setPaperSizeA4() override;
     void setOrientationPortrait() override;
     void setUnitCentimetres() override;
+    // A label page: the printable area becomes the label, with no margins.
+    void setPaperSizeMillimetres(double width, double height) override;
     double printableWidth() const override { return m_width; }
     double printableHeight() const override { return m_height; }
     double printableLeft() const override { return 0.0; }

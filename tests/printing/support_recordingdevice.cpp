@@ -53,6 +53,13 @@ void RecordingDevice::setPaperSizeA4()
     record({ PaperA4 });
 }
 
+void RecordingDevice::setPaperSizeMillimetres(double width, double height)
+{
+    m_width = width / 10.0;
+    m_height = height / 10.0;
+    record({ PaperMillimetres, width, height });
+}
+
 void RecordingDevice::setOrientationPortrait()
 {
     record({ Portrait });

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+#include "storage/desksettings.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace lunora {
+
+namespace {
+const QString LabelGroup = QStringLiteral("Etikett");
+// A label's sides in millimetres: the widest roll of a desktop label printer is 102 mm,
+// and anything beyond a sheet of paper is a typing error.
+constexpr double MinSide = 20.0;
+constexpr double MaxSide = 300.0;
+
+bool usableSide(double millimetres)
+{
+    return millimetres >= MinSide && millimetres <= MaxSide;
+}
+} // namespace
+
+QString desksettings::filePath()
+{
+    // GenericConfigLocation follows $XDG_CONFIG_HOME; in Qt's test mode, which the tests
+    // turn on, it lies below ~/.qttest, so that a test never changes the desk's own file.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(QStringLiteral("lunora/lunora.conf"));
+}
+
+QVariant desksettings::value(const QString &group, const QString &key, const QVariant &fallback)
+{
+    QSettings settings(filePath(), QSettings::IniFormat);
+    settings.beginGroup(group);
+    return settings.value(key, fallback);
+}
+
+Status desksettings::setValues(const QString &group, const QVariantMap &values)
+{
+    // QSettings writes through a temporary file renamed over the old one, and merges
+    // with what another copy of the program wrote meanwhile.
+    QSettings settings(filePath(), QSettings::IniFormat);
+    settings.setAtomicSyncRequired(true);
+    settings.beginGroup(group);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        settings.setValue(it.key(), it.value());
+    settings.endGroup();
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return Status::failure(
+            QStringLiteral("%1 kunde inte skrivas.").arg(QDir::toNativeSeparators(filePath())));
+    return {};
+}
+
+LabelSettings loadLabelSettings()
+{
+    LabelSettings settings;
+    const LabelSettings defaults;
+    settings.printer = desksettings::value(LabelGroup, QStringLiteral("Skrivare")).toString();
+    bool widthOk = false;
+    bool heightOk = false;
+    const double width = desksettings::value(LabelGroup, QStringLiteral("Bredd")).toDouble(&widthOk);
+    const double height = desksettings::value(LabelGroup, QStringLiteral("Hojd")).toDouble(&heightOk);
+    // A size is taken whole or not at all: half of one and half of the default is
+    // no label anybody has.
+    if (widthOk && heightOk && usableSide(width) && usableSide(height)) {
+        settings.width = width;
+        settings.height = height;
+    }
+    bool countOk = false;
+    const int count = desksettings::value(LabelGroup, QStringLiteral("Antal")).toInt(&countOk);
+    settings.count
+        = countOk ? std::clamp(count, LabelSettings::MinCount, LabelSettings::MaxCount) : defaults.count;
+    settings.printOnNewCase = desksettings::value(LabelGroup, QStringLiteral("SkrivVidNyttArende")).toBool();
+    return settings;
+}
+
+Status saveLabelSettings(const LabelSettings &settings)
+{
+    return desksettings::setValues(LabelGroup,
+        { { QStringLiteral("Skrivare"), settings.printer }, { QStringLiteral("Bredd"), settings.width },
+            { QStringLiteral("Hojd"), settings.height }, { QStringLiteral("Antal"), settings.count },
+            { QStringLiteral("SkrivVidNyttArende"), settings.printOnNewCase } });
+}
+
+} // namespace lunora

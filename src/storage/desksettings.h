@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+#pragma once
+
+#include "storage/status.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+namespace lunora {
+
+// The desk's own settings: what belongs to this computer and its user rather than to
+// the shop's data (the label printer beside this counter, not the one at the other
+// desk). They live in $XDG_CONFIG_HOME/lunora/lunora.conf (~/.config when the variable
+// is unset), an INI file in Qt's format with one group per feature; the data folder
+// holds nothing of them. A missing or unreadable file gives every default.
+//
+// A feature adds a group and a struct of its own with a load and a save like the label
+// settings below; values read back are checked, since the file may be edited by hand.
+namespace desksettings {
+
+QString filePath();
+// One value of a group, or `fallback` when the file does not hold it.
+QVariant value(const QString &group, const QString &key, const QVariant &fallback = {});
+// Sets the values of one group, keeping every other key and group of the file, and
+// writes the file atomically. Fails when it cannot be written.
+[[nodiscard]] Status setValues(const QString &group, const QVariantMap &values);
+
+} // namespace desksettings
+
+// The label printer of this desk (group [Etikett]).
+struct LabelSettings
+{
+    static constexpr int MinCount = 1;
+    static constexpr int MaxCount = 20;
+
+    QString printer; // a printer queue's name; empty until one is chosen
+    double width = 62.0; // millimetres
+    double height = 29.0;
+    int count = 1; // labels per print
+    bool printOnNewCase = false; // "Skriv etikett när ett nytt ärende sparas"
+
+    friend bool operator==(const LabelSettings &, const LabelSettings &) = default;
+};
+
+LabelSettings loadLabelSettings();
+[[nodiscard]] Status saveLabelSettings(const LabelSettings &settings);
+
+} // namespace lunora
