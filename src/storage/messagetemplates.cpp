@@ -62,7 +62,7 @@ QString escaped(const QString &text)
         else if (c == u'\n')
             out += QStringLiteral("\\n");
         else if (c == u'[')
-            out += QStringLiteral("\\[");
+            out += QStringLiteral("\\b");
         else if (c != u'\r')
             out += c;
     }
@@ -80,7 +80,7 @@ QString unescaped(const QString &value)
             continue;
         }
         const QChar next = value.at(++i);
-        out += next == u'n' ? QChar(u'\n') : next;
+        out += next == u'n' ? QChar(u'\n') : next == u'b' ? QChar(u'[') : next;
     }
     return out;
 }
