@@ -4,10 +4,11 @@
 
 // The messages the counter sends a customer ("your phone is ready"), kept as templates
 // in Lib\Meddelanden.txt: Windows-1252, CR LF, one INI section per template, named by
-// the section, its text in the key Text with "\n" for a line break, "\b" for '[' (which would
-// make the line a section line) and "\\" for a backslash. The name ends in .txt, so no customer card (Lib\<telephone>.ini) can be
-// it, and older copies of the program never open it. A folder without the file offers
-// the two built-in templates.
+// the section, its text in the key Text with "\n" for a line break, "\b" for '['
+// (which would make the line a section line) and "\\" for a backslash. The name ends
+// in .txt, so no customer card (Lib\<telephone>.ini) can be it, and older copies of
+// the program never open it. A folder without the file offers the two built-in
+// templates.
 //
 // A text may hold placeholders, filled in from the case when the message is written:
 // {namn} the customer's name, {ärende} the case number, {summa} the total with its
