@@ -25,8 +25,9 @@ namespace {
 QStringList historyEvents()
 {
     QStringList events;
-    for (const HistoryEntry &entry :
-        casehistory::load(paths::historyFile(test::CaseA[ControlCode]).value()).value())
+    const Result<QList<HistoryEntry>> history
+        = casehistory::load(paths::historyFile(test::CaseA[ControlCode]).value());
+    for (const HistoryEntry &entry : history.value())
         events << entry.event;
     return events;
 }
