@@ -73,6 +73,21 @@ QString created()
     return QStringLiteral("Skapat");
 }
 
+QString messageByEmail(const QString &templateName)
+{
+    return QStringLiteral("Meddelande via e-post: ") + templateName;
+}
+
+QString messageBySms(const QString &number, const QString &templateName)
+{
+    return QStringLiteral("SMS till ") + number + QStringLiteral(": ") + templateName;
+}
+
+bool isMessage(QStringView event)
+{
+    return event.startsWith(u"Meddelande via e-post: ") || event.startsWith(u"SMS till ");
+}
+
 QString printed()
 {
     return QStringLiteral("Utskrift");

@@ -41,6 +41,12 @@ QString printed(); // "Utskrift"
 QString savedAsPdf(); // "Sparad som PDF"
 QString labelsPrinted(int count); // "Etikett utskriven (2 st)"
 QString notesChanged(); // "Anteckningar ändrade"
+// A message to the customer, by the template's name: "Meddelande via e-post: Klar för
+// hämtning" (handed to the mail program), "SMS till 0701234567: Klar för hämtning".
+QString messageByEmail(const QString &templateName);
+QString messageBySms(const QString &number, const QString &templateName);
+// Whether an event is one of the two above: the overview's "Läget" looks for them.
+bool isMessage(QStringView event);
 QString rowAdded(const ArticleRow &row); // "Rad tillagd: 17 Skruv 2 st 12,50"
 QString rowChanged(const ArticleRow &old, const ArticleRow &updated);
 QString rowRemoved(const ArticleRow &row);

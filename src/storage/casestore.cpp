@@ -272,6 +272,7 @@ void CaseStore::finished(const Change &change)
             (void)casehistory::append(code, now, { casehistory::notesChanged() });
         break;
     case Change::Kind::Printout:
+    case Change::Kind::Message:
         (void)casehistory::append(code, now, { change.event });
         break;
     }
@@ -279,7 +280,18 @@ void CaseStore::finished(const Change &change)
 
 StoreResult CaseStore::notePrintout(const QString &controlCode, const QString &event, CaseState state)
 {
-    Change change { Change::Kind::Printout, { controlCode }, {}, {}, {}, true, event };
+    return noteEvent(Change::Kind::Printout, controlCode, event, state);
+}
+
+StoreResult CaseStore::noteMessage(const QString &controlCode, const QString &event, CaseState state)
+{
+    return noteEvent(Change::Kind::Message, controlCode, event, state);
+}
+
+StoreResult CaseStore::noteEvent(
+    Change::Kind kind, const QString &controlCode, const QString &event, CaseState state)
+{
+    Change change { kind, { controlCode }, {}, {}, {}, true, event };
     change.state = state;
     const StoreResult noted = run(change, []() { return StoreResult(); });
     // A removed case has no history left to add to.

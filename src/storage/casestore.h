@@ -59,6 +59,7 @@ public:
             RemoveArticleRows,
             SaveNotes,
             Printout,
+            Message,
         };
         Kind kind;
         QStringList controlCodes; // the cases concerned
@@ -69,7 +70,7 @@ public:
         // line per case taken out (none for a case the register no longer held).
         QList<RegisterEntry> before {};
         bool notesChanged = true; // SaveNotes: false when the file held these notes already
-        QString event {}; // Printout: what the history says
+        QString event {}; // Printout and Message: what the history says
         CaseState state = CaseState::Unsaved; // Saved: run() refuses a case removed meanwhile
     };
 
@@ -128,6 +129,13 @@ public:
     static StoreResult notePrintout(
         const QString &controlCode, const QString &event, CaseState state = CaseState::Unsaved);
 
+    // A message sent to the customer or handed to the mail program, for the case's
+    // history: `event` is casehistory::messageByEmail() or messageBySms(). Like a
+    // printout it has happened already: a line that cannot be written is noted in
+    // Errors\Historikfel.txt, and CaseRemoved says the case is gone.
+    static StoreResult noteMessage(
+        const QString &controlCode, const QString &event, CaseState state = CaseState::Unsaved);
+
     // Whether the register holds a line with this control code. Kept between calls and
     // read anew only when the register changed; for callers that hold the folder lock.
     static Result<bool> registerHolds(const QString &controlCode);
@@ -135,6 +143,8 @@ public:
 private:
     template <typename Body> static StoreResult run(Change &change, Body &&body);
     static void finished(const Change &change);
+    static StoreResult noteEvent(
+        Change::Kind kind, const QString &controlCode, const QString &event, CaseState state);
 };
 
 } // namespace lunora

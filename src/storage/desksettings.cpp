@@ -11,6 +11,7 @@ namespace lunora {
 
 namespace {
 const QString LabelGroup = QStringLiteral("Etikett");
+const QString SmsGroup = QStringLiteral("Sms");
 // A label's sides in millimetres: the widest roll of a desktop label printer is 102 mm,
 // and anything beyond a sheet of paper is a typing error.
 constexpr double MinSide = 20.0;
@@ -52,6 +53,54 @@ Status desksettings::setValues(const QString &group, const QVariantMap &values)
         return Status::failure(
             QStringLiteral("%1 kunde inte skrivas.").arg(QDir::toNativeSeparators(filePath())));
     return {};
+}
+
+SmsCommand desksettings::smsCommand()
+{
+    return { value(SmsGroup, QStringLiteral("Program")).toString(),
+        value(SmsGroup, QStringLiteral("Arguments")).toStringList() };
+}
+
+Status desksettings::setSmsCommand(const SmsCommand &command)
+{
+    return setValues(SmsGroup,
+        { { QStringLiteral("Program"), command.program.trimmed() },
+            { QStringLiteral("Arguments"), command.arguments } });
+}
+
+QStringList desksettings::smsArguments(const SmsCommand &command, const QString &mobile, const QString &text)
+{
+    static const QString Mobile = QStringLiteral("{mobil}");
+    static const QString Text = QStringLiteral("{text}");
+    QStringList arguments;
+    arguments.reserve(command.arguments.size());
+    for (const QString &argument : command.arguments) {
+        // One pass over the argument, so that a {text} inside the number (or the other
+        // way round) is not replaced a second time.
+        QString out;
+        qsizetype pos = 0;
+        while (pos < argument.size()) {
+            const QStringView rest = QStringView(argument).sliced(pos);
+            if (rest.startsWith(Mobile)) {
+                out += mobile;
+                pos += Mobile.size();
+            } else if (rest.startsWith(Text)) {
+                out += text;
+                pos += Text.size();
+            } else {
+                out += argument.at(pos++);
+            }
+        }
+        arguments << out;
+    }
+    return arguments;
+}
+
+SmsCommand desksettings::kdeConnectCommand(const QString &phoneName)
+{
+    return { QStringLiteral("kdeconnect-cli"),
+        { QStringLiteral("--name"), phoneName, QStringLiteral("--destination"), QStringLiteral("{mobil}"),
+            QStringLiteral("--send-sms"), QStringLiteral("{text}") } };
 }
 
 LabelSettings loadLabelSettings()

@@ -5,6 +5,7 @@
 #include "storage/status.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 
@@ -26,6 +27,34 @@ QVariant value(const QString &group, const QString &key, const QVariant &fallbac
 // Sets the values of one group, keeping every other key and group of the file, and
 // writes the file atomically. Fails when it cannot be written.
 [[nodiscard]] Status setValues(const QString &group, const QVariantMap &values);
+
+} // namespace desksettings
+
+// The command that sends a text message (group [Sms]): a program and its arguments, kept
+// apart so that no shell ever reads them. {mobil} and {text} in an argument stand for
+// the number and the message.
+struct SmsCommand
+{
+    QString program;
+    QStringList arguments;
+    bool isEmpty() const { return program.trimmed().isEmpty(); }
+    friend bool operator==(const SmsCommand &, const SmsCommand &) = default;
+};
+
+namespace desksettings {
+
+// Keys Program and Arguments; an empty command when none is set.
+SmsCommand smsCommand();
+[[nodiscard]] Status setSmsCommand(const SmsCommand &command);
+
+// The arguments with {mobil} and {text} put in, argument by argument: a placeholder
+// brings its value into the one argument it stands in, whatever blanks, quotes or
+// signs the value holds.
+QStringList smsArguments(const SmsCommand &command, const QString &mobile, const QString &text);
+
+// The ready-made command for KDE Connect: kdeconnect-cli --name <phone> --destination
+// {mobil} --send-sms {text}.
+SmsCommand kdeConnectCommand(const QString &phoneName);
 
 } // namespace desksettings
 
