@@ -162,6 +162,18 @@ void CaseList::sortBy(int column, Qt::SortOrder order)
         m_proxy->sortBy(column, order);
 }
 
+QList<RegisterEntry> CaseList::entries() const
+{
+    QList<RegisterEntry> lines;
+    if (!m_model)
+        return lines;
+    const int count = m_model->rowCount();
+    lines.reserve(count);
+    for (int row = 0; row < count; ++row)
+        lines << m_model->entry(row);
+    return lines;
+}
+
 ListOrder CaseList::listOrder() const
 {
     return isOpen() ? m_proxy->listOrder() : ListOrder();

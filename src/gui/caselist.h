@@ -67,6 +67,9 @@ public:
     void setSearch(const QString &text);
     void sortBy(int column, Qt::SortOrder order);
     ListOrder listOrder() const;
+    // Every line the list holds, in the register's order (none while the overview is
+    // closed).
+    QList<RegisterEntry> entries() const;
     int rowCount() const;
     // The case a row of the list shows, and the row showing a case (-1 for none), so
     // that a view keeps its place across a reload.

@@ -3,6 +3,7 @@
 #include "gui/casesearch.h"
 
 #include "gui/caselistmodel.h"
+#include "storage/casenumbersearch.h"
 #include "storage/cp1252.h"
 #include "storage/swedishtext.h"
 
@@ -54,6 +55,7 @@ bool rowContains(
 
 CaseSearch::CaseSearch(const QString &text)
     : m_text(text)
+    , m_caseNumber(casenumbersearch::wantedNumber(text))
 {
     const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     bool inRun = false;
@@ -80,6 +82,8 @@ CaseSearch::CaseSearch(const QString &text)
 bool CaseSearch::matches(const CaseListModel &model, int row) const
 {
     QByteArray scratch;
+    if (m_caseNumber)
+        return casenumbersearch::matches(*m_caseNumber, model.rawText(row, CaseNumber, scratch));
     const QByteArrayView line = model.rawLine(row);
     QByteArray telephoneDigits;
     bool haveDigits = false;
@@ -112,7 +116,9 @@ bool CaseSearch::narrows(const CaseSearch &earlier) const
 {
     // Typing on at the end only lengthens the last word or adds words; either way each
     // earlier word, and each earlier run's digits, is found inside what is asked now.
-    return !earlier.isEmpty() && m_text.startsWith(earlier.m_text);
+    // A case number is matched whole, so the rows of an earlier one hold no other: after
+    // it every row is looked at again.
+    return !earlier.isEmpty() && !earlier.m_caseNumber && m_text.startsWith(earlier.m_text);
 }
 
 std::vector<std::uint8_t> matchFlags(

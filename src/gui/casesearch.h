@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace lunora {
@@ -15,7 +16,9 @@ class CaseListModel;
 // when every word occurs in one of its nine columns, letter case ignored. Words made of
 // digits and the marks a telephone number is written with ("070-123", "45", "(08)") form
 // runs, and a run also matches when its digits occur among the digits of the row's
-// telephone, so that "070-123 45 67" and "0701234567" find each other.
+// telephone, so that "070-123 45 67" and "0701234567" find each other. A text in the
+// case number's form ("101215 4711", what a scanner types from a label) matches the
+// case-number column alone, and only as a whole.
 class CaseSearch
 {
 public:
@@ -41,6 +44,7 @@ private:
 
     QString m_text;
     std::vector<Group> m_groups;
+    std::optional<QByteArray> m_caseNumber; // a scanned case number: its bytes
 };
 
 // Which of the given rows the search matches, as one flag per source row. The rows are

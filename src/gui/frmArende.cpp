@@ -159,6 +159,7 @@ void frmArende::setCaseState(CaseState state)
 {
     m_state.caseState = state;
     m_rows->setCaseState(state);
+    enableSavedCaseActions();
 }
 
 void frmArende::showSignature(const QString &signature)
@@ -514,6 +515,7 @@ void frmArende::save()
 
     setCaseState(CaseState::Saved);
     WindowRegistry::caseList()->refresh();
+    printLabelsOfNewCase(entry);
     close();
 }
 

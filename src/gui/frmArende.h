@@ -125,6 +125,12 @@ private:
     void saveCustomer(); // "Spara kund"
     void printAndClose(); // Timer5
 
+    // The windows that work on the saved case (frmArendeShelf.cpp).
+    void showLabelWindow(); // "Skriv etikett…"
+    void showMessageWindow(); // "Meddela kunden…"
+    void printLabelsOfNewCase(const RegisterEntry &saved);
+    void enableSavedCaseActions();
+
     void openNotes(const QString &controlCode);
     void showOpenProblems();
     void selectComboText(QComboBox *box, const QString &text, const QString &fieldCaption);
@@ -183,6 +189,8 @@ private:
     QLabel *m_openedMirror = nullptr; // appVer: "1" once a saved case is opened
 
     QAction *m_newCaseAction = nullptr; // mnuNy
+    QAction *m_labelAction = nullptr; // "Skriv etikett…", a saved case only
+    QAction *m_messageAction = nullptr; // "Meddela kunden…", a saved case only
 
     CaseSheetActions *m_sheet = nullptr;
     DeferredTimer *m_newCaseTimer = nullptr; // Timer1

@@ -242,7 +242,14 @@ void frmArende::buildMenus()
     preview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     QAction *pdf = arkiv->addAction(QStringLiteral("Spara som PDF…"));
     pdf->setObjectName(QStringLiteral("mnuSparaPdf"));
+    m_labelAction = arkiv->addAction(QStringLiteral("Skriv etikett…"));
+    m_labelAction->setObjectName(QStringLiteral("mnuSkrivEtikett"));
+    m_labelAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar2"));
+    m_messageAction = arkiv->addAction(QStringLiteral("Meddela kunden…"));
+    m_messageAction->setObjectName(QStringLiteral("mnuMeddela"));
+    m_messageAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    enableSavedCaseActions();
     QAction *history = arkiv->addAction(QStringLiteral("Historik…"));
     history->setObjectName(QStringLiteral("mnuHistorik"));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar3"));
@@ -259,6 +266,8 @@ void frmArende::buildMenus()
     connect(preview, &QAction::triggered, m_sheet, &CaseSheetActions::preview);
     connect(pdf, &QAction::triggered, m_sheet, &CaseSheetActions::askPdfFile);
     connect(history, &QAction::triggered, m_sheet, &CaseSheetActions::showHistory);
+    connect(m_labelAction, &QAction::triggered, this, &frmArende::showLabelWindow);
+    connect(m_messageAction, &QAction::triggered, this, &frmArende::showMessageWindow);
     connect(close, &QAction::triggered, this, &frmArende::askAndClose);
     connect(about, &QAction::triggered, this, []() { WindowRegistry::show<frmOm>(); });
 }

@@ -166,6 +166,7 @@ void frmArendeList::buildControls()
     buildList(client);
     buildSearch(client);
     buildButtons(client);
+    watchForScans();
 
     m_banner->lower();
     m_header->raise();
@@ -243,6 +244,9 @@ void frmArendeList::buildMenus()
     m_print->setObjectName(QStringLiteral("mnuSkrivUt"));
     m_customers = m_fileMenu->addAction(QStringLiteral("Kunder…"));
     m_customers->setObjectName(QStringLiteral("mnuKunder"));
+    m_situationAction = m_fileMenu->addAction(QStringLiteral("Läget"));
+    m_situationAction->setObjectName(QStringLiteral("mnuLaget"));
+    m_situationAction->setShortcut(QKeySequence(Qt::Key_F9));
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar1"));
     m_closeAction = m_fileMenu->addAction(QStringLiteral("Stäng"));
     m_closeAction->setObjectName(QStringLiteral("mnuStang"));
@@ -252,6 +256,7 @@ void frmArendeList::buildMenus()
 
     connect(m_print, &QAction::triggered, this, &frmArendeList::printCase);
     connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
+    connect(m_situationAction, &QAction::triggered, this, &frmArendeList::showSituation);
     connect(m_customers, &QAction::triggered, this, []() {
         auto *list = WindowRegistry::get<frmKunder>();
         list->reload();
@@ -271,6 +276,8 @@ void frmArendeList::buildDataMenu()
     m_newUser->setObjectName(QStringLiteral("mnuSNU"));
     m_protectPasswords = m_dataMenu->addAction(QStringLiteral("Skydda lösenord…"));
     m_protectPasswords->setObjectName(QStringLiteral("mnuSkyddaLosenord"));
+    m_messageTemplates = m_dataMenu->addAction(QStringLiteral("Meddelanden…"));
+    m_messageTemplates->setObjectName(QStringLiteral("mnuMeddelanden"));
     // The archive holds every user file with its password: administrators only, which
     // this menu already is.
     m_backup = m_dataMenu->addAction(QStringLiteral("Säkerhetskopiera…"));
@@ -282,6 +289,7 @@ void frmArendeList::buildDataMenu()
 
     connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
     connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
+    connect(m_messageTemplates, &QAction::triggered, this, &frmArendeList::showMessageTemplates);
     connect(
         m_protectPasswords, &QAction::triggered, this, [this]() { passwordjobs::protectPasswords(this); });
     connect(m_backup, &QAction::triggered, this,
@@ -507,6 +515,9 @@ bool frmArendeList::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
         layoutControls();
+    } else if (watched != m_search && event->type() == QEvent::KeyPress
+        && startScan(static_cast<QKeyEvent *>(event))) {
+        return true;
     } else if (watched == m_search && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {

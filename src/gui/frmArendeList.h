@@ -6,10 +6,12 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -23,6 +25,7 @@ class CaseList;
 class frmArende;
 class CaseListView;
 class DeferredTimer;
+class frmLaget;
 
 // The overview: every case of the register in one sortable list.
 // (Public interface used by the other windows; the window's own parts are private.)
@@ -102,6 +105,12 @@ private:
     // The selected case in the case window, which it returns (null without a selection).
     frmArende *openCase();
     void printCase();
+    // The windows the menus open beside the list (frmArendeListWindows.cpp).
+    void showSituation(); // "Läget"
+    void showMessageTemplates(); // "Meddelanden…"
+    // A barcode scanner types like a keyboard (frmArendeListScan.cpp).
+    void watchForScans();
+    bool startScan(const QKeyEvent *key);
     void removeCase();
     void showCustomerCard();
     void newCustomerCard();
@@ -133,11 +142,14 @@ private:
     QAction *m_refresh = nullptr;
     QAction *m_newUser = nullptr;
     QAction *m_protectPasswords = nullptr;
+    QAction *m_messageTemplates = nullptr; // "Meddelanden…"
     QAction *m_backup = nullptr;
     QAction *m_restore = nullptr;
     QAction *m_customer = nullptr;
     QAction *m_newCustomer = nullptr; // "Ny kund…", after "Visa kunddata.."
     QAction *m_customers = nullptr; // "Kunder…", after "Skriv ut"
+    QAction *m_situationAction = nullptr; // "Läget", after "Kunder…"
+    QPointer<frmLaget> m_situation; // follows the list once opened
 
     DeferredTimer *m_replaceTimer = nullptr;
     DeferredTimer *m_refreshTimer = nullptr;

@@ -96,8 +96,8 @@ void TestBackupMenu::entriesFollowTheDataMenusOwn()
     for (QAction *action : child<QMenu>(window, "mnuData")->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(captions,
-        QStringList({ "Uppdatera lista", "-", "Skapa ny användare", "Skydda lösenord…", "Säkerhetskopiera…",
-            "Återställ…" }));
+        QStringList({ "Uppdatera lista", "-", "Skapa ny användare", "Skydda lösenord…", "Meddelanden…",
+            "Säkerhetskopiera…", "Återställ…" }));
 }
 
 void TestBackupMenu::backupWritesTheArchiveAndRemembersTheFolder()

@@ -74,6 +74,8 @@ private slots:
     void enterInTheSearchOpensTheOneCaseShown();
     void removalWhileSearchingKeepsHiddenCases();
     void enterDoubleClickAndSlashInTheList();
+    void aScanOpensItsCase_data();
+    void aScanOpensItsCase();
     void theWindowGrowsAroundItsControls();
 
 private:
@@ -200,6 +202,55 @@ void TestOverviewSearch::removalWhileSearchingKeepsHiddenCases()
     search->clear();
     QCOMPARE(shownNames(window), QStringList({ "Cecilia Andersson-Öhrn", "Anna Andersson" }));
     QCOMPARE(window->statusText(), QStringLiteral(" Ärenden: 2 st"));
+}
+
+void TestOverviewSearch::aScanOpensItsCase_data()
+{
+    QTest::addColumn<QString>("focused"); // where the focus is when the scan starts
+    QTest::addColumn<QString>("scanned");
+    QTest::addColumn<QString>("opened"); // control code; empty when none opens
+    QTest::addColumn<int>("shown");
+    QTest::newRow("on the list") << "list"
+                                 << "101215 4711" << CaseA[ControlCode] << 1;
+    QTest::newRow("on a button") << "Command2"
+                                 << "120301 7" << CaseC[ControlCode] << 1;
+    // Case numbers are not unique: both are listed and Enter opens neither.
+    QTest::newRow("a number two cases share") << "list"
+                                              << "110102 12" << QString() << 2;
+}
+
+void TestOverviewSearch::aScanOpensItsCase()
+{
+    QFETCH(QString, focused);
+    QFETCH(QString, scanned);
+    QFETCH(QString, opened);
+    QFETCH(int, shown);
+    RegisterEntry twin = CaseC;
+    twin[CaseNumber] = CaseB[CaseNumber];
+    twin[ControlCode] = QStringLiteral("{DDDDDDDD-4444-4444-8444-DDDDDDDDDDDD}");
+    writeBytes(m_data->lib(QStringLiteral("arenden.txt")),
+        caseregister::formatQuoted(CaseA) + caseregister::formatPlain(CaseB)
+            + caseregister::formatQuoted(CaseC) + caseregister::formatQuoted(twin));
+    auto *window = WindowRegistry::show<frmArendeList>();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QWidget *start = focused == u"list" ? static_cast<QWidget *>(window->listView())
+                                        : child<QPushButton>(window, focused.toLatin1().constData());
+    start->setFocus();
+    QCOMPARE(QApplication::focusWidget(), start);
+
+    // The scanner types each character and Enter into whatever has the focus.
+    for (const QChar c : scanned)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    QCOMPARE(searchByName(window)->text(), scanned);
+    QCOMPARE(window->listView()->model()->rowCount(), shown);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    auto *caseWindow = WindowRegistry::find<frmArende>();
+    const bool isOpen = caseWindow && caseWindow->isVisible();
+    QCOMPARE(isOpen, !opened.isEmpty());
+    if (isOpen)
+        QCOMPARE(caseWindow->controlCode(), opened);
 }
 
 void TestOverviewSearch::enterDoubleClickAndSlashInTheList()
