@@ -81,11 +81,12 @@ frmLaget::frmLaget(QWidget *parent)
 
 frmLaget::~frmLaget()
 {
-    // The reader works on its own copy of the register; it only has to stop.
+    // Each reader works on its own copy of the register; they only have to stop, the
+    // current one and any cancelled one still finishing its case.
     if (m_cancel)
         *m_cancel = true;
-    if (m_reader)
-        m_reader->wait();
+    for (QThread *reader : findChildren<QThread *>(Qt::FindDirectChildrenOnly))
+        reader->wait();
 }
 
 void frmLaget::setRegister(const QList<RegisterEntry> &entries, const QDate &today)
@@ -128,29 +129,31 @@ void frmLaget::setRegister(const QList<RegisterEntry> &entries, const QDate &tod
 
 void frmLaget::startReading()
 {
+    // A cancelled reader stops at its next case and goes by itself: the window does not
+    // wait for it, whatever else the machine is doing.
     if (m_cancel)
         *m_cancel = true;
-    if (m_reader)
-        m_reader->wait(); // a cancelled reader stops at its next case
-    delete m_reader;
     m_counting = true;
     m_lblOppet->setText(Counting);
     m_lblVeckan->setText(Counting);
     const quint64 generation = ++m_generation;
     m_cancel = std::make_shared<std::atomic_bool>(false);
-    m_reader = QThread::create([this, generation, cancel = m_cancel, entries = m_entries, today = m_today]() {
-        QList<situation::CaseFacts> facts;
-        facts.reserve(entries.size());
-        for (const RegisterEntry &entry : entries) {
-            if (*cancel)
-                return;
-            facts << situation::readCase(entry[ControlCode]);
-        }
-        const situation::Totals totals = situation::sumUp(entries, facts, today);
-        QMetaObject::invokeMethod(
-            this, [this, generation, totals]() { showTotals(generation, totals); }, Qt::QueuedConnection);
-    });
-    m_reader->start(QThread::LowPriority);
+    QThread *reader = QThread::create(
+        [this, generation, cancel = m_cancel, entries = m_entries, today = m_today]() {
+            QList<situation::CaseFacts> facts;
+            facts.reserve(entries.size());
+            for (const RegisterEntry &entry : entries) {
+                if (*cancel)
+                    return;
+                facts << situation::readCase(entry[ControlCode]);
+            }
+            const situation::Totals totals = situation::sumUp(entries, facts, today);
+            QMetaObject::invokeMethod(
+                this, [this, generation, totals]() { showTotals(generation, totals); }, Qt::QueuedConnection);
+        });
+    reader->setParent(this);
+    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+    reader->start(QThread::LowPriority);
 }
 
 void frmLaget::showTotals(quint64 generation, const situation::Totals &totals)

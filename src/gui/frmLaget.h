@@ -49,7 +49,6 @@ private:
     QList<RegisterEntry> m_entries;
     QDate m_today;
     quint64 m_generation = 0;
-    QThread *m_reader = nullptr;
     std::shared_ptr<std::atomic_bool> m_cancel;
     bool m_counting = false;
     SituationChart *m_perStatus = nullptr;
