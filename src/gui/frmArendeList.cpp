@@ -287,7 +287,6 @@ void frmArendeList::buildDataMenu()
     m_dataMenu->menuAction()->setObjectName(QStringLiteral("mnuData"));
     m_refresh = m_dataMenu->addAction(QStringLiteral("&Uppdatera lista"));
     m_refresh->setObjectName(QStringLiteral("mnuUppdatera"));
-    m_refresh->setShortcut(QKeySequence(Qt::Key_F5));
     m_dataMenu->addSeparator()->setObjectName(QStringLiteral("mnuDataBar1"));
     m_newUser = m_dataMenu->addAction(QStringLiteral("Skapa &ny användare"));
     m_newUser->setObjectName(QStringLiteral("mnuSNU"));
@@ -349,7 +348,7 @@ void frmArendeList::showSignedInUser()
     const bool administrator = user.index == QLatin1String("0");
     m_dataMenu->menuAction()->setVisible(administrator);
     // A hidden menu still lends its entries' keys to the window: F5 goes with the menu.
-    m_refresh->setEnabled(administrator);
+    m_refresh->setShortcut(administrator ? QKeySequence(Qt::Key_F5) : QKeySequence());
 }
 
 void frmArendeList::showEvent(QShowEvent *event)
