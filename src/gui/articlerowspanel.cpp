@@ -6,6 +6,7 @@
 #include "gui/deferredtimer.h"
 #include "gui/filefollower.h"
 #include "gui/messagebox.h"
+#include "gui/pushbutton.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
@@ -121,9 +122,7 @@ void ArticleRowsPanel::buildList()
 void ArticleRowsPanel::buildButtons()
 {
     auto addButton = [this](const QString &name, const QString &caption, int left) {
-        auto *button = new QPushButton(caption, this);
-        button->setObjectName(name);
-        button->setAutoDefault(false);
+        QPushButton *button = makePushButton(this, name, caption);
         placeInWindow(button, left, 4800, 1095, 375);
         return button;
     };

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/casenotespanel.h"
 
+#include "gui/pushbutton.h"
 #include "gui/units.h"
 
 #include <QFrame>
@@ -54,13 +55,10 @@ CaseNotesPanel::CaseNotesPanel(QWidget *parent)
     placeAt(captionFor(this, "lblFelbeskrivning", QStringLiteral("Felbeskrivning / anteckningar"), m_text),
         120, 540, 4000, 255);
 
-    m_saveCustomer = new QPushButton(QStringLiteral("Spara kund"), this);
-    m_saveCustomer->setObjectName(QStringLiteral("cmdSparaKund"));
-    m_saveCustomer->setAutoDefault(false);
+    m_saveCustomer = makePushButton(this, QStringLiteral("cmdSparaKund"), QStringLiteral("Spara kund"));
     placeAt(m_saveCustomer, 120, 2400, 1335, 375);
-    m_saveNotes = new QPushButton(QStringLiteral("Spara anteckningar"), this);
-    m_saveNotes->setObjectName(QStringLiteral("cmdSparaAnteckningar"));
-    m_saveNotes->setAutoDefault(false);
+    m_saveNotes
+        = makePushButton(this, QStringLiteral("cmdSparaAnteckningar"), QStringLiteral("Spara anteckningar"));
     placeAt(m_saveNotes, 6480, 2400, 2295, 375);
     connect(m_saveNotes, &QPushButton::clicked, this, &CaseNotesPanel::saveNotesRequested);
     connect(m_saveCustomer, &QPushButton::clicked, this, &CaseNotesPanel::saveCustomerRequested);

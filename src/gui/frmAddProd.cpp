@@ -3,6 +3,7 @@
 #include "gui/frmAddProd.h"
 
 #include "gui/messagebox.h"
+#include "gui/pushbutton.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "storage/casefiles.h"
@@ -11,9 +12,11 @@
 #include "storage/numbers.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
 
 namespace lunora {
@@ -68,6 +71,10 @@ frmAddProd::frmAddProd(QWidget *parent)
         field->setAccessibleName(layout.caption);
         label->setBuddy(field);
         placeAt(field, 1560, top, layout.width, 285);
+        // Enter walks from field to field; in "Enhetspris", the last one typed, it
+        // presses the window's default button.
+        if (i < UnitPrice)
+            field->installEventFilter(this);
         m_fields[i] = field;
     }
 
@@ -86,9 +93,7 @@ frmAddProd::frmAddProd(QWidget *parent)
     shape1->setGeometry(px(120), px(2400) - 1, px(4815), 2);
 
     auto addButton = [this](const QString &name, const QString &caption, int left, int width) {
-        auto *button = new QPushButton(caption, this);
-        button->setObjectName(name);
-        button->setAutoDefault(false);
+        QPushButton *button = makePushButton(this, name, caption);
         placeAt(button, left, 2520, width, 375);
         return button;
     };
@@ -127,6 +132,24 @@ void frmAddProd::setMode(bool change)
     m_command1->setVisible(true);
     m_command3->setEnabled(change);
     m_command3->setVisible(change);
+    // Enter does what the window was opened for.
+    m_command3->setDefault(change);
+    m_command1->setDefault(!change);
+}
+
+bool frmAddProd::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const auto field = std::find(m_fields.begin(), m_fields.begin() + UnitPrice, watched);
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+            && field != m_fields.begin() + UnitPrice) {
+            (*std::next(field))->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmAddProd::openAdd()

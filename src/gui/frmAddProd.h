@@ -44,6 +44,9 @@ public:
     using TargetSource = std::function<std::optional<ArticleTarget>()>;
     void setTarget(TargetSource source);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // "Lägg till": the row is in the case's article file; the list takes it.
     void rowAdded(const ArticleRow &row);

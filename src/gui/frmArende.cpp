@@ -697,14 +697,23 @@ void frmArende::saveCustomer()
     WindowRegistry::get<frmKundData>()->showCustomer(customer.phone1);
 }
 
-void frmArende::askAndClose()
+bool frmArende::askAndClose()
 {
     if (!settleUnsavedNotes())
-        return;
+        return false;
     const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Avsluta"),
         QStringLiteral("Vill du avsluta programet ?"), MessageBox::YesNo, MessageBox::Exclamation);
-    if (answer == MessageBox::AnswerYes)
-        close();
+    return answer == MessageBox::AnswerYes && close();
+}
+
+void frmArende::saveByKey()
+{
+    for (QPushButton *button : { m_save, m_update }) {
+        if (button->isVisible() && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
 }
 
 void frmArende::closeEvent(QCloseEvent *event)

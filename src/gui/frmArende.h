@@ -88,6 +88,10 @@ public:
     // removes appear in the list, the selected rows staying selected where they still are.
     FileFollower *articleFollower() const;
 
+    // "Stäng" (Command4, mnuStang, Ctrl+W, Escape): the notes question, then the closing
+    // question. True when the window has closed, false when the user keeps it open.
+    bool askAndClose();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -117,7 +121,7 @@ private:
 
     void save(); // Command5 "Spara"
     void updateCase(); // Command6 "Uppdatera"
-    void askAndClose(); // Command4 and mnuStang
+    void saveByKey(); // Ctrl+S: "Spara" or "Uppdatera", whichever the case offers
     // "Spara anteckningarna?" before the closing question; false when the user stays.
     bool settleUnsavedNotes();
     bool refuseUnstorableNotes(const QString &title);

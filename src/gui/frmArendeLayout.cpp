@@ -10,6 +10,7 @@
 #include "gui/deferredtimer.h"
 #include "gui/frmArende.h"
 #include "gui/frmOm.h"
+#include "gui/pushbutton.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
 
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSize>
 #include <QStatusBar>
 
@@ -171,9 +173,7 @@ void frmArende::buildFields(QWidget *client)
 void frmArende::buildButtons(QWidget *client)
 {
     auto addButton = [client](const QString &name, const QString &caption, int left) {
-        auto *button = new QPushButton(caption, client);
-        button->setObjectName(name);
-        button->setAutoDefault(false);
+        QPushButton *button = makePushButton(client, name, caption);
         placeAt(button, left, 4800, 1095, 375);
         return button;
     };
@@ -183,6 +183,12 @@ void frmArende::buildButtons(QWidget *client)
     connect(m_save, &QPushButton::clicked, this, &frmArende::save);
     connect(m_update, &QPushButton::clicked, this, &frmArende::updateCase);
     connect(m_close, &QPushButton::clicked, this, &frmArende::askAndClose);
+
+    // Ctrl+S stores the case whichever of the two buttons it shows, from any field.
+    auto *save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    save->setObjectName(QStringLiteral("shortcutSpara"));
+    save->setContext(Qt::WindowShortcut);
+    connect(save, &QShortcut::activated, this, &frmArende::saveByKey);
 }
 
 void frmArende::buildStatusBar()
@@ -229,36 +235,40 @@ void frmArende::buildMenus()
 {
     QMenu *arkiv = menuBar()->addMenu(QStringLiteral("&Arkiv"));
     arkiv->setObjectName(QStringLiteral("mnuArkiv"));
-    m_newCaseAction = arkiv->addAction(QStringLiteral("Nytt ärende"));
+    m_newCaseAction = arkiv->addAction(QStringLiteral("&Nytt ärende"));
     m_newCaseAction->setObjectName(QStringLiteral("mnuNy"));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar1"));
-    QAction *print = arkiv->addAction(QStringLiteral("Skriv ut"));
+    QAction *print = arkiv->addAction(QStringLiteral("&Skriv ut"));
     print->setObjectName(QStringLiteral("mnuSkrivUt"));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     // Looking at the sheet and keeping it as a file need no printer; the printout above
     // keeps its own path through the progress window.
-    QAction *preview = arkiv->addAction(QStringLiteral("Förhandsgranska…"));
+    QAction *preview = arkiv->addAction(QStringLiteral("&Förhandsgranska…"));
     preview->setObjectName(QStringLiteral("mnuForhandsgranska"));
     preview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    QAction *pdf = arkiv->addAction(QStringLiteral("Spara som PDF…"));
+    QAction *pdf = arkiv->addAction(QStringLiteral("Spara som &PDF…"));
     pdf->setObjectName(QStringLiteral("mnuSparaPdf"));
-    m_labelAction = arkiv->addAction(QStringLiteral("Skriv etikett…"));
+    // Save As, spelt out: a plain X11 desktop has no key for it in Qt's table.
+    pdf->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m_labelAction = arkiv->addAction(QStringLiteral("Skriv &etikett…"));
     m_labelAction->setObjectName(QStringLiteral("mnuSkrivEtikett"));
     m_labelAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar2"));
-    m_messageAction = arkiv->addAction(QStringLiteral("Meddela kunden…"));
+    m_messageAction = arkiv->addAction(QStringLiteral("&Meddela kunden…"));
     m_messageAction->setObjectName(QStringLiteral("mnuMeddela"));
     m_messageAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     enableSavedCaseActions();
-    QAction *history = arkiv->addAction(QStringLiteral("Historik…"));
+    QAction *history = arkiv->addAction(QStringLiteral("&Historik…"));
     history->setObjectName(QStringLiteral("mnuHistorik"));
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar3"));
-    QAction *close = arkiv->addAction(QStringLiteral("Stäng"));
+    QAction *close = arkiv->addAction(QStringLiteral("S&täng"));
     close->setObjectName(QStringLiteral("mnuStang"));
+    close->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape) });
 
     QMenu *om = menuBar()->addMenu(QStringLiteral("&Om"));
     om->setObjectName(QStringLiteral("mnuOm"));
-    QAction *about = om->addAction(QStringLiteral("Om Lunora..."));
+    QAction *about = om->addAction(QStringLiteral("&Om Lunora..."));
     about->setObjectName(QStringLiteral("mnuOm2"));
 
     connect(m_newCaseAction, &QAction::triggered, this, &frmArende::startNewCase);

@@ -16,6 +16,7 @@
 #include "gui/frmSkapaID.h"
 #include "gui/messagebox.h"
 #include "gui/passwordjobs.h"
+#include "gui/pushbutton.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
@@ -60,9 +61,7 @@ constexpr int BannerVisibleUnits = 525;
 QPushButton *makeButton(
     QWidget *parent, const char *name, const QString &caption, int left, int top, int width, int height)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
+    QPushButton *button = makePushButton(parent, QString::fromLatin1(name), caption);
     placeAt(button, left, top, width, height);
     return button;
 }
@@ -228,6 +227,7 @@ void frmArendeList::buildButtons(QWidget *client)
     m_list->setFocus();
 
     connect(m_new, &QPushButton::clicked, this, &frmArendeList::newCase);
+    buildKeys();
     connect(m_change, &QPushButton::clicked, this, &frmArendeList::openCase);
     connect(m_remove, &QPushButton::clicked, this, &frmArendeList::removeCase);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
@@ -235,20 +235,36 @@ void frmArendeList::buildButtons(QWidget *client)
     connect(m_add, &QPushButton::clicked, this, &frmArendeList::runAddAction);
 }
 
+void frmArendeList::buildKeys()
+{
+    // Keys rather than button shortcuts: a button's own shortcut takes the focus and
+    // clicks a moment later, while these act at once wherever the focus is.
+    auto *newCase = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+    newCase->setObjectName(QStringLiteral("shortcutNytt"));
+    newCase->setContext(Qt::WindowShortcut);
+    connect(newCase, &QShortcut::activated, m_new, &QPushButton::click);
+    // Ctrl+Q ends the program from whichever of its windows has the focus.
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setObjectName(QStringLiteral("shortcutAvsluta"));
+    quit->setContext(Qt::ApplicationShortcut);
+    connect(quit, &QShortcut::activated, this, &frmArendeList::quitProgram);
+}
+
 void frmArendeList::buildMenus()
 {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&Arkiv"));
     m_fileMenu->setObjectName(QStringLiteral("mnuArkiv"));
     m_fileMenu->menuAction()->setObjectName(QStringLiteral("mnuArkiv"));
-    m_print = m_fileMenu->addAction(QStringLiteral("Skriv ut"));
+    m_print = m_fileMenu->addAction(QStringLiteral("&Skriv ut"));
     m_print->setObjectName(QStringLiteral("mnuSkrivUt"));
-    m_customers = m_fileMenu->addAction(QStringLiteral("Kunder…"));
+    m_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_customers = m_fileMenu->addAction(QStringLiteral("&Kunder…"));
     m_customers->setObjectName(QStringLiteral("mnuKunder"));
-    m_situationAction = m_fileMenu->addAction(QStringLiteral("Läget"));
+    m_situationAction = m_fileMenu->addAction(QStringLiteral("&Läget"));
     m_situationAction->setObjectName(QStringLiteral("mnuLaget"));
     m_situationAction->setShortcut(QKeySequence(Qt::Key_F9));
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar1"));
-    m_closeAction = m_fileMenu->addAction(QStringLiteral("Stäng"));
+    m_closeAction = m_fileMenu->addAction(QStringLiteral("S&täng"));
     m_closeAction->setObjectName(QStringLiteral("mnuStang"));
 
     buildDataMenu();
@@ -269,20 +285,20 @@ void frmArendeList::buildDataMenu()
     m_dataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
     m_dataMenu->setObjectName(QStringLiteral("mnuData"));
     m_dataMenu->menuAction()->setObjectName(QStringLiteral("mnuData"));
-    m_refresh = m_dataMenu->addAction(QStringLiteral("Uppdatera lista"));
+    m_refresh = m_dataMenu->addAction(QStringLiteral("&Uppdatera lista"));
     m_refresh->setObjectName(QStringLiteral("mnuUppdatera"));
     m_dataMenu->addSeparator()->setObjectName(QStringLiteral("mnuDataBar1"));
-    m_newUser = m_dataMenu->addAction(QStringLiteral("Skapa ny användare"));
+    m_newUser = m_dataMenu->addAction(QStringLiteral("Skapa &ny användare"));
     m_newUser->setObjectName(QStringLiteral("mnuSNU"));
-    m_protectPasswords = m_dataMenu->addAction(QStringLiteral("Skydda lösenord…"));
+    m_protectPasswords = m_dataMenu->addAction(QStringLiteral("Skydda &lösenord…"));
     m_protectPasswords->setObjectName(QStringLiteral("mnuSkyddaLosenord"));
-    m_messageTemplates = m_dataMenu->addAction(QStringLiteral("Meddelanden…"));
+    m_messageTemplates = m_dataMenu->addAction(QStringLiteral("&Meddelanden…"));
     m_messageTemplates->setObjectName(QStringLiteral("mnuMeddelanden"));
     // The archive holds every user file with its password: administrators only, which
     // this menu already is.
-    m_backup = m_dataMenu->addAction(QStringLiteral("Säkerhetskopiera…"));
+    m_backup = m_dataMenu->addAction(QStringLiteral("Säkerhets&kopiera…"));
     m_backup->setObjectName(QStringLiteral("mnuSakerhetskopiera"));
-    m_restore = m_dataMenu->addAction(QStringLiteral("Återställ…"));
+    m_restore = m_dataMenu->addAction(QStringLiteral("&Återställ…"));
     m_restore->setObjectName(QStringLiteral("mnuAterstall"));
     // Hidden until an administrator has signed in.
     m_dataMenu->menuAction()->setVisible(false);
@@ -311,7 +327,7 @@ void frmArendeList::buildPopup()
     m_customer->setEnabled(false);
     m_popup->setEnabled(false);
     QWidget::addAction(m_customer);
-    m_newCustomer = m_popup->addAction(QStringLiteral("Ny kund…"));
+    m_newCustomer = m_popup->addAction(QStringLiteral("&Ny kund…"));
     m_newCustomer->setObjectName(QStringLiteral("mnuNyKund"));
 
     connect(m_customer, &QAction::triggered, this, &frmArendeList::showCustomerCard);
@@ -329,7 +345,10 @@ void frmArendeList::showSignedInUser()
     m_realName->setText(user.realName);
     // Only administrators get the data menu. Any other index, a damaged or empty one
     // included, hides it: the menu creates users, so it must not be offered by mistake.
-    m_dataMenu->menuAction()->setVisible(user.index == QLatin1String("0"));
+    const bool administrator = user.index == QLatin1String("0");
+    m_dataMenu->menuAction()->setVisible(administrator);
+    // A hidden menu still lends its entries' keys to the window: F5 goes with the menu.
+    m_refresh->setShortcut(administrator ? QKeySequence(Qt::Key_F5) : QKeySequence());
 }
 
 void frmArendeList::showEvent(QShowEvent *event)
@@ -612,7 +631,7 @@ void frmArendeList::rowClicked(bool onRow)
     if (onRow) {
         m_popup->setEnabled(true);
         m_customer->setEnabled(true);
-        m_customer->setText(QStringLiteral("Visa kunddata.."));
+        m_customer->setText(QStringLiteral("&Visa kunddata.."));
     } else {
         m_popup->setEnabled(false);
         m_customer->setEnabled(false);

@@ -75,6 +75,7 @@ private:
     void buildList(QWidget *client);
     void buildSearch(QWidget *client);
     void buildButtons(QWidget *client);
+    void buildKeys();
     void buildMenus();
     void buildDataMenu();
     void buildPopup();
@@ -108,6 +109,8 @@ private:
     // The windows the menus open beside the list (frmArendeListWindows.cpp).
     void showSituation(); // "Läget"
     void showMessageTemplates(); // "Meddelanden…"
+    // Ctrl+Q: the case window's own questions, then every window closes.
+    void quitProgram();
     // A barcode scanner types like a keyboard (frmArendeListScan.cpp).
     void watchForScans();
     bool startScan(const QKeyEvent *key);

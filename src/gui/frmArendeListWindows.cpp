@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 //
 // The windows the overview's menus open beside the list: "Läget", which follows the
-// case list as it changes, and the administrators' message templates.
+// case list as it changes, and the administrators' message templates; and the end of the
+// program with every window.
 #include "gui/caselist.h"
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
@@ -10,7 +11,17 @@
 #include "gui/frmMeddelanden.h"
 #include "gui/windowregistry.h"
 
+#include <QApplication>
+
 namespace lunora {
+
+namespace {
+// A window of the program's own, not a menu or a tooltip that happens to be open.
+bool isPlainWindow(const QWidget *window)
+{
+    return window->windowType() == Qt::Window || window->windowType() == Qt::Dialog;
+}
+} // namespace
 
 void frmArendeList::showSituation()
 {
@@ -39,6 +50,23 @@ void frmArendeList::showSituation()
 void frmArendeList::showMessageTemplates()
 {
     WindowRegistry::show<frmMeddelanden>()->reload();
+}
+
+// The case window asks its notes and closing questions first, as its "Stäng" does; an
+// answer that keeps it open keeps the program running. Then the other windows go, and
+// the overview closes as its own "Stäng" closes it, which ends the program.
+void frmArendeList::quitProgram()
+{
+    if (auto *caseWindow = WindowRegistry::find<frmArende>(); caseWindow && caseWindow->isVisible()) {
+        if (!caseWindow->askAndClose())
+            return;
+    }
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window != this && window->isVisible() && isPlainWindow(window) && !window->close())
+            return;
+    }
+    close();
 }
 
 } // namespace lunora

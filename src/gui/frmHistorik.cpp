@@ -4,6 +4,7 @@
 
 #include "gui/filefollower.h"
 #include "gui/historylistmodel.h"
+#include "gui/pushbutton.h"
 #include "gui/reportlist.h"
 #include "gui/units.h"
 #include "storage/casehistory.h"
@@ -22,9 +23,7 @@ namespace lunora {
 namespace {
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, int left)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
+    QPushButton *button = makePushButton(parent, QString::fromLatin1(name), caption);
     placeAt(button, left, 4200, 1095, 375);
     return button;
 }
@@ -74,6 +73,7 @@ frmHistorik::frmHistorik(QWidget *parent)
     m_close = makeButton(this, "cmdStang", QStringLiteral("Stäng"), 8385);
     connect(m_refresh, &QPushButton::clicked, this, &frmHistorik::reload);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    addCloseKeys(this, m_close);
 
     // Lines this copy appends (the case window's changes and printouts) are shown by
     // reading the file again, like everybody else's.

@@ -5,6 +5,7 @@
 #include "gui/banner.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
+#include "gui/pushbutton.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
 #include "storage/accounts.h"
@@ -197,16 +198,12 @@ void frmKundData::buildNotesAndButtons()
     placeAt(m_notes, 240, 360, 5415, 1605);
     connect(m_notes, &QPlainTextEdit::textChanged, this, &frmKundData::keepNotesOnOneLine);
 
-    m_close = new QPushButton(QStringLiteral("Stäng"), this);
-    m_close->setObjectName(QStringLiteral("Command1"));
-    m_close->setAutoDefault(false);
+    m_close = makePushButton(this, QStringLiteral("Command1"), QStringLiteral("Stäng"));
     placeAt(m_close, 120, 7080, 5895, 375);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
 
     auto addButton = [this](const char *name, const QString &caption, int left) {
-        auto *button = new QPushButton(caption, this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setAutoDefault(false);
+        QPushButton *button = makePushButton(this, QString::fromLatin1(name), caption);
         placeAt(button, left, 7560, 1095, 375);
         return button;
     };
@@ -281,6 +278,8 @@ void frmKundData::applyMode()
         editing ? Qt::TextEditorInteraction : Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_edit->setEnabled(!editing);
     m_save->setEnabled(editing);
+    // Enter in a field of a new card saves it.
+    m_save->setDefault(m_state.mode == Mode::Creating);
     m_cancel->setEnabled(editing);
     setWindowTitle(m_state.mode == Mode::Creating ? CardTitle + QStringLiteral(" - Ny kund") : CardTitle);
 }

@@ -5,6 +5,7 @@
 #include "gui/customerlistmodel.h"
 #include "gui/frmKundData.h"
 #include "gui/messagebox.h"
+#include "gui/pushbutton.h"
 #include "gui/reportlist.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
@@ -27,9 +28,7 @@ const QString Title = QStringLiteral("Kunder");
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, int left)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
+    QPushButton *button = makePushButton(parent, QString::fromLatin1(name), caption);
     placeAt(button, left, 5160, 1095, 375);
     return button;
 }
@@ -93,6 +92,7 @@ frmKunder::frmKunder(QWidget *parent)
     connect(m_new, &QPushButton::clicked, this, &frmKunder::newCard);
     connect(m_refresh, &QPushButton::clicked, this, &frmKunder::reload);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    addCloseKeys(this, m_close);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusBar1Text"));
@@ -188,6 +188,12 @@ void frmKunder::newCard()
 
 bool frmKunder::eventFilter(QObject *watched, QEvent *event)
 {
+    // Escape in a search with text clears it; the window's Escape must not close it first.
+    if (event->type() == QEvent::ShortcutOverride && watched == m_search
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

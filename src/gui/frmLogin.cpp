@@ -118,6 +118,9 @@ void frmLogin::showFailure()
         text += QStringLiteral("\r\n\r\nEfter fem felaktiga försök i rad dröjer varje svar 3 sekunder.");
     MessageBox::show(
         this, QStringLiteral("Inloggning misslyckades"), text, MessageBox::Ok, MessageBox::Exclamation);
+    // Most often the password was mistyped: it is typed again over the old one.
+    m_text2->setFocus(Qt::OtherFocusReason);
+    m_text2->selectAll();
 }
 
 void frmLogin::onCommand1()

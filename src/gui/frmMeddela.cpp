@@ -4,6 +4,7 @@
 
 #include "gui/messagebox.h"
 #include "gui/notifysend.h"
+#include "gui/pushbutton.h"
 #include "gui/storemessages.h"
 #include "storage/casehistory.h"
 #include "storage/casestore.h"
@@ -37,13 +38,6 @@ QLineEdit *labelledField(QGridLayout *grid, int row, const QString &caption, con
     return edit;
 }
 
-QPushButton *button(const QString &caption, const char *name)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 } // namespace
 
 frmMeddela::frmMeddela(QWidget *parent)
@@ -79,10 +73,10 @@ frmMeddela::frmMeddela(QWidget *parent)
     grid->addWidget(m_lblStatus, 4, 1);
 
     auto *buttons = new QDialogButtonBox;
-    m_cmdEpost = button(QStringLiteral("Skicka e-post"), "cmdEpost");
-    m_cmdSms = button(QStringLiteral("Skicka SMS"), "cmdSms");
-    m_cmdKopiera = button(QStringLiteral("Kopiera text"), "cmdKopiera");
-    m_cmdAvbryt = button(QStringLiteral("Avbryt"), "cmdAvbryt");
+    m_cmdEpost = makePushButton(nullptr, QStringLiteral("cmdEpost"), QStringLiteral("Skicka e-post"));
+    m_cmdSms = makePushButton(nullptr, QStringLiteral("cmdSms"), QStringLiteral("Skicka SMS"));
+    m_cmdKopiera = makePushButton(nullptr, QStringLiteral("cmdKopiera"), QStringLiteral("Kopiera text"));
+    m_cmdAvbryt = makePushButton(nullptr, QStringLiteral("cmdAvbryt"), QStringLiteral("Avbryt"));
     buttons->addButton(m_cmdEpost, QDialogButtonBox::ActionRole);
     buttons->addButton(m_cmdSms, QDialogButtonBox::ActionRole);
     buttons->addButton(m_cmdKopiera, QDialogButtonBox::ActionRole);

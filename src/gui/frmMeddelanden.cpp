@@ -3,6 +3,7 @@
 #include "gui/frmMeddelanden.h"
 
 #include "gui/messagebox.h"
+#include "gui/pushbutton.h"
 #include "gui/storemessages.h"
 
 #include <QGridLayout>
@@ -19,13 +20,6 @@ namespace lunora {
 namespace {
 const QString Title = QStringLiteral("Meddelanden");
 
-QPushButton *button(const QString &caption, const char *name)
-{
-    auto *b = new QPushButton(caption);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 } // namespace
 
 frmMeddelanden::frmMeddelanden(QWidget *parent)
@@ -70,10 +64,10 @@ frmMeddelanden::frmMeddelanden(QWidget *parent)
     grid->addWidget(hint, 2, 2);
 
     auto *row = new QHBoxLayout;
-    m_cmdNy = button(QStringLiteral("Ny mall"), "cmdNy");
-    m_cmdTaBort = button(QStringLiteral("Ta bort"), "cmdTaBort");
-    m_cmdSpara = button(QStringLiteral("Spara"), "cmdSpara");
-    m_cmdStang = button(QStringLiteral("Stäng"), "cmdStang");
+    m_cmdNy = makePushButton(nullptr, QStringLiteral("cmdNy"), QStringLiteral("Ny mall"));
+    m_cmdTaBort = makePushButton(nullptr, QStringLiteral("cmdTaBort"), QStringLiteral("Ta bort"));
+    m_cmdSpara = makePushButton(nullptr, QStringLiteral("cmdSpara"), QStringLiteral("Spara"));
+    m_cmdStang = makePushButton(nullptr, QStringLiteral("cmdStang"), QStringLiteral("Stäng"));
     row->addWidget(m_cmdNy);
     row->addWidget(m_cmdTaBort);
     row->addStretch();

@@ -615,7 +615,7 @@ void TestOverview::rowClickSetsHeaderAndCustomerEntry()
     clickRow(window, 2);
     QCOMPARE(window->headerText(), QStringLiteral("100, Zetterlund"));
     QVERIFY(customer->isEnabled());
-    QCOMPARE(customer->text(), QStringLiteral("Visa kunddata.."));
+    QCOMPARE(customer->text().remove(u'&'), QStringLiteral("Visa kunddata.."));
 
     // Empty space below the rows: the entry is disabled, the header stays.
     QTableView *list = window->listView();

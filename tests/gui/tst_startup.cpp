@@ -344,6 +344,9 @@ void TestStartup::signInFailsAtCheck()
     QVERIFY(login->isVisible());
     QCOMPARE(child<QLineEdit>(login, "Text1")->text(), typedId);
     QCOMPARE(child<QLineEdit>(login, "Text2")->text(), password);
+    // The password is typed again over the old one.
+    QCOMPARE(login->focusWidget(), child<QLineEdit>(login, "Text2"));
+    QCOMPARE(child<QLineEdit>(login, "Text2")->selectedText(), password);
     QVERIFY(!child<DeferredTimer>(login, "Timer1")->isActive());
     QCOMPARE(readBytes(userFile(fileId)), file);
 
