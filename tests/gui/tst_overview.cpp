@@ -116,6 +116,7 @@ private slots:
     void dataMenuFollowsAuthorityIndex();
     void newAndChangeOpenTheCaseWindow();
     void closingLeavesNoInvisibleWindows();
+    void nameColumnTakesTheAddedWidth();
 
 private:
     void writeRegister(const QByteArray &bytes);
@@ -681,6 +682,19 @@ void TestOverview::closingLeavesNoInvisibleWindows()
     window->findChild<QPushButton *>(QStringLiteral("Command4"))->click();
     QTRY_VERIFY(hiddenCase.isNull());
     QTRY_VERIFY(!WindowRegistry::find<frmArendeList>());
+}
+
+void TestOverview::nameColumnTakesTheAddedWidth()
+{
+    auto *overview = WindowRegistry::show<frmArendeList>();
+    QHeaderView *columns = overview->listView()->horizontalHeader();
+    const int name = columns->sectionSize(CustomerName);
+    const int length = columns->length();
+    overview->resize(overview->size() + QSize(150, 60));
+    QVERIFY(runUntil([&]() { return columns->sectionSize(CustomerName) == name + 150; }, 5000));
+    QCOMPARE(columns->length(), length + 150);
+    overview->resize(overview->minimumSize());
+    QVERIFY(runUntil([&]() { return columns->sectionSize(CustomerName) == name; }, 5000));
 }
 
 QTEST_MAIN(TestOverview)
