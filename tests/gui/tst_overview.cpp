@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
+#include "common/testsupport.h"
 #include "gui/caselistmodel.h"
 #include "gui/casesortproxy.h"
 #include "gui/frmArende.h"
@@ -691,10 +692,10 @@ void TestOverview::nameColumnTakesTheAddedWidth()
     const int name = columns->sectionSize(CustomerName);
     const int length = columns->length();
     overview->resize(overview->size() + QSize(150, 60));
-    QVERIFY(runUntil([&]() { return columns->sectionSize(CustomerName) == name + 150; }, 5000));
+    QVERIFY(lunora::test::runUntil([&]() { return columns->sectionSize(CustomerName) == name + 150; }, 5000));
     QCOMPARE(columns->length(), length + 150);
     overview->resize(overview->minimumSize());
-    QVERIFY(runUntil([&]() { return columns->sectionSize(CustomerName) == name; }, 5000));
+    QVERIFY(lunora::test::runUntil([&]() { return columns->sectionSize(CustomerName) == name; }, 5000));
 }
 
 QTEST_MAIN(TestOverview)
