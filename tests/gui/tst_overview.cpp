@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
-#include "common/testsupport.h"
 #include "gui/caselistmodel.h"
 #include "gui/casesortproxy.h"
 #include "gui/frmArende.h"
@@ -117,7 +116,6 @@ private slots:
     void dataMenuFollowsAuthorityIndex();
     void newAndChangeOpenTheCaseWindow();
     void closingLeavesNoInvisibleWindows();
-    void nameColumnTakesTheAddedWidth();
 
 private:
     void writeRegister(const QByteArray &bytes);
@@ -683,19 +681,6 @@ void TestOverview::closingLeavesNoInvisibleWindows()
     window->findChild<QPushButton *>(QStringLiteral("Command4"))->click();
     QTRY_VERIFY(hiddenCase.isNull());
     QTRY_VERIFY(!WindowRegistry::find<frmArendeList>());
-}
-
-void TestOverview::nameColumnTakesTheAddedWidth()
-{
-    auto *overview = WindowRegistry::show<frmArendeList>();
-    QHeaderView *columns = overview->listView()->horizontalHeader();
-    const int name = columns->sectionSize(CustomerName);
-    const int length = columns->length();
-    overview->resize(overview->size() + QSize(150, 60));
-    QVERIFY(lunora::test::runUntil([&]() { return columns->sectionSize(CustomerName) == name + 150; }, 5000));
-    QCOMPARE(columns->length(), length + 150);
-    overview->resize(overview->minimumSize());
-    QVERIFY(lunora::test::runUntil([&]() { return columns->sectionSize(CustomerName) == name; }, 5000));
 }
 
 QTEST_MAIN(TestOverview)
