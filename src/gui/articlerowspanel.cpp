@@ -21,6 +21,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QSize>
 #include <QTreeView>
 #include <algorithm>
 #include <cmath>
@@ -77,7 +78,8 @@ ArticleRowsPanel::ArticleRowsPanel(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("ArticleRows"));
-    setFixedSize(px(8895), px(BottomUnits) - px(TopUnits));
+    setMinimumSize(designSize());
+    resize(designSize());
     buildList();
     buildButtons();
 
@@ -151,6 +153,23 @@ void ArticleRowsPanel::buildButtons()
     setTabOrder(m_list, m_add);
     setTabOrder(m_add, m_change);
     setTabOrder(m_change, m_remove);
+}
+
+QSize ArticleRowsPanel::designSize()
+{
+    return QSize(px(8895), px(BottomUnits) - px(TopUnits));
+}
+
+void ArticleRowsPanel::grow(int dx, int dy)
+{
+    dx = std::max(0, dx);
+    dy = std::max(0, dy);
+    resize(designSize() + QSize(dx, dy));
+    placeInWindow(m_list, 120, 2760, 8655, 1935);
+    m_list->resize(m_list->width() + dx, m_list->height() + dy);
+    const int buttonTop = px(4800) - px(TopUnits) + dy;
+    for (QPushButton *button : { m_add, m_change, m_remove })
+        button->move(button->x(), buttonTop);
 }
 
 QWidget *ArticleRowsPanel::firstInTabOrder() const

@@ -15,6 +15,7 @@
 
 class QLabel;
 class QPushButton;
+class QSize;
 class QTreeView;
 
 namespace lunora {
@@ -39,6 +40,12 @@ public:
     // list to the bottom of its buttons, the whole width of the window.
     static constexpr int TopUnits = 2760;
     static constexpr int BottomUnits = 5175;
+    // The designed size, which is also the smallest.
+    static QSize designSize();
+
+    // The panel grown by dx and dy pixels beyond its designed size: the list takes the
+    // room, the buttons stay below its bottom left corner.
+    void grow(int dx, int dy);
 
     // No case: the list empty, the file no longer followed, the article window closed.
     void clear();

@@ -11,6 +11,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <array>
 
 namespace lunora {
@@ -23,6 +24,9 @@ std::array<int, RegisterFieldCount> &sessionColumnWidths()
     static std::array<int, RegisterFieldCount> widths {};
     return widths;
 }
+
+// A name column dragged narrower than the width added to it keeps a sliver of its own.
+constexpr int MinOwnWidth = 20;
 
 } // namespace
 
@@ -51,14 +55,32 @@ void CaseListView::setUpForCases()
     columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < RegisterFieldCount; ++column) {
-        const int dragged = sessionColumnWidths()[static_cast<std::size_t>(column)];
-        columns->resizeSection(column, dragged > 0 ? dragged : px(CaseListModel::columnWidthUnits(column)));
-    }
-    connect(columns, &QHeaderView::sectionResized, this, [](int column, int, int width) {
-        if (column >= 0 && column < RegisterFieldCount)
-            sessionColumnWidths()[static_cast<std::size_t>(column)] = width;
+    for (int column = 0; column < RegisterFieldCount; ++column)
+        columns->resizeSection(column, ownWidth(column) + (column == CustomerName ? m_addedWidth : 0));
+    connect(columns, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (column < 0 || column >= RegisterFieldCount)
+            return;
+        // The name column's own width is what it has without the added width, so that
+        // a drag is kept when the window shrinks again.
+        const int own = column == CustomerName ? width - m_addedWidth : width;
+        sessionColumnWidths()[static_cast<std::size_t>(column)] = std::max(own, MinOwnWidth);
     });
+}
+
+int CaseListView::ownWidth(int column) const
+{
+    const int dragged = sessionColumnWidths()[static_cast<std::size_t>(column)];
+    return dragged > 0 ? dragged : px(CaseListModel::columnWidthUnits(column));
+}
+
+void CaseListView::setAddedWidth(int added)
+{
+    added = std::max(0, added);
+    if (added == m_addedWidth)
+        return;
+    const int own = ownWidth(CustomerName);
+    m_addedWidth = added;
+    horizontalHeader()->resizeSection(CustomerName, own + m_addedWidth);
 }
 
 void CaseListView::mousePressEvent(QMouseEvent *event)

@@ -20,6 +20,9 @@ public:
     // user dragged last (kept while the program runs: the overview may be made again,
     // and a refresh must not undo them). Called once the model is set.
     void setUpForCases();
+    // The width the list has gained beyond its designed width: the name column takes it,
+    // on top of its own (designed or dragged) width.
+    void setAddedWidth(int added);
 
 signals:
     void rowClicked(bool onRow);
@@ -35,6 +38,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    int ownWidth(int column) const;
+
+    int m_addedWidth = 0;
 };
 
 } // namespace lunora

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSize>
+#include <algorithm>
 
 namespace lunora {
 
@@ -28,9 +30,11 @@ CaseNotesPanel::CaseNotesPanel(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("CaseNotes"));
-    setFixedSize(px(8895), px(HeightUnits));
+    setMinimumSize(designSize());
+    resize(designSize());
 
     auto *separator = new QFrame(this);
+    m_separator = separator;
     separator->setObjectName(QStringLiteral("ShapeNotes"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
@@ -67,6 +71,23 @@ CaseNotesPanel::CaseNotesPanel(QWidget *parent)
     setTabOrder(m_serial, m_text);
     setTabOrder(m_text, m_saveCustomer);
     setTabOrder(m_saveCustomer, m_saveNotes);
+}
+
+QSize CaseNotesPanel::designSize()
+{
+    return QSize(px(8895), px(HeightUnits));
+}
+
+void CaseNotesPanel::grow(int dx, int dy)
+{
+    dx = std::max(0, dx);
+    dy = std::max(0, dy);
+    resize(designSize() + QSize(dx, dy));
+    m_separator->setGeometry(px(120), px(60) - 1, px(8655) + dx, 2);
+    placeAt(m_text, 120, 780, 8655, 1500);
+    m_text->resize(m_text->width() + dx, m_text->height() + dy);
+    m_saveCustomer->move(px(120), px(2400) + dy);
+    m_saveNotes->move(px(6480) + dx, px(2400) + dy);
 }
 
 CaseNotes CaseNotesPanel::notes() const

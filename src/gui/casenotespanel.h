@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QSize;
 
 namespace lunora {
 
@@ -25,6 +26,12 @@ public:
 
     // The panel's height below the case window's own layout, in 1/1440 inch.
     static constexpr int HeightUnits = 2895;
+    // The designed size, which is also the smallest.
+    static QSize designSize();
+
+    // The panel grown by dx and dy pixels beyond its designed size: the fault text takes
+    // the room, "Spara anteckningar" keeps to the right edge, the rest to the left.
+    void grow(int dx, int dy);
 
     // The notes as they stand in the fields.
     CaseNotes notes() const;
@@ -55,6 +62,7 @@ private:
     QPlainTextEdit *m_text = nullptr;
     QPushButton *m_saveNotes = nullptr;
     QPushButton *m_saveCustomer = nullptr;
+    QWidget *m_separator = nullptr;
 };
 
 } // namespace lunora

@@ -6,6 +6,7 @@
 #include "gui/frmHistorik.h"
 #include "gui/frmPrint.h"
 #include "gui/messagebox.h"
+#include "gui/savefolder.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
@@ -14,11 +15,9 @@
 #include "storage/casestore.h"
 
 #include <QDialog>
-#include <QDir>
 #include <QFileDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QStandardPaths>
 #include <QWidget>
 #include <utility>
 
@@ -114,10 +113,7 @@ QString CaseSheetActions::defaultPdfPath() const
     QString name = QStringLiteral("Ärende %1.pdf").arg(number.trimmed());
     if (number.trimmed().isEmpty() || number.contains(QStringLiteral("..")))
         name = QStringLiteral("Ärende.pdf");
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    return QDir(folder).filePath(name);
+    return proposedSavePath(name);
 }
 
 void CaseSheetActions::askPdfFile()
@@ -148,7 +144,9 @@ bool CaseSheetActions::savePdf(const QString &file, const CaseSheetData &data)
 {
     const Status saved = printCaseSheetToPdf(file, data);
     if (!saved.ok()) {
-        showPreviewFailure(saved);
+        MessageBox::show(m_window, QStringLiteral("Spara som PDF"),
+            saved.error() + QStringLiteral("\r\n\r\nÄrendesidan kunde inte sparas som PDF."), MessageBox::Ok,
+            MessageBox::Exclamation);
         return false;
     }
     notePrintout(data.controlCode, casehistory::savedAsPdf());

@@ -178,6 +178,8 @@ bool frmArende::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_telephone && event->type() == QEvent::FocusOut)
         lookUpCustomer();
+    if (watched == m_client && event->type() == QEvent::Resize)
+        layOutClient();
     return QMainWindow::eventFilter(watched, event);
 }
 

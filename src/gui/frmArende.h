@@ -107,6 +107,9 @@ private:
     void buildTabOrder();
     void buildMenus();
     void buildTimers();
+    // The client area grown beyond its designed size: the article list and the fault
+    // text share the added height, both take the added width.
+    void layOutClient();
     void resetToLoaded();
     void setCaseState(CaseState state);
     void showSignature(const QString &signature);
@@ -165,6 +168,8 @@ private:
     State m_state;
 
     // The form.
+    QWidget *m_client = nullptr;
+    QWidget *m_separator = nullptr; // Shape1
     QLabel *m_banner = nullptr; // Image1
     QLabel *m_bannerName = nullptr; // lblOrderID_MSG
     QLabel *m_caseNumberLabel = nullptr; // dbOrdernummer

@@ -25,6 +25,7 @@
 #include <QShortcut>
 #include <QSize>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace lunora {
 
@@ -62,9 +63,11 @@ void frmArende::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
+    m_client = client;
     // The status bar takes the bottom 375 units of the 5655-unit client area; the notes
     // area lies between the layout's buttons and the status bar, so nothing above moves.
-    client->setFixedSize(px(8895), px(5280 + CaseNotesPanel::HeightUnits));
+    // The window opens at this size and may grow from it, never below it.
+    client->setMinimumSize(px(8895), px(5280 + CaseNotesPanel::HeightUnits));
     setCentralWidget(client);
 
     buildHeader(client);
@@ -85,7 +88,31 @@ void frmArende::buildControls()
     buildHiddenMirrors(client);
     m_bannerName->raise();
     buildTabOrder();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    resize(layout()->minimumSize());
+    client->installEventFilter(this);
+}
+
+void frmArende::layOutClient()
+{
+    const QSize design = m_client->minimumSize();
+    const int dx = std::max(0, m_client->width() - design.width());
+    const int dy = std::max(0, m_client->height() - design.height());
+    // The fault text gets the larger half: a longer text is the commoner reason to grow.
+    const int rowsDy = dy / 2;
+    const int notesDy = dy - rowsDy;
+
+    const QRect banner = unitRect(0, -120, 14235, 645);
+    m_banner->setGeometry(
+        banner.x(), banner.y(), std::max(banner.width(), m_client->width()), banner.height());
+    m_banner->setScaledContents(m_banner->width() > banner.width());
+    m_separator->setGeometry(px(120), px(1320) - 1, px(8655) + dx, 2);
+
+    m_rows->grow(dx, rowsDy);
+    for (QPushButton *button : { m_save, m_update })
+        button->move(px(6480) + dx, px(4800) + rowsDy);
+    m_close->move(px(7680) + dx, px(4800) + rowsDy);
+    m_notes->move(0, px(5280) + rowsDy);
+    m_notes->grow(dx, notesDy);
 }
 
 void frmArende::buildHeader(QWidget *client)
@@ -122,6 +149,7 @@ void frmArende::buildHeader(QWidget *client)
     placeAt(m_signatureLabel, 6960, 960, 1815, 255);
 
     auto *separator = new QFrame(client);
+    m_separator = separator;
     separator->setObjectName(QStringLiteral("Shape1"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
@@ -196,7 +224,6 @@ void frmArende::buildStatusBar()
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setFixedHeight(px(375));
-    m_statusBar->setSizeGripEnabled(false); // the window has a fixed size
     // A permanent label rather than showMessage(): menu hover tips would wipe a message.
     m_statusText = new QLabel(m_statusBar);
     m_statusText->setObjectName(QStringLiteral("StatusBar1Text"));

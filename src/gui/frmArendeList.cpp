@@ -489,6 +489,7 @@ void frmArendeList::layoutControls()
         std::max(0, (px(BannerVisibleUnits) - searchHeight) / 2), SearchWidth, searchHeight);
 
     m_list->setGeometry(unitRect(120, 675, 11775, 4335).adjusted(0, 0, dx, dy));
+    m_list->setAddedWidth(dx);
     for (QPushButton *button : { m_new, m_change, m_remove, m_del, m_add })
         button->move(button->x(), px(5160) + dy);
     m_close->move(px(10800) + dx, px(5160) + dy);

@@ -4,13 +4,13 @@
 
 #include "gui/frmEtikettskrivare.h"
 #include "gui/messagebox.h"
+#include "gui/savefolder.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "storage/casehistory.h"
 #include "storage/casestore.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace lunora {
@@ -214,10 +213,7 @@ void frmEtikett::printLabels()
 
 void frmEtikett::askPdfFile()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    const QString path = QDir(folder).filePath(pdfFileName(m_state.data.caseNumber));
+    const QString path = proposedSavePath(pdfFileName(m_state.data.caseNumber));
     auto *dialog
         = new QFileDialog(this, QStringLiteral("Spara som PDF"), path, QStringLiteral("PDF-filer (*.pdf)"));
     dialog->setObjectName(QStringLiteral("dlgSparaPdf"));

@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/windowregistry.h"
 
+#include "gui/accessibility.h"
 #include "gui/caselist.h"
+#include "gui/windowplace.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 
 namespace lunora {
@@ -23,6 +25,7 @@ QPointer<CaseList> &sharedCaseList()
 }
 
 const char *const ClosingProperty = "lunoraClosing";
+const char *const PlacedProperty = "lunoraPlaced";
 
 // Notices a window that has been closed (its close event accepted, so it hides) before
 // its deferred deletion has run, and takes it out of the registry at once.
@@ -42,8 +45,11 @@ protected:
             watched->setProperty(ClosingProperty, false);
             break;
         case QEvent::Hide:
-            if (watched->property(ClosingProperty).toBool())
+            if (watched->property(ClosingProperty).toBool()) {
+                if (auto *window = qobject_cast<QWidget *>(watched))
+                    windowplace::remember(window);
                 forget(watched);
+            }
             break;
         default:
             break;
@@ -83,6 +89,8 @@ QWidget *WindowRegistry::lookup(const QString &name)
 
 void WindowRegistry::enroll(QWidget *window)
 {
+    // Before anything on the screen could ask how the window's controls are described.
+    installAccessibleRoles();
     window->setAttribute(Qt::WA_DeleteOnClose, true);
     const QString name = QString::fromLatin1(window->metaObject()->className());
     if (window->objectName().isEmpty())
@@ -102,6 +110,12 @@ void WindowRegistry::bringForward(QWidget *window)
 {
     if (!window)
         return;
+    // The first time only: a window hidden and shown again stays where the user put it.
+    if (!window->isVisible() && !window->property(PlacedProperty).toBool()) {
+        QWidget *opener = QApplication::activeWindow();
+        windowplace::placeOnFirstShow(window, opener == window ? nullptr : opener);
+        window->setProperty(PlacedProperty, true);
+    }
     window->show();
     if (window->isMinimized())
         window->showNormal();

@@ -3,7 +3,11 @@
 #include "printing/qprinterdevice.h"
 
 #include "printing/defaultprinter.h"
+#include "storage/systemreason.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -22,6 +26,22 @@ constexpr double MarginMillimetres = 5.0;
 constexpr double OutlinePoints = 0.5;
 constexpr double ScreenDpi = 96.0;
 constexpr double CentimetresPerInch = 2.54;
+
+// Qt's PDF writer only says that it failed; opening the file as it does finds the
+// system's reason. A file that did not exist before is not left behind empty.
+QString pdfFailedText(const QString &pdfFile)
+{
+    const QString name = QDir::toNativeSeparators(QFileInfo(pdfFile).absoluteFilePath());
+    QFile probe(pdfFile);
+    const bool existed = probe.exists();
+    if (probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        probe.close();
+        if (!existed)
+            probe.remove();
+        return QStringLiteral("Filen %1 kunde inte skrivas.").arg(name);
+    }
+    return QStringLiteral("Filen %1 kunde inte skrivas: %2.").arg(name, reasonOf(probe));
+}
 
 QFont defaultPrinterFont()
 {
@@ -49,6 +69,7 @@ QPrinterDevice::QPrinterDevice(const QString &pdfFile)
     : m_ownPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution))
     , m_printer(m_ownPrinter.get())
     , m_font(defaultPrinterFont())
+    , m_pdfFile(pdfFile)
 {
     m_printer->setOutputFormat(QPrinter::PdfFormat);
     m_printer->setOutputFileName(pdfFile);
@@ -270,9 +291,12 @@ QRectF QPrinterDevice::deviceRect(double left, double top, double right, double 
 
 void QPrinterDevice::paintCommands()
 {
+    const auto failed = [this]() {
+        return Status::failure(m_pdfFile.isEmpty() ? printerFailedText() : pdfFailedText(m_pdfFile));
+    };
     QPainter painter;
     if (!painter.begin(m_printer)) {
-        m_status = Status::failure(printerFailedText());
+        m_status = failed();
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -283,12 +307,12 @@ void QPrinterDevice::paintCommands()
         }
         if (!m_printer->newPage()) {
             painter.end();
-            m_status = Status::failure(printerFailedText());
+            m_status = failed();
             return;
         }
     }
     if (!painter.end())
-        m_status = Status::failure(printerFailedText());
+        m_status = failed();
 }
 
 void QPrinterDevice::paintCommand(QPainter &painter, const Command &command) const

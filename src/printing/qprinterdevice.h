@@ -26,6 +26,7 @@ class QPrinterDevice final : public PrintDevice
 {
 public:
     explicit QPrinterDevice(const QPrinterInfo &printer);
+    // A PDF file instead of a printer: a failure names the file and the system's reason.
     explicit QPrinterDevice(const QString &pdfFile);
     // Draws into a printer that someone else owns and has begun nothing on, such as the
     // one a print preview or a printer dialog hands over; the page is set up as for the
@@ -116,6 +117,7 @@ private:
     QList<Command> m_commands;
     int m_pageCount = 1;
     bool m_ended = false;
+    QString m_pdfFile; // set when the pages go to a PDF file rather than a printer
     Status m_status;
 };
 

@@ -6,12 +6,19 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cstdlib>
 
 namespace lunora {
 
 namespace {
 const QString LabelGroup = QStringLiteral("Etikett");
 const QString SmsGroup = QStringLiteral("Sms");
+// Plain ASCII, as the other groups and keys: Qt's INI format writes "ö" as "%F6", which
+// nobody editing the file by hand would recognise.
+const QString WindowGroup = QStringLiteral("Fonster");
+const QString Maximized = QStringLiteral("maximerad");
+// A window larger than this is a typing error in the file, not a screen.
+constexpr int MaxWindowSide = 20000;
 // A label's sides in millimetres: the widest roll of a desktop label printer is 102 mm,
 // and anything beyond a sheet of paper is a typing error.
 constexpr double MinSide = 20.0;
@@ -132,6 +139,35 @@ Status saveLabelSettings(const LabelSettings &settings)
         { { QStringLiteral("Skrivare"), settings.printer }, { QStringLiteral("Bredd"), settings.width },
             { QStringLiteral("Hojd"), settings.height }, { QStringLiteral("Antal"), settings.count },
             { QStringLiteral("SkrivVidNyttArende"), settings.printOnNewCase } });
+}
+
+std::optional<WindowPlace> loadWindowPlace(const QString &window)
+{
+    // "x,y,bredd,höjd" with ",maximerad" after it when the window filled the screen;
+    // written by hand or by another version, anything else is no place at all.
+    const QStringList parts = desksettings::value(WindowGroup, window).toStringList();
+    if (parts.size() != 4 && !(parts.size() == 5 && parts.at(4).trimmed() == Maximized))
+        return std::nullopt;
+    int values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = parts.at(i).trimmed().toInt(&ok);
+        if (!ok || std::abs(values[i]) > MaxWindowSide)
+            return std::nullopt;
+    }
+    if (values[2] <= 0 || values[3] <= 0)
+        return std::nullopt;
+    return WindowPlace { QRect(values[0], values[1], values[2], values[3]), parts.size() == 5 };
+}
+
+Status saveWindowPlace(const QString &window, const WindowPlace &place)
+{
+    const QRect &r = place.geometry;
+    QStringList parts { QString::number(r.x()), QString::number(r.y()), QString::number(r.width()),
+        QString::number(r.height()) };
+    if (place.maximized)
+        parts << Maximized;
+    return desksettings::setValues(WindowGroup, { { window, parts } });
 }
 
 } // namespace lunora

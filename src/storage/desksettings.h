@@ -4,10 +4,12 @@
 
 #include "storage/status.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
+#include <optional>
 
 namespace lunora {
 
@@ -75,5 +77,20 @@ struct LabelSettings
 
 LabelSettings loadLabelSettings();
 [[nodiscard]] Status saveLabelSettings(const LabelSettings &settings);
+
+// Where a window that can grow stood when it was last closed (group [Fonster], one key
+// per window name): its client area on the desktop and whether it filled the screen.
+// Whether the place still lies on a screen is for the window to judge.
+struct WindowPlace
+{
+    QRect geometry;
+    bool maximized = false;
+
+    friend bool operator==(const WindowPlace &, const WindowPlace &) = default;
+};
+
+// Nothing when the file holds no usable place for this window.
+std::optional<WindowPlace> loadWindowPlace(const QString &window);
+[[nodiscard]] Status saveWindowPlace(const QString &window, const WindowPlace &place);
 
 } // namespace lunora

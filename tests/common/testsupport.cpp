@@ -44,6 +44,28 @@ QString TestDataFolder::lib(const QString &name) const
     return m_dir.path() + QStringLiteral("/Lib/") + name;
 }
 
+TemporaryHome::TemporaryHome()
+{
+    const QByteArray home = QDir(m_dir.path()).absolutePath().toLocal8Bit();
+    for (const char *name : { "HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR" }) {
+        m_saved.append({ name,
+            qEnvironmentVariableIsSet(name) ? std::optional<QByteArray>(qgetenv(name)) : std::nullopt });
+    }
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", home + "/.config");
+    qunsetenv("XDG_DOCUMENTS_DIR");
+}
+
+TemporaryHome::~TemporaryHome()
+{
+    for (const auto &[name, value] : std::as_const(m_saved)) {
+        if (value)
+            qputenv(name.constData(), *value);
+        else
+            qunsetenv(name.constData());
+    }
+}
+
 void useSwedishLocale()
 {
     QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));

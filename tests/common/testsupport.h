@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <optional>
 
 namespace lunora::test {
 
@@ -41,6 +42,27 @@ public:
 private:
     QTemporaryDir m_dir;
     bool m_valid = false;
+};
+
+// A home folder of its own: HOME and XDG_CONFIG_HOME point into a temporary directory
+// and XDG_DOCUMENTS_DIR is unset while it lives, so that the desk's settings file and
+// the folder a saved file is proposed in belong to the test. The old values come back
+// when it goes.
+class TemporaryHome final
+{
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+    TemporaryHome(const TemporaryHome &) = delete;
+    TemporaryHome &operator=(const TemporaryHome &) = delete;
+
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &relative) const { return m_dir.filePath(relative); }
+
+private:
+    QTemporaryDir m_dir;
+    QList<QPair<QByteArray, std::optional<QByteArray>>> m_saved;
 };
 
 // The locale of the program's users, for numbers and dates as they see them.

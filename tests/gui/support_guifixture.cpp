@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -26,6 +27,10 @@ void missingChild(const char *name)
 
 void startWindowTest()
 {
+    // Closed windows remember their place in the desk's settings file: never in the file
+    // of whoever runs the tests, where the next test would find it too.
+    static QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     MessageBox::setAutomaticAnswers(true);
     MessageBox::clearShown();
     session::signOut();

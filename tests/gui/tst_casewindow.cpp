@@ -5,24 +5,32 @@
 
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
+#include "gui/frmKunder.h"
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
 #include "storage/casefiles.h"
 #include "storage/caseregister.h"
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
+#include "storage/desksettings.h"
 #include "storage/session.h"
 #include "support_guifixture.h"
 
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTreeView>
 
@@ -69,6 +77,10 @@ private slots:
     void unknownPriorityIsKeptAndReported();
     void updateAskedNoChangesNothing();
     void updateRefusesUnstorableValues();
+    void caseWindowOpensWhereItWasClosed_data();
+    void caseWindowOpensWhereItWasClosed();
+    void controlsAreNamedForAssistiveTechnology_data();
+    void controlsAreNamedForAssistiveTechnology();
 
 private:
     frmArende *newCase();
@@ -582,6 +594,86 @@ void TestCaseWindow::wholeControlCodeIsShown()
     auto *code = child<QLabel>(window, "dbCode");
     QCOMPARE(code->text(), wide[ControlCode]);
     QVERIFY(QFontMetrics(code->font()).horizontalAdvance(code->text()) <= code->width());
+}
+
+void TestCaseWindow::caseWindowOpensWhereItWasClosed_data()
+{
+    // Where the window is closed (its size relative to the designed one), or a line put
+    // into the file by hand; then whether it opens there and at which size.
+    QTest::addColumn<QPoint>("closedAt");
+    QTest::addColumn<QSize>("grownBy");
+    QTest::addColumn<QByteArray>("handWritten");
+    QTest::addColumn<bool>("placeUsed");
+    QTest::addColumn<QSize>("opensGrownBy");
+    QTest::newRow("grown") << QPoint(30, 20) << QSize(90, 40) << QByteArray() << true << QSize(90, 40);
+    QTest::newRow("off every screen")
+        << QPoint(5000, 3000) << QSize(90, 40) << QByteArray() << false << QSize(90, 40);
+    QTest::newRow("below the designed size")
+        << QPoint(30, 20) << QSize() << QByteArray("30, 20, 200, 100") << true << QSize(0, 0);
+    QTest::newRow("not a place") << QPoint() << QSize() << QByteArray("30, 20, bred") << false << QSize(0, 0);
+}
+
+void TestCaseWindow::caseWindowOpensWhereItWasClosed()
+{
+    QFETCH(QPoint, closedAt);
+    QFETCH(QSize, grownBy);
+    QFETCH(QByteArray, handWritten);
+    QFETCH(bool, placeUsed);
+    QFETCH(QSize, opensGrownBy);
+    const TemporaryHome home;
+    frmArende *window = openCase(CaseA);
+    const QSize design = window->size();
+    QCOMPARE(window->minimumSize(), design);
+    if (handWritten.isEmpty()) {
+        window->setGeometry(QRect(closedAt, design + grownBy));
+        window->close();
+        QVERIFY(runUntil([]() { return !WindowRegistry::find<frmArende>(); }, 5000));
+    } else {
+        WindowRegistry::closeAll();
+        QDir().mkpath(QFileInfo(desksettings::filePath()).path());
+        writeBytes(desksettings::filePath(), "[Fonster]\nfrmArende=" + handWritten + "\n");
+    }
+    window = openCase(CaseA);
+    QCOMPARE(window->size(), design + opensGrownBy);
+    QCOMPARE(window->geometry().topLeft() == closedAt, placeUsed);
+    QVERIFY(
+        QGuiApplication::primaryScreen()->availableGeometry().contains(window->frameGeometry().topLeft()));
+}
+
+void TestCaseWindow::controlsAreNamedForAssistiveTechnology_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("name"); // how the name begins
+    QTest::addColumn<int>("role");
+    QTest::newRow("Prioritet") << "cboPrio"
+                               << "Prioritet" << int(QAccessible::ComboBox);
+    QTest::newRow("Status") << "cboStat"
+                            << "Status" << int(QAccessible::ComboBox);
+    QTest::newRow("Historik") << "frmHistorik"
+                              << "Historik - " << int(QAccessible::Window);
+    QTest::newRow("Kunder") << "frmKunder"
+                            << "Kunder" << int(QAccessible::Window);
+}
+
+void TestCaseWindow::controlsAreNamedForAssistiveTechnology()
+{
+    QFETCH(QString, object);
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    frmArende *caseWindow = openCase(CaseA);
+    // The entry chosen is what a box holds, not what it is called.
+    for (auto *box : caseWindow->findChildren<QComboBox *>())
+        box->setCurrentIndex(1);
+    child<QAction>(caseWindow, "mnuHistorik")->trigger();
+    WindowRegistry::show<frmKunder>();
+    QObject *target = caseWindow->findChild<QObject *>(object);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        target = window->objectName() == object ? window : target;
+    QAccessibleInterface *described = QAccessible::queryAccessibleInterface(target);
+    QVERIFY(target && described);
+    QVERIFY2(
+        described->text(QAccessible::Name).startsWith(name), qPrintable(described->text(QAccessible::Name)));
+    QCOMPARE(int(described->role()), role);
 }
 
 QTEST_MAIN(TestCaseWindow)

@@ -4,6 +4,7 @@
 // click, and a window that grows. The search only hides rows; what the register holds
 // and what the buttons act on must stay exactly what the list without a search has.
 
+#include "gui/caselistmodel.h"
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
@@ -317,12 +318,15 @@ void TestOverviewSearch::theWindowGrowsAroundItsControls()
     QCOMPARE(child<QLabel>(window, "Image1")->width(), client->width());
     QStatusBar *bar = window->statusBar();
     QCOMPARE(bar->geometry().bottom(), window->height() - 1);
-    QCOMPARE(header->sectionSize(CustomerName), nameWidth); // columns keep their widths
+    // The name column takes the added width; every other column keeps its own.
+    QCOMPARE(header->sectionSize(CustomerName), nameWidth + 400);
+    QCOMPARE(header->sectionSize(CustomerName + 1), px(CaseListModel::columnWidthUnits(CustomerName + 1)));
 
-    // A width the user drags stays through a refresh and in the next overview.
-    header->resizeSection(CustomerName, nameWidth + 55);
+    // A width the user drags stays through a refresh and in the next overview, there
+    // without the added width.
+    header->resizeSection(CustomerName, nameWidth + 400 + 55);
     window->refresh();
-    QCOMPARE(header->sectionSize(CustomerName), nameWidth + 55);
+    QCOMPARE(header->sectionSize(CustomerName), nameWidth + 400 + 55);
     WindowRegistry::closeAll();
     window = openOverview();
     QCOMPARE(window->listView()->horizontalHeader()->sectionSize(CustomerName), nameWidth + 55);

@@ -52,6 +52,10 @@ private slots:
     void previewReportsAnUnreadableSheet();
     void pdfHoldsTheSheetAsText();
     void pdfIsOfferedUnderTheCaseNumber();
+    void pdfIsProposedInAFolderThatExists_data();
+    void pdfIsProposedInAFolderThatExists();
+    void failedPdfNamesTheFileAndTheReason_data();
+    void failedPdfNamesTheFileAndTheReason();
 
 private:
     std::unique_ptr<TestDataFolder> m_data;
@@ -157,8 +161,6 @@ void TestSheetPreview::pdfHoldsTheSheetAsText()
 void TestSheetPreview::pdfIsOfferedUnderTheCaseNumber()
 {
     frmArende *window = openCase(CaseA);
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QCOMPARE(window->defaultPdfPath(), QDir(documents).filePath(QStringLiteral("Ärende 101215 4711.pdf")));
     child<QAction>(window, "mnuSparaPdf")->trigger();
     auto *dialog = window->findChild<QFileDialog *>(QStringLiteral("dlgSparaPdf"));
     QVERIFY(dialog);
@@ -170,6 +172,68 @@ void TestSheetPreview::pdfIsOfferedUnderTheCaseNumber()
     emit dialog->fileSelected(pdf);
     QVERIFY(pdfText(pdf).contains(QStringLiteral("Anna Andersson")));
     dialog->close();
+}
+
+void TestSheetPreview::pdfIsProposedInAFolderThatExists_data()
+{
+    // What stands at ~/Documents in a home of the test's own.
+    QTest::addColumn<QString>("documents"); // "folder", "file" or nothing
+    QTest::addColumn<QString>("expected"); // below the home folder
+    QTest::newRow("documents folder") << "folder"
+                                      << "Documents";
+    QTest::newRow("no documents folder") << ""
+                                         << "";
+    QTest::newRow("a file named Documents") << "file"
+                                            << "";
+}
+
+void TestSheetPreview::pdfIsProposedInAFolderThatExists()
+{
+    QFETCH(QString, documents);
+    QFETCH(QString, expected);
+    const TemporaryHome home;
+    QVERIFY(home.isValid());
+    if (documents == u"folder")
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("Documents")));
+    else if (documents == u"file")
+        writeBytes(home.file(QStringLiteral("Documents")), "x");
+    frmArende *window = openCase(CaseA);
+    const QString proposed = window->defaultPdfPath();
+    QVERIFY2(QDir::isAbsolutePath(proposed), qPrintable(proposed));
+    QCOMPARE(proposed,
+        QDir(QDir(home.path()).filePath(expected)).filePath(QStringLiteral("Ärende 101215 4711.pdf")));
+}
+
+void TestSheetPreview::failedPdfNamesTheFileAndTheReason_data()
+{
+    QTest::addColumn<QString>("file"); // below the output folder, which holds fil.txt and skyddad/
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder missing") << "saknas/ärende.pdf"
+                                    << "filen eller mappen finns inte";
+    QTest::newRow("a file for a folder") << "fil.txt/ärende.pdf"
+                                         << "en del av sökvägen är ingen mapp";
+    QTest::newRow("read-only folder") << "skyddad/ärende.pdf"
+                                      << "åtkomst nekad";
+}
+
+void TestSheetPreview::failedPdfNamesTheFileAndTheReason()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    if (file.startsWith(u"skyddad") && runningAsRoot())
+        QSKIP("root writes into a read-only folder");
+    writeBytes(m_out->filePath(QStringLiteral("fil.txt")), "x");
+    QVERIFY(QDir(m_out->path()).mkdir(QStringLiteral("skyddad")));
+    QVERIFY(QFile::setPermissions(
+        m_out->filePath(QStringLiteral("skyddad")), QFile::ReadOwner | QFile::ExeOwner));
+    const QString pdf = m_out->filePath(file);
+    QVERIFY(!openCase(CaseA)->savePdf(pdf));
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    const QString text = MessageBox::shown().first().text;
+    QVERIFY2(text.contains(QDir::toNativeSeparators(pdf) + QStringLiteral(" kunde inte skrivas: ") + reason)
+            && !text.contains(QStringLiteral("skrivare"), Qt::CaseInsensitive),
+        qPrintable(text));
 }
 
 QTEST_MAIN(TestSheetPreview)
