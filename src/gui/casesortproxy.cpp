@@ -438,8 +438,11 @@ void CaseSortProxy::setSearch(const QString &text)
         showHits(search, nullptr);
         return;
     }
-    m_kept.erase(std::remove_if(m_kept.begin(), m_kept.end(),
-                     [&text](const Kept &kept) { return !text.startsWith(kept.text); }),
+    // What was typed on the way to this text, or on from it and taken back, stays kept;
+    // another text starts a new line of typing.
+    m_kept.erase(
+        std::remove_if(m_kept.begin(), m_kept.end(),
+            [&text](const Kept &kept) { return !text.startsWith(kept.text) && !kept.text.startsWith(text); }),
         m_kept.end());
     const Kept *narrowed = nullptr;
     for (const Kept &kept : m_kept) {
