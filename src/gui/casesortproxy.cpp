@@ -411,6 +411,9 @@ std::shared_ptr<const FoldedRows> CaseSortProxy::foldedFor(
     const std::lock_guard lock(shared.foldMutex);
     if (shared.folded && shared.foldedRows == rowsAt)
         return shared.folded;
+    // A job of rows that changed since must not throw away the copy of the new ones.
+    if (shared.rows != rowsAt)
+        return nullptr;
     // The old copy goes before the new one is made: two at once would double the room.
     shared.folded.reset();
     const auto stopped = [&shared, rowsAt]() {
