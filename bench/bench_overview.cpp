@@ -404,7 +404,9 @@ int main(int argc, char **argv)
             if (!file.open(QIODevice::WriteOnly) || file.write(makeRegister(size)) < 0)
                 return 1;
         }
-        // Anchors on the same file, in the same run: a search and a sort by other tools.
+        // Anchors on the same file, in the same run: a search and a sort by other tools
+        // (grep through a pipe: with its output going to /dev/null it stops at the first
+        // line found).
         const QString registerPath = root.filePath(QStringLiteral("Lib/arenden.txt"));
         const auto timed = [](const QString &command) {
             QElapsedTimer clock;
@@ -412,11 +414,12 @@ int main(int argc, char **argv)
             QProcess::execute(QStringLiteral("sh"), { QStringLiteral("-c"), command });
             return clock.elapsed();
         };
-        const qint64 grepMs = timed(QStringLiteral("grep -c -i anna '%1' >/dev/null").arg(registerPath));
+        const qint64 grepMs
+            = timed(QStringLiteral("LC_ALL=C grep -c -i anna '%1' | cat >/dev/null").arg(registerPath));
         const qint64 sortMs
             = timed(QStringLiteral("LC_ALL=C sort -t, -k4 '%1' >/dev/null").arg(registerPath));
-        std::printf(
-            "%9d cases: anchors on the register file: grep -c -i anna %lld ms, LC_ALL=C sort -k4 %lld ms\n",
+        std::printf("%9d cases: anchors on the register file: LC_ALL=C grep -c -i anna %lld ms, LC_ALL=C "
+                    "sort -k4 %lld ms\n",
             size, static_cast<long long>(grepMs), static_cast<long long>(sortMs));
         std::fflush(stdout);
         QStringList arguments = { QStringLiteral("--size"), QString::number(size), root.path() };

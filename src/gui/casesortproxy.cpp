@@ -174,6 +174,12 @@ void CaseSortProxy::rowsChanged()
     // name rows by their old numbers.
     ++m_shared->rows;
     m_kept.clear();
+    // The folded copy of the old rows goes now rather than at the next search: after a
+    // reload it would otherwise live beside two tables. A job making one holds the lock
+    // and drops its copy itself, as the rows changed.
+    const std::unique_lock lock(m_shared->foldMutex, std::try_to_lock);
+    if (lock.owns_lock())
+        m_shared->folded.reset();
 }
 
 std::vector<int> CaseSortProxy::keptOrder(int column) const
