@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <numeric>
@@ -48,6 +49,31 @@ template <typename Work> void post(CaseSortProxy::Shared &shared, Work work)
 }
 
 constexpr std::size_t ScreenRows = 64;
+
+// The first screenful of a sorted list: the rows found walking the list's order from
+// its top. A search that finds few rows finds no screenful soon; the walk gives up
+// after a quarter of the list and the whole result comes as fast.
+std::vector<int> firstScreenful(const CaseSearch &search, const FoldedRows &rows,
+    const std::vector<int> &listOrder, const std::vector<int> *candidates,
+    const std::function<bool()> &cancelled)
+{
+    std::vector<std::uint8_t> candidate;
+    if (candidates) {
+        candidate.assign(listOrder.size(), 0);
+        for (const int row : *candidates)
+            candidate[static_cast<std::size_t>(row)] = 1;
+    }
+    std::vector<int> found;
+    const std::size_t walk = std::min(listOrder.size(), listOrder.size() / 4 + ScreenRows);
+    for (std::size_t i = 0; i < walk && found.size() < ScreenRows; ++i) {
+        if ((i & 0xfff) == 0 && cancelled())
+            return {};
+        const int row = listOrder[i];
+        if ((!candidates || candidate[static_cast<std::size_t>(row)]) && search.matches(rows, row))
+            found.push_back(row);
+    }
+    return found.size() == ScreenRows ? found : std::vector<int>();
+}
 
 // The sort keys of one column for every row, packed together, with the first sixteen
 // bytes of each key (eight characters) as a number so that most comparisons never look
@@ -494,26 +520,35 @@ void CaseSortProxy::startSearchJob(
     m_searchRunning = true;
     const quint64 searchAt = m_shared->search;
     const quint64 rowsAt = m_shared->rows;
-    // In register order the first hits are the list's first screenful.
+    // In register order the first hits are the list's first screenful; a sorted list
+    // looks for its own first.
     const bool firstHitsShow = m_sortColumn < 0;
+    auto listOrder = firstHitsShow ? nullptr : std::make_shared<const std::vector<int>>(m_order);
     QThreadPool::globalInstance()->start([shared = m_shared, searchAt, rowsAt, rows = m_cases->snapshot(),
-                                             search, candidates = std::move(candidates), firstHitsShow]() {
+                                             search, candidates = std::move(candidates), firstHitsShow,
+                                             listOrder = std::move(listOrder)]() {
         const auto cancelled = [&shared, searchAt, rowsAt]() {
             return shared->search != searchAt || shared->rows != rowsAt;
         };
         const std::shared_ptr<const FoldedRows> folded = foldedFor(*shared, rows, rowsAt);
         if (!folded || cancelled())
             return;
+        const auto showFirst = [&](const std::vector<int> &hits) {
+            post(*shared, [=, hits = std::make_shared<const std::vector<int>>(hits)](CaseSortProxy &proxy) {
+                proxy.takeSearch(searchAt, rowsAt, search, hits, false);
+            });
+        };
         SearchPass pass;
         pass.candidates = candidates.get();
         pass.cancelled = cancelled;
         if (firstHitsShow) {
             pass.screenful = ScreenRows;
-            pass.firstHits = [&](const std::vector<int> &hits) {
-                post(*shared,
-                    [=, hits = std::make_shared<const std::vector<int>>(hits)](
-                        CaseSortProxy &proxy) { proxy.takeSearch(searchAt, rowsAt, search, hits, false); });
-            };
+            pass.firstHits = showFirst;
+        } else {
+            const std::vector<int> first
+                = firstScreenful(search, *folded, *listOrder, candidates.get(), cancelled);
+            if (!first.empty())
+                showFirst(first);
         }
         std::optional<std::vector<int>> hits = findRows(search, *folded, pass);
         if (!hits)
