@@ -61,6 +61,7 @@ private slots:
     void staleSearchesNeverReachTheList_data();
     void staleSearchesNeverReachTheList();
     void takingBackShowsAKeptResultAtOnce();
+    void closingWhileTheWorkerRunsIsSafe();
 };
 
 void TestCaseListModel::loadedAddedAndRemovedRowsStayInStep()
@@ -457,6 +458,25 @@ void TestCaseListModel::takingBackShowsAKeptResultAtOnce()
         fresh.setSearch(QString::fromUtf8(text));
         QVERIFY2(proxy.entriesInViewOrder() == fresh.entriesInViewOrder(), text);
     }
+}
+
+void TestCaseListModel::closingWhileTheWorkerRunsIsSafe()
+{
+    // The overview closes while a search and the orders are being made: the jobs end on
+    // their own and what they post finds no list (the sanitizer build checks the rest).
+    QRandomGenerator random(2415);
+    auto *model = new CaseListModel;
+    auto *proxy = new CaseSortProxy;
+    proxy->setBackgroundFrom(0);
+    proxy->setCaseModel(model);
+    model->setTable(randomTable(random, 2000));
+    proxy->sortBy(CustomerName, Qt::AscendingOrder);
+    proxy->setSearch(QStringLiteral("anna"));
+    QVERIFY(proxy->isSearchRunning());
+    delete proxy;
+    delete model;
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
 }
 
 QTEST_MAIN(TestCaseListModel)
