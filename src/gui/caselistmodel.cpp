@@ -154,6 +154,11 @@ qsizetype CaseListModel::textSize(int row, int column) const
     return at >= 0 ? m_table.rawField(at, column).size() : m_added.at(-1 - at)[column].size();
 }
 
+CaseRows CaseListModel::snapshot() const
+{
+    return CaseRows(m_table, m_added, m_rows);
+}
+
 QVariant CaseListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= RegisterFieldCount)

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
+#include "gui/caserows.h"
 #include "storage/caseregister.h"
 #include "storage/records.h"
 #include "storage/storetypes.h"
@@ -56,6 +57,10 @@ public:
     void textInto(int row, int column, QString &text) const;
     // The length of text(row, column), without decoding it.
     qsizetype textSize(int row, int column) const;
+
+    // A copy of the rows as they stand, which another thread may read (cheap: the table
+    // is shared, the row numbers copied).
+    CaseRows snapshot() const;
 
     static QString columnCaption(int column);
     static int columnWidthUnits(int column);

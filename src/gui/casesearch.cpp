@@ -3,6 +3,7 @@
 #include "gui/casesearch.h"
 
 #include "gui/caselistmodel.h"
+#include "gui/caserows.h"
 #include "storage/casenumbersearch.h"
 #include "storage/cp1252.h"
 #include "storage/swedishtext.h"
@@ -10,7 +11,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
-#include <thread>
+#include <cstring>
 
 namespace lunora {
 
@@ -49,6 +50,13 @@ bool rowContains(
         at = findFolded(line, word, at + 1);
     }
     return false;
+}
+
+bool containsBytes(QByteArrayView haystack, const QByteArray &needle)
+{
+    return ::memmem(haystack.data(), static_cast<std::size_t>(haystack.size()), needle.constData(),
+               static_cast<std::size_t>(needle.size()))
+        != nullptr;
 }
 
 } // namespace
@@ -121,25 +129,46 @@ bool CaseSearch::narrows(const CaseSearch &earlier) const
     return !earlier.isEmpty() && !earlier.m_caseNumber && m_text.startsWith(earlier.m_text);
 }
 
-std::vector<std::uint8_t> matchFlags(
-    const CaseSearch &search, const CaseListModel &model, std::vector<int> rows)
+bool CaseSearch::matches(const FoldedRows &rows, int row) const
 {
-    std::sort(rows.begin(), rows.end());
-    std::vector<std::uint8_t> flags(static_cast<std::size_t>(model.rowCount()), 0);
-    const auto run = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i)
-            flags[static_cast<std::size_t>(rows[i])] = search.matches(model, rows[i]) ? 1 : 0;
-    };
-    constexpr std::size_t ShareFrom = 20000;
-    if (rows.size() < ShareFrom || std::thread::hardware_concurrency() < 2) {
-        run(0, rows.size());
-        return flags;
+    if (m_caseNumber)
+        return casenumbersearch::matches(*m_caseNumber, rows.caseNumber(row));
+    const QByteArrayView text = rows.text(row);
+    for (const Group &group : m_groups) {
+        bool all = group.encodable;
+        for (const QByteArray &word : group.words) {
+            if (!all)
+                break;
+            all = containsBytes(text, word);
+        }
+        if (all)
+            continue;
+        if (group.digits.isEmpty() || !containsBytes(rows.digits(row), group.digits))
+            return false;
     }
-    const std::size_t half = rows.size() / 2;
-    std::thread other(run, half, rows.size());
-    run(0, half);
-    other.join();
-    return flags;
+    return true;
+}
+
+std::optional<std::vector<int>> findRows(
+    const CaseSearch &search, const FoldedRows &rows, const SearchPass &pass)
+{
+    std::vector<int> hits;
+    const std::size_t count
+        = pass.candidates ? pass.candidates->size() : static_cast<std::size_t>(rows.rowCount());
+    bool told = !pass.firstHits || pass.screenful == 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if ((i & 0xfff) == 0 && pass.cancelled && pass.cancelled())
+            return std::nullopt;
+        const int row = pass.candidates ? (*pass.candidates)[i] : static_cast<int>(i);
+        if (!search.matches(rows, row))
+            continue;
+        hits.push_back(row);
+        if (!told && hits.size() == pass.screenful) {
+            pass.firstHits(hits);
+            told = true;
+        }
+    }
+    return hits;
 }
 
 } // namespace lunora

@@ -4,13 +4,15 @@
 
 #include <QByteArray>
 #include <QString>
-#include <cstdint>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace lunora {
 
 class CaseListModel;
+class FoldedRows;
 
 // What the search field asks for. The text is split into words at blanks; a row matches
 // when every word occurs in one of its nine columns, letter case ignored. Words made of
@@ -28,6 +30,7 @@ public:
     bool isEmpty() const { return m_groups.empty(); }
     const QString &text() const { return m_text; }
     bool matches(const CaseListModel &model, int row) const;
+    bool matches(const FoldedRows &rows, int row) const;
     // True when every row this search matches is matched by `earlier` too, so that only
     // the rows `earlier` left can match: the user typed on at the end of the text.
     bool narrows(const CaseSearch &earlier) const;
@@ -47,10 +50,20 @@ private:
     std::optional<QByteArray> m_caseNumber; // a scanned case number: its bytes
 };
 
-// Which of the given rows the search matches, as one flag per source row. The rows are
-// looked at in register order, where their bytes lie one after another in memory, and
-// a long list is shared between two threads; both only read.
-std::vector<std::uint8_t> matchFlags(
-    const CaseSearch &search, const CaseListModel &model, std::vector<int> rows);
+// A pass of a search over the folded rows.
+struct SearchPass
+{
+    // The rows to look at, ascending (every row when null).
+    const std::vector<int> *candidates = nullptr;
+    // Asked now and then; true ends the pass early.
+    std::function<bool()> cancelled;
+    // Called once with the first `screenful` hits, as soon as they are found.
+    std::function<void(const std::vector<int> &)> firstHits;
+    std::size_t screenful = 0;
+};
+
+// The rows the search matches, in register order; nothing when the pass was cancelled.
+std::optional<std::vector<int>> findRows(
+    const CaseSearch &search, const FoldedRows &rows, const SearchPass &pass);
 
 } // namespace lunora

@@ -6,13 +6,74 @@
 #include "storage/swedishtext.h"
 
 #include <QByteArray>
+#include <QThreadPool>
 #include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <numeric>
 
 namespace lunora {
 
+// What the proxy and its worker jobs share. A job holds it as long as it runs, so it
+// may outlive the proxy: the proxy's destructor clears `proxy` (under the lock a job
+// posts its result under) and moves the generations on, which ends every job soon.
+struct CaseSortProxy::Shared
+{
+    std::mutex postMutex;
+    CaseSortProxy *proxy = nullptr;
+    // Moved on by every keystroke (search) and every change of the rows (rows): a job
+    // of an older one stops, and what it found is dropped.
+    std::atomic<quint64> search { 0 };
+    std::atomic<quint64> rows { 0 };
+    // The column the user sorts by while its order is not made yet: made next.
+    std::atomic<int> wantedColumn { -1 };
+    // The folded copy the searches share, made by the first search of these rows.
+    std::mutex foldMutex;
+    std::shared_ptr<const FoldedRows> folded;
+    quint64 foldedRows = 0;
+};
+
 namespace {
+
+// Runs `work` on this thread's copy of the proxy, later, if the proxy still exists.
+template <typename Work> void post(CaseSortProxy::Shared &shared, Work work)
+{
+    const std::lock_guard lock(shared.postMutex);
+    if (shared.proxy)
+        QMetaObject::invokeMethod(
+            shared.proxy, [proxy = shared.proxy, work = std::move(work)]() mutable { work(*proxy); },
+            Qt::QueuedConnection);
+}
+
+constexpr std::size_t ScreenRows = 64;
+
+// The first screenful of a sorted list: the rows found walking the list's order from
+// its top. A search that finds few rows finds no screenful soon; the walk gives up
+// after a quarter of the list and the whole result comes as fast.
+std::vector<int> firstScreenful(const CaseSearch &search, const FoldedRows &rows,
+    const std::vector<int> &listOrder, const std::vector<int> *candidates,
+    const std::function<bool()> &cancelled)
+{
+    std::vector<std::uint8_t> candidate;
+    if (candidates) {
+        candidate.assign(listOrder.size(), 0);
+        for (const int row : *candidates)
+            candidate[static_cast<std::size_t>(row)] = 1;
+    }
+    std::vector<int> found;
+    const std::size_t walk = std::min(listOrder.size(), listOrder.size() / 4 + ScreenRows);
+    for (std::size_t i = 0; i < walk && found.size() < ScreenRows; ++i) {
+        if ((i & 0xfff) == 0 && cancelled())
+            return {};
+        const int row = listOrder[i];
+        if ((!candidates || candidate[static_cast<std::size_t>(row)]) && search.matches(rows, row))
+            found.push_back(row);
+    }
+    return found.size() == ScreenRows ? found : std::vector<int>();
+}
 
 // The sort keys of one column for every row, packed together, with the first sixteen
 // bytes of each key (eight characters) as a number so that most comparisons never look
@@ -20,7 +81,7 @@ namespace {
 class ColumnKeys
 {
 public:
-    ColumnKeys(const CaseListModel &model, int column)
+    ColumnKeys(const CaseRows &model, int column, const std::function<bool()> &stopped)
     {
         const int rows = model.rowCount();
         m_prefix.resize(static_cast<std::size_t>(rows));
@@ -31,6 +92,10 @@ public:
         m_bytes.reserve(total);
         QString text;
         for (int row = 0; row < rows; ++row) {
+            if (stopped && (row & 0xfff) == 0 && stopped()) {
+                m_stopped = true;
+                return;
+            }
             const std::size_t r = static_cast<std::size_t>(row);
             m_offset[r] = static_cast<std::size_t>(m_bytes.size());
             model.textInto(row, column, text);
@@ -58,8 +123,11 @@ public:
         return order != 0 ? order < 0 : la < lb;
     }
 
+    bool stopped() const { return m_stopped; }
+
 private:
     using Prefix = unsigned __int128;
+    bool m_stopped = false;
     std::vector<Prefix> m_prefix;
     std::vector<std::size_t> m_offset;
     QByteArray m_bytes;
@@ -69,7 +137,17 @@ private:
 
 CaseSortProxy::CaseSortProxy(QObject *parent)
     : QAbstractProxyModel(parent)
+    , m_shared(std::make_shared<Shared>())
 {
+    m_shared->proxy = this;
+}
+
+CaseSortProxy::~CaseSortProxy()
+{
+    const std::lock_guard lock(m_shared->postMutex);
+    m_shared->proxy = nullptr;
+    ++m_shared->search;
+    ++m_shared->rows;
 }
 
 void CaseSortProxy::setCaseModel(CaseListModel *model)
@@ -88,11 +166,19 @@ void CaseSortProxy::setCaseModel(CaseListModel *model)
             &CaseSortProxy::sourceRowsAboutToBeRemoved);
         connect(m_cases, &QAbstractItemModel::rowsRemoved, this, &CaseSortProxy::sourceRowsRemoved);
     }
+    rowsChanged();
     forgetColumnOrders();
     sortMapping();
-    filterMapping();
+    m_visible.clear();
+    m_search = {};
     rebuildSourceToProxy();
     endResetModel();
+    restartSearch();
+}
+
+bool CaseSortProxy::isLong() const
+{
+    return m_cases && m_cases->rowCount() >= m_backgroundFrom;
 }
 
 bool CaseSortProxy::before(int sourceA, int sourceB) const
@@ -108,6 +194,158 @@ void CaseSortProxy::forgetColumnOrders()
         order.reset();
 }
 
+void CaseSortProxy::rowsChanged()
+{
+    // What a worker is doing now is for rows that no longer are; the kept search results
+    // name rows by their old numbers.
+    ++m_shared->rows;
+    m_kept.clear();
+    // The folded copy of the old rows goes now rather than at the next search: after a
+    // reload it would otherwise live beside two tables. A job making one holds the lock
+    // and drops its copy itself, as the rows changed.
+    const std::unique_lock lock(m_shared->foldMutex, std::try_to_lock);
+    if (lock.owns_lock())
+        m_shared->folded.reset();
+}
+
+std::vector<int> CaseSortProxy::keptOrder(int column) const
+{
+    if (column < 0 || column >= RegisterFieldCount || !m_columnOrders[static_cast<std::size_t>(column)])
+        return {};
+    return m_columnOrders[static_cast<std::size_t>(column)]->ascending;
+}
+
+// ---- Sort orders ---------------------------------------------------------------------
+
+std::shared_ptr<CaseSortProxy::ColumnOrder> CaseSortProxy::buildOrder(
+    const CaseRows &rows, int column, const std::function<bool()> &stopped)
+{
+    const auto count = static_cast<std::size_t>(rows.rowCount());
+    auto order = std::make_shared<ColumnOrder>();
+    order->ascending.resize(count);
+    std::iota(order->ascending.begin(), order->ascending.end(), 0);
+    const ColumnKeys keys(rows, column, stopped);
+    if (keys.stopped())
+        return nullptr;
+    std::stable_sort(
+        order->ascending.begin(), order->ascending.end(), [&keys](int a, int b) { return keys.less(a, b); });
+    order->sameAsPrevious.resize(count);
+    for (std::size_t i = 1; i < count; ++i)
+        order->sameAsPrevious[i] = !keys.less(order->ascending[i - 1], order->ascending[i]);
+    return order;
+}
+
+void CaseSortProxy::startOrderJob()
+{
+    if (m_orderJobRunning || !m_cases)
+        return;
+    std::uint32_t made = 0;
+    for (int column = 0; column < RegisterFieldCount; ++column) {
+        if (m_columnOrders[static_cast<std::size_t>(column)])
+            made |= 1u << column;
+    }
+    constexpr std::uint32_t Every = (1u << RegisterFieldCount) - 1;
+    if (made == Every)
+        return;
+    m_orderJobRunning = true;
+    const quint64 rowsAt = m_shared->rows;
+    QThreadPool::globalInstance()->start(
+        [shared = m_shared, rowsAt, rows = m_cases->snapshot(), made]() mutable {
+            const auto stopped = [&shared, rowsAt]() {
+                return shared->rows != rowsAt;
+            };
+            while (made != Every && !stopped()) {
+                int column = shared->wantedColumn;
+                if (column < 0 || (made & (1u << column)))
+                    column = std::countr_one(made);
+                std::shared_ptr<ColumnOrder> order = buildOrder(rows, column, stopped);
+                if (!order)
+                    break;
+                made |= 1u << column;
+                post(*shared, [rowsAt, column, order = std::move(order)](CaseSortProxy &proxy) mutable {
+                    proxy.takeOrder(rowsAt, column, std::move(order));
+                });
+            }
+            // The copy of the rows goes before the proxy hears the job has ended.
+            rows = {};
+            post(*shared, [](CaseSortProxy &proxy) { proxy.orderJobEnded(); });
+        });
+}
+
+void CaseSortProxy::takeOrder(quint64 rowsAt, int column, std::shared_ptr<ColumnOrder> order)
+{
+    std::shared_ptr<ColumnOrder> &kept = m_columnOrders[static_cast<std::size_t>(column)];
+    if (rowsAt != m_shared->rows || kept)
+        return;
+    kept = std::move(order);
+    if (m_pendingSort && m_pendingSort->column == column)
+        sortBy(column, m_pendingSort->order);
+}
+
+void CaseSortProxy::orderJobEnded()
+{
+    m_orderJobRunning = false;
+    // A job of rows changed meanwhile starts again on the rows as they are.
+    if (m_pendingSort || isLong())
+        startOrderJob();
+}
+
+void CaseSortProxy::placeInOrders(int first, int last)
+{
+    const int count = last - first + 1;
+    for (int column = 0; column < RegisterFieldCount; ++column) {
+        ColumnOrder *order = m_columnOrders[static_cast<std::size_t>(column)].get();
+        if (!order)
+            continue;
+        for (int &source : order->ascending) {
+            if (source >= first)
+                source += count;
+        }
+        for (int source = first; source <= last; ++source) {
+            // Its place among equal texts is that of its row number.
+            const QString text = m_cases->text(source, column);
+            const auto place = std::lower_bound(
+                order->ascending.begin(), order->ascending.end(), source, [&](int a, int b) {
+                    const int compared = compareSwedish(m_cases->text(a, column), text);
+                    return compared != 0 ? compared < 0 : a < b;
+                });
+            const auto at = static_cast<std::size_t>(place - order->ascending.begin());
+            order->ascending.insert(place, source);
+            order->sameAsPrevious.insert(order->sameAsPrevious.begin() + static_cast<std::ptrdiff_t>(at),
+                at > 0 && compareSwedish(m_cases->text(order->ascending[at - 1], column), text) == 0);
+            if (at + 1 < order->ascending.size())
+                order->sameAsPrevious[at + 1]
+                    = compareSwedish(text, m_cases->text(order->ascending[at + 1], column)) == 0;
+        }
+    }
+}
+
+void CaseSortProxy::dropFromOrders(int first, int last)
+{
+    const int count = last - first + 1;
+    for (auto &kept : m_columnOrders) {
+        if (!kept)
+            continue;
+        ColumnOrder &order = *kept;
+        // The row after a dropped run equals the row before it only when every step
+        // between them was equal.
+        std::size_t out = 0;
+        bool runEqual = true;
+        for (std::size_t i = 0; i < order.ascending.size(); ++i) {
+            const int source = order.ascending[i];
+            if (source >= first && source <= last) {
+                runEqual = runEqual && order.sameAsPrevious[i];
+                continue;
+            }
+            order.sameAsPrevious[out] = out > 0 && runEqual && order.sameAsPrevious[i];
+            order.ascending[out++] = source > last ? source - count : source;
+            runEqual = true;
+        }
+        order.ascending.resize(out);
+        order.sameAsPrevious.resize(out);
+    }
+}
+
 void CaseSortProxy::sortMapping()
 {
     // Each sort starts from register order, so that rows with equal texts stand in
@@ -118,21 +356,9 @@ void CaseSortProxy::sortMapping()
         std::iota(m_order.begin(), m_order.end(), 0);
         return;
     }
-    std::unique_ptr<ColumnOrder> &cached = m_columnOrders[static_cast<std::size_t>(m_sortColumn)];
-    if (!cached || cached->ascending.size() != rows) {
-        auto order = std::make_unique<ColumnOrder>();
-        order->ascending.resize(rows);
-        std::iota(order->ascending.begin(), order->ascending.end(), 0);
-        {
-            const ColumnKeys keys(*m_cases, m_sortColumn);
-            std::stable_sort(order->ascending.begin(), order->ascending.end(),
-                [&keys](int a, int b) { return keys.less(a, b); });
-            order->sameAsPrevious.resize(rows);
-            for (std::size_t i = 1; i < rows; ++i)
-                order->sameAsPrevious[i] = !keys.less(order->ascending[i - 1], order->ascending[i]);
-        }
-        cached = std::move(order);
-    }
+    std::shared_ptr<ColumnOrder> &cached = m_columnOrders[static_cast<std::size_t>(m_sortColumn)];
+    if (!cached || cached->ascending.size() != rows)
+        cached = buildOrder(m_cases->snapshot(), m_sortColumn, {});
     const ColumnOrder &order = *cached;
     if (m_sortOrder == Qt::AscendingOrder) {
         m_order = order.ascending;
@@ -152,18 +378,6 @@ void CaseSortProxy::sortMapping()
     }
 }
 
-void CaseSortProxy::filterMapping()
-{
-    m_visible.clear();
-    if (m_search.isEmpty() || !m_cases)
-        return;
-    const std::vector<std::uint8_t> flags = matchFlags(m_search, *m_cases, m_order);
-    for (const int source : m_order) {
-        if (flags[static_cast<std::size_t>(source)])
-            m_visible.push_back(source);
-    }
-}
-
 void CaseSortProxy::rebuildSourceToProxy()
 {
     m_sourceToProxy.assign(m_order.size(), -1);
@@ -176,6 +390,14 @@ void CaseSortProxy::sortBy(int column, Qt::SortOrder order)
 {
     if (!m_cases || column < 0 || column >= RegisterFieldCount)
         return;
+    if (!m_columnOrders[static_cast<std::size_t>(column)] && isLong()) {
+        // The rows stay as they are until the worker has made the column's order.
+        m_pendingSort = PendingSort { column, order };
+        m_shared->wantedColumn = column;
+        startOrderJob();
+        return;
+    }
+    m_pendingSort.reset();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The selection and the current row follow their rows to the new places.
     const QModelIndexList before = persistentIndexList();
@@ -213,31 +435,177 @@ void CaseSortProxy::sort(int column, Qt::SortOrder order)
     sortBy(column, order);
 }
 
+// ---- Search --------------------------------------------------------------------------
+
+std::shared_ptr<const FoldedRows> CaseSortProxy::foldedFor(
+    Shared &shared, const CaseRows &rows, quint64 rowsAt)
+{
+    const std::lock_guard lock(shared.foldMutex);
+    if (shared.folded && shared.foldedRows == rowsAt)
+        return shared.folded;
+    // A job of rows that changed since must not throw away the copy of the new ones.
+    if (shared.rows != rowsAt)
+        return nullptr;
+    // The old copy goes before the new one is made: two at once would double the room.
+    shared.folded.reset();
+    const auto stopped = [&shared, rowsAt]() {
+        return shared.rows != rowsAt;
+    };
+    auto folded = std::make_shared<const FoldedRows>(rows, stopped);
+    if (stopped())
+        return nullptr;
+    shared.folded = folded;
+    shared.foldedRows = rowsAt;
+    return folded;
+}
+
 void CaseSortProxy::setSearch(const QString &text)
 {
-    CaseSearch search(text);
-    if (search.text() == m_search.text())
+    if (text == m_wantedText)
         return;
-    beginResetModel();
+    m_wantedText = text;
+    ++m_shared->search;
+    const CaseSearch search(text);
     if (!m_cases || search.isEmpty()) {
-        m_search = std::move(search);
-        m_visible.clear();
-    } else if (search.narrows(m_search)) {
-        // Only rows shown now can still match.
-        m_search = std::move(search);
-        const std::vector<int> earlier = std::move(m_visible);
-        m_visible.clear();
-        const std::vector<std::uint8_t> flags = matchFlags(m_search, *m_cases, earlier);
-        for (const int source : earlier) {
-            if (flags[static_cast<std::size_t>(source)])
-                m_visible.push_back(source);
+        // Escape or the last character taken back: every row, and the typed prefixes
+        // stay kept for the next search.
+        m_searchRunning = false;
+        showHits(search, nullptr);
+        return;
+    }
+    // What was typed on the way to this text, or on from it and taken back, stays kept;
+    // another text starts a new line of typing.
+    m_kept.erase(
+        std::remove_if(m_kept.begin(), m_kept.end(),
+            [&text](const Kept &kept) { return !text.startsWith(kept.text) && !kept.text.startsWith(text); }),
+        m_kept.end());
+    const Kept *narrowed = nullptr;
+    for (const Kept &kept : m_kept) {
+        if (kept.text == text) {
+            m_searchRunning = false;
+            showHits(search, kept.hits.get());
+            return;
         }
-    } else {
-        m_search = std::move(search);
-        filterMapping();
+        // Only the rows an earlier prefix found can match what was typed on.
+        if (search.narrows(kept.search) && (!narrowed || kept.text.size() > narrowed->text.size()))
+            narrowed = &kept;
+    }
+    runSearch(search, narrowed ? narrowed->hits : nullptr);
+}
+
+void CaseSortProxy::runSearch(const CaseSearch &search, std::shared_ptr<const std::vector<int>> candidates)
+{
+    const std::size_t work = candidates ? candidates->size() : static_cast<std::size_t>(m_cases->rowCount());
+    const bool foldedReady = [this] {
+        const std::unique_lock lock(m_shared->foldMutex, std::try_to_lock);
+        return lock.owns_lock() && m_shared->folded && m_shared->foldedRows == m_shared->rows;
+    }();
+    if (isLong() && (!foldedReady || work >= static_cast<std::size_t>(m_backgroundFrom))) {
+        startSearchJob(search, std::move(candidates));
+        return;
+    }
+    const std::shared_ptr<const FoldedRows> folded
+        = foldedFor(*m_shared, m_cases->snapshot(), m_shared->rows);
+    SearchPass pass;
+    pass.candidates = candidates.get();
+    auto hits = std::make_shared<const std::vector<int>>(*findRows(search, *folded, pass));
+    m_kept.push_back({ search.text(), search, hits });
+    m_searchRunning = false;
+    showHits(search, hits.get());
+}
+
+void CaseSortProxy::startSearchJob(
+    const CaseSearch &search, std::shared_ptr<const std::vector<int>> candidates)
+{
+    m_searchRunning = true;
+    const quint64 searchAt = m_shared->search;
+    const quint64 rowsAt = m_shared->rows;
+    // In register order the first hits are the list's first screenful; a sorted list
+    // looks for its own first.
+    const bool firstHitsShow = m_sortColumn < 0;
+    auto listOrder = firstHitsShow ? nullptr : std::make_shared<const std::vector<int>>(m_order);
+    QThreadPool::globalInstance()->start([shared = m_shared, searchAt, rowsAt, rows = m_cases->snapshot(),
+                                             search, candidates = std::move(candidates), firstHitsShow,
+                                             listOrder = std::move(listOrder)]() {
+        const auto cancelled = [&shared, searchAt, rowsAt]() {
+            return shared->search != searchAt || shared->rows != rowsAt;
+        };
+        const std::shared_ptr<const FoldedRows> folded = foldedFor(*shared, rows, rowsAt);
+        if (!folded || cancelled())
+            return;
+        const auto showFirst = [&](const std::vector<int> &hits) {
+            post(*shared, [=, hits = std::make_shared<const std::vector<int>>(hits)](CaseSortProxy &proxy) {
+                proxy.takeSearch(searchAt, rowsAt, search, hits, false);
+            });
+        };
+        SearchPass pass;
+        pass.candidates = candidates.get();
+        pass.cancelled = cancelled;
+        if (firstHitsShow) {
+            pass.screenful = ScreenRows;
+            pass.firstHits = showFirst;
+        } else {
+            const std::vector<int> first
+                = firstScreenful(search, *folded, *listOrder, candidates.get(), cancelled);
+            if (!first.empty())
+                showFirst(first);
+        }
+        std::optional<std::vector<int>> hits = findRows(search, *folded, pass);
+        if (!hits)
+            return;
+        post(*shared,
+            [=, hits = std::make_shared<const std::vector<int>>(std::move(*hits))](
+                CaseSortProxy &proxy) { proxy.takeSearch(searchAt, rowsAt, search, hits, true); });
+    });
+}
+
+void CaseSortProxy::takeSearch(quint64 searchAt, quint64 rowsAt, const CaseSearch &search,
+    std::shared_ptr<const std::vector<int>> hits, bool complete)
+{
+    // A keystroke or a change of the rows since: this is no longer what the list asks.
+    if (searchAt != m_shared->search || rowsAt != m_shared->rows)
+        return;
+    if (complete) {
+        m_kept.push_back({ search.text(), search, hits });
+        m_searchRunning = false;
+    }
+    showHits(search, hits.get());
+}
+
+void CaseSortProxy::showHits(const CaseSearch &search, const std::vector<int> *hits)
+{
+    beginResetModel();
+    m_search = search;
+    m_visible.clear();
+    if (hits && !m_search.isEmpty()) {
+        if (m_sortColumn < 0) {
+            m_visible = *hits;
+        } else {
+            // The list's order over the rows found: a pass, not a sort.
+            std::vector<std::uint8_t> found(m_order.size(), 0);
+            for (const int source : *hits)
+                found[static_cast<std::size_t>(source)] = 1;
+            m_visible.reserve(hits->size());
+            for (const int source : m_order) {
+                if (found[static_cast<std::size_t>(source)])
+                    m_visible.push_back(source);
+            }
+        }
     }
     rebuildSourceToProxy();
     endResetModel();
+    emit searchShown();
+}
+
+void CaseSortProxy::restartSearch()
+{
+    // The rows changed under a search: it is looked for again over the rows as they are.
+    const CaseSearch search(m_wantedText);
+    if (!m_cases || search.isEmpty())
+        return;
+    ++m_shared->search;
+    m_kept.clear();
+    runSearch(search, nullptr);
 }
 
 QList<RegisterEntry> CaseSortProxy::entriesInViewOrder() const
@@ -325,6 +693,8 @@ QVariant CaseSortProxy::headerData(int section, Qt::Orientation orientation, int
     return QAbstractProxyModel::headerData(section, orientation, role);
 }
 
+// ---- Changes of the rows -------------------------------------------------------------
+
 void CaseSortProxy::sourceAboutToBeReset()
 {
     beginResetModel();
@@ -332,18 +702,46 @@ void CaseSortProxy::sourceAboutToBeReset()
 
 void CaseSortProxy::sourceReset()
 {
+    // Rows read anew: every order is made again, on the worker for a long list, which
+    // shows the rows in register order until the sort's own order is ready.
+    rowsChanged();
     forgetColumnOrders();
+    if (m_sortColumn >= 0 && isLong()) {
+        m_pendingSort = PendingSort { m_sortColumn, m_sortOrder };
+        m_shared->wantedColumn = m_sortColumn;
+        m_sortColumn = -1;
+    }
     sortMapping();
-    filterMapping();
+    m_visible.clear();
+    const CaseSearch search(m_wantedText);
+    const bool again = !search.isEmpty() && isLong();
+    if (!search.isEmpty() && !again) {
+        const std::shared_ptr<const FoldedRows> folded
+            = foldedFor(*m_shared, m_cases->snapshot(), m_shared->rows);
+        const std::vector<int> hits = *findRows(search, *folded, {});
+        m_search = search;
+        std::vector<std::uint8_t> found(m_order.size(), 0);
+        for (const int source : hits)
+            found[static_cast<std::size_t>(source)] = 1;
+        for (const int source : m_order) {
+            if (found[static_cast<std::size_t>(source)])
+                m_visible.push_back(source);
+        }
+    }
     rebuildSourceToProxy();
     endResetModel();
+    if (again)
+        restartSearch();
+    if (isLong())
+        startOrderJob();
 }
 
 void CaseSortProxy::sourceRowsInserted(const QModelIndex &parent, int first, int last)
 {
     if (parent.isValid())
         return;
-    forgetColumnOrders();
+    rowsChanged();
+    placeInOrders(first, last);
     const int count = last - first + 1;
     // Rows behind the inserted ones moved down in the source; they keep their places here.
     for (int &source : m_order) {
@@ -384,13 +782,16 @@ void CaseSortProxy::sourceRowsInserted(const QModelIndex &parent, int first, int
         rebuildSourceToProxy();
         endInsertRows();
     }
+    if (m_searchRunning)
+        restartSearch();
 }
 
 void CaseSortProxy::sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last)
 {
     if (parent.isValid())
         return;
-    forgetColumnOrders();
+    rowsChanged();
+    dropFromOrders(first, last);
     std::vector<int> rows;
     for (int source = first; source <= last; ++source) {
         const int row = m_sourceToProxy[static_cast<std::size_t>(source)];
@@ -428,6 +829,8 @@ void CaseSortProxy::sourceRowsRemoved(const QModelIndex &parent, int first, int 
             source -= count;
     }
     rebuildSourceToProxy();
+    if (m_searchRunning)
+        restartSearch();
 }
 
 } // namespace lunora

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
+#include "gui/caserows.h"
 #include "gui/casesearch.h"
 #include "storage/records.h"
 #include "storage/storetypes.h"
@@ -10,7 +11,9 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lunora {
@@ -23,14 +26,25 @@ class CaseListModel;
 // compare equal keep their register order in either direction.
 //
 // A proxy of its own rather than QSortFilterProxyModel: it sorts a plain array of row
-// numbers with direct access to the texts, which keeps a sort of 100,000 cases well
-// below what the user notices.
+// numbers with direct access to the texts.
+//
+// A long list does its register-sized work on a worker thread, so that the window never
+// waits for it: the ascending order of every column is made after a load and kept
+// across added and removed rows (a sort asked for before its column is ready is shown
+// when it is), and a search runs there too, each keystroke cancelling the one before.
+// The worker reads only copies (CaseRows, FoldedRows) and hands its results back to
+// this thread, where a result of an older keystroke or older rows is dropped.
 class CaseSortProxy final : public QAbstractProxyModel
 {
     Q_OBJECT
 
 public:
     explicit CaseSortProxy(QObject *parent = nullptr);
+    ~CaseSortProxy() override;
+
+    // Lists of at least this many rows sort and search on the worker; shorter ones at
+    // once, where the work takes less than the worker's round trip.
+    void setBackgroundFrom(int rows) { m_backgroundFrom = rows; }
 
     void setCaseModel(CaseListModel *model);
     CaseListModel *caseModel() const { return m_cases; }
@@ -43,6 +57,12 @@ public:
     void setSearch(const QString &text);
     QString searchText() const { return m_search.text(); }
     bool isSearching() const { return !m_search.isEmpty(); }
+    // A keystroke's search is still being looked for on the worker: the rows shown are
+    // those of an earlier text, or the first screenful of this one.
+    bool isSearchRunning() const { return m_searchRunning; }
+    // The kept ascending order of a column (register order among equal texts), empty
+    // while it is not made.
+    std::vector<int> keptOrder(int column) const;
 
     // The rows shown, in the order the list shows them.
     QList<RegisterEntry> entriesInViewOrder() const;
@@ -63,7 +83,22 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+signals:
+    // The rows of a search are shown: at once, as a first screenful, or whole.
+    void searchShown();
+
+public:
+    // What the proxy shares with its worker jobs (defined where they are).
+    struct Shared;
+
 private:
+    struct Kept
+    {
+        QString text;
+        CaseSearch search;
+        std::shared_ptr<const std::vector<int>> hits; // register order
+    };
+
     // The rows of the sort column in ascending order, register order among equals, and
     // for each place whether its text equals the one before.
     struct ColumnOrder
@@ -71,13 +106,35 @@ private:
         std::vector<int> ascending;
         std::vector<bool> sameAsPrevious;
     };
+    struct PendingSort
+    {
+        int column;
+        Qt::SortOrder order;
+    };
+    static std::shared_ptr<ColumnOrder> buildOrder(
+        const CaseRows &rows, int column, const std::function<bool()> &stopped);
+    static std::shared_ptr<const FoldedRows> foldedFor(Shared &shared, const CaseRows &rows, quint64 rowsAt);
 
     bool before(int sourceA, int sourceB) const;
     const std::vector<int> &shown() const { return m_search.isEmpty() ? m_order : m_visible; }
     void sortMapping();
-    void filterMapping();
     void rebuildSourceToProxy();
     void forgetColumnOrders();
+    bool isLong() const;
+    void rowsChanged();
+
+    void startOrderJob();
+    void takeOrder(quint64 rowsAt, int column, std::shared_ptr<ColumnOrder> order);
+    void orderJobEnded();
+    void placeInOrders(int first, int last);
+    void dropFromOrders(int first, int last);
+
+    void runSearch(const CaseSearch &search, std::shared_ptr<const std::vector<int>> candidates);
+    void startSearchJob(const CaseSearch &search, std::shared_ptr<const std::vector<int>> candidates);
+    void takeSearch(quint64 searchAt, quint64 rowsAt, const CaseSearch &search,
+        std::shared_ptr<const std::vector<int>> hits, bool complete);
+    void showHits(const CaseSearch &search, const std::vector<int> *hits);
+    void restartSearch();
 
     void sourceAboutToBeReset();
     void sourceReset();
@@ -89,10 +146,17 @@ private:
     std::vector<int> m_order; // every source row in list order
     std::vector<int> m_visible; // the rows of m_order the search matches, while searching
     std::vector<int> m_sourceToProxy; // -1 for a hidden row
-    CaseSearch m_search;
-    std::array<std::unique_ptr<ColumnOrder>, RegisterFieldCount> m_columnOrders;
+    CaseSearch m_search; // the search m_visible shows
+    QString m_wantedText; // the text asked for last
+    bool m_searchRunning = false;
+    std::vector<Kept> m_kept; // the results of the prefixes of m_wantedText
+    std::array<std::shared_ptr<ColumnOrder>, RegisterFieldCount> m_columnOrders;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    std::optional<PendingSort> m_pendingSort;
+    bool m_orderJobRunning = false;
+    int m_backgroundFrom = 20000;
+    std::shared_ptr<Shared> m_shared;
 };
 
 } // namespace lunora

@@ -125,6 +125,7 @@ void frmArendeList::connectCaseList()
     }
     connect(proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateCommands);
     connect(proxy, &QAbstractItemModel::modelReset, this, &frmArendeList::updateStatus);
+    connect(proxy, &CaseSortProxy::searchShown, this, &frmArendeList::keepCurrentInSearch);
 
     connect(m_cases, &CaseList::reloaded, this, &frmArendeList::showReloaded);
     connect(m_cases, &CaseList::caseRemoved, this, &frmArendeList::markCurrentSelected);
@@ -506,8 +507,14 @@ void frmArendeList::searchEdited(const QString &text)
 {
     // The current row stays current when the search still shows it; otherwise the first
     // row shown takes its place, so that a hidden row is never what "Ändra" opens.
-    const int current = currentSourceRow();
+    // A long list shows the rows found when the worker has them.
+    m_state.searchCurrent = currentSourceRow();
     m_cases->setSearch(text);
+}
+
+void frmArendeList::keepCurrentInSearch()
+{
+    const int current = m_state.searchCurrent;
     const QModelIndex kept
         = current >= 0 ? m_cases->proxy()->mapFromSource(m_cases->model()->index(current, 0)) : QModelIndex();
     if (kept.isValid()) {
@@ -579,6 +586,9 @@ void frmArendeList::updateStatus()
 {
     // The count is that of the last load or refresh; while a search hides rows, the
     // rows shown stand before it.
+    // The count of a search shows once it is known whole.
+    if (m_cases->proxy()->isSearchRunning())
+        return;
     QString count = QString::number(m_state.loadedCount);
     if (m_cases->proxy()->isSearching())
         count = QString::number(m_cases->proxy()->rowCount()) + QStringLiteral(" av ") + count;

@@ -91,6 +91,7 @@ private:
 
     void focusSearch();
     void searchEdited(const QString &text);
+    void keepCurrentInSearch();
     void openFromSearch();
 
     void rowClicked(bool onRow);
@@ -165,6 +166,7 @@ private:
         QString header;
         RegisterEntry staged;
         QSize designSize; // the whole window at its designed size
+        int searchCurrent = -1; // the source row current when the search text changed
     };
     State m_state;
 

@@ -5,6 +5,7 @@
 // must show the entry a plain list of entries would hold in its place, and the sort
 // must put them in Swedish order.
 
+#include "common/testsupport.h"
 #include "gui/caselistmodel.h"
 #include "gui/casesortproxy.h"
 #include "storage/caseregister.h"
@@ -12,6 +13,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <QThreadPool>
 #include <algorithm>
 
 using namespace lunora;
@@ -54,6 +56,12 @@ private slots:
     void searchFollowsSortAdditionsAndRemovals();
     void typingOnNarrowsToWhatAFreshSearchFinds();
     void cellsShowTheStartOfAHugeField();
+    void keptOrdersEqualAFreshSort_data();
+    void keptOrdersEqualAFreshSort();
+    void staleSearchesNeverReachTheList_data();
+    void staleSearchesNeverReachTheList();
+    void takingBackShowsAKeptResultAtOnce();
+    void closingWhileTheWorkerRunsIsSafe();
 };
 
 void TestCaseListModel::loadedAddedAndRemovedRowsStayInStep()
@@ -304,6 +312,171 @@ void TestCaseListModel::cellsShowTheStartOfAHugeField()
     }
     QCOMPARE(model.text(0, CustomerName).size(), qsizetype(huge.size()));
     QCOMPARE(model.data(model.index(0, CaseNumber), Qt::DisplayRole).toString(), QStringLiteral("1"));
+}
+
+namespace {
+
+// A loaded register of random cases, many with equal names so that ties count.
+caseregister::Table randomTable(QRandomGenerator &random, int count)
+{
+    QByteArray file;
+    for (int serial = 1; serial <= count; ++serial) {
+        const RegisterEntry entry = randomEntry(random, serial);
+        file += random.bounded(2) ? caseregister::formatPlain(entry) : caseregister::formatQuoted(entry);
+    }
+    return caseregister::Table::fromBytes(file).value();
+}
+
+// Lets the worker finish and hands over everything it posted, stale results included.
+void settleWorker(const CaseSortProxy &proxy)
+{
+    QVERIFY(test::runUntil([&proxy]() { return !proxy.isSearchRunning(); }, 20000));
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+}
+
+} // namespace
+
+void TestCaseListModel::keptOrdersEqualAFreshSort_data()
+{
+    QTest::addColumn<int>("backgroundFrom");
+    QTest::newRow("made at once") << 1'000'000;
+    QTest::newRow("made on the worker after the load") << 0;
+}
+
+void TestCaseListModel::keptOrdersEqualAFreshSort()
+{
+    // Every column's order is kept through additions and removals, never made anew:
+    // it must stay what a sort from scratch of the rows as they now stand gives.
+    QFETCH(int, backgroundFrom);
+    QRandomGenerator random(2412);
+    CaseListModel model;
+    CaseSortProxy kept;
+    kept.setBackgroundFrom(backgroundFrom);
+    kept.setCaseModel(&model);
+    model.setTable(randomTable(random, 150));
+    for (int column = 0; backgroundFrom > 0 && column < RegisterFieldCount; ++column)
+        kept.sortBy(column, Qt::AscendingOrder);
+    const auto allMade = [&kept, &model]() {
+        for (int column = 0; column < RegisterFieldCount; ++column) {
+            if (int(kept.keptOrder(column).size()) != model.rowCount())
+                return false;
+        }
+        return true;
+    };
+    QVERIFY(test::runUntil(allMade, 20000));
+
+    int serial = 1000;
+    for (int round = 0; round < 200; ++round) {
+        if (random.bounded(3) == 0 && model.rowCount() > 0)
+            model.removeEntry(random.bounded(model.rowCount()));
+        else
+            model.appendEntry(randomEntry(random, ++serial));
+        for (int column = 0; column < RegisterFieldCount; ++column) {
+            CaseSortProxy fresh;
+            fresh.setCaseModel(&model);
+            fresh.sortBy(column, Qt::AscendingOrder);
+            QVERIFY2(kept.keptOrder(column) == fresh.keptOrder(column),
+                qPrintable(QStringLiteral("round %1, column %2").arg(round).arg(column)));
+        }
+    }
+}
+
+void TestCaseListModel::staleSearchesNeverReachTheList_data()
+{
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<bool>("sorted");
+    QTest::addColumn<bool>("addedMeanwhile");
+    QTest::newRow("typing on") << QStringList { "a", "an" } << false << false;
+    QTest::newRow("typing on, sorted") << QStringList { "a", "an" } << true << false;
+    QTest::newRow("a character taken back") << QStringList { "ann", "an" } << true << false;
+    QTest::newRow("emptied") << QStringList { "anna", "" } << false << false;
+    QTest::newRow("another word") << QStringList { "åsa", "per", "zorn" } << false << false;
+    QTest::newRow("a case added meanwhile") << QStringList { "anna" } << true << true;
+}
+
+void TestCaseListModel::staleSearchesNeverReachTheList()
+{
+    // Each keystroke's search runs on the worker and is done before the next key comes,
+    // but its result still waits in the queue: only the last text may ever be shown.
+    QFETCH(QStringList, typed);
+    QFETCH(bool, sorted);
+    QFETCH(bool, addedMeanwhile);
+    QRandomGenerator random(2413);
+    CaseListModel model;
+    CaseSortProxy proxy;
+    proxy.setBackgroundFrom(0);
+    proxy.setCaseModel(&model);
+    model.setTable(randomTable(random, 400));
+    if (sorted) {
+        proxy.sortBy(CustomerName, Qt::AscendingOrder);
+        QVERIFY(test::runUntil([&proxy]() { return proxy.sortColumn() == CustomerName; }, 20000));
+    }
+    QStringList shownTexts;
+    connect(&proxy, &CaseSortProxy::searchShown, this, [&]() { shownTexts << proxy.searchText(); });
+    for (const QString &text : std::as_const(typed)) {
+        proxy.setSearch(text);
+        QThreadPool::globalInstance()->waitForDone();
+    }
+    if (addedMeanwhile)
+        model.appendEntry(randomEntry(random, 9999));
+    settleWorker(proxy);
+
+    QVERIFY(!shownTexts.isEmpty());
+    for (const QString &text : std::as_const(shownTexts))
+        QCOMPARE(text, typed.last());
+    CaseSortProxy fresh;
+    fresh.setCaseModel(&model);
+    if (sorted)
+        fresh.sortBy(CustomerName, Qt::AscendingOrder);
+    fresh.setSearch(typed.last());
+    QCOMPARE(proxy.entriesInViewOrder(), fresh.entriesInViewOrder());
+}
+
+void TestCaseListModel::takingBackShowsAKeptResultAtOnce()
+{
+    // Backspace and Escape come back to texts searched before: the rows show at once,
+    // without a round on the worker, and are those a fresh search finds.
+    QRandomGenerator random(2414);
+    CaseListModel model;
+    CaseSortProxy proxy;
+    proxy.setBackgroundFrom(0);
+    proxy.setCaseModel(&model);
+    model.setTable(randomTable(random, 400));
+    proxy.sortBy(CustomerName, Qt::DescendingOrder);
+    QVERIFY(test::runUntil([&proxy]() { return proxy.sortColumn() == CustomerName; }, 20000));
+    for (const char *text : { "a", "an", "ann" }) {
+        proxy.setSearch(QString::fromUtf8(text));
+        settleWorker(proxy);
+    }
+    for (const char *text : { "an", "", "a", "an" }) {
+        proxy.setSearch(QString::fromUtf8(text));
+        QVERIFY2(!proxy.isSearchRunning(), text);
+        CaseSortProxy fresh;
+        fresh.setCaseModel(&model);
+        fresh.sortBy(CustomerName, Qt::DescendingOrder);
+        fresh.setSearch(QString::fromUtf8(text));
+        QVERIFY2(proxy.entriesInViewOrder() == fresh.entriesInViewOrder(), text);
+    }
+}
+
+void TestCaseListModel::closingWhileTheWorkerRunsIsSafe()
+{
+    // The overview closes while a search and the orders are being made: the jobs end on
+    // their own and what they post finds no list (the sanitizer build checks the rest).
+    QRandomGenerator random(2415);
+    auto *model = new CaseListModel;
+    auto *proxy = new CaseSortProxy;
+    proxy->setBackgroundFrom(0);
+    proxy->setCaseModel(model);
+    model->setTable(randomTable(random, 2000));
+    proxy->sortBy(CustomerName, Qt::AscendingOrder);
+    proxy->setSearch(QStringLiteral("anna"));
+    QVERIFY(proxy->isSearchRunning());
+    delete proxy;
+    delete model;
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
 }
 
 QTEST_MAIN(TestCaseListModel)
