@@ -140,10 +140,9 @@ QByteArrayView CaseListModel::rawLine(int row) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return {};
-    const QByteArrayView first = m_table.rawField(at, 0);
-    const QByteArrayView last = m_table.rawField(at, RegisterFieldCount - 1);
-    if (last.data() + last.size() < first.data())
-        return {};
+    const caseregister::Table::Fields fields = m_table.fields(at);
+    const QByteArrayView &first = fields.front();
+    const QByteArrayView &last = fields.back();
     return QByteArrayView(first.data(), last.data() + last.size());
 }
 
@@ -177,6 +176,24 @@ void CaseListModel::setTable(caseregister::Table table)
     std::iota(m_rows.begin(), m_rows.end(), 0);
     m_table = std::move(table);
     endResetModel();
+}
+
+bool CaseListModel::appendGrown(caseregister::Table grown)
+{
+    // Only while the rows are the table's, all of them, in file order: rows added or
+    // dropped by the list itself mean the file was rewritten or appended by this desk,
+    // and the new lines would repeat them.
+    const auto held = static_cast<std::size_t>(m_table.size());
+    if (!m_added.isEmpty() || m_rows.size() != held || grown.size() < m_table.size())
+        return false;
+    m_table = std::move(grown);
+    if (m_table.size() == qsizetype(held))
+        return true;
+    beginInsertRows({}, int(held), int(m_table.size() - 1));
+    m_rows.resize(static_cast<std::size_t>(m_table.size()));
+    std::iota(m_rows.begin() + std::ptrdiff_t(held), m_rows.end(), qint32(held));
+    endInsertRows();
+    return true;
 }
 
 void CaseListModel::setEntries(QList<RegisterEntry> entries)

@@ -27,6 +27,12 @@ public:
 
     // Replace every row (load and refresh).
     void setTable(caseregister::Table table);
+    // Adds the rows of a table that grew from the one loaded (see Table::reread): the
+    // rows shown stay, the new lines follow. False, and nothing changed, when the rows
+    // are no longer exactly the loaded table's.
+    bool appendGrown(caseregister::Table grown);
+    // The table loaded last, to be read anew against.
+    const caseregister::Table &table() const { return m_table; }
     void setEntries(QList<RegisterEntry> entries);
     void appendEntry(const RegisterEntry &entry);
     void removeEntry(int row);
