@@ -15,6 +15,12 @@ namespace {
 
 constexpr int ColumnWidths[RegisterFieldCount] = { 1440, 1400, 1440, 2000, 2000, 1440, 2000, 3600, 1440 };
 
+// The key of a loaded row: its line is split once for the three fields.
+void appendKey(ListOrder &order, const caseregister::Table::Fields &fields)
+{
+    order.append(fields[ControlCode], fields[CaseNumber], fields[Created]);
+}
+
 } // namespace
 
 CaseListModel::CaseListModel(QObject *parent)
@@ -67,8 +73,8 @@ CaseKey CaseListModel::key(int row) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return caseKeyOf(m_added.at(-1 - at));
-    return caseKeyOf(
-        m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber), m_table.rawField(at, Created));
+    const caseregister::Table::Fields fields = m_table.fields(at);
+    return caseKeyOf(fields[ControlCode], fields[CaseNumber], fields[Created]);
 }
 
 ListOrder CaseListModel::keys(const std::vector<int> &rows) const
@@ -92,8 +98,7 @@ ListOrder CaseListModel::keys(const std::vector<int> &rows) const
             if (at < 0)
                 order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
             else
-                order.append(m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber),
-                    m_table.rawField(at, Created));
+                appendKey(order, m_table.fields(at));
         }
     }
     return order;
@@ -140,10 +145,7 @@ QByteArrayView CaseListModel::rawLine(int row) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return {};
-    const caseregister::Table::Fields fields = m_table.fields(at);
-    const QByteArrayView &first = fields.front();
-    const QByteArrayView &last = fields.back();
-    return QByteArrayView(first.data(), last.data() + last.size());
+    return m_table.rawLine(at);
 }
 
 qsizetype CaseListModel::textSize(int row, int column) const

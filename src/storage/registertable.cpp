@@ -70,9 +70,24 @@ const char *findLineEnd(const char *p, const char *end)
     return p;
 }
 
-// Up to the next `stop` or line end, or end.
+// Up to the next `stop` or line end, or end. Sixteen bytes at a time: most fields are
+// shorter, so a field mostly costs one step, and a pass over every row (a removal asks
+// every row whether it is the case) finds its fields at the speed of the line end scan.
 const char *findStop(const char *p, const char *end, char stop)
 {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(stop);
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i hits = _mm_or_si128(
+            _mm_cmpeq_epi8(v, wanted), _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
     while (p < end && *p != stop && !isLineEnd(*p))
         ++p;
     return p;
