@@ -55,9 +55,8 @@ QString CaseListModel::displayText(int row, int column) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at >= 0) {
         const QByteArrayView raw = m_table.rawField(at, column);
-        if (raw.size() > DisplayLimit)
-            return cp1252::decode(raw.first(DisplayLimit)); // one byte per character
-        return m_table.field(at, column);
+        // One byte per character.
+        return cp1252::decode(raw.size() > DisplayLimit ? raw.first(DisplayLimit) : raw);
     }
     return m_added.at(-1 - at)[column].left(DisplayLimit);
 }
