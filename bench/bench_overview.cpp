@@ -343,7 +343,7 @@ void printAnchors(const QString &path)
         return fastest;
     };
     const QString quoted = QLatin1Char('\'') + path + QLatin1Char('\'');
-    const double grep = best(QStringLiteral("grep -c , %1 >/dev/null").arg(quoted));
+    const double grep = best(QStringLiteral("grep -c , %1 | cat >/dev/null").arg(quoted));
     const double sort = best(QStringLiteral("LC_ALL=C sort %1 >/dev/null").arg(quoted));
     const double start = best(QStringLiteral("grep -c , /dev/null >/dev/null; LC_ALL=C sort /dev/null"));
     std::printf("  anchors on the same file: grep -c %.1f ms, LC_ALL=C sort %.1f ms "
