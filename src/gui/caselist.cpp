@@ -71,10 +71,15 @@ void CaseList::reload()
     // by side take little more room than the file twice. Marked before the read: a change
     // that comes while the file is read is looked at again afterwards.
     m_follower->markSeen();
-    Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
-    if (!table && m_model->rowCount() > 0)
+    // A register that only grew (another desk's new case) is read from where the list's
+    // table ended, and the new lines are added to the rows.
+    Result<caseregister::Table::Reread> read = m_model->table().reread(paths::caseRegister());
+    if (!read && m_model->rowCount() > 0)
         return;
-    m_model->setTable(table ? table.takeValue() : caseregister::Table());
+    if (!read)
+        m_model->setTable({});
+    else if (!read.value().grew || !m_model->appendGrown(read.value().table))
+        m_model->setTable(std::move(read.value().table));
     emit reloaded();
 }
 

@@ -15,6 +15,12 @@ namespace {
 
 constexpr int ColumnWidths[RegisterFieldCount] = { 1440, 1400, 1440, 2000, 2000, 1440, 2000, 3600, 1440 };
 
+// The key of a loaded row: its line is split once for the three fields.
+void appendKey(ListOrder &order, const caseregister::Table::Fields &fields)
+{
+    order.append(fields[ControlCode], fields[CaseNumber], fields[Created]);
+}
+
 } // namespace
 
 CaseListModel::CaseListModel(QObject *parent)
@@ -49,9 +55,8 @@ QString CaseListModel::displayText(int row, int column) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at >= 0) {
         const QByteArrayView raw = m_table.rawField(at, column);
-        if (raw.size() > DisplayLimit)
-            return cp1252::decode(raw.first(DisplayLimit)); // one byte per character
-        return m_table.field(at, column);
+        // One byte per character.
+        return cp1252::decode(raw.size() > DisplayLimit ? raw.first(DisplayLimit) : raw);
     }
     return m_added.at(-1 - at)[column].left(DisplayLimit);
 }
@@ -67,8 +72,8 @@ CaseKey CaseListModel::key(int row) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return caseKeyOf(m_added.at(-1 - at));
-    return caseKeyOf(
-        m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber), m_table.rawField(at, Created));
+    const caseregister::Table::Fields fields = m_table.fields(at);
+    return caseKeyOf(fields[ControlCode], fields[CaseNumber], fields[Created]);
 }
 
 ListOrder CaseListModel::keys(const std::vector<int> &rows) const
@@ -92,8 +97,7 @@ ListOrder CaseListModel::keys(const std::vector<int> &rows) const
             if (at < 0)
                 order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
             else
-                order.append(m_table.rawField(at, ControlCode), m_table.rawField(at, CaseNumber),
-                    m_table.rawField(at, Created));
+                appendKey(order, m_table.fields(at));
         }
     }
     return order;
@@ -140,11 +144,7 @@ QByteArrayView CaseListModel::rawLine(int row) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return {};
-    const QByteArrayView first = m_table.rawField(at, 0);
-    const QByteArrayView last = m_table.rawField(at, RegisterFieldCount - 1);
-    if (last.data() + last.size() < first.data())
-        return {};
-    return QByteArrayView(first.data(), last.data() + last.size());
+    return m_table.rawLine(at);
 }
 
 qsizetype CaseListModel::textSize(int row, int column) const
@@ -182,6 +182,24 @@ void CaseListModel::setTable(caseregister::Table table)
     std::iota(m_rows.begin(), m_rows.end(), 0);
     m_table = std::move(table);
     endResetModel();
+}
+
+bool CaseListModel::appendGrown(caseregister::Table grown)
+{
+    // Only while the rows are the table's, all of them, in file order: rows added or
+    // dropped by the list itself mean the file was rewritten or appended by this desk,
+    // and the new lines would repeat them.
+    const auto held = static_cast<std::size_t>(m_table.size());
+    if (!m_added.isEmpty() || m_rows.size() != held || grown.size() < m_table.size())
+        return false;
+    m_table = std::move(grown);
+    if (m_table.size() == qsizetype(held))
+        return true;
+    beginInsertRows({}, int(held), int(m_table.size() - 1));
+    m_rows.resize(static_cast<std::size_t>(m_table.size()));
+    std::iota(m_rows.begin() + std::ptrdiff_t(held), m_rows.end(), qint32(held));
+    endInsertRows();
+    return true;
 }
 
 void CaseListModel::setEntries(QList<RegisterEntry> entries)

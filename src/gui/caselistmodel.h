@@ -28,6 +28,12 @@ public:
 
     // Replace every row (load and refresh).
     void setTable(caseregister::Table table);
+    // Adds the rows of a table that grew from the one loaded (see Table::reread): the
+    // rows shown stay, the new lines follow. False, and nothing changed, when the rows
+    // are no longer exactly the loaded table's.
+    bool appendGrown(caseregister::Table grown);
+    // The table loaded last, to be read anew against.
+    const caseregister::Table &table() const { return m_table; }
     void setEntries(QList<RegisterEntry> entries);
     void appendEntry(const RegisterEntry &entry);
     void removeEntry(int row);
@@ -50,8 +56,8 @@ public:
     // The field in Windows-1252 as the register stores it; rows added later are encoded
     // into `scratch`, which the returned view may point into.
     QByteArrayView rawText(int row, int column, QByteArray &scratch) const;
-    // For a loaded row, the bytes from its first field to the end of its last, which hold
-    // all nine fields in order; empty for a row added later.
+    // For a loaded row, its line as stored, which holds all nine fields in order (and
+    // whatever a damaged line has around them); empty for a row added later.
     QByteArrayView rawLine(int row) const;
     // The same text written into `text`, whose room is reused: for passes over every row.
     void textInto(int row, int column, QString &text) const;

@@ -9,35 +9,45 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <array>
 #include <memory>
+#include <vector>
 
 // The case register Lib\arenden.txt: one line per case, nine fields, plain
 // (a,b,c) or quoted ("a","b","c") lines in any mix, CR LF line ends.
 namespace lunora::caseregister {
 
-// The register as read from disk: the file's bytes, kept whole, and for every entry
-// where its nine fields lie in them. Text is decoded only for the fields somebody asks
-// for, so loading a large register costs one read and one pass over its bytes instead
-// of nine strings per entry. The entries are exactly those parse() gives.
+// The register as read from disk: the file's bytes, kept whole, and where every entry's
+// line starts in them (four bytes an entry). A line's fields are found when somebody
+// asks for them, so loading a large register costs one read and one pass over its line
+// ends. The entries are exactly those parse() gives.
+//
+// A table never changes once read, and copies share everything: another thread may
+// read one while the window's thread makes the next. A register that only grew (another
+// desk's new case) is read on from where this table ended: the new table shares this
+// one's bytes and line starts and has the new lines after them.
 class Table
 {
 public:
+    using Fields = std::array<QByteArrayView, RegisterFieldCount>;
+    struct Reread;
+
     Table() = default;
 
     // A missing file is an empty table (ok). An unreadable one is a failure. The file
-    // is read whole and closed before this returns.
+    // is read whole, straight into the table's own buffer, and closed before this
+    // returns.
     static Result<Table> load(const QString &path);
     static Result<Table> fromBytes(QByteArray bytes);
+    // The file read anew (see Reread).
+    Result<Reread> reread(const QString &path) const;
 
     qsizetype size() const { return m_rows; }
     bool isEmpty() const { return m_rows == 0; }
-    // The field's bytes as stored, without the quotes of a quoted field. Inline: a
-    // rewrite of the register asks for every field of every entry.
-    QByteArrayView rawField(qsizetype row, int field) const
-    {
-        const quint32 *span = m_spans.get() + SpanWords * row + 2 * field;
-        return QByteArrayView(m_bytes.constData() + span[0], span[1]);
-    }
+    // The field's bytes as stored, without the quotes of a quoted field.
+    QByteArrayView rawField(qsizetype row, int field) const;
+    // All nine at once, for a pass that needs more than one of them.
+    Fields fields(qsizetype row) const;
     // The entry's whole line as stored, without its line end.
     QByteArrayView rawLine(qsizetype row) const;
     // The entry's line without its line end when it is stored exactly as the quoted form
@@ -45,18 +55,42 @@ public:
     // otherwise. Such a line can be copied as it stands where the quoted form is due.
     QByteArrayView quotedLine(qsizetype row) const;
     // The size of the file read.
-    qsizetype byteSize() const { return m_bytes.size(); }
+    qsizetype byteSize() const { return m_byteSize; }
     QString field(qsizetype row, int field) const;
     RegisterEntry entry(qsizetype row) const;
     QList<RegisterEntry> entries() const;
 
 private:
-    static constexpr int SpanWords = 2 * RegisterFieldCount; // start and length per field
+    // One read of the file, or of what was added to it: its bytes and the starts of the
+    // lines in them that hold an entry.
+    struct Piece
+    {
+        QByteArray bytes;
+        std::shared_ptr<const quint32[]> starts;
+        qsizetype firstRow = 0;
+        qsizetype rows = 0;
+    };
+    using Pieces = std::vector<Piece>;
 
-    QByteArray m_bytes;
-    // SpanWords words per entry. Shared between copies: a table never changes once read.
-    std::shared_ptr<const quint32[]> m_spans;
+    static Table fromPieces(Pieces pieces);
+    static Result<Piece> scanned(QByteArray bytes, qsizetype firstRow, qsizetype before);
+    // The piece and the line start of a row.
+    const Piece &pieceOf(qsizetype row) const;
+    const char *lineStart(qsizetype row, const char **end) const;
+    bool endsWithLineEnd() const;
+
+    std::shared_ptr<const Pieces> m_pieces;
     qsizetype m_rows = 0;
+    qsizetype m_byteSize = 0;
+};
+
+// A table read anew: `grew` when the file still begins with every byte of the table it
+// was read against and only had lines added, so that the first rows of `table` are
+// that table's rows, unchanged, and the rest are the new lines.
+struct Table::Reread
+{
+    Table table;
+    bool grew = false;
 };
 
 // A missing file is an empty register (ok). An unreadable one is a failure.

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -206,6 +207,35 @@ Result<QByteArray> readAll(const QString &path)
     QByteArray contents = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fileError(QStringLiteral("%1 kunde inte läsas"), path, reasonOf(file));
+    return contents;
+}
+
+Status openForReading(const QString &path, QFile &file)
+{
+    return openChecked(path, O_RDONLY, QIODevice::ReadOnly | QIODevice::Unbuffered, file,
+        QStringLiteral("%1 kunde inte läsas"));
+}
+
+Result<QByteArray> readOn(QFile &file, const QString &path, qsizetype expected)
+{
+    QByteArray contents(std::max<qsizetype>(expected, 0), Qt::Uninitialized);
+    qsizetype have = 0;
+    while (have < contents.size()) {
+        const qint64 got = file.read(contents.data() + have, contents.size() - have);
+        if (got < 0)
+            return fileError(QStringLiteral("%1 kunde inte läsas"), path, reasonOf(file));
+        if (got == 0)
+            break; // cut short while it was read
+        have += got;
+    }
+    contents.resize(have);
+    if (have == expected) {
+        // Lines another desk added while the file was read.
+        const QByteArray more = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return fileError(QStringLiteral("%1 kunde inte läsas"), path, reasonOf(file));
+        contents += more;
+    }
     return contents;
 }
 

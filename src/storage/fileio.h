@@ -5,6 +5,7 @@
 #include "storage/status.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QFileDevice>
 #include <QString>
 #include <functional>
@@ -28,6 +29,11 @@ Status checkPlace(const QString &path);
 
 bool exists(const QString &path);
 Result<QByteArray> readAll(const QString &path); // missing file: failure
+// The same in steps, for a reader that reads a file in parts: the file opened after the
+// checks above (missing: failure), and then from where it stands to its end, `expected`
+// bytes read straight into the buffer returned, and on when the file grew meanwhile.
+Status openForReading(const QString &path, QFile &file);
+Result<QByteArray> readOn(QFile &file, const QString &path, qsizetype expected);
 // Atomic replace. An existing file keeps its mode and group; a new one gets the mode
 // above, narrowed to `newFileMode` when that is given.
 Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Permissions newFileMode = {});

@@ -25,20 +25,19 @@ inline void keep(quint32 value)
     (void)kept;
 }
 
-// The entry's place in the table: where its first and last fields lie.
+// The entry's place in the table: where its line starts.
 inline quint32 place(const caseregister::Table &table, qsizetype row)
 {
-    return static_cast<quint32>(
-        table.rawField(row, 0).size() + table.rawField(row, RegisterFieldCount - 1).size());
+    return static_cast<uchar>(*table.rawField(row, 0).data());
 }
 
 // The entry's line: a register line is two or three cache lines long; longer ones are
 // rare.
 inline quint32 line(const caseregister::Table &table, qsizetype row)
 {
-    const char *start = table.rawField(row, 0).data();
-    const QByteArrayView last = table.rawField(row, RegisterFieldCount - 1);
-    const char *end = last.data() + last.size();
+    const QByteArrayView whole = table.rawLine(row);
+    const char *start = whole.data();
+    const char *end = start + whole.size();
     quint32 value = 0;
     for (const char *at = start; at < end && at < start + 256; at += 64)
         value += static_cast<uchar>(*at);

@@ -85,11 +85,9 @@ private:
 // quote (only a plain line written by an older copy can).
 bool quotedFormCarries(const caseregister::Table &table, qsizetype row)
 {
-    for (int f = 0; f < RegisterFieldCount; ++f) {
-        if (table.rawField(row, f).contains('"'))
-            return false;
-    }
-    return true;
+    const caseregister::Table::Fields fields = table.fields(row);
+    return std::none_of(
+        fields.begin(), fields.end(), [](const QByteArrayView &field) { return field.contains('"'); });
 }
 
 // The rewrite puts the lines the list names in the list's order: for every key the
@@ -326,15 +324,16 @@ void Rewrite::writeLine(Pieces &out, qsizetype row) const
         out.putLine(m_table.rawLine(row));
         return;
     }
+    const caseregister::Table::Fields fields = m_table.fields(row);
     qsizetype size = QuotedFormBytes;
-    for (int f = 0; f < RegisterFieldCount; ++f)
-        size += m_table.rawField(row, f).size();
+    for (const QByteArrayView &field : fields)
+        size += field.size();
     char *p = out.room(size);
     for (int f = 0; f < RegisterFieldCount; ++f) {
         if (f > 0)
             *p++ = ',';
         *p++ = '"';
-        p = copy(p, m_table.rawField(row, f));
+        p = copy(p, fields[f]);
         *p++ = '"';
     }
     *p++ = '\r';

@@ -3,10 +3,12 @@
 #include "storage/caseregister.h"
 #include "storage/cp1252.h"
 #include "storage/fileio.h"
+#include "storage/systemreason.h"
 
 #include <QFileInfo>
-#include <cstdint>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -19,39 +21,99 @@ namespace lunora::caseregister {
 namespace {
 
 constexpr int FieldCount = RegisterFieldCount;
-constexpr int Words = 2 * FieldCount;
 
-// Field starts and lengths are stored as 32-bit numbers: a register of 4 GiB would hold
-// some thirty million cases, far beyond what the program is meant for.
+// Line starts are stored as 32-bit numbers: a register of 4 GiB would hold some thirty
+// million cases, far beyond what the program is meant for.
 constexpr qsizetype MaxBytes = std::numeric_limits<quint32>::max();
+
+// A register that grows by one line at a time would otherwise end up in thousands of
+// pieces; past this many it is read whole again.
+constexpr std::size_t MaxPieces = 32;
+
+// How much of the file is compared with the table at a time when it is read anew.
+constexpr qsizetype CompareChunk = qsizetype(1) << 20;
 
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
 
-// The span words of all entries, grown by realloc so that a large block is moved by the
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+const char *skipBlanks(const char *p, const char *end)
+{
+    while (p < end && isBlank(*p))
+        ++p;
+    return p;
+}
+
+// The first CR or LF from p on, or end. Every CR and LF ends a line, whatever quotes
+// stand before it, so this is all the loader has to look for.
+const char *findLineEnd(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (hits != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(hits));
+        p += 16;
+    }
+#endif
+    while (p < end && !isLineEnd(*p))
+        ++p;
+    return p;
+}
+
+// Up to the next `stop` or line end, or end. Sixteen bytes at a time: most fields are
+// shorter, so a field mostly costs one step, and a pass over every row (a removal asks
+// every row whether it is the case) finds its fields at the speed of the line end scan.
+const char *findStop(const char *p, const char *end, char stop)
+{
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(stop);
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i hits = _mm_or_si128(
+            _mm_cmpeq_epi8(v, wanted), _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && *p != stop && !isLineEnd(*p))
+        ++p;
+    return p;
+}
+
+// The line starts of every entry, grown by realloc so that a large block is moved by the
 // kernel rather than copied, and never cleared: every word is written before use.
-class SpanBuffer final
+class StartBuffer final
 {
 public:
-    explicit SpanBuffer(qsizetype rows)
+    explicit StartBuffer(qsizetype rows)
         : m_capacity(std::max<qsizetype>(rows, 16))
-        , m_words(static_cast<quint32 *>(std::malloc(sizeof(quint32) * Words * m_capacity)))
+        , m_words(static_cast<quint32 *>(std::malloc(sizeof(quint32) * m_capacity)))
     {
         if (!m_words)
             throw std::bad_alloc();
     }
-    ~SpanBuffer() { std::free(m_words); }
-    SpanBuffer(const SpanBuffer &) = delete;
-    SpanBuffer &operator=(const SpanBuffer &) = delete;
+    ~StartBuffer() { std::free(m_words); }
+    StartBuffer(const StartBuffer &) = delete;
+    StartBuffer &operator=(const StartBuffer &) = delete;
 
-    // Room for one more entry; returns where its words go.
-    quint32 *append()
+    void append(quint32 start)
     {
         if (m_rows == m_capacity)
             grow();
-        return m_words + Words * m_rows++;
+        m_words[m_rows++] = start;
     }
     qsizetype rows() const { return m_rows; }
 
@@ -59,7 +121,7 @@ public:
     {
         // Give back the room an estimate too high left over.
         if (m_rows < m_capacity) {
-            const std::size_t bytes = sizeof(quint32) * Words * std::max<qsizetype>(m_rows, 1);
+            const std::size_t bytes = sizeof(quint32) * std::max<qsizetype>(m_rows, 1);
             if (auto *smaller = static_cast<quint32 *>(std::realloc(m_words, bytes)))
                 m_words = smaller;
         }
@@ -73,7 +135,7 @@ private:
     void grow()
     {
         const qsizetype capacity = m_capacity + m_capacity / 2 + 16;
-        auto *words = static_cast<quint32 *>(std::realloc(m_words, sizeof(quint32) * Words * capacity));
+        auto *words = static_cast<quint32 *>(std::realloc(m_words, sizeof(quint32) * capacity));
         if (!words)
             throw std::bad_alloc();
         m_words = words;
@@ -85,173 +147,71 @@ private:
     qsizetype m_rows = 0;
 };
 
-// One bit per byte of the 64 bytes at p: set where the byte is a comma, a double quote,
-// a CR or an LF. These are the only bytes where the reading of a line changes course;
-// blanks matter only at a field's start and are looked at there.
-inline quint64 structuralMask64(const char *p)
+// Every line that holds anything but blanks is an entry: a field never runs past a line
+// end, so where the lines start is all that has to be known before a field is asked for.
+void scan(const char *data, qsizetype size, StartBuffer &starts)
 {
-#if defined(__SSE2__)
-    const __m128i comma = _mm_set1_epi8(',');
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    quint64 mask = 0;
-    for (int k = 0; k < 4; ++k) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
-        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, quote)),
-            _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        mask |= quint64(static_cast<quint16>(_mm_movemask_epi8(hits))) << (16 * k);
-    }
-    return mask;
-#else
-    quint64 mask = 0;
-    for (int i = 0; i < 64; ++i) {
-        const char c = p[i];
-        if (c == ',' || c == '"' || c == '\r' || c == '\n')
-            mask |= quint64(1) << i;
-    }
-    return mask;
-#endif
-}
-
-// The same for the last, shorter piece of the text.
-quint64 structuralMaskTail(const char *p, qsizetype n)
-{
-    quint64 mask = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = p[i];
-        if (c == ',' || c == '"' || c == '\r' || c == '\n')
-            mask |= quint64(1) << i;
-    }
-    return mask;
-}
-
-// The structural bytes of the text one by one, in order: their positions, read off the
-// masks of one 64-byte block after another.
-class Events final
-{
-public:
-    Events(const char *data, qsizetype size)
-        : m_data(data)
-        , m_size(size)
-    {
-        load();
-    }
-
-    // The next structural byte's position, or the text's size when there is none.
-    qsizetype next()
-    {
-        while (m_mask == 0) {
-            m_base += 64;
-            if (m_base >= m_size)
-                return m_size;
-            load();
+    const char *const end = data + size;
+    const char *line = data;
+    while (line < end) {
+        const char *p = skipBlanks(line, end);
+        if (p < end && !isLineEnd(*p)) {
+            starts.append(static_cast<quint32>(line - data));
+            p = findLineEnd(p, end);
         }
-        const qsizetype at = m_base + __builtin_ctzll(m_mask);
-        m_mask &= m_mask - 1;
-        return at;
+        line = p + 1;
     }
-
-private:
-    void load()
-    {
-        m_mask = m_base + 64 <= m_size ? structuralMask64(m_data + m_base)
-                                       : structuralMaskTail(m_data + m_base, m_size - m_base);
-    }
-
-    const char *m_data;
-    qsizetype m_size;
-    qsizetype m_base = 0;
-    quint64 m_mask = 0;
-};
-
-bool isLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
 }
 
-// Finds the fields of every entry in one pass over the structural bytes, following the
-// same line by line rules as the reader of the article files: every CR or LF ends a
-// line, blank lines hold no entry, blanks before a field are skipped, a quoted field
-// runs to the next quote (never past its line end) and what follows up to the next
-// comma is dropped, an unquoted field runs to the next comma with its trailing blanks,
-// missing fields are empty and fields beyond the ninth are ignored.
-//
-// Each step of a line is a loop of its own rather than one state switched on per byte:
-// the processor then predicts the common lines (all plain, all quoted) almost perfectly.
-void scan(const char *data, qsizetype size, SpanBuffer &spans)
+// The first `wanted` fields of the line at p, by the same rules as the reader of the
+// article files: blanks before a field are skipped, a quoted field runs to the next
+// quote (never past its line end) and what follows up to the next comma is dropped, an
+// unquoted field runs to the next comma with its trailing blanks, missing fields are
+// empty (placed at the line end) and fields beyond the ninth are ignored.
+void splitLine(const char *p, const char *end, QByteArrayView *out, int wanted)
 {
-    Events events(data, size);
-    const auto skipBlanks = [data, size](qsizetype p) {
-        while (p < size && isBlank(data[p]))
-            ++p;
-        return p;
-    };
-    // Up to the next comma or line end; quotes there are text.
-    const auto toCommaOrLineEnd = [&events, data, size] {
-        qsizetype i;
-        do
-            i = events.next();
-        while (i < size && data[i] == '"');
-        return i;
-    };
-    // Up to the next quote or line end; commas there are text.
-    const auto toQuoteOrLineEnd = [&events, data, size] {
-        qsizetype i;
-        do
-            i = events.next();
-        while (i < size && data[i] == ',');
-        return i;
-    };
-
-    qsizetype p = 0;
+    p = skipBlanks(p, end);
+    int field = 0;
+    const char *i = p;
     for (;;) {
-        p = skipBlanks(p);
-        if (p >= size)
-            return;
-        if (isLineEnd(data[p])) {
-            events.next(); // the blank line's end
-            ++p;
-            continue;
+        if (p < end && *p == '"') {
+            const char *start = p + 1;
+            i = findStop(start, end, '"');
+            out[field++] = QByteArrayView(start, i - start);
+            if (i < end && *i == '"')
+                i = findStop(i + 1, end, ',');
+        } else {
+            i = findStop(p, end, ',');
+            out[field++] = QByteArrayView(p, i - p);
         }
-        quint32 *entry = spans.append();
-        qsizetype field = 0; // not an int: the stores of the span words could alias it
-        qsizetype i = 0; // the byte that ended the last field read
-        for (;;) {
-            qsizetype start = p;
-            if (p < size && data[p] == '"') {
-                events.next(); // the opening quote
-                start = p + 1;
-                i = toQuoteOrLineEnd();
-                entry[2 * field] = static_cast<quint32>(start);
-                entry[2 * field + 1] = static_cast<quint32>(i - start);
-                ++field;
-                if (i < size && data[i] == '"')
-                    i = toCommaOrLineEnd();
-            } else {
-                i = toCommaOrLineEnd();
-                entry[2 * field] = static_cast<quint32>(start);
-                entry[2 * field + 1] = static_cast<quint32>(i - start);
-                ++field;
-            }
-            if (i >= size || data[i] != ',')
-                break; // line end or end of text
-            if (field == FieldCount) {
-                do
-                    i = events.next();
-                while (i < size && !isLineEnd(data[i]));
-                break;
-            }
-            p = skipBlanks(i + 1);
-        }
-        for (; field < FieldCount; ++field) {
-            entry[2 * field] = 0;
-            entry[2 * field + 1] = 0;
-        }
-        if (i >= size)
-            return;
-        p = i + 1;
+        if (field == wanted || i >= end || *i != ',')
+            break;
+        p = skipBlanks(i + 1, end);
     }
+    for (; field < wanted; ++field)
+        out[field] = QByteArrayView(i, qsizetype(0));
+}
+
+Status readFailure(const QString &path, int error)
+{
+    return Status::failure(QStringLiteral("%1 kunde inte läsas: %2").arg(path, systemReason(error)));
+}
+
+// Whether the file, from where it stands, goes on with exactly `bytes`. Read a piece
+// at a time into `chunk`, so that the comparison holds no second copy of the register.
+Result<bool> goesOnWith(QFile &file, const QString &path, QByteArrayView bytes, QByteArray &chunk)
+{
+    chunk.resize(CompareChunk);
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype wanted = std::min(CompareChunk, bytes.size() - at);
+        const qint64 got = file.read(chunk.data(), wanted);
+        if (got < 0)
+            return readFailure(path, errno);
+        if (got == 0 || std::memcmp(chunk.constData(), bytes.data() + at, std::size_t(got)) != 0)
+            return false;
+        at += got;
+    }
+    return true;
 }
 
 } // namespace
@@ -260,65 +220,177 @@ Result<Table> Table::load(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return Table();
-    Result<QByteArray> bytes = fileio::readAll(path);
+    QFile file;
+    if (Status opened = fileio::openForReading(path, file); !opened)
+        return opened;
+    Result<QByteArray> bytes = fileio::readOn(file, path, file.size());
     if (!bytes)
         return bytes.status();
     return fromBytes(bytes.takeValue());
 }
 
-Result<Table> Table::fromBytes(QByteArray bytes)
+Result<Table::Piece> Table::scanned(QByteArray bytes, qsizetype firstRow, qsizetype before)
 {
-    if (bytes.size() > MaxBytes)
+    if (before + bytes.size() > MaxBytes)
         return Status::failure(QStringLiteral("Ärenderegistret är för stort för att läsas"));
     // Register lines written by the program are rarely shorter than a hundred bytes, so
     // this estimate seldom needs to grow and costs no pass of its own over the text.
-    SpanBuffer spans(bytes.size() / 96 + 16);
-    scan(bytes.constData(), bytes.size(), spans);
+    StartBuffer starts(bytes.size() / 96 + 16);
+    scan(bytes.constData(), bytes.size(), starts);
+    Piece piece;
+    piece.rows = starts.rows();
+    piece.starts = starts.release();
+    piece.bytes = std::move(bytes);
+    piece.firstRow = firstRow;
+    return piece;
+}
+
+Table Table::fromPieces(Pieces pieces)
+{
     Table table;
-    table.m_rows = spans.rows();
-    table.m_spans = spans.release();
-    table.m_bytes = std::move(bytes);
+    for (const Piece &piece : pieces) {
+        table.m_rows += piece.rows;
+        table.m_byteSize += piece.bytes.size();
+    }
+    table.m_pieces = std::make_shared<const Pieces>(std::move(pieces));
     return table;
+}
+
+Result<Table> Table::fromBytes(QByteArray bytes)
+{
+    Result<Piece> piece = scanned(std::move(bytes), 0, 0);
+    if (!piece)
+        return piece.status();
+    Pieces pieces;
+    pieces.push_back(piece.takeValue());
+    return fromPieces(std::move(pieces));
+}
+
+Result<Table::Reread> Table::reread(const QString &path) const
+{
+    if (!QFileInfo::exists(path))
+        return Reread {};
+    QFile file;
+    if (Status opened = fileio::openForReading(path, file); !opened)
+        return opened;
+    const qsizetype size = file.size();
+    if (m_byteSize > 0 && size >= m_byteSize) {
+        // The file is compared and read on through one handle: a rewrite renames a new
+        // file into place and leaves this one as it was, and an append only adds.
+        QByteArray chunk;
+        bool same = true;
+        for (const Piece &piece : *m_pieces) {
+            Result<bool> goesOn = goesOnWith(file, path, piece.bytes, chunk);
+            if (!goesOn)
+                return goesOn.status();
+            if (!(same = goesOn.value()))
+                break;
+        }
+        if (same) {
+            Result<QByteArray> rest = fileio::readOn(file, path, size - m_byteSize);
+            if (!rest)
+                return rest.status();
+            if (rest.value().isEmpty())
+                return Reread { *this, true };
+            // Without a line end between them, the old last line would run on into the
+            // new bytes.
+            if (endsWithLineEnd() || isLineEnd(rest.value().front())) {
+                if (m_pieces->size() < MaxPieces) {
+                    Result<Piece> piece = scanned(rest.takeValue(), m_rows, m_byteSize);
+                    if (!piece)
+                        return piece.status();
+                    Pieces pieces = *m_pieces;
+                    pieces.push_back(piece.takeValue());
+                    return Reread { fromPieces(std::move(pieces)), true };
+                }
+                Result<Table> whole = load(path);
+                if (!whole)
+                    return whole.status();
+                return Reread { whole.takeValue(), true };
+            }
+        }
+        if (!file.seek(0))
+            return readFailure(path, errno);
+    }
+    Result<QByteArray> bytes = fileio::readOn(file, path, size);
+    if (!bytes)
+        return bytes.status();
+    Result<Table> table = fromBytes(bytes.takeValue());
+    if (!table)
+        return table.status();
+    return Reread { table.takeValue(), false };
+}
+
+bool Table::endsWithLineEnd() const
+{
+    const QByteArray &last = m_pieces->back().bytes;
+    return !last.isEmpty() && isLineEnd(last.back());
+}
+
+const Table::Piece &Table::pieceOf(qsizetype row) const
+{
+    const Pieces &pieces = *m_pieces;
+    if (pieces.size() == 1)
+        return pieces.front();
+    const auto after = std::upper_bound(pieces.begin(), pieces.end(), row,
+        [](qsizetype r, const Piece &piece) { return r < piece.firstRow; });
+    return *(after - 1);
+}
+
+const char *Table::lineStart(qsizetype row, const char **end) const
+{
+    const Piece &piece = pieceOf(row);
+    *end = piece.bytes.constData() + piece.bytes.size();
+    return piece.bytes.constData() + piece.starts[row - piece.firstRow];
+}
+
+QByteArrayView Table::rawField(qsizetype row, int field) const
+{
+    const char *end;
+    const char *start = lineStart(row, &end);
+    QByteArrayView found[FieldCount];
+    splitLine(start, end, found, field + 1);
+    return found[field];
+}
+
+Table::Fields Table::fields(qsizetype row) const
+{
+    const char *end;
+    const char *start = lineStart(row, &end);
+    Fields found;
+    splitLine(start, end, found.data(), FieldCount);
+    return found;
 }
 
 QByteArrayView Table::quotedLine(qsizetype row) const
 {
-    // The scan places a quoted field's start just after its opening quote, and a field
-    // that follows the one before it at exactly three bytes' distance can only have
-    // been reached over its closing quote, a comma and its own opening quote: no blank
-    // or other byte fits in between. So the spans alone tell the quoted form, once the
+    // A quoted field's view starts just after its opening quote, and a field that
+    // follows the one before it at exactly three bytes' distance can only have been
+    // reached over its closing quote, a comma and its own opening quote: no blank or
+    // other byte fits in between. So the fields alone tell the quoted form, once the
     // line is known to start with the first field's quote and to end with the last one.
-    const quint32 *span = m_spans.get() + SpanWords * row;
-    const char *data = m_bytes.constData();
-    const qsizetype size = m_bytes.size();
-    const qsizetype start = qsizetype(span[0]) - 1; // the opening quote
-    if (start < 0 || data[start] != '"' || (start > 0 && !isLineEnd(data[start - 1])))
+    const QByteArrayView line = rawLine(row);
+    const char *data = line.data();
+    if (line.isEmpty() || data[0] != '"')
         return {};
-    qsizetype expected = start + 1;
-    for (int f = 0; f < FieldCount; ++f) {
-        if (qsizetype(span[2 * f]) != expected || data[expected - 1] != '"')
+    const Fields found = fields(row);
+    const char *expected = data + 1;
+    for (const QByteArrayView &field : found) {
+        if (field.data() != expected || expected[-1] != '"')
             return {};
-        expected += qsizetype(span[2 * f + 1]) + 3;
+        expected += field.size() + 3;
     }
-    const qsizetype closing = expected - 3; // where the last field's closing quote must be
-    if (closing >= size || data[closing] != '"' || (closing + 1 < size && !isLineEnd(data[closing + 1])))
+    const char *closing = expected - 3; // where the last field's closing quote must be
+    if (closing + 1 != data + line.size() || *closing != '"')
         return {};
-    return QByteArrayView(data + start, closing + 1 - start);
+    return line;
 }
 
 QByteArrayView Table::rawLine(qsizetype row) const
 {
-    // Every CR and LF ends a line, and a field never runs past one, so the line is
-    // what lies between the line ends around its first field.
-    const char *data = m_bytes.constData();
-    const qsizetype size = m_bytes.size();
-    qsizetype start = m_spans.get()[SpanWords * row];
-    qsizetype end = start;
-    while (start > 0 && !isLineEnd(data[start - 1]))
-        --start;
-    while (end < size && !isLineEnd(data[end]))
-        ++end;
-    return QByteArrayView(data + start, end - start);
+    const char *end;
+    const char *start = lineStart(row, &end);
+    return QByteArrayView(start, findLineEnd(start, end));
 }
 
 QString Table::field(qsizetype row, int field) const
@@ -328,9 +400,10 @@ QString Table::field(qsizetype row, int field) const
 
 RegisterEntry Table::entry(qsizetype row) const
 {
+    const Fields found = fields(row);
     RegisterEntry entry;
     for (int f = 0; f < RegisterFieldCount; ++f)
-        entry[f] = field(row, f);
+        entry[f] = cp1252::decode(found[f]);
     return entry;
 }
 

@@ -48,6 +48,8 @@ class TestCaseList final : public QObject
 private slots:
     void changesAreSignalledAsTheRegisterTakesThem_data();
     void changesAreSignalledAsTheRegisterTakesThem();
+    void anotherDesksLinesAreListedOnce_data();
+    void anotherDesksLinesAreListedOnce();
 };
 
 void TestCaseList::changesAreSignalledAsTheRegisterTakesThem_data()
@@ -140,6 +142,42 @@ void TestCaseList::changesAreSignalledAsTheRegisterTakesThem()
     const Result<QList<RegisterEntry>> stored = caseregister::load(folder.registerFile());
     QVERIFY(stored.ok());
     QCOMPARE(stored.value(), registerAfter);
+}
+
+// The list reads a register that only grew from where it stopped; lines this desk added
+// or took out itself must neither come twice nor come back.
+void TestCaseList::anotherDesksLinesAreListedOnce_data()
+{
+    QTest::addColumn<Action>("own");
+    QTest::addColumn<QList<RegisterEntry>>("rowsAfter");
+    RegisterEntry other = CaseB;
+    other[ControlCode] = QStringLiteral("{6F1C0D1E-0000-4000-8000-00000000000C}");
+    other[CustomerName] = QStringLiteral("Cilla Ek");
+    using L = QList<RegisterEntry>;
+    QTest::newRow("nothing of its own") << Action::Reload << L { CaseA, other };
+    QTest::newRow("its own line first") << Action::Add << L { CaseA, CaseB, other };
+    QTest::newRow("its own removal first") << Action::RemoveLines << L { other };
+}
+
+void TestCaseList::anotherDesksLinesAreListedOnce()
+{
+    QFETCH(Action, own);
+    QFETCH(QList<RegisterEntry>, rowsAfter);
+    TestDataFolder folder;
+    writeCases(folder, { CaseA });
+    CaseList list;
+    QObject overview;
+    list.open(&overview);
+    list.load();
+    if (own == Action::Add)
+        QVERIFY(list.addLine(CaseB));
+    else if (own == Action::RemoveLines)
+        QVERIFY(list.removeLines({ CaseA }));
+    writeBytes(folder.registerFile(), readBytes(folder.registerFile()) + quotedLines({ rowsAfter.last() }));
+    list.reload();
+    QCOMPARE(rows(list), rowsAfter);
+    list.reload(); // nothing new: the rows stay as they are
+    QCOMPARE(rows(list), rowsAfter);
 }
 
 QTEST_MAIN(TestCaseList)

@@ -130,6 +130,8 @@ private slots:
     void rawFieldsAreTheStoredBytes();
     void loadFromFile();
     void copiesShareTheText();
+    void rereadReadsOnlyWhatWasAdded_data();
+    void rereadReadsOnlyWhatWasAdded();
 };
 
 void TestRegisterTable::sameEntriesAsTheReader_data()
@@ -263,6 +265,59 @@ void TestRegisterTable::copiesShareTheText()
     QCOMPARE(copy.size(), 2);
     QCOMPARE(copy.field(1, 0), QStringLiteral("c"));
     QCOMPARE(copy.field(1, 1), QStringLiteral("d"));
+}
+
+void TestRegisterTable::rereadReadsOnlyWhatWasAdded_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<int>("times"); // `after` is appended this many times, read each time
+    QTest::addColumn<bool>("grew");
+    const QByteArray a = "\"1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\"\r\n";
+    const QByteArray b = "2,Ek,Anna,070,x,y,z,v,w\r\n";
+    QTest::newRow("unchanged") << a + b << QByteArray() << 1 << true;
+    QTest::newRow("a line added") << a << b << 1 << true;
+    QTest::newRow("added after a last line without line end") << a + b.chopped(2) << "\r\n" + a << 1 << true;
+    QTest::newRow("last line runs on") << a + b.chopped(2) << QByteArray(",more") << 1 << false;
+    QTest::newRow("blank lines added") << a << QByteArray("\r\n \r\n") << 1 << true;
+    QTest::newRow("a line added many times") << a << b << 40 << true;
+    QTest::newRow("empty before") << QByteArray() << a << 1 << false;
+    QTest::newRow("rewritten, same size") << a + b << QByteArray() << -1 << false;
+    QTest::newRow("shortened") << a + b << QByteArray() << -2 << false;
+}
+
+void TestRegisterTable::rereadReadsOnlyWhatWasAdded()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(int, times);
+    QFETCH(bool, grew);
+    test::TestDataFolder folder;
+    const QString path = folder.file(QStringLiteral("Lib/arenden.txt"));
+    test::writeBytes(path, before);
+    caseregister::Table table = caseregister::Table::load(path).value();
+    QByteArray file = before;
+    for (int i = 0; i < std::max(times, 1); ++i) {
+        if (times == -1)
+            file.replace(1, 1, "9"); // another copy rewrote the register in place
+        else if (times == -2)
+            file.chop(3);
+        else
+            file += after;
+        test::writeBytes(path, file);
+        const caseregister::Table older = table;
+        const auto reread = older.reread(path);
+        QVERIFY(reread.ok());
+        table = reread.value().table;
+        QCOMPARE(reread.value().grew, grew);
+        QCOMPARE(table.entries(), caseregister::parse(file));
+        QCOMPARE(table.byteSize(), file.size());
+        // What grew keeps the rows it had, in the same bytes, and the older table stays
+        // as it was for whoever still reads it.
+        if (grew && older.size() > 0 && i == 0)
+            QCOMPARE(static_cast<const void *>(table.rawLine(0).data()), older.rawLine(0).data());
+        QCOMPARE(older.entries().size(), older.size());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRegisterTable)
