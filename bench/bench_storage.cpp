@@ -269,8 +269,8 @@ int main(int argc, char **argv)
                 keys.reserve(count);
                 for (qsizetype i = 0; i < rows.size(); ++i) {
                     const qsizetype row = sorted ? byName[static_cast<std::size_t>(i)] : i;
-                    keys.append(rows.rawField(row, ControlCode), rows.rawField(row, CaseNumber),
-                        rows.rawField(row, Created));
+                    const caseregister::Table::KeyFields fields = rows.keyFields(row);
+                    keys.append(fields.controlCode, fields.caseNumber, fields.created);
                 }
                 keyTimes.push_back(timer.nsecsElapsed() / 1e6);
                 const StoreResult removed = CaseStore::removeCases({ victim }, keys);

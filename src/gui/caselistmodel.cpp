@@ -15,10 +15,9 @@ namespace {
 
 constexpr int ColumnWidths[RegisterFieldCount] = { 1440, 1400, 1440, 2000, 2000, 1440, 2000, 3600, 1440 };
 
-// The key of a loaded row: its line is split once for the three fields.
-void appendKey(ListOrder &order, const caseregister::Table::Fields &fields)
+void appendKey(ListOrder &order, const caseregister::Table::KeyFields &fields)
 {
-    order.append(fields[ControlCode], fields[CaseNumber], fields[Created]);
+    order.append(fields.controlCode, fields.caseNumber, fields.created);
 }
 
 } // namespace
@@ -72,8 +71,8 @@ CaseKey CaseListModel::key(int row) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return caseKeyOf(m_added.at(-1 - at));
-    const caseregister::Table::Fields fields = m_table.fields(at);
-    return caseKeyOf(fields[ControlCode], fields[CaseNumber], fields[Created]);
+    const caseregister::Table::KeyFields fields = m_table.keyFields(at);
+    return caseKeyOf(fields.controlCode, fields.caseNumber, fields.created);
 }
 
 ListOrder CaseListModel::keys(const std::vector<int> &rows) const
@@ -97,7 +96,7 @@ ListOrder CaseListModel::keys(const std::vector<int> &rows) const
             if (at < 0)
                 order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
             else
-                appendKey(order, m_table.fields(at));
+                appendKey(order, m_table.keyFields(at));
         }
     }
     return order;
@@ -108,11 +107,10 @@ bool CaseListModel::isCase(int row, const CaseKey &key) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return caseKeyOf(m_added.at(-1 - at)) == key;
-    const QByteArrayView code = m_table.rawField(at, ControlCode);
-    return code == key.controlCode
-        && (!code.isEmpty()
-            || (m_table.rawField(at, CaseNumber) == key.caseNumber
-                && m_table.rawField(at, Created) == key.created));
+    const caseregister::Table::KeyFields fields = m_table.keyFields(at);
+    return fields.controlCode == key.controlCode
+        && (!fields.controlCode.isEmpty()
+            || (fields.caseNumber == key.caseNumber && fields.created == key.created));
 }
 
 QString CaseListModel::text(int row, int column) const

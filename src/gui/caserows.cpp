@@ -57,14 +57,30 @@ qsizetype CaseRows::textSize(int row, int column) const
     return at >= 0 ? m_table.rawField(at, column).size() : m_added.at(-1 - at)[column].size();
 }
 
+caseregister::Table::Fields CaseRows::rawFields(
+    int row, std::array<QByteArray, RegisterFieldCount> &scratch) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    if (at >= 0)
+        return m_table.fields(at);
+    caseregister::Table::Fields fields;
+    const RegisterEntry &entry = m_added.at(-1 - at);
+    for (int column = 0; column < RegisterFieldCount; ++column) {
+        scratch[std::size_t(column)] = cp1252::encode(entry[column]);
+        fields[std::size_t(column)] = scratch[std::size_t(column)];
+    }
+    return fields;
+}
+
 FoldedRows::FoldedRows(const CaseRows &rows, const std::function<bool()> &stopped)
 {
     const int count = rows.rowCount();
     const auto size = static_cast<std::size_t>(count);
+    std::array<QByteArray, RegisterFieldCount> scratch;
     qsizetype total = 0;
     for (int row = 0; row < count; ++row) {
-        for (int column = 0; column < RegisterFieldCount; ++column)
-            total += rows.textSize(row, column) + 1;
+        for (const QByteArrayView &field : rows.rawFields(row, scratch))
+            total += field.size() + 1;
     }
     m_text.resize(total);
     m_textStart.reserve(size + 1);
@@ -72,14 +88,14 @@ FoldedRows::FoldedRows(const CaseRows &rows, const std::function<bool()> &stoppe
     m_caseNumberSize.reserve(size);
     const std::array<char, 256> &fold = foldBytes();
     char *out = m_text.data();
-    QByteArray scratch;
     for (int row = 0; row < count; ++row) {
         if (stopped && (row & 0xfff) == 0 && stopped())
             break;
         m_textStart.push_back(out - m_text.constData());
         m_digitStart.push_back(m_digits.size());
+        const caseregister::Table::Fields fields = rows.rawFields(row, scratch);
         for (int column = 0; column < RegisterFieldCount; ++column) {
-            const QByteArrayView field = rows.rawText(row, column, scratch);
+            const QByteArrayView field = fields[std::size_t(column)];
             for (const char c : field)
                 *out++ = fold[static_cast<unsigned char>(c)];
             *out++ = '\0';

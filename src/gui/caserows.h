@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -28,6 +29,9 @@ public:
     QByteArrayView rawText(int row, int column, QByteArray &scratch) const;
     void textInto(int row, int column, QString &text) const;
     qsizetype textSize(int row, int column) const;
+    // All nine fields of a row, its line split once; a row added later is encoded into
+    // `scratch`, which the views may point into.
+    caseregister::Table::Fields rawFields(int row, std::array<QByteArray, RegisterFieldCount> &scratch) const;
 
 private:
     caseregister::Table m_table;

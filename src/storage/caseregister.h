@@ -11,6 +11,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // The case register Lib\arenden.txt: one line per case, nine fields, plain
@@ -50,6 +51,17 @@ public:
     Fields fields(qsizetype row) const;
     // The entry's whole line as stored, without its line end.
     QByteArrayView rawLine(qsizetype row) const;
+    // The three fields a case is found by, as rawField() gives them. Where they lie is
+    // found for every row of the table at the first call and kept (24 bytes a row,
+    // shared by copies and by a table grown from this one), so that a pass over every
+    // row does not split each line again. Safe from any thread.
+    struct KeyFields
+    {
+        QByteArrayView controlCode;
+        QByteArrayView caseNumber;
+        QByteArrayView created;
+    };
+    KeyFields keyFields(qsizetype row) const;
     // The entry's line without its line end when it is stored exactly as the quoted form
     // writes its fields ("a","b",...: nothing before, between or after them); empty
     // otherwise. Such a line can be copied as it stands where the quoted form is due.
@@ -63,10 +75,18 @@ public:
 private:
     // One read of the file, or of what was added to it: its bytes and the starts of the
     // lines in them that hold an entry.
+    // Where the key fields of a piece's rows lie: offset and size of each of the three,
+    // made once by whichever thread asks first.
+    struct KeyPlaces
+    {
+        std::once_flag made;
+        std::unique_ptr<quint32[]> words;
+    };
     struct Piece
     {
         QByteArray bytes;
         std::shared_ptr<const quint32[]> starts;
+        std::shared_ptr<KeyPlaces> keys = std::make_shared<KeyPlaces>();
         qsizetype firstRow = 0;
         qsizetype rows = 0;
     };
@@ -77,6 +97,7 @@ private:
     // The piece and the line start of a row.
     const Piece &pieceOf(qsizetype row) const;
     const char *lineStart(qsizetype row, const char **end) const;
+    static const quint32 *keyPlaces(const Piece &piece);
     bool endsWithLineEnd() const;
 
     std::shared_ptr<const Pieces> m_pieces;

@@ -15,7 +15,7 @@ CodeIndex::CodeIndex(const caseregister::Table &table)
     m_mask = count - 1;
     // From the last line to the first, so that each chain runs in file order.
     for (qsizetype row = table.size() - 1; row >= 0; --row) {
-        const QByteArrayView code = table.rawField(row, ControlCode);
+        const QByteArrayView code = table.keyFields(row).controlCode;
         const std::size_t h = hash(code);
         Slot &slot = find(code, h);
         if (slot.key < 0) {

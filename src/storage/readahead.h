@@ -25,10 +25,10 @@ inline void keep(quint32 value)
     (void)kept;
 }
 
-// The entry's place in the table: where its line starts.
+// The entry's key fields: where they lie and the first byte of the control code.
 inline quint32 place(const caseregister::Table &table, qsizetype row)
 {
-    return static_cast<uchar>(*table.rawField(row, 0).data());
+    return static_cast<uchar>(*table.keyFields(row).controlCode.data());
 }
 
 // The entry's line: a register line is two or three cache lines long; longer ones are

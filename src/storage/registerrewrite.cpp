@@ -83,9 +83,8 @@ private:
 
 // Whether the quoted form gives the line's fields back: not when one holds a double
 // quote (only a plain line written by an older copy can).
-bool quotedFormCarries(const caseregister::Table &table, qsizetype row)
+bool quotedFormCarries(const caseregister::Table::Fields &fields)
 {
-    const caseregister::Table::Fields fields = table.fields(row);
     return std::none_of(
         fields.begin(), fields.end(), [](const QByteArrayView &field) { return field.contains('"'); });
 }
@@ -133,10 +132,10 @@ private:
     }
     template <typename Key> bool matches(qsizetype row, const Key &key) const
     {
-        return m_table.rawField(row, ControlCode) == key.controlCode
+        const caseregister::Table::KeyFields fields = m_table.keyFields(row);
+        return fields.controlCode == key.controlCode
             && (!key.controlCode.isEmpty()
-                || (m_table.rawField(row, CaseNumber) == key.caseNumber
-                    && m_table.rawField(row, Created) == key.created));
+                || (fields.caseNumber == key.caseNumber && fields.created == key.created));
     }
     bool isFree(qsizetype row) const { return m_state[static_cast<std::size_t>(row)] == Free; }
     bool isDropped(const ListOrder::Row &key) const;
@@ -320,11 +319,11 @@ void Rewrite::writeLine(Pieces &out, qsizetype row) const
         out.putLine(line);
         return;
     }
-    if (!quotedFormCarries(m_table, row)) {
+    const caseregister::Table::Fields fields = m_table.fields(row);
+    if (!quotedFormCarries(fields)) {
         out.putLine(m_table.rawLine(row));
         return;
     }
-    const caseregister::Table::Fields fields = m_table.fields(row);
     qsizetype size = QuotedFormBytes;
     for (const QByteArrayView &field : fields)
         size += field.size();

@@ -364,26 +364,57 @@ Table::Fields Table::fields(qsizetype row) const
 
 QByteArrayView Table::quotedLine(qsizetype row) const
 {
-    // A quoted field's view starts just after its opening quote, and a field that
-    // follows the one before it at exactly three bytes' distance can only have been
-    // reached over its closing quote, a comma and its own opening quote: no blank or
-    // other byte fits in between. So the fields alone tell the quoted form, once the
-    // line is known to start with the first field's quote and to end with the last one.
+    // A quoted field runs to the next quote, so the quoted form is exactly: a quote,
+    // then for every field the bytes up to the next quote, and between two fields the
+    // three bytes quote, comma, quote; the last field's closing quote ends the line.
+    // One walk over the line's bytes tells it, without splitting the line into fields.
     const QByteArrayView line = rawLine(row);
-    const char *data = line.data();
-    if (line.isEmpty() || data[0] != '"')
+    const char *p = line.data();
+    const char *const end = p + line.size();
+    if (line.isEmpty() || *p != '"')
         return {};
-    const Fields found = fields(row);
-    const char *expected = data + 1;
-    for (const QByteArrayView &field : found) {
-        if (field.data() != expected || expected[-1] != '"')
+    ++p;
+    for (int field = 0; field < FieldCount; ++field) {
+        const auto *quote = static_cast<const char *>(std::memchr(p, '"', std::size_t(end - p)));
+        if (!quote)
             return {};
-        expected += field.size() + 3;
+        if (field == FieldCount - 1)
+            return quote + 1 == end ? line : QByteArrayView();
+        if (end - quote < 3 || quote[1] != ',' || quote[2] != '"')
+            return {};
+        p = quote + 3;
     }
-    const char *closing = expected - 3; // where the last field's closing quote must be
-    if (closing + 1 != data + line.size() || *closing != '"')
-        return {};
-    return line;
+    return {};
+}
+
+const quint32 *Table::keyPlaces(const Piece &piece)
+{
+    KeyPlaces &places = *piece.keys;
+    std::call_once(places.made, [&] {
+        static_assert(ControlCode > CaseNumber && ControlCode > Created);
+        places.words = std::make_unique<quint32[]>(std::size_t(piece.rows) * 6 + 1);
+        quint32 *out = places.words.get();
+        const char *const data = piece.bytes.constData();
+        const char *const end = data + piece.bytes.size();
+        QByteArrayView found[FieldCount];
+        for (qsizetype row = 0; row < piece.rows; ++row) {
+            splitLine(data + piece.starts[row], end, found, ControlCode + 1);
+            for (const int field : { ControlCode, CaseNumber, Created }) {
+                *out++ = quint32(found[field].data() - data);
+                *out++ = quint32(found[field].size());
+            }
+        }
+    });
+    return places.words.get();
+}
+
+Table::KeyFields Table::keyFields(qsizetype row) const
+{
+    const Piece &piece = pieceOf(row);
+    const quint32 *w = keyPlaces(piece) + (row - piece.firstRow) * 6;
+    const char *data = piece.bytes.constData();
+    return { QByteArrayView(data + w[0], w[1]), QByteArrayView(data + w[2], w[3]),
+        QByteArrayView(data + w[4], w[5]) };
 }
 
 QByteArrayView Table::rawLine(qsizetype row) const

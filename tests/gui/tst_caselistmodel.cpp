@@ -327,6 +327,17 @@ caseregister::Table randomTable(QRandomGenerator &random, int count)
     return caseregister::Table::fromBytes(file).value();
 }
 
+// The table as another desk's new cases make it grow: the same lines, more after them.
+caseregister::Table grownTable(const caseregister::Table &table, QRandomGenerator &random, int added)
+{
+    QByteArray file;
+    for (qsizetype row = 0; row < table.size(); ++row)
+        file += table.rawLine(row).toByteArray() + "\r\n";
+    for (int serial = 1; serial <= added; ++serial)
+        file += caseregister::formatQuoted(randomEntry(random, 5000 + serial));
+    return caseregister::Table::fromBytes(file).value();
+}
+
 // Lets the worker finish and hands over everything it posted, stale results included.
 void settleWorker(const CaseSortProxy &proxy)
 {
@@ -340,8 +351,10 @@ void settleWorker(const CaseSortProxy &proxy)
 void TestCaseListModel::keptOrdersEqualAFreshSort_data()
 {
     QTest::addColumn<int>("backgroundFrom");
-    QTest::newRow("made at once") << 1'000'000;
-    QTest::newRow("made on the worker after the load") << 0;
+    QTest::addColumn<int>("grownBy"); // another desk's new cases, read on before the changes
+    QTest::newRow("made at once") << 1'000'000 << 0;
+    QTest::newRow("made on the worker after the load") << 0 << 0;
+    QTest::newRow("register grew after the load") << 0 << 30;
 }
 
 void TestCaseListModel::keptOrdersEqualAFreshSort()
@@ -349,6 +362,7 @@ void TestCaseListModel::keptOrdersEqualAFreshSort()
     // Every column's order is kept through additions and removals, never made anew:
     // it must stay what a sort from scratch of the rows as they now stand gives.
     QFETCH(int, backgroundFrom);
+    QFETCH(int, grownBy);
     QRandomGenerator random(2412);
     CaseListModel model;
     CaseSortProxy kept;
@@ -365,6 +379,10 @@ void TestCaseListModel::keptOrdersEqualAFreshSort()
         return true;
     };
     QVERIFY(test::runUntil(allMade, 20000));
+    if (grownBy > 0) {
+        QVERIFY(model.appendGrown(grownTable(model.table(), random, grownBy)));
+        QVERIFY(test::runUntil(allMade, 20000));
+    }
 
     int serial = 1000;
     for (int round = 0; round < 200; ++round) {
@@ -386,13 +404,14 @@ void TestCaseListModel::staleSearchesNeverReachTheList_data()
 {
     QTest::addColumn<QStringList>("typed");
     QTest::addColumn<bool>("sorted");
-    QTest::addColumn<bool>("addedMeanwhile");
-    QTest::newRow("typing on") << QStringList { "a", "an" } << false << false;
-    QTest::newRow("typing on, sorted") << QStringList { "a", "an" } << true << false;
-    QTest::newRow("a character taken back") << QStringList { "ann", "an" } << true << false;
-    QTest::newRow("emptied") << QStringList { "anna", "" } << false << false;
-    QTest::newRow("another word") << QStringList { "åsa", "per", "zorn" } << false << false;
-    QTest::newRow("a case added meanwhile") << QStringList { "anna" } << true << true;
+    QTest::addColumn<int>("addedMeanwhile"); // cases added by this desk, or negative: grown
+    QTest::newRow("typing on") << QStringList { "a", "an" } << false << 0;
+    QTest::newRow("typing on, sorted") << QStringList { "a", "an" } << true << 0;
+    QTest::newRow("a character taken back") << QStringList { "ann", "an" } << true << 0;
+    QTest::newRow("emptied") << QStringList { "anna", "" } << false << 0;
+    QTest::newRow("another word") << QStringList { "åsa", "per", "zorn" } << false << 0;
+    QTest::newRow("a case added meanwhile") << QStringList { "anna" } << true << 1;
+    QTest::newRow("another desk's cases read on meanwhile") << QStringList { "a", "an" } << true << -40;
 }
 
 void TestCaseListModel::staleSearchesNeverReachTheList()
@@ -401,7 +420,7 @@ void TestCaseListModel::staleSearchesNeverReachTheList()
     // but its result still waits in the queue: only the last text may ever be shown.
     QFETCH(QStringList, typed);
     QFETCH(bool, sorted);
-    QFETCH(bool, addedMeanwhile);
+    QFETCH(int, addedMeanwhile);
     QRandomGenerator random(2413);
     CaseListModel model;
     CaseSortProxy proxy;
@@ -418,8 +437,10 @@ void TestCaseListModel::staleSearchesNeverReachTheList()
         proxy.setSearch(text);
         QThreadPool::globalInstance()->waitForDone();
     }
-    if (addedMeanwhile)
+    if (addedMeanwhile > 0)
         model.appendEntry(randomEntry(random, 9999));
+    else if (addedMeanwhile < 0)
+        QVERIFY(model.appendGrown(grownTable(model.table(), random, -addedMeanwhile)));
     settleWorker(proxy);
 
     QVERIFY(!shownTexts.isEmpty());

@@ -15,6 +15,22 @@ using namespace lunora;
 
 namespace {
 
+// The kept places of the key fields give the same bytes as splitting the line.
+bool keyFieldsAsSplit(const caseregister::Table &table)
+{
+    const auto same = [](QByteArrayView kept, QByteArrayView split) {
+        return kept.data() == split.data() && kept.size() == split.size();
+    };
+    for (qsizetype row = 0; row < table.size(); ++row) {
+        const caseregister::Table::KeyFields keys = table.keyFields(row);
+        if (!same(keys.controlCode, table.rawField(row, ControlCode))
+            || !same(keys.caseNumber, table.rawField(row, CaseNumber))
+            || !same(keys.created, table.rawField(row, Created)))
+            return false;
+    }
+    return true;
+}
+
 // Compares the table with the line reader's entries; on a mismatch says which entry and
 // field and shows the input, so that a failing generated case can be read.
 bool sameAsReader(const QByteArray &bytes, QString *why)
@@ -47,6 +63,11 @@ bool sameAsReader(const QByteArray &bytes, QString *why)
     }
     if (table.entries() != expected) {
         *why = QStringLiteral("entries() differs from entry()");
+        return false;
+    }
+    if (!keyFieldsAsSplit(table)) {
+        *why = QStringLiteral("keyFields() differs from rawField() in %1")
+                   .arg(QString::fromLatin1(bytes.toPercentEncoding()));
         return false;
     }
     return true;
@@ -306,12 +327,15 @@ void TestRegisterTable::rereadReadsOnlyWhatWasAdded()
             file += after;
         test::writeBytes(path, file);
         const caseregister::Table older = table;
+        // The older table's key places, once made, serve the grown one too.
+        QVERIFY(keyFieldsAsSplit(older));
         const auto reread = older.reread(path);
         QVERIFY(reread.ok());
         table = reread.value().table;
         QCOMPARE(reread.value().grew, grew);
         QCOMPARE(table.entries(), caseregister::parse(file));
         QCOMPARE(table.byteSize(), file.size());
+        QVERIFY(keyFieldsAsSplit(table));
         // What grew keeps the rows it had, in the same bytes, and the older table stays
         // as it was for whoever still reads it.
         if (grew && older.size() > 0 && i == 0)
