@@ -56,14 +56,16 @@ public:
 
     // A look-up reads from all over memory: the slot, then the line's place in the
     // table, its control code and its chain. A caller that goes through many codes
-    // reads these for the next few hundred in tight loops first (see Table::touchLine).
+    // reads these for the next few hundred in tight loops first (see storage/readahead.h).
+    // The control code is taken from the table's kept key places: splitting the line
+    // for it made a sorted list's first rewrite split every line twice more.
     quint32 touchSlot(std::size_t h) const { return static_cast<quint32>(m_slots[h & m_mask].key); }
     quint32 touchLine(std::size_t h) const
     {
         const Slot &slot = m_slots[h & m_mask];
         if (slot.key < 0 || slot.tag != tagOf(h))
             return 0;
-        const QByteArrayView code = m_table.rawField(slot.key, ControlCode);
+        const QByteArrayView code = m_table.keyFields(slot.key).controlCode;
         return static_cast<quint32>(m_next[static_cast<std::size_t>(slot.key)])
             + (code.isEmpty() ? 0u : static_cast<uchar>(code.front()));
     }
@@ -88,7 +90,7 @@ private:
         const quint32 tag = tagOf(h);
         for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             Slot &slot = m_slots[i];
-            if (slot.key < 0 || (slot.tag == tag && m_table.rawField(slot.key, ControlCode) == code))
+            if (slot.key < 0 || (slot.tag == tag && m_table.keyFields(slot.key).controlCode == code))
                 return slot;
         }
     }
