@@ -89,7 +89,50 @@ bool quotedFormCarries(const caseregister::Table::Fields &fields)
         fields.begin(), fields.end(), [](const QByteArrayView &field) { return field.contains('"'); });
 }
 
-// The rewrite puts the lines the list names in the list's order: for every key the
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The quoted form of a plain line whose fields are exactly the bytes between its commas:
+// nine fields, no quote anywhere, no blank at a field's start (the reader skips those).
+// Such a line, the usual kind an older copy appends, is quoted in one walk over its
+// bytes; false, with nothing written, for any other line.
+bool putQuotedPlain(Pieces &out, QByteArrayView line)
+{
+    const char *const start = line.data();
+    const char *const end = start + line.size();
+    if (line.isEmpty() || isBlank(*start) || std::memchr(start, '"', std::size_t(line.size())))
+        return false;
+    std::array<const char *, RegisterFieldCount - 1> commas {};
+    std::size_t found = 0;
+    for (const char *p = start; p < end; ++p) {
+        if (*p != ',')
+            continue;
+        if (found == commas.size() || (p + 1 < end && isBlank(p[1])))
+            return false;
+        commas[found++] = p;
+    }
+    if (found != commas.size())
+        return false;
+    const qsizetype size = line.size() + 2 * (RegisterFieldCount - 1) + 4;
+    char *to = out.room(size);
+    *to++ = '"';
+    const char *from = start;
+    for (const char *comma : commas) {
+        to = copy(to, QByteArrayView(from, comma));
+        *to++ = '"';
+        *to++ = ',';
+        *to++ = '"';
+        from = comma + 1;
+    }
+    to = copy(to, QByteArrayView(from, end));
+    *to++ = '"';
+    *to++ = '\r';
+    *to = '\n';
+    out.advance(size);
+    return true;
+}
 
 // One rewrite, in the steps rewriteRegister() takes them: the lines to drop are marked,
 // the lines the list names are put in the list's order, the others follow in file
@@ -319,6 +362,8 @@ void Rewrite::writeLine(Pieces &out, qsizetype row) const
         out.putLine(line);
         return;
     }
+    if (putQuotedPlain(out, m_table.rawLine(row)))
+        return;
     const caseregister::Table::Fields fields = m_table.fields(row);
     if (!quotedFormCarries(fields)) {
         out.putLine(m_table.rawLine(row));
@@ -375,12 +420,16 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
     if (outcome.result = missingLib(); !outcome.result)
         return outcome;
     const QString path = paths::caseRegister();
-    Result<caseregister::Table> loaded = caseregister::Table::load(path);
+    // The file is read as it is now, compared with the table the list was read from:
+    // while it still begins with that table's bytes, the table (and the places of its
+    // key fields, made once already) serves, and only lines added since are new.
+    const caseregister::Table listed = plan.listOrder ? plan.listOrder->held() : caseregister::Table();
+    Result<caseregister::Table::Reread> loaded = listed.reread(path);
     if (!loaded) {
         outcome.result = StoreResult::failure(StoreError::Unreadable, loaded.error());
         return outcome;
     }
-    Rewrite rewrite(plan, loaded.value(), outcome);
+    Rewrite rewrite(plan, loaded.value().table, outcome);
     if (outcome.result = rewrite.markDropped(); !outcome.result)
         return outcome;
     if (plan.listOrder)

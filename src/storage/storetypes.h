@@ -104,6 +104,7 @@ public:
     // The table the views point into, held by the order as well: a call may wait for
     // the folder lock with a box open, and a list that reloads meanwhile frees its own.
     void hold(const caseregister::Table &table) { m_held = table; }
+    const caseregister::Table &held() const { return m_held; }
 
     qsizetype size() const { return static_cast<qsizetype>(m_rows.size()); }
     const Row &at(qsizetype i) const { return m_rows[static_cast<std::size_t>(i)]; }
