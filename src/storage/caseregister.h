@@ -66,6 +66,8 @@ public:
     // writes its fields ("a","b",...: nothing before, between or after them); empty
     // otherwise. Such a line can be copied as it stands where the quoted form is due.
     QByteArrayView quotedLine(qsizetype row) const;
+    // The same for a line rawLine() gave.
+    static QByteArrayView quotedLine(QByteArrayView line);
     // The size of the file read.
     qsizetype byteSize() const { return m_byteSize; }
     QString field(qsizetype row, int field) const;

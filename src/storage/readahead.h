@@ -32,12 +32,13 @@ inline quint32 place(const caseregister::Table &table, qsizetype row)
 }
 
 // The entry's line: a register line is two or three cache lines long; longer ones are
-// rare.
+// rare. Its kept key places say where it lies (from the case number, its first field,
+// to the control code), so its end need not be looked for.
 inline quint32 line(const caseregister::Table &table, qsizetype row)
 {
-    const QByteArrayView whole = table.rawLine(row);
-    const char *start = whole.data();
-    const char *end = start + whole.size();
+    const caseregister::Table::KeyFields fields = table.keyFields(row);
+    const char *start = fields.caseNumber.data();
+    const char *end = fields.controlCode.data() + fields.controlCode.size();
     quint32 value = 0;
     for (const char *at = start; at < end && at < start + 256; at += 64)
         value += static_cast<uchar>(*at);

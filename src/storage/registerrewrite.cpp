@@ -358,15 +358,16 @@ void Rewrite::orderUnlisted()
 void Rewrite::writeLine(Pieces &out, qsizetype row) const
 {
     // Most lines are stored in the quoted form already and go out as they stand.
-    if (const QByteArrayView line = m_table.quotedLine(row); !line.isEmpty()) {
+    const QByteArrayView line = m_table.rawLine(row);
+    if (!caseregister::Table::quotedLine(line).isEmpty()) {
         out.putLine(line);
         return;
     }
-    if (putQuotedPlain(out, m_table.rawLine(row)))
+    if (putQuotedPlain(out, line))
         return;
     const caseregister::Table::Fields fields = m_table.fields(row);
     if (!quotedFormCarries(fields)) {
-        out.putLine(m_table.rawLine(row));
+        out.putLine(line);
         return;
     }
     qsizetype size = QuotedFormBytes;

@@ -364,11 +364,15 @@ Table::Fields Table::fields(qsizetype row) const
 
 QByteArrayView Table::quotedLine(qsizetype row) const
 {
+    return quotedLine(rawLine(row));
+}
+
+QByteArrayView Table::quotedLine(QByteArrayView line)
+{
     // A quoted field runs to the next quote, so the quoted form is exactly: a quote,
     // then for every field the bytes up to the next quote, and between two fields the
     // three bytes quote, comma, quote; the last field's closing quote ends the line.
     // One walk over the line's bytes tells it, without splitting the line into fields.
-    const QByteArrayView line = rawLine(row);
     const char *p = line.data();
     const char *const end = p + line.size();
     if (line.isEmpty() || *p != '"')
