@@ -8,24 +8,6 @@
 
 namespace lunora {
 
-namespace {
-
-// Lower case of every Windows-1252 byte; a NUL inside a field becomes 0x01, since NUL
-// marks where a column ends.
-const std::array<char, 256> &foldBytes()
-{
-    static const std::array<char, 256> table = [] {
-        std::array<char, 256> bytes {};
-        for (int c = 0; c < 256; ++c)
-            bytes[static_cast<std::size_t>(c)] = cp1252::toLower(static_cast<char>(c));
-        bytes[0] = '\x01';
-        return bytes;
-    }();
-    return table;
-}
-
-} // namespace
-
 CaseRows::CaseRows(caseregister::Table table, QList<RegisterEntry> added, std::vector<qint32> rows)
     : m_table(std::move(table))
     , m_added(std::move(added))
@@ -72,52 +54,53 @@ caseregister::Table::Fields CaseRows::rawFields(
     return fields;
 }
 
-FoldedRows::FoldedRows(const CaseRows &rows, const std::function<bool()> &stopped)
+QByteArrayView CaseRows::rawLine(int row) const
 {
-    const int count = rows.rowCount();
-    const auto size = static_cast<std::size_t>(count);
-    std::array<QByteArray, RegisterFieldCount> scratch;
-    qsizetype total = 0;
-    for (int row = 0; row < count; ++row) {
-        for (const QByteArrayView &field : rows.rawFields(row, scratch))
-            total += field.size() + 1;
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    return at >= 0 ? m_table.rawLine(at) : QByteArrayView();
+}
+
+caseregister::Table::Fields CaseRows::loadedFields(int row) const
+{
+    return m_table.fields(m_rows[static_cast<std::size_t>(row)]);
+}
+
+qsizetype CaseRows::addedIndex(int row) const
+{
+    const qint32 at = m_rows[static_cast<std::size_t>(row)];
+    return at >= 0 ? -1 : -1 - qsizetype(at);
+}
+
+FoldedRows::FoldedRows(const CaseRows &rows, const std::function<bool()> &stopped)
+    : m_rows(rows)
+{
+    m_addedText.reserve(static_cast<std::size_t>(rows.added().size()));
+    for (const RegisterEntry &entry : rows.added()) {
+        QByteArray text;
+        for (int column = 0; column < RegisterFieldCount; ++column)
+            text += cp1252::toLower(cp1252::encode(entry[column])) + '\0';
+        m_addedText.push_back(std::move(text));
     }
-    m_text.resize(total);
-    m_textStart.reserve(size + 1);
-    m_digitStart.reserve(size + 1);
-    m_caseNumberSize.reserve(size);
-    const std::array<char, 256> &fold = foldBytes();
-    char *out = m_text.data();
+    const int count = rows.rowCount();
+    m_digitStart.reserve(static_cast<std::size_t>(count) + 1);
+    QByteArray scratch;
     for (int row = 0; row < count; ++row) {
         if (stopped && (row & 0xfff) == 0 && stopped())
             break;
-        m_textStart.push_back(out - m_text.constData());
-        m_digitStart.push_back(m_digits.size());
-        const caseregister::Table::Fields fields = rows.rawFields(row, scratch);
-        for (int column = 0; column < RegisterFieldCount; ++column) {
-            const QByteArrayView field = fields[std::size_t(column)];
-            for (const char c : field)
-                *out++ = fold[static_cast<unsigned char>(c)];
-            *out++ = '\0';
-            if (column == CaseNumber)
-                m_caseNumberSize.push_back(static_cast<std::uint32_t>(field.size()));
-            if (column == Telephone) {
-                for (const char c : field) {
-                    if (c >= '0' && c <= '9')
-                        m_digits.append(c);
-                }
-            }
+        m_digitStart.push_back(quint32(m_digits.size()));
+        for (const char c : rows.rawText(row, Telephone, scratch)) {
+            if (c >= '0' && c <= '9')
+                m_digits.append(c);
         }
     }
-    m_textStart.push_back(out - m_text.constData());
-    m_digitStart.push_back(m_digits.size());
-    m_text.truncate(m_textStart.back());
+    m_digitStart.push_back(quint32(m_digits.size()));
+    m_digits.squeeze();
 }
 
-QByteArrayView FoldedRows::text(int row) const
+QByteArrayView FoldedRows::addedText(int row) const
 {
-    const auto r = static_cast<std::size_t>(row);
-    return QByteArrayView(m_text.constData() + m_textStart[r], m_textStart[r + 1] - m_textStart[r]);
+    const qsizetype added = m_rows.addedIndex(row);
+    return added < 0 ? QByteArrayView() : QByteArrayView(m_addedText[std::size_t(added)]);
 }
 
 QByteArrayView FoldedRows::digits(int row) const
@@ -126,11 +109,9 @@ QByteArrayView FoldedRows::digits(int row) const
     return QByteArrayView(m_digits.constData() + m_digitStart[r], m_digitStart[r + 1] - m_digitStart[r]);
 }
 
-QByteArrayView FoldedRows::caseNumber(int row) const
+QByteArrayView FoldedRows::caseNumber(int row, QByteArray &scratch) const
 {
-    static_assert(CaseNumber == 0, "the case number is the first column");
-    const auto r = static_cast<std::size_t>(row);
-    return QByteArrayView(m_text.constData() + m_textStart[r], m_caseNumberSize[r]);
+    return m_rows.rawText(row, CaseNumber, scratch);
 }
 
 } // namespace lunora

@@ -32,6 +32,14 @@ public:
     // All nine fields of a row, its line split once; a row added later is encoded into
     // `scratch`, which the views may point into.
     caseregister::Table::Fields rawFields(int row, std::array<QByteArray, RegisterFieldCount> &scratch) const;
+    // A loaded row stands in the register table: its line as stored, empty for a row
+    // added later.
+    QByteArrayView rawLine(int row) const;
+    // The nine fields of a loaded row, as rawLine()'s line holds them.
+    caseregister::Table::Fields loadedFields(int row) const;
+    // For a row added later, its place among the added entries; -1 for a loaded row.
+    qsizetype addedIndex(int row) const;
+    const QList<RegisterEntry> &added() const { return m_added; }
 
 private:
     caseregister::Table m_table;
@@ -39,10 +47,12 @@ private:
     std::vector<qint32> m_rows;
 };
 
-// What the search looks at, made once for every row: the nine columns in lower case
+// What the search looks at. A loaded row is searched in the register table's own bytes,
+// letter case ignored (see CaseSearch), so that a search holds no second copy of the
+// register; the few rows added later are kept here in lower case, their nine columns
 // with a NUL between them (no typed word holds one, so no word is found across two
-// columns), and the digits of the telephone alone. A search then compares bytes and
-// allocates nothing per row.
+// columns). The digits of every telephone are copied, since a telephone typed with
+// other marks is looked for among them alone.
 class FoldedRows
 {
 public:
@@ -50,19 +60,19 @@ public:
     // then).
     explicit FoldedRows(const CaseRows &rows, const std::function<bool()> &stopped = {});
 
-    int rowCount() const { return static_cast<int>(m_textStart.size()) - 1; }
-    QByteArrayView text(int row) const;
+    int rowCount() const { return static_cast<int>(m_digitStart.size()) - 1; }
+    const CaseRows &rows() const { return m_rows; }
+    // The lower-case columns of a row added later; empty for a loaded row.
+    QByteArrayView addedText(int row) const;
     QByteArrayView digits(int row) const;
-    // The case-number column as stored (folding leaves a case number's bytes alone).
-    QByteArrayView caseNumber(int row) const;
-    qsizetype byteSize() const { return m_text.size() + m_digits.size(); }
+    // The case-number column as stored; a row added later is encoded into `scratch`.
+    QByteArrayView caseNumber(int row, QByteArray &scratch) const;
 
 private:
-    QByteArray m_text;
+    CaseRows m_rows;
+    std::vector<QByteArray> m_addedText; // by CaseRows::addedIndex()
     QByteArray m_digits;
-    std::vector<qsizetype> m_textStart; // one more than there are rows
-    std::vector<qsizetype> m_digitStart;
-    std::vector<std::uint32_t> m_caseNumberSize;
+    std::vector<quint32> m_digitStart; // one more than there are rows
 };
 
 } // namespace lunora

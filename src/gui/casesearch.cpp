@@ -11,7 +11,12 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+#include <array>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace lunora {
 
@@ -59,7 +64,133 @@ bool containsBytes(QByteArrayView haystack, const QByteArray &needle)
         != nullptr;
 }
 
+// Lower case of every Windows-1252 byte.
+const std::array<unsigned char, 256> &foldBytes()
+{
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> bytes {};
+        for (int c = 0; c < 256; ++c)
+            bytes[std::size_t(c)] = static_cast<unsigned char>(cp1252::toLower(static_cast<char>(c)));
+        return bytes;
+    }();
+    return table;
+}
+
+// Whether the word stands inside one of a loaded row's fields. A place found in the
+// line counts only then, since the bytes between fields (quotes, commas, anything a
+// damaged line has there) belong to no column. The line is split at the first place
+// found and the fields kept for the row's other words.
+bool lineHasWord(const FoldedRows &rows, int row, QByteArrayView line, const FoldedWord &word,
+    std::optional<caseregister::Table::Fields> &fields)
+{
+    for (qsizetype at = word.findIn(line); at >= 0; at = word.findIn(line, at + 1)) {
+        if (!fields)
+            fields = rows.rows().loadedFields(row);
+        const char *start = line.data() + at;
+        const char *end = start + word.bytes().size();
+        // The fields stand in order: the first that ends at or after the place found
+        // is the only one that can hold it.
+        for (const QByteArrayView &field : *fields) {
+            if (field.data() + field.size() < end)
+                continue;
+            if (start >= field.data())
+                return true;
+            break;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+FoldedWord::FoldedWord(QByteArray lower)
+    : m_word(std::move(lower))
+{
+    if (!m_word.isEmpty())
+        m_first = formsOf(static_cast<unsigned char>(m_word[0]));
+    if (m_word.size() > 1)
+        m_second = formsOf(static_cast<unsigned char>(m_word[1]));
+}
+
+FoldedWord::Forms FoldedWord::formsOf(unsigned char lower)
+{
+    const std::array<unsigned char, 256> &fold = foldBytes();
+    Forms forms;
+    for (int c = 0; c < 256; ++c) {
+        if (fold[std::size_t(c)] != lower)
+            continue;
+        if (forms.count == int(forms.bytes.size()))
+            return {};
+        forms.bytes[std::size_t(forms.count++)] = static_cast<unsigned char>(c);
+    }
+    // Unused places repeat the first form, so that a scan always compares four.
+    for (int i = forms.count; i > 0 && i < int(forms.bytes.size()); ++i)
+        forms.bytes[std::size_t(i)] = forms.bytes[0];
+    return forms;
+}
+
+qsizetype FoldedWord::findSlowly(QByteArrayView haystack, qsizetype from) const
+{
+    const std::array<unsigned char, 256> &fold = foldBytes();
+    const auto *hay = reinterpret_cast<const unsigned char *>(haystack.data());
+    const auto *word = reinterpret_cast<const unsigned char *>(m_word.constData());
+    const qsizetype n = m_word.size();
+    for (qsizetype i = from; i <= haystack.size() - n; ++i) {
+        qsizetype j = 0;
+        while (j < n && fold[hay[i + j]] == word[j])
+            ++j;
+        if (j == n)
+            return i;
+    }
+    return -1;
+}
+
+#if defined(__SSE2__)
+namespace {
+
+int placesOf(const unsigned char *p, const std::array<unsigned char, 4> &forms)
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    __m128i hits = _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(forms[0])));
+    for (std::size_t i = 1; i < forms.size(); ++i)
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(forms[i]))));
+    return _mm_movemask_epi8(hits);
+}
+
+} // namespace
+#endif
+
+qsizetype FoldedWord::findIn(QByteArrayView haystack, qsizetype from) const
+{
+    const qsizetype n = m_word.size();
+    if (n == 0)
+        return from <= haystack.size() ? from : -1;
+#if defined(__SSE2__)
+    if (m_first.count > 0 && (n == 1 || m_second.count > 0)) {
+        const std::array<unsigned char, 256> &fold = foldBytes();
+        const auto *hay = reinterpret_cast<const unsigned char *>(haystack.data());
+        const auto *word = reinterpret_cast<const unsigned char *>(m_word.constData());
+        qsizetype i = from;
+        // Sixteen places at a time, while the word fits after the last of them (the
+        // second letter's forms are read one byte further on).
+        for (; i + n + 15 <= haystack.size(); i += 16) {
+            int places = placesOf(hay + i, m_first.bytes);
+            if (places != 0 && n > 1)
+                places &= placesOf(hay + i + 1, m_second.bytes);
+            for (; places != 0; places &= places - 1) {
+                const qsizetype at = i + __builtin_ctz(static_cast<unsigned>(places));
+                qsizetype j = 2;
+                while (j < n && fold[hay[at + j]] == word[j])
+                    ++j;
+                if (j >= n)
+                    return at;
+            }
+        }
+        return findSlowly(haystack, i);
+    }
+#endif
+    return findSlowly(haystack, from);
+}
 
 CaseSearch::CaseSearch(const QString &text)
     : m_text(text)
@@ -74,7 +205,7 @@ CaseSearch::CaseSearch(const QString &text)
         Group &group = m_groups.back();
         const QString lower = word.toLower();
         if (cp1252::canEncode(lower))
-            group.words.push_back(cp1252::encode(lower));
+            group.words.emplace_back(cp1252::encode(lower));
         else
             group.encodable = false;
         if (telephone) {
@@ -97,10 +228,10 @@ bool CaseSearch::matches(const CaseListModel &model, int row) const
     bool haveDigits = false;
     for (const Group &group : m_groups) {
         bool all = group.encodable;
-        for (const QByteArray &word : group.words) {
+        for (const FoldedWord &word : group.words) {
             if (!all)
                 break;
-            all = rowContains(model, row, line, scratch, word);
+            all = rowContains(model, row, line, scratch, word.bytes());
         }
         if (all)
             continue;
@@ -131,15 +262,19 @@ bool CaseSearch::narrows(const CaseSearch &earlier) const
 
 bool CaseSearch::matches(const FoldedRows &rows, int row) const
 {
-    if (m_caseNumber)
-        return casenumbersearch::matches(*m_caseNumber, rows.caseNumber(row));
-    const QByteArrayView text = rows.text(row);
+    if (m_caseNumber) {
+        QByteArray scratch;
+        return casenumbersearch::matches(*m_caseNumber, rows.caseNumber(row, scratch));
+    }
+    const QByteArrayView line = rows.rows().rawLine(row);
+    const QByteArrayView added = line.isEmpty() ? rows.addedText(row) : QByteArrayView();
+    std::optional<caseregister::Table::Fields> fields;
     for (const Group &group : m_groups) {
         bool all = group.encodable;
-        for (const QByteArray &word : group.words) {
+        for (const FoldedWord &word : group.words) {
             if (!all)
                 break;
-            all = containsBytes(text, word);
+            all = line.isEmpty() ? word.findIn(added) >= 0 : lineHasWord(rows, row, line, word, fields);
         }
         if (all)
             continue;

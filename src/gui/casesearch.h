@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -13,6 +14,35 @@ namespace lunora {
 
 class CaseListModel;
 class FoldedRows;
+
+// A lower-case word looked for in stored bytes, letter case ignored. The bytes its first
+// two letters may be stored as are worked out once, so that a line is scanned sixteen
+// bytes at a time and only a place where both stand is compared letter by letter.
+class FoldedWord
+{
+public:
+    FoldedWord() = default;
+    explicit FoldedWord(QByteArray lower);
+
+    const QByteArray &bytes() const { return m_word; }
+    // Where the word first occurs in `haystack` from `from` on, or -1.
+    qsizetype findIn(QByteArrayView haystack, qsizetype from = 0) const;
+
+private:
+    // The stored forms of one letter: at most four (a letter and its capital, and the
+    // few that two capitals fold to); `count` 0 when there are more.
+    struct Forms
+    {
+        std::array<unsigned char, 4> bytes {};
+        int count = 0;
+    };
+    static Forms formsOf(unsigned char lower);
+    qsizetype findSlowly(QByteArrayView haystack, qsizetype from) const;
+
+    QByteArray m_word;
+    Forms m_first;
+    Forms m_second;
+};
 
 // What the search field asks for. The text is split into words at blanks; a row matches
 // when every word occurs in one of its nine columns, letter case ignored. Words made of
@@ -40,7 +70,7 @@ private:
     {
         // Lower-case Windows-1252 bytes; a word that has no Windows-1252 form matches no
         // column and is left empty with `encodable` false.
-        std::vector<QByteArray> words;
+        std::vector<FoldedWord> words;
         bool encodable = true;
         QByteArray digits; // a telephone-like run: its digits; empty otherwise
     };

@@ -75,62 +75,111 @@ std::vector<int> firstScreenful(const CaseSearch &search, const FoldedRows &rows
     return found.size() == ScreenRows ? found : std::vector<int>();
 }
 
-// The sort keys of one column for every row, packed together, with the first sixteen
-// bytes of each key (eight characters) as a number so that most comparisons never look
-// further.
-class ColumnKeys
+// The order of one column by its Swedish sort keys, made sixteen key bytes at a time
+// (eight characters' letters at first): the rows are sorted by those, and only a run of
+// rows equal so far is sorted by its next sixteen bytes, made again for the run alone.
+// Every row's whole key at once would take six bytes a character of the column.
+class ColumnSorter
 {
 public:
-    ColumnKeys(const CaseRows &model, int column, const std::function<bool()> &stopped)
+    ColumnSorter(const CaseRows &rows, int column, std::function<bool()> stopped)
+        : m_rows(rows)
+        , m_column(column)
+        , m_stopped(std::move(stopped))
     {
-        const int rows = model.rowCount();
-        m_prefix.resize(static_cast<std::size_t>(rows));
-        m_offset.resize(static_cast<std::size_t>(rows) + 1);
-        qsizetype total = 0;
-        for (int row = 0; row < rows; ++row)
-            total += model.textSize(row, column) * 6 + 2;
-        m_bytes.reserve(total);
-        QString text;
-        for (int row = 0; row < rows; ++row) {
-            if (stopped && (row & 0xfff) == 0 && stopped()) {
-                m_stopped = true;
-                return;
-            }
-            const std::size_t r = static_cast<std::size_t>(row);
-            m_offset[r] = static_cast<std::size_t>(m_bytes.size());
-            model.textInto(row, column, text);
-            appendSwedishSortKey(m_bytes, text);
-            const auto *key = reinterpret_cast<const unsigned char *>(m_bytes.constData()) + m_offset[r];
-            const std::size_t length = static_cast<std::size_t>(m_bytes.size()) - m_offset[r];
-            Prefix prefix = 0;
-            for (std::size_t i = 0; i < sizeof(Prefix); ++i)
-                prefix = (prefix << 8) | (i < length ? key[i] : 0u);
-            m_prefix[r] = prefix;
+    }
+
+    // Sorts `run` (register order among equal keys, as it comes in) by its key bytes
+    // from `depth` × 16 on, all before them being equal, and marks in `same` from `at`
+    // on which rows equal the one before them. False when stopped.
+    bool sort(int *run, std::size_t size, std::vector<bool> &same, std::size_t at, std::size_t depth) const
+    {
+        // Rows this long and alike (a text pasted twice) are few: their whole keys.
+        if (depth == WholeKeysFrom)
+            return sortWhole(run, size, same, at);
+        // Each row's sixteen bytes, and how many key bytes are left from them on (17
+        // for more than these): the shorter key goes first among equal bytes.
+        std::vector<unsigned __int128> bytes(size);
+        std::vector<std::uint8_t> left(size);
+        for (std::size_t i = 0; i < size; ++i) {
+            if (m_stopped && (i & 0xfff) == 0 && m_stopped())
+                return false;
+            left[i] = pieceOf(run[i], depth, bytes[i]);
         }
-        m_offset[static_cast<std::size_t>(rows)] = static_cast<std::size_t>(m_bytes.size());
+        const auto equal = [&](std::uint32_t a, std::uint32_t b) {
+            return bytes[a] == bytes[b] && left[a] == left[b];
+        };
+        std::vector<std::uint32_t> places(size);
+        std::iota(places.begin(), places.end(), std::uint32_t(0));
+        std::stable_sort(places.begin(), places.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return bytes[a] != bytes[b] ? bytes[a] < bytes[b] : left[a] < left[b];
+        });
+        // Runs still equal whose keys go on past these bytes are sorted further.
+        std::vector<std::pair<std::size_t, std::size_t>> further;
+        const std::vector<int> rows(run, run + size);
+        for (std::size_t i = 0; i < size; ++i) {
+            run[i] = rows[places[i]];
+            same[at + i] = i > 0 && equal(places[i - 1], places[i]);
+            if (!same[at + i] || left[places[i]] <= 16)
+                continue;
+            if (!further.empty() && further.back().second == i)
+                further.back().second = i + 1;
+            else
+                further.emplace_back(i - 1, i + 1);
+        }
+        bytes = {};
+        left = {};
+        places = {};
+        for (const auto &[first, end] : further) {
+            if (!sort(run + first, end - first, same, at + first, depth + 1))
+                return false;
+        }
+        return true;
     }
-
-    bool less(int a, int b) const
-    {
-        const std::size_t ra = static_cast<std::size_t>(a);
-        const std::size_t rb = static_cast<std::size_t>(b);
-        if (m_prefix[ra] != m_prefix[rb])
-            return m_prefix[ra] < m_prefix[rb];
-        const std::size_t la = m_offset[ra + 1] - m_offset[ra];
-        const std::size_t lb = m_offset[rb + 1] - m_offset[rb];
-        const int order = std::memcmp(
-            m_bytes.constData() + m_offset[ra], m_bytes.constData() + m_offset[rb], std::min(la, lb));
-        return order != 0 ? order < 0 : la < lb;
-    }
-
-    bool stopped() const { return m_stopped; }
 
 private:
-    using Prefix = unsigned __int128;
-    bool m_stopped = false;
-    std::vector<Prefix> m_prefix;
-    std::vector<std::size_t> m_offset;
-    QByteArray m_bytes;
+    static constexpr std::size_t WholeKeysFrom = 8;
+
+    bool sortWhole(int *run, std::size_t size, std::vector<bool> &same, std::size_t at) const
+    {
+        std::vector<QByteArray> keys(size);
+        for (std::size_t i = 0; i < size; ++i) {
+            if (m_stopped && (i & 0xfff) == 0 && m_stopped())
+                return false;
+            m_rows.textInto(run[i], m_column, m_text);
+            appendSwedishSortKey(keys[i], m_text);
+        }
+        std::vector<std::uint32_t> places(size);
+        std::iota(places.begin(), places.end(), std::uint32_t(0));
+        std::stable_sort(places.begin(), places.end(),
+            [&keys](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+        const std::vector<int> rows(run, run + size);
+        for (std::size_t i = 0; i < size; ++i) {
+            run[i] = rows[places[i]];
+            same[at + i] = i > 0 && keys[places[i - 1]] == keys[places[i]];
+        }
+        return true;
+    }
+
+    std::uint8_t pieceOf(int row, std::size_t depth, unsigned __int128 &bytes) const
+    {
+        m_rows.textInto(row, m_column, m_text);
+        m_key.resize(0);
+        appendSwedishSortKey(m_key, m_text);
+        const auto *key = reinterpret_cast<const unsigned char *>(m_key.constData());
+        const std::size_t from = depth * 16;
+        const auto length = static_cast<std::size_t>(m_key.size());
+        bytes = 0;
+        for (std::size_t i = from; i < from + 16; ++i)
+            bytes = (bytes << 8) | (i < length ? key[i] : 0u);
+        return static_cast<std::uint8_t>(std::min<std::size_t>(length - std::min(length, from), 17));
+    }
+
+    const CaseRows &m_rows;
+    int m_column;
+    std::function<bool()> m_stopped;
+    mutable QString m_text;
+    mutable QByteArray m_key;
 };
 
 } // namespace
@@ -224,14 +273,10 @@ std::shared_ptr<CaseSortProxy::ColumnOrder> CaseSortProxy::buildOrder(
     auto order = std::make_shared<ColumnOrder>();
     order->ascending.resize(count);
     std::iota(order->ascending.begin(), order->ascending.end(), 0);
-    const ColumnKeys keys(rows, column, stopped);
-    if (keys.stopped())
-        return nullptr;
-    std::stable_sort(
-        order->ascending.begin(), order->ascending.end(), [&keys](int a, int b) { return keys.less(a, b); });
     order->sameAsPrevious.resize(count);
-    for (std::size_t i = 1; i < count; ++i)
-        order->sameAsPrevious[i] = !keys.less(order->ascending[i - 1], order->ascending[i]);
+    const ColumnSorter sorter(rows, column, stopped);
+    if (!sorter.sort(order->ascending.data(), count, order->sameAsPrevious, 0, 0))
+        return nullptr;
     return order;
 }
 

@@ -7,8 +7,11 @@
 
 #include "common/testsupport.h"
 #include "gui/caselistmodel.h"
+#include "gui/caserows.h"
+#include "gui/casesearch.h"
 #include "gui/casesortproxy.h"
 #include "storage/caseregister.h"
+#include "storage/cp1252.h"
 #include "storage/swedishtext.h"
 
 #include <QRandomGenerator>
@@ -23,7 +26,11 @@ namespace {
 RegisterEntry randomEntry(QRandomGenerator &random, int serial)
 {
     static const char *const names[]
-        = { "Åsa Öberg", "Anna Ek", "anna ek", "Örjan", "Ängla Holm", "Per", "Émile", "Zorn", "", " Bo" };
+        = { "Åsa Öberg", "Anna Ek", "anna ek", "Örjan", "Ängla Holm", "Per", "Émile", "Zorn", "", " Bo",
+              // Alike far beyond the first eight letters.
+              "Ann-Kristin Åkesson Lindqvist, Hälsingborgs Cykel och Motor",
+              "Ann-Kristin Åkesson Lindqvist, Hälsingborgs Cykel och motor",
+              "Ann-Kristin Åkesson Lindqvist, Hälsingborgs Cykel och Motor AB" };
     RegisterEntry entry;
     entry[CaseNumber] = QString::number(serial);
     entry[Created] = QStringLiteral("2024-01-%1").arg(1 + random.bounded(28), 2, 10, QLatin1Char('0'));
@@ -62,6 +69,8 @@ private slots:
     void staleSearchesNeverReachTheList();
     void takingBackShowsAKeptResultAtOnce();
     void closingWhileTheWorkerRunsIsSafe();
+    void searchOfTheStoredLinesEqualsAPlainScan_data();
+    void searchOfTheStoredLinesEqualsAPlainScan();
 };
 
 void TestCaseListModel::loadedAddedAndRemovedRowsStayInStep()
@@ -498,6 +507,59 @@ void TestCaseListModel::closingWhileTheWorkerRunsIsSafe()
     delete model;
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::sendPostedEvents();
+}
+
+void TestCaseListModel::searchOfTheStoredLinesEqualsAPlainScan_data()
+{
+    // Lines made of few letters, so that words are found often and in every place a
+    // line has: inside fields, across a quote and comma, after a closing quote, past
+    // the ninth field, in capitals whose lower case lies outside ASCII (Š, Ÿ).
+    QTest::addColumn<QByteArray>("letters");
+    QTest::addColumn<QStringList>("searches");
+    QTest::newRow("plain and quoted lines")
+        << QByteArray("aAbB,\" ") << QStringList { "a", "ab", "ba", "aab", "bab a", "b,a", "\"", "a\"" };
+    QTest::newRow("Windows-1252 capitals") << QByteArray("\xe5\xc5\x8a\x9a\x9f\xff"
+                                                         "a,\"")
+                                           << QStringList { "\u00e5", "\u0161\u00e5", "\u00ff", "\u0178a",
+                                                  "a\u00e5 \u0161", "\u00e5\u00e5\u00e5" };
+    QTest::newRow("telephones and digits")
+        << QByteArray("0712-, \"") << QStringList { "07", "071", "07-12", "2-0", "712 07", "1,2" };
+}
+
+void TestCaseListModel::searchOfTheStoredLinesEqualsAPlainScan()
+{
+    // A long list searches the register table's bytes in place, a short one looks at
+    // each column: both must find exactly the same rows, loaded and added ones alike.
+    QFETCH(QByteArray, letters);
+    QFETCH(QStringList, searches);
+    QRandomGenerator random(2024);
+    QByteArray file;
+    for (int line = 0; line < 400; ++line) {
+        const int length = random.bounded(1, 40);
+        for (int i = 0; i < length; ++i)
+            file += letters.at(random.bounded(int(letters.size())));
+        file += "\r\n";
+    }
+    CaseListModel model;
+    model.setTable(caseregister::Table::fromBytes(file).value());
+    for (int i = 0; i < 20; ++i) {
+        model.removeEntry(random.bounded(model.rowCount()));
+        RegisterEntry entry;
+        for (int column = 0; column < RegisterFieldCount; ++column)
+            entry[column] = cp1252::decode(letters.mid(random.bounded(int(letters.size())), 3));
+        model.appendEntry(entry);
+    }
+    const FoldedRows folded(model.snapshot());
+    for (const QString &text : searches) {
+        const CaseSearch search(text);
+        std::vector<int> scanned;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (search.matches(model, row))
+                scanned.push_back(row);
+        }
+        QVERIFY2(!scanned.empty(), qPrintable(text));
+        QVERIFY2(*findRows(search, folded, {}) == scanned, qPrintable(text));
+    }
 }
 
 QTEST_MAIN(TestCaseListModel)
