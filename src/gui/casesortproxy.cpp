@@ -75,10 +75,10 @@ std::vector<int> firstScreenful(const CaseSearch &search, const FoldedRows &rows
     return found.size() == ScreenRows ? found : std::vector<int>();
 }
 
-// The order of one column by its Swedish sort keys, made sixteen key bytes at a time
-// (eight characters' letters at first): the rows are sorted by those, and only a run of
-// rows equal so far is sorted by its next sixteen bytes, made again for the run alone.
-// Every row's whole key at once would take six bytes a character of the column.
+// The order of one column by its Swedish sort keys. The rows are sorted by the first
+// sixteen bytes of their keys (eight characters' letters), and only a run of rows equal
+// so far is sorted further, by keys made again for the run alone. Every row's whole key
+// at once would take six bytes a character of the column.
 class ColumnSorter
 {
 public:
@@ -94,8 +94,11 @@ public:
     // on which rows equal the one before them. False when stopped.
     bool sort(int *run, std::size_t size, std::vector<bool> &same, std::size_t at, std::size_t depth) const
     {
-        // Rows this long and alike (a text pasted twice) are few: their whole keys.
-        if (depth == WholeKeysFrom)
+        // A run of rows equal in their first bytes is mostly short (a date, a name
+        // written twice), and its rows' whole keys take little room; a long run (a
+        // status most cases share) goes on sixteen bytes at a time, unless its texts
+        // are this long alike.
+        if (depth > 0 && (size <= WholeKeysRun || depth == WholeKeysFrom))
             return sortWhole(run, size, same, at);
         // Each row's sixteen bytes, and how many key bytes are left from them on (17
         // for more than these): the shorter key goes first among equal bytes.
@@ -139,6 +142,7 @@ public:
 
 private:
     static constexpr std::size_t WholeKeysFrom = 8;
+    static constexpr std::size_t WholeKeysRun = 1 << 16;
 
     bool sortWhole(int *run, std::size_t size, std::vector<bool> &same, std::size_t at) const
     {

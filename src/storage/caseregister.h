@@ -77,12 +77,15 @@ public:
 private:
     // One read of the file, or of what was added to it: its bytes and the starts of the
     // lines in them that hold an entry.
-    // Where the key fields of a piece's rows lie: offset and size of each of the three,
-    // made once by whichever thread asks first.
+    // Where the key fields of a piece's rows lie: offset from the line's start and size
+    // of each of the three, made once by whichever thread asks first. Sixteen bits each
+    // (12 bytes a row) unless a line is too long for that; then offset in the piece and
+    // size, 32 bits each.
     struct KeyPlaces
     {
         std::once_flag made;
-        std::unique_ptr<quint32[]> words;
+        std::unique_ptr<quint16[]> narrow;
+        std::unique_ptr<quint32[]> wide;
     };
     struct Piece
     {
@@ -99,7 +102,7 @@ private:
     // The piece and the line start of a row.
     const Piece &pieceOf(qsizetype row) const;
     const char *lineStart(qsizetype row, const char **end) const;
-    static const quint32 *keyPlaces(const Piece &piece);
+    static const KeyPlaces &keyPlaces(const Piece &piece);
     bool endsWithLineEnd() const;
 
     std::shared_ptr<const Pieces> m_pieces;

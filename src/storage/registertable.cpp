@@ -391,32 +391,60 @@ QByteArrayView Table::quotedLine(QByteArrayView line)
     return {};
 }
 
-const quint32 *Table::keyPlaces(const Piece &piece)
+const Table::KeyPlaces &Table::keyPlaces(const Piece &piece)
 {
     KeyPlaces &places = *piece.keys;
     std::call_once(places.made, [&] {
         static_assert(ControlCode > CaseNumber && ControlCode > Created);
-        places.words = std::make_unique<quint32[]>(std::size_t(piece.rows) * 6 + 1);
-        quint32 *out = places.words.get();
         const char *const data = piece.bytes.constData();
         const char *const end = data + piece.bytes.size();
         QByteArrayView found[FieldCount];
+        places.narrow = std::make_unique_for_overwrite<quint16[]>(std::size_t(piece.rows) * 6 + 1);
+        quint16 *out = places.narrow.get();
+        for (qsizetype row = 0; row < piece.rows; ++row) {
+            const char *line = data + piece.starts[row];
+            splitLine(line, end, found, ControlCode + 1);
+            for (const int field : { ControlCode, CaseNumber, Created }) {
+                const auto offset = quint64(found[field].data() - line);
+                const auto size = quint64(found[field].size());
+                if (offset > 0xffff || size > 0xffff) {
+                    places.narrow.reset();
+                    break;
+                }
+                *out++ = quint16(offset);
+                *out++ = quint16(size);
+            }
+            if (!places.narrow)
+                break;
+        }
+        if (places.narrow)
+            return;
+        places.wide = std::make_unique_for_overwrite<quint32[]>(std::size_t(piece.rows) * 6 + 1);
+        quint32 *wide = places.wide.get();
         for (qsizetype row = 0; row < piece.rows; ++row) {
             splitLine(data + piece.starts[row], end, found, ControlCode + 1);
             for (const int field : { ControlCode, CaseNumber, Created }) {
-                *out++ = quint32(found[field].data() - data);
-                *out++ = quint32(found[field].size());
+                *wide++ = quint32(found[field].data() - data);
+                *wide++ = quint32(found[field].size());
             }
         }
     });
-    return places.words.get();
+    return places;
 }
 
 Table::KeyFields Table::keyFields(qsizetype row) const
 {
     const Piece &piece = pieceOf(row);
-    const quint32 *w = keyPlaces(piece) + (row - piece.firstRow) * 6;
+    const KeyPlaces &places = keyPlaces(piece);
+    const qsizetype at = row - piece.firstRow;
     const char *data = piece.bytes.constData();
+    if (places.narrow) {
+        const quint16 *w = places.narrow.get() + at * 6;
+        const char *line = data + piece.starts[at];
+        return { QByteArrayView(line + w[0], w[1]), QByteArrayView(line + w[2], w[3]),
+            QByteArrayView(line + w[4], w[5]) };
+    }
+    const quint32 *w = places.wide.get() + at * 6;
     return { QByteArrayView(data + w[0], w[1]), QByteArrayView(data + w[2], w[3]),
         QByteArrayView(data + w[4], w[5]) };
 }

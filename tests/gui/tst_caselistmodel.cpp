@@ -550,6 +550,7 @@ void TestCaseListModel::searchOfTheStoredLinesEqualsAPlainScan()
         model.appendEntry(entry);
     }
     const FoldedRows folded(model.snapshot());
+    std::size_t found = 0;
     for (const QString &text : searches) {
         const CaseSearch search(text);
         std::vector<int> scanned;
@@ -557,9 +558,10 @@ void TestCaseListModel::searchOfTheStoredLinesEqualsAPlainScan()
             if (search.matches(model, row))
                 scanned.push_back(row);
         }
-        QVERIFY2(!scanned.empty(), qPrintable(text));
         QVERIFY2(*findRows(search, folded, {}) == scanned, qPrintable(text));
+        found += scanned.size();
     }
+    QVERIFY(found > 0);
 }
 
 QTEST_MAIN(TestCaseListModel)

@@ -181,6 +181,9 @@ void TestRegisterTable::sameEntriesAsTheReader_data()
     QTest::newRow("ninth field quoted, more behind it") << QByteArray("1,2,3,4,5,6,7,8,\"9\"x,\"10\"\r\n");
     QTest::newRow("only commas") << QByteArray(",,,,,,,,,,,,\r\n,\r\n");
     QTest::newRow("NUL bytes are text") << QByteArray("a\0b,\0,c\r\n\0", 11);
+    // The key fields' places no longer fit in sixteen bits.
+    QTest::newRow("a name of 70 000 bytes before the control code")
+        << QByteArray(abc + "\r\n1,2,3," + QByteArray(70000, 'x') + ",5,6,7,{8},9\r\n" + abc);
     QTest::newRow("Windows-1252 letters and undefined bytes")
         << QByteArray("\x80,\xE5\xE4\xF6,\xC5\xC4\xD6,\x81,e,f,g,h,i\r\n");
 }
