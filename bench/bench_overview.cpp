@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -250,7 +251,10 @@ int measure(const QString &root, int count, bool idle)
         return 1;
     }
 
+    // The peak after each step, to tell which step makes it.
+    QList<double> peaks { statusKilobytes("VmHWM") / 1024.0 };
     const Removals unsortedRemovals = removeCases(window);
+    peaks.append(statusKilobytes("VmHWM") / 1024.0);
 
     CaseSortProxy *proxy = WindowRegistry::caseList()->proxy();
     clock.restart();
@@ -260,7 +264,9 @@ int measure(const QString &root, int count, bool idle)
         [&] { return proxy->sortColumn() == CustomerName; });
     const qint64 sorted = clock.elapsed();
     const double sortedCpu = cpuMilliseconds() - cpu;
+    peaks.append(statusKilobytes("VmHWM") / 1024.0);
     const Removals sortedRemovals = removeCases(window);
+    peaks.append(statusKilobytes("VmHWM") / 1024.0);
 
     clock.restart();
     cpu = cpuMilliseconds();
@@ -268,6 +274,10 @@ int measure(const QString &root, int count, bool idle)
     window->listView()->viewport()->repaint();
     const qint64 refreshed = clock.elapsed();
     const double refreshedCpu = cpuMilliseconds() - cpu;
+    peaks.append(statusKilobytes("VmHWM") / 1024.0);
+    std::printf("  peak memory after the load %.1f MB, removals %.1f MB, first sort %.1f MB, removals "
+                "sorted %.1f MB, refresh %.1f MB\n",
+        peaks.at(0), peaks.at(1), peaks.at(2), peaks.at(3), peaks.at(4));
 
     // Another desk adds a case: the register only grew, and is read on from its end.
     const QByteArray added = makeRegister(1);
@@ -467,6 +477,12 @@ int main(int argc, char **argv)
                 return 1;
         }
         printAnchors(root.filePath(QStringLiteral("Lib/arenden.txt")));
+        // The memory goal is counted in the register's size (ls -l).
+        std::printf("  register %lld bytes (%.1f MB); 2 x register + 50 MB = %.1f MB\n",
+            static_cast<long long>(QFileInfo(root.filePath(QStringLiteral("Lib/arenden.txt"))).size()),
+            QFileInfo(root.filePath(QStringLiteral("Lib/arenden.txt"))).size() / 1048576.0,
+            2 * QFileInfo(root.filePath(QStringLiteral("Lib/arenden.txt"))).size() / 1048576.0 + 50);
+        std::fflush(stdout);
         QStringList arguments = { QStringLiteral("--size"), QString::number(size), root.path() };
         if (size == 100000)
             arguments.append(QStringLiteral("--idle"));
