@@ -15,11 +15,6 @@ namespace {
 
 constexpr int ColumnWidths[RegisterFieldCount] = { 1440, 1400, 1440, 2000, 2000, 1440, 2000, 3600, 1440 };
 
-void appendKey(ListOrder &order, const caseregister::Table::KeyFields &fields)
-{
-    order.append(fields.controlCode, fields.caseNumber, fields.created);
-}
-
 } // namespace
 
 CaseListModel::CaseListModel(QObject *parent)
@@ -96,7 +91,7 @@ ListOrder CaseListModel::keys(const std::vector<int> &rows) const
             if (at < 0)
                 order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
             else
-                appendKey(order, m_table.keyFields(at));
+                order.appendHeld(at);
         }
     }
     return order;

@@ -42,6 +42,15 @@ ListOrder::ListOrder(const QList<CaseKey> &keys)
         append(key.controlCode, key.caseNumber, key.created);
 }
 
+ListOrder::Row ListOrder::at(qsizetype i) const
+{
+    const qint32 row = m_rows[static_cast<std::size_t>(i)];
+    if (row < 0)
+        return m_views[static_cast<std::size_t>(-1 - row)];
+    const caseregister::Table::KeyFields fields = m_held.keyFields(row);
+    return rowOf(fields.controlCode, fields.caseNumber, fields.created);
+}
+
 void ListOrder::appendCopy(const CaseKey &key)
 {
     const CaseKey &copy = m_copies.emplace_back(key);

@@ -94,11 +94,12 @@ public:
     // Views into bytes that stay unchanged while the order is used.
     void append(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created)
     {
-        if (controlCode.isEmpty())
-            m_rows.push_back({ controlCode, caseNumber, created });
-        else
-            m_rows.push_back({ controlCode, {}, {} });
+        m_views.push_back(rowOf(controlCode, caseNumber, created));
+        m_rows.push_back(-static_cast<qint32>(m_views.size()));
     }
+    // A row of the held table (see hold()), by its number: four bytes a row, where views
+    // would take 48, and its key fields are found when the row is looked at.
+    void appendHeld(qsizetype row) { m_rows.push_back(static_cast<qint32>(row)); }
     // A key the order keeps a copy of, for a row whose bytes the list does not hold.
     void appendCopy(const CaseKey &key);
     // The table the views point into, held by the order as well: a call may wait for
@@ -107,10 +108,19 @@ public:
     const caseregister::Table &held() const { return m_held; }
 
     qsizetype size() const { return static_cast<qsizetype>(m_rows.size()); }
-    const Row &at(qsizetype i) const { return m_rows[static_cast<std::size_t>(i)]; }
+    Row at(qsizetype i) const;
 
 private:
-    std::vector<Row> m_rows;
+    static Row rowOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created)
+    {
+        if (controlCode.isEmpty())
+            return { controlCode, caseNumber, created };
+        return { controlCode, {}, {} };
+    }
+
+    // A row of m_held (>= 0), or -1 - its place in m_views.
+    std::vector<qint32> m_rows;
+    std::vector<Row> m_views;
     std::deque<CaseKey> m_copies;
     caseregister::Table m_held;
 };
