@@ -72,9 +72,9 @@ CaseKey caseKeyOf(const RegisterEntry &entry);
 CaseKey caseKeyOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created);
 
 // The overview's rows in the list's order, as a rewrite of the register takes them: the
-// key of each row's case. The keys are views into the bytes the list holds (or into the
-// keys the order was made from), since copying 100,000 keys costs more than the rest of
-// a removal: a ListOrder is made for one call and not kept.
+// key of each row's case. A row of the table the order holds is kept by its number, any
+// other as views into the keys the order was made from: copying 100,000 keys costs more
+// than the rest of a removal. A ListOrder is made for one call and not kept.
 class ListOrder
 {
 public:
