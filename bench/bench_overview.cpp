@@ -403,8 +403,9 @@ int measure(const QString &root, int count, bool idle)
     // Each reload of a sorted list: the call, the longest event-loop pass until the
     // rows are shown (wall and the window thread's processor time), and when they were.
     const auto reloadLine = [](const char *what, const Held &held) {
-        std::printf("  %s: held %.1f ms, window busy %.1f ms at most (cpu %.1f ms), shown after %.1f ms\n",
-            what, held.wall, held.busy, held.busyCpu, held.done);
+        std::printf("  %s: held %.1f ms (cpu %.1f ms), window busy %.1f ms at most (cpu %.1f ms), shown "
+                    "after %.1f ms\n",
+            what, held.wall, held.cpu, held.busy, held.busyCpu, held.done);
     };
     reloadLine("refresh while sorted", refreshed);
     reloadLine("another desk's new case", grown);

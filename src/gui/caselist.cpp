@@ -308,8 +308,9 @@ int CaseList::viewRowOf(const std::optional<CaseKey> &key) const
 {
     if (!key || !isOpen())
         return -1;
+    // Compared in place: a reload of a long list looks for two cases among every row.
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->key(row) == *key)
+        if (m_model->isCase(row, *key))
             return m_proxy->mapFromSource(m_model->index(row, 0)).row();
     }
     return -1;
