@@ -304,16 +304,30 @@ std::optional<CaseKey> CaseList::keyAt(int viewRow) const
     return m_model->key(source);
 }
 
-int CaseList::viewRowOf(const std::optional<CaseKey> &key) const
+int CaseList::viewRowOf(const std::optional<CaseKey> &key, int near) const
 {
     if (!key || !isOpen())
         return -1;
-    // Compared in place: a reload of a long list looks for two cases among every row.
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->isCase(row, *key))
+    // Compared in place: keeping the place after a reload of a long list looks for two
+    // cases among every row.
+    const int count = m_model->rowCount();
+    near = std::clamp(near, 0, std::max(0, count - 1));
+    const auto found = [&](int row) {
+        return row >= 0 && row < count && m_model->isCase(row, *key);
+    };
+    for (int distance = 0; near + distance < count || near - distance >= 0; ++distance) {
+        const int row = found(near + distance)       ? near + distance
+            : distance > 0 && found(near - distance) ? near - distance
+                                                     : -1;
+        if (row >= 0)
             return m_proxy->mapFromSource(m_model->index(row, 0)).row();
     }
     return -1;
+}
+
+int CaseList::sourceRowAt(int viewRow) const
+{
+    return isOpen() ? m_proxy->sourceRow(viewRow) : -1;
 }
 
 } // namespace lunora

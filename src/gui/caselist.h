@@ -84,7 +84,11 @@ public:
     // The case a row of the list shows, and the row showing a case (-1 for none), so
     // that a view keeps its place across a reload.
     std::optional<CaseKey> keyAt(int viewRow) const;
-    int viewRowOf(const std::optional<CaseKey> &key) const;
+    // Looked for outwards from the row `near` of the list's rows (register order), where
+    // a case stays or moves only a little when another desk adds or removes a few lines.
+    int viewRowOf(const std::optional<CaseKey> &key, int near = 0) const;
+    // The row of the list's rows (register order) a row of the list shows, -1 for none.
+    int sourceRowAt(int viewRow) const;
 
     // Whether a case window holds a case: what a restore must not pull from under it.
     void setOpenCase(bool open) { m_openCase = open; }

@@ -411,8 +411,10 @@ frmArendeList::ListPlace frmArendeList::listPlace() const
     const QModelIndex current = m_list->currentIndex();
     place.currentRow = current.isValid() ? current.row() : -1;
     place.currentKey = m_cases->keyAt(place.currentRow);
+    place.currentSource = m_cases->sourceRowAt(place.currentRow);
     place.selected = current.isValid() && m_list->selectionModel()->isRowSelected(place.currentRow, {});
     place.topKey = m_cases->keyAt(m_list->rowAt(0));
+    place.topSource = m_cases->sourceRowAt(m_list->rowAt(0));
     place.top = m_list->verticalScrollBar()->value();
     place.left = m_list->horizontalScrollBar()->value();
     return place;
@@ -421,7 +423,7 @@ frmArendeList::ListPlace frmArendeList::listPlace() const
 void frmArendeList::restorePlace(const ListPlace &place)
 {
     const CaseSortProxy *proxy = m_cases->proxy();
-    int row = m_cases->viewRowOf(place.currentKey);
+    int row = m_cases->viewRowOf(place.currentKey, place.currentSource);
     // A case removed elsewhere leaves the row that took its place current.
     if (row < 0 && place.currentRow >= 0)
         row = std::min(place.currentRow, proxy->rowCount() - 1);
@@ -431,7 +433,7 @@ void frmArendeList::restorePlace(const ListPlace &place)
                                           : QItemSelectionModel::Clear;
         m_list->selectionModel()->setCurrentIndex(index, flags);
     }
-    const int topRow = m_cases->viewRowOf(place.topKey);
+    const int topRow = m_cases->viewRowOf(place.topKey, place.topSource);
     m_list->verticalScrollBar()->setValue(topRow >= 0 ? topRow : place.top);
     m_list->horizontalScrollBar()->setValue(place.left);
 }

@@ -91,6 +91,8 @@ private:
     {
         std::optional<CaseKey> currentKey;
         int currentRow = -1;
+        int currentSource = 0; // where to look for the cases first
+        int topSource = 0;
         bool selected = false;
         std::optional<CaseKey> topKey;
         int top = 0;
