@@ -143,6 +143,12 @@ void CaseList::startRead()
             };
             auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr });
             table = {};
+            // The key fields' places of the lines read, made here rather than by the first
+            // look for a case on the window's thread (keeping the user's place does two).
+            if (result->read && !result->read.value().table.isEmpty()) {
+                const caseregister::Table &read = result->read.value().table;
+                (void)read.keyFields(read.size() - 1);
+            }
             const bool replaces = result->read && (!result->read.value().grew || !appendable);
             if (replaces && !stopped())
                 result->prepared = CaseSortProxy::prepare(result->read.value().table, wanted, stopped);
