@@ -11,16 +11,44 @@
 #include "storage/datafolder.h"
 
 #include <QDateTime>
+#include <QFileInfo>
+#include <QThreadPool>
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <utility>
 
 namespace lunora {
 
+// What the list shares with its read on the worker. The job holds it, so it may outlive
+// the list: the destructor clears `list` under the lock the result is posted under, and
+// every close moves the generation on, so that an older read's result is dropped.
+struct CaseList::ReadShared
+{
+    std::mutex postMutex;
+    CaseList *list = nullptr;
+    std::atomic<quint64> generation { 0 };
+};
+
+struct CaseList::ReadResult
+{
+    Result<caseregister::Table::Reread> read;
+    std::shared_ptr<CaseSortProxy::Prepared> prepared;
+};
+
 CaseList::CaseList(QObject *parent)
     : QObject(parent)
+    , m_readShared(std::make_shared<ReadShared>())
 {
+    m_readShared->list = this;
 }
 
-CaseList::~CaseList() = default;
+CaseList::~CaseList()
+{
+    const std::lock_guard lock(m_readShared->postMutex);
+    m_readShared->list = nullptr;
+    ++m_readShared->generation;
+}
 
 void CaseList::open(QObject *viewer)
 {
@@ -32,6 +60,15 @@ void CaseList::open(QObject *viewer)
     // Created before the first read, so that the read marks what it saw.
     m_follower = new FileFollower(QStringLiteral("registerFollower"), this);
     m_follower->follow(paths::caseRegister());
+    // A row this desk added or dropped while the register was read on the worker is
+    // not in what was read.
+    const auto moved = [this]() {
+        if (m_reading)
+            m_rowsMoved = true;
+    };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, moved);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, moved);
+    connect(m_model, &QAbstractItemModel::modelReset, this, moved);
     // A viewer closed and deleted later may go after the next one has opened the list.
     connect(viewer, &QObject::destroyed, this, [this, viewer]() {
         if (m_viewer == viewer)
@@ -52,35 +89,111 @@ void CaseList::close()
     m_proxy = nullptr;
     m_model = nullptr;
     m_viewer = nullptr;
+    // A read still running goes on without the rows and its result is dropped; nothing
+    // waits for it.
+    ++m_readShared->generation;
+    m_reading = m_readWanted = m_rowsMoved = m_noteEmpty = false;
 }
 
 void CaseList::load()
 {
+    // A load that found nothing is noted in the error log once its rows are shown.
+    m_noteEmpty = true;
     reload();
-    // A load that found nothing is noted in the error log; the log is a courtesy, so a
-    // log that cannot be written does not stop the window.
-    if (rowCount() == 0)
-        (void)errorlog::appendLoadFailure(QDateTime::currentDateTime());
 }
 
 void CaseList::reload()
 {
     if (!isOpen())
         return;
-    // The table holds the file's bytes and where the fields lie, so old and new rows side
-    // by side take little more room than the file twice. Marked before the read: a change
-    // that comes while the file is read is looked at again afterwards.
-    m_follower->markSeen();
-    // A register that only grew (another desk's new case) is read from where the list's
-    // table ended, and the new lines are added to the rows.
-    Result<caseregister::Table::Reread> read = m_model->table().reread(paths::caseRegister());
-    if (!read && m_model->rowCount() > 0)
+    if (readsOnWorker()) {
+        m_readWanted = true;
+        if (!m_reading)
+            startRead();
         return;
-    if (!read)
+    }
+    // Marked before the read: a change that comes while the file is read is looked at
+    // again afterwards.
+    m_follower->markSeen();
+    ReadResult result { m_model->table().reread(paths::caseRegister()), nullptr };
+    apply(result);
+}
+
+bool CaseList::readsOnWorker() const
+{
+    return m_reading || QFileInfo(paths::caseRegister()).size() >= m_workerFromBytes;
+}
+
+void CaseList::startRead()
+{
+    m_readWanted = false;
+    m_rowsMoved = false;
+    m_reading = true;
+    m_follower->markSeen();
+    const quint64 generation = ++m_readShared->generation;
+    // The job holds copies only: the table is shared and never changes once read. A
+    // register that only grew is read from where the list's table ended; the sort's order
+    // and the search's rows are made there too when the rows will be replaced.
+    const bool appendable = m_model->holdsTableOnly();
+    QThreadPool::globalInstance()->start(
+        [shared = m_readShared, generation, appendable, path = paths::caseRegister(),
+            table = m_model->table(), wanted = m_proxy->preparation()]() mutable {
+            const auto stopped = [&shared, generation]() {
+                return shared->generation != generation;
+            };
+            auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr });
+            table = {};
+            // The key fields' places of the lines read, made here rather than by the first
+            // look for a case on the window's thread (keeping the user's place does two).
+            if (result->read && !result->read.value().table.isEmpty()) {
+                const caseregister::Table &read = result->read.value().table;
+                (void)read.keyFields(read.size() - 1);
+            }
+            const bool replaces = result->read && (!result->read.value().grew || !appendable);
+            if (replaces && !stopped())
+                result->prepared = CaseSortProxy::prepare(result->read.value().table, wanted, stopped);
+            const std::lock_guard lock(shared->postMutex);
+            if (shared->list && !stopped())
+                QMetaObject::invokeMethod(
+                    shared->list,
+                    [list = shared->list, generation, result]() { list->takeRead(generation, result); },
+                    Qt::QueuedConnection);
+        });
+}
+
+void CaseList::takeRead(quint64 generation, const std::shared_ptr<ReadResult> &result)
+{
+    if (generation != m_readShared->generation || !isOpen())
+        return;
+    m_reading = false;
+    // A newer file, or rows this desk changed meanwhile: what was read is older than
+    // what the list must show, so the register is read again rather than applied.
+    if (m_readWanted || m_rowsMoved) {
+        startRead();
+        return;
+    }
+    apply(*result);
+}
+
+void CaseList::apply(ReadResult &result)
+{
+    Result<caseregister::Table::Reread> &read = result.read;
+    // The table holds the file's bytes and where the fields lie, so old and new rows side
+    // by side take little more room than the file twice.
+    if (!read && m_model->rowCount() > 0) {
+        m_noteEmpty = false;
+        return;
+    }
+    if (!read) {
         m_model->setTable({});
-    else if (!read.value().grew || !m_model->appendGrown(read.value().table))
+    } else if (!read.value().grew || !m_model->appendGrown(read.value().table)) {
+        m_proxy->usePrepared(std::move(result.prepared));
         m_model->setTable(std::move(read.value().table));
+    }
     emit reloaded();
+    // The log is a courtesy, so a log that cannot be written does not stop the window.
+    if (std::exchange(m_noteEmpty, false) && rowCount() == 0)
+        (void)errorlog::appendLoadFailure(QDateTime::currentDateTime());
 }
 
 void CaseList::refresh()
@@ -197,15 +310,30 @@ std::optional<CaseKey> CaseList::keyAt(int viewRow) const
     return m_model->key(source);
 }
 
-int CaseList::viewRowOf(const std::optional<CaseKey> &key) const
+int CaseList::viewRowOf(const std::optional<CaseKey> &key, int near) const
 {
     if (!key || !isOpen())
         return -1;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        if (m_model->key(row) == *key)
+    // Compared in place: keeping the place after a reload of a long list looks for two
+    // cases among every row.
+    const int count = m_model->rowCount();
+    near = std::clamp(near, 0, std::max(0, count - 1));
+    const auto found = [&](int row) {
+        return row >= 0 && row < count && m_model->isCase(row, *key);
+    };
+    for (int distance = 0; near + distance < count || near - distance >= 0; ++distance) {
+        const int row = found(near + distance)       ? near + distance
+            : distance > 0 && found(near - distance) ? near - distance
+                                                     : -1;
+        if (row >= 0)
             return m_proxy->mapFromSource(m_model->index(row, 0)).row();
     }
     return -1;
+}
+
+int CaseList::sourceRowAt(int viewRow) const
+{
+    return isOpen() ? m_proxy->sourceRow(viewRow) : -1;
 }
 
 } // namespace lunora

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace lunora {
@@ -47,8 +48,17 @@ public:
 
     // Reads the register anew. A register that exists but cannot be read leaves the
     // rows as they are: an emptied list would be written back over every case by the
-    // next removal.
+    // next removal. A long register is read on a worker while the list shows the rows
+    // it has; reloaded() says when the new ones are shown. A reload asked while one
+    // runs is read once more after it, and what a read found is dropped when the list's
+    // rows changed meanwhile (this desk's own write): the newer file is read instead.
     void reload();
+    // A register of at least this many bytes is read on the worker (tests set 0); a
+    // short one is read at once, in less time than the worker's round trip.
+    static constexpr qint64 WorkerFromBytes = 2 * 1024 * 1024;
+    void setWorkerFromBytes(qint64 bytes) { m_workerFromBytes = bytes; }
+    // A read runs on the worker.
+    bool isReading() const { return m_reading; }
     // Asks for a reload once the caller's handler has returned (the overview's deferred
     // refresh); nothing happens while the overview is closed.
     void refresh();
@@ -74,7 +84,11 @@ public:
     // The case a row of the list shows, and the row showing a case (-1 for none), so
     // that a view keeps its place across a reload.
     std::optional<CaseKey> keyAt(int viewRow) const;
-    int viewRowOf(const std::optional<CaseKey> &key) const;
+    // Looked for outwards from the row `near` of the list's rows (register order), where
+    // a case stays or moves only a little when another desk adds or removes a few lines.
+    int viewRowOf(const std::optional<CaseKey> &key, int near = 0) const;
+    // The row of the list's rows (register order) a row of the list shows, -1 for none.
+    int sourceRowAt(int viewRow) const;
 
     // Whether a case window holds a case: what a restore must not pull from under it.
     void setOpenCase(bool open) { m_openCase = open; }
@@ -90,7 +104,14 @@ signals:
     void refreshRequested();
 
 private:
+    struct ReadShared;
+    struct ReadResult;
+
     void close();
+    bool readsOnWorker() const;
+    void startRead();
+    void takeRead(quint64 generation, const std::shared_ptr<ReadResult> &result);
+    void apply(ReadResult &result);
     void dropRows(const QList<RegisterEntry> &cases);
     void dropRowsOf(const QList<RegisterEntry> &cases); // and says so
 
@@ -100,6 +121,13 @@ private:
     CaseSortProxy *m_proxy = nullptr;
     FileFollower *m_follower = nullptr;
     bool m_openCase = false;
+
+    std::shared_ptr<ReadShared> m_readShared;
+    qint64 m_workerFromBytes = WorkerFromBytes;
+    bool m_reading = false;
+    bool m_readWanted = false; // another reload was asked while reading
+    bool m_rowsMoved = false; // the rows changed while reading
+    bool m_noteEmpty = false; // load(): an empty result goes to the error log
 };
 
 } // namespace lunora

@@ -177,13 +177,18 @@ void CaseListModel::setTable(caseregister::Table table)
     endResetModel();
 }
 
+bool CaseListModel::holdsTableOnly() const
+{
+    return m_added.isEmpty() && m_rows.size() == static_cast<std::size_t>(m_table.size());
+}
+
 bool CaseListModel::appendGrown(caseregister::Table grown)
 {
     // Only while the rows are the table's, all of them, in file order: rows added or
     // dropped by the list itself mean the file was rewritten or appended by this desk,
     // and the new lines would repeat them.
     const auto held = static_cast<std::size_t>(m_table.size());
-    if (!m_added.isEmpty() || m_rows.size() != held || grown.size() < m_table.size())
+    if (!holdsTableOnly() || grown.size() < m_table.size())
         return false;
     m_table = std::move(grown);
     if (m_table.size() == qsizetype(held))

@@ -32,6 +32,9 @@ public:
     // rows shown stay, the new lines follow. False, and nothing changed, when the rows
     // are no longer exactly the loaded table's.
     bool appendGrown(caseregister::Table grown);
+    // Whether the rows are still exactly the loaded table's, so that a grown read of it
+    // can be appended (what appendGrown asks first).
+    bool holdsTableOnly() const;
     // The table loaded last, to be read anew against.
     const caseregister::Table &table() const { return m_table; }
     void setEntries(QList<RegisterEntry> entries);

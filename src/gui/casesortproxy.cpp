@@ -14,6 +14,7 @@
 #include <cstring>
 #include <mutex>
 #include <numeric>
+#include <utility>
 
 namespace lunora {
 
@@ -34,6 +35,17 @@ struct CaseSortProxy::Shared
     std::mutex foldMutex;
     std::shared_ptr<const FoldedRows> folded;
     quint64 foldedRows = 0;
+};
+
+// What a reload made on its worker for the rows it read (see prepare()).
+struct CaseSortProxy::Prepared
+{
+    int rows = 0;
+    int column = -1;
+    std::shared_ptr<ColumnOrder> order;
+    QString search;
+    std::shared_ptr<const FoldedRows> folded;
+    std::shared_ptr<const std::vector<int>> hits;
 };
 
 namespace {
@@ -253,6 +265,7 @@ void CaseSortProxy::rowsChanged()
     // name rows by their old numbers.
     ++m_shared->rows;
     m_kept.clear();
+    m_prepared.reset();
     // The folded copy of the old rows goes now rather than at the next search: after a
     // reload it would otherwise live beside two tables. A job making one holds the lock
     // and drops its copy itself, as the rows changed.
@@ -626,24 +639,29 @@ void CaseSortProxy::showHits(const CaseSearch &search, const std::vector<int> *h
     beginResetModel();
     m_search = search;
     m_visible.clear();
-    if (hits && !m_search.isEmpty()) {
-        if (m_sortColumn < 0) {
-            m_visible = *hits;
-        } else {
-            // The list's order over the rows found: a pass, not a sort.
-            std::vector<std::uint8_t> found(m_order.size(), 0);
-            for (const int source : *hits)
-                found[static_cast<std::size_t>(source)] = 1;
-            m_visible.reserve(hits->size());
-            for (const int source : m_order) {
-                if (found[static_cast<std::size_t>(source)])
-                    m_visible.push_back(source);
-            }
-        }
-    }
+    if (hits && !m_search.isEmpty())
+        showOnly(*hits);
     rebuildSourceToProxy();
     endResetModel();
     emit searchShown();
+}
+
+void CaseSortProxy::showOnly(const std::vector<int> &hits)
+{
+    if (m_sortColumn < 0) {
+        m_visible = hits;
+        return;
+    }
+    // The list's order over the rows found: a pass, not a sort.
+    std::vector<std::uint8_t> found(m_order.size(), 0);
+    for (const int source : hits)
+        found[static_cast<std::size_t>(source)] = 1;
+    m_visible.clear();
+    m_visible.reserve(hits.size());
+    for (const int source : m_order) {
+        if (found[static_cast<std::size_t>(source)])
+            m_visible.push_back(source);
+    }
 }
 
 void CaseSortProxy::restartSearch()
@@ -752,30 +770,27 @@ void CaseSortProxy::sourceAboutToBeReset()
 void CaseSortProxy::sourceReset()
 {
     // Rows read anew: every order is made again, on the worker for a long list, which
-    // shows the rows in register order until the sort's own order is ready.
+    // shows the rows in register order until the sort's own order is ready, unless the
+    // reload brought it along.
+    std::shared_ptr<Prepared> prepared = std::exchange(m_prepared, nullptr);
+    if (prepared && prepared->rows != m_cases->rowCount())
+        prepared.reset();
     rowsChanged();
     forgetColumnOrders();
-    if (m_sortColumn >= 0 && isLong()) {
-        m_pendingSort = PendingSort { m_sortColumn, m_sortOrder };
-        m_shared->wantedColumn = m_sortColumn;
-        m_sortColumn = -1;
-    }
+    if (prepared && prepared->order)
+        m_columnOrders[static_cast<std::size_t>(prepared->column)] = prepared->order;
+    restoreSort();
     sortMapping();
     m_visible.clear();
     const CaseSearch search(m_wantedText);
-    const bool again = !search.isEmpty() && isLong();
-    if (!search.isEmpty() && !again) {
+    bool again = !search.isEmpty() && isLong();
+    if (again && prepared && showPreparedSearch(*prepared)) {
+        again = false;
+    } else if (!search.isEmpty() && !again) {
         const std::shared_ptr<const FoldedRows> folded
             = foldedFor(*m_shared, m_cases->snapshot(), m_shared->rows);
-        const std::vector<int> hits = *findRows(search, *folded, {});
         m_search = search;
-        std::vector<std::uint8_t> found(m_order.size(), 0);
-        for (const int source : hits)
-            found[static_cast<std::size_t>(source)] = 1;
-        for (const int source : m_order) {
-            if (found[static_cast<std::size_t>(source)])
-                m_visible.push_back(source);
-        }
+        showOnly(*findRows(search, *folded, {}));
     }
     rebuildSourceToProxy();
     endResetModel();
@@ -783,6 +798,88 @@ void CaseSortProxy::sourceReset()
         restartSearch();
     if (isLong())
         startOrderJob();
+}
+
+void CaseSortProxy::restoreSort()
+{
+    // A sort still waited for when the rows were read anew is shown now if the reload
+    // made its order.
+    if (m_sortColumn < 0 && m_pendingSort
+        && m_columnOrders[static_cast<std::size_t>(m_pendingSort->column)]) {
+        m_sortColumn = m_pendingSort->column;
+        m_sortOrder = m_pendingSort->order;
+        m_pendingSort.reset();
+    }
+    if (m_sortColumn < 0 || !isLong() || m_columnOrders[static_cast<std::size_t>(m_sortColumn)])
+        return;
+    m_pendingSort = PendingSort { m_sortColumn, m_sortOrder };
+    m_shared->wantedColumn = m_sortColumn;
+    m_sortColumn = -1;
+}
+
+bool CaseSortProxy::showPreparedSearch(const Prepared &prepared)
+{
+    if (!prepared.hits || prepared.search != m_wantedText)
+        return false;
+    {
+        // The folded copy of the new rows serves the next keystrokes; a job of the old
+        // rows holding the lock drops its own copy, as the rows changed.
+        const std::unique_lock lock(m_shared->foldMutex, std::try_to_lock);
+        if (lock.owns_lock()) {
+            m_shared->folded = prepared.folded;
+            m_shared->foldedRows = m_shared->rows;
+        }
+    }
+    ++m_shared->search;
+    m_search = CaseSearch(m_wantedText);
+    m_kept.push_back({ m_wantedText, m_search, prepared.hits });
+    m_searchRunning = false;
+    showOnly(*prepared.hits);
+    return true;
+}
+
+// ---- Prepared by a reload ------------------------------------------------------------
+
+CaseSortProxy::Preparation CaseSortProxy::preparation() const
+{
+    Preparation wanted;
+    wanted.column = m_sortColumn >= 0 ? m_sortColumn : (m_pendingSort ? m_pendingSort->column : -1);
+    wanted.search = m_wantedText;
+    wanted.backgroundFrom = m_backgroundFrom;
+    return wanted;
+}
+
+std::shared_ptr<CaseSortProxy::Prepared> CaseSortProxy::prepare(
+    const caseregister::Table &table, const Preparation &wanted, const std::function<bool()> &stopped)
+{
+    const CaseSearch search(wanted.search);
+    if (table.size() < wanted.backgroundFrom || (wanted.column < 0 && search.isEmpty()))
+        return nullptr;
+    std::vector<qint32> numbers(static_cast<std::size_t>(table.size()));
+    std::iota(numbers.begin(), numbers.end(), 0);
+    const CaseRows rows(table, {}, std::move(numbers));
+    auto prepared = std::make_shared<Prepared>();
+    prepared->rows = rows.rowCount();
+    if (wanted.column >= 0 && wanted.column < RegisterFieldCount) {
+        prepared->column = wanted.column;
+        prepared->order = buildOrder(rows, wanted.column, stopped);
+        if (!prepared->order)
+            return nullptr;
+    }
+    if (!search.isEmpty()) {
+        auto folded = std::make_shared<const FoldedRows>(rows, stopped);
+        if (stopped())
+            return nullptr;
+        SearchPass pass;
+        pass.cancelled = stopped;
+        std::optional<std::vector<int>> hits = findRows(search, *folded, pass);
+        if (!hits)
+            return nullptr;
+        prepared->search = wanted.search;
+        prepared->folded = std::move(folded);
+        prepared->hits = std::make_shared<const std::vector<int>>(std::move(*hits));
+    }
+    return prepared;
 }
 
 void CaseSortProxy::sourceRowsInserted(const QModelIndex &parent, int first, int last)

@@ -83,6 +83,27 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    // A reload of a long list makes, on its worker and before the rows are handed over,
+    // the order of the column the list is sorted by and the rows its search finds, so
+    // that the list switches to the new rows once, already sorted and searched, rather
+    // than showing register order or no rows until the worker has made them.
+    struct Prepared;
+    struct Preparation
+    {
+        int column = -1; // the sort column shown or waited for
+        QString search;
+        int backgroundFrom = 0;
+    };
+    // What the list shows now (this thread).
+    Preparation preparation() const;
+    // Any thread; null for a short table, a list neither sorted nor searched, or when
+    // `stopped` answered true.
+    static std::shared_ptr<Prepared> prepare(
+        const caseregister::Table &table, const Preparation &wanted, const std::function<bool()> &stopped);
+    // The next reset of the source uses what fits of it (the same number of rows, the
+    // column and the text still asked for); any other change of the rows drops it.
+    void usePrepared(std::shared_ptr<Prepared> prepared) { m_prepared = std::move(prepared); }
+
 signals:
     // The rows of a search are shown: at once, as a first screenful, or whole.
     void searchShown();
@@ -138,6 +159,9 @@ private:
 
     void sourceAboutToBeReset();
     void sourceReset();
+    void restoreSort();
+    void showOnly(const std::vector<int> &hits);
+    bool showPreparedSearch(const Prepared &prepared);
     void sourceRowsInserted(const QModelIndex &parent, int first, int last);
     void sourceRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last);
     void sourceRowsRemoved(const QModelIndex &parent, int first, int last);
@@ -157,6 +181,7 @@ private:
     bool m_orderJobRunning = false;
     int m_backgroundFrom = 20000;
     std::shared_ptr<Shared> m_shared;
+    std::shared_ptr<Prepared> m_prepared;
 };
 
 } // namespace lunora

@@ -41,6 +41,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace lunora {
 
@@ -379,6 +380,8 @@ void frmArendeList::startRefresh()
 
 void frmArendeList::refresh()
 {
+    // "Uppdatera lista" starts from the top, also over a followed change still read.
+    m_followPlace.reset();
     m_cases->reload();
 }
 
@@ -387,37 +390,52 @@ void frmArendeList::showReloaded()
     m_state.loadedCount = m_cases->rowCount();
     updateStatus();
     selectViewRow(0);
+    if (m_followPlace)
+        restorePlace(*std::exchange(m_followPlace, std::nullopt));
 }
 
 // Another desk changed the register. The list is read anew as a refresh reads it, but
 // the user keeps the place: the same case stays current (selected or not, as it was),
-// the same case stays at the top of the list, the sort and the search stay.
+// the same case stays at the top of the list, the sort and the search stay. The place
+// is taken now, while the list still shows what the user saw, and found again when the
+// new rows are shown, which for a long register is later.
 void frmArendeList::followRegister()
 {
-    const QModelIndex current = m_list->currentIndex();
-    const int currentRow = current.isValid() ? current.row() : -1;
-    const std::optional<CaseKey> currentKey = m_cases->keyAt(currentRow);
-    const bool selected = current.isValid() && m_list->selectionModel()->isRowSelected(currentRow, {});
-    const std::optional<CaseKey> topKey = m_cases->keyAt(m_list->rowAt(0));
-    const int top = m_list->verticalScrollBar()->value();
-    const int left = m_list->horizontalScrollBar()->value();
-
+    m_followPlace = listPlace();
     m_cases->reload();
+}
 
+frmArendeList::ListPlace frmArendeList::listPlace() const
+{
+    ListPlace place;
+    const QModelIndex current = m_list->currentIndex();
+    place.currentRow = current.isValid() ? current.row() : -1;
+    place.currentKey = m_cases->keyAt(place.currentRow);
+    place.currentSource = m_cases->sourceRowAt(place.currentRow);
+    place.selected = current.isValid() && m_list->selectionModel()->isRowSelected(place.currentRow, {});
+    place.topKey = m_cases->keyAt(m_list->rowAt(0));
+    place.topSource = m_cases->sourceRowAt(m_list->rowAt(0));
+    place.top = m_list->verticalScrollBar()->value();
+    place.left = m_list->horizontalScrollBar()->value();
+    return place;
+}
+
+void frmArendeList::restorePlace(const ListPlace &place)
+{
     const CaseSortProxy *proxy = m_cases->proxy();
-    int row = m_cases->viewRowOf(currentKey);
+    int row = m_cases->viewRowOf(place.currentKey, place.currentSource);
     // A case removed elsewhere leaves the row that took its place current.
-    if (row < 0 && currentRow >= 0)
-        row = std::min(currentRow, proxy->rowCount() - 1);
+    if (row < 0 && place.currentRow >= 0)
+        row = std::min(place.currentRow, proxy->rowCount() - 1);
     if (row >= 0) {
         const QModelIndex index = proxy->index(row, 0);
-        const auto flags = selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
-                                    : QItemSelectionModel::Clear;
+        const auto flags = place.selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                          : QItemSelectionModel::Clear;
         m_list->selectionModel()->setCurrentIndex(index, flags);
     }
-    const int topRow = m_cases->viewRowOf(topKey);
-    m_list->verticalScrollBar()->setValue(topRow >= 0 ? topRow : top);
-    m_list->horizontalScrollBar()->setValue(left);
+    const int topRow = m_cases->viewRowOf(place.topKey, place.topSource);
+    m_list->verticalScrollBar()->setValue(topRow >= 0 ? topRow : place.top);
+    m_list->horizontalScrollBar()->setValue(place.left);
 }
 
 void frmArendeList::changeEvent(QEvent *event)

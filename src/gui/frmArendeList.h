@@ -3,12 +3,14 @@
 #pragma once
 
 #include "storage/records.h"
+#include "storage/storetypes.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 class QAction;
 class QKeyEvent;
@@ -84,6 +86,20 @@ private:
     void showReloaded();
     void markCurrentSelected();
     void followRegister();
+    // Where the user is in the list, kept across a reload by the cases, not the rows.
+    struct ListPlace
+    {
+        std::optional<CaseKey> currentKey;
+        int currentRow = -1;
+        int currentSource = 0; // where to look for the cases first
+        int topSource = 0;
+        bool selected = false;
+        std::optional<CaseKey> topKey;
+        int top = 0;
+        int left = 0;
+    };
+    ListPlace listPlace() const;
+    void restorePlace(const ListPlace &place);
     void updateCommands();
     void updateStatus();
     void layoutControls();
@@ -169,6 +185,8 @@ private:
         int searchCurrent = -1; // the source row current when the search text changed
     };
     State m_state;
+    // Another desk's change is being read: the place to keep when the rows come.
+    std::optional<ListPlace> m_followPlace;
 
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -8,7 +8,10 @@
 #include "gui/caselistmodel.h"
 #include "storage/caseregister.h"
 
+#include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
+#include <memory>
 
 using namespace lunora;
 using namespace lunora::test;
@@ -31,6 +34,15 @@ RegisterEntry renamed(RegisterEntry entry)
     return entry;
 }
 
+// A case another desk wrote.
+RegisterEntry cillasCase()
+{
+    RegisterEntry other = CaseB;
+    other[ControlCode] = QStringLiteral("{6F1C0D1E-0000-4000-8000-00000000000C}");
+    other[CustomerName] = QStringLiteral("Cilla Ek");
+    return other;
+}
+
 QList<RegisterEntry> rows(const CaseList &list)
 {
     QList<RegisterEntry> entries;
@@ -50,6 +62,10 @@ private slots:
     void changesAreSignalledAsTheRegisterTakesThem();
     void anotherDesksLinesAreListedOnce_data();
     void anotherDesksLinesAreListedOnce();
+    void aReadOnTheWorkerShowsOnlyTheNewestRows_data();
+    void aReadOnTheWorkerShowsOnlyTheNewestRows();
+    void closingWhileTheWorkerReads_data();
+    void closingWhileTheWorkerReads();
 };
 
 void TestCaseList::changesAreSignalledAsTheRegisterTakesThem_data()
@@ -150,9 +166,7 @@ void TestCaseList::anotherDesksLinesAreListedOnce_data()
 {
     QTest::addColumn<Action>("own");
     QTest::addColumn<QList<RegisterEntry>>("rowsAfter");
-    RegisterEntry other = CaseB;
-    other[ControlCode] = QStringLiteral("{6F1C0D1E-0000-4000-8000-00000000000C}");
-    other[CustomerName] = QStringLiteral("Cilla Ek");
+    const RegisterEntry other = cillasCase();
     using L = QList<RegisterEntry>;
     QTest::newRow("nothing of its own") << Action::Reload << L { CaseA, other };
     QTest::newRow("its own line first") << Action::Add << L { CaseA, CaseB, other };
@@ -178,6 +192,91 @@ void TestCaseList::anotherDesksLinesAreListedOnce()
     QCOMPARE(rows(list), rowsAfter);
     list.reload(); // nothing new: the rows stay as they are
     QCOMPARE(rows(list), rowsAfter);
+}
+
+// What was read on the worker is shown only if nothing newer was asked for meanwhile:
+// another reload, or a row this desk added or took out, reads the register again.
+void TestCaseList::aReadOnTheWorkerShowsOnlyTheNewestRows_data()
+{
+    QTest::addColumn<Action>("meanwhile");
+    QTest::addColumn<QList<RegisterEntry>>("rowsAfter");
+    const RegisterEntry other = cillasCase();
+    using L = QList<RegisterEntry>;
+    QTest::newRow("another reload") << Action::Reload << L { CaseA, other, CaseB };
+    QTest::newRow("own line added") << Action::Add << L { CaseA, other, CaseB };
+    QTest::newRow("own line taken out") << Action::RemoveLines << L { other };
+}
+
+void TestCaseList::aReadOnTheWorkerShowsOnlyTheNewestRows()
+{
+    QFETCH(Action, meanwhile);
+    QFETCH(QList<RegisterEntry>, rowsAfter);
+    TestDataFolder folder;
+    writeCases(folder, { CaseA });
+    CaseList list;
+    list.setWorkerFromBytes(0);
+    QObject overview;
+    list.open(&overview);
+    QSignalSpy reloaded(&list, &CaseList::reloaded);
+    list.load();
+    QVERIFY(reloaded.wait());
+    QCOMPARE(rows(list), QList<RegisterEntry> { CaseA });
+
+    reloaded.clear();
+    writeBytes(folder.registerFile(), quotedLines({ CaseA, cillasCase() }));
+    list.reload();
+    QVERIFY(list.isReading());
+    // Before the read's result reaches this thread.
+    if (meanwhile == Action::Reload) {
+        writeBytes(folder.registerFile(), quotedLines(rowsAfter));
+        list.reload();
+    } else if (meanwhile == Action::Add) {
+        QVERIFY(list.addLine(CaseB));
+    } else {
+        QVERIFY(list.removeLines({ CaseA }));
+    }
+    QVERIFY(runUntil([&] { return !list.isReading(); }, 5000));
+    QCOMPARE(rows(list), rowsAfter);
+    QCOMPARE(reloaded.count(), 1);
+}
+
+// The overview may close, or the list go, while the worker reads: its result goes
+// nowhere, nothing waits for it, and a list opened again reads afresh.
+void TestCaseList::closingWhileTheWorkerReads_data()
+{
+    QTest::addColumn<bool>("listGoes");
+    QTest::newRow("overview closed") << false;
+    QTest::newRow("list gone") << true;
+}
+
+void TestCaseList::closingWhileTheWorkerReads()
+{
+    QFETCH(bool, listGoes);
+    TestDataFolder folder;
+    writeCases(folder, { CaseA, CaseB });
+    auto list = std::make_unique<CaseList>();
+    list->setWorkerFromBytes(0);
+    QSignalSpy reloaded(list.get(), &CaseList::reloaded);
+    {
+        QObject overview;
+        list->open(&overview);
+        list->load();
+        QVERIFY(list->isReading());
+    }
+    QVERIFY(!list->isOpen());
+    if (listGoes)
+        list.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    if (listGoes)
+        return;
+    QCOMPARE(reloaded.count(), 0);
+    QObject again;
+    list->open(&again);
+    list->load();
+    QVERIFY(reloaded.wait());
+    QCOMPARE(rows(*list), (QList<RegisterEntry> { CaseA, CaseB }));
+    QCOMPARE(reloaded.count(), 1);
 }
 
 QTEST_MAIN(TestCaseList)

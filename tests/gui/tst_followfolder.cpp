@@ -6,6 +6,7 @@
 
 #include "common/testsupport.h"
 #include "gui/caselist.h"
+#include "gui/casesortproxy.h"
 #include "gui/filefollower.h"
 #include "gui/frmAddProd.h"
 #include "gui/frmArende.h"
@@ -28,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <limits>
 #include <utility>
 
 using namespace lunora;
@@ -74,6 +76,7 @@ private slots:
     void init();
     void cleanup();
 
+    void overviewFollowsAnotherDeskKeepingPlace_data();
     void overviewFollowsAnotherDeskKeepingPlace();
     void removedCurrentCaseLeavesItsPlaceCurrent();
     void ownWritesAreNotReadAgain();
@@ -101,9 +104,18 @@ void TestFollowFolder::init()
 
 void TestFollowFolder::cleanup()
 {
+    WindowRegistry::caseList()->setWorkerFromBytes(CaseList::WorkerFromBytes);
     MessageBox::setAutomaticAnswers(true);
     WindowRegistry::closeAll();
     m_data.reset();
+}
+
+void TestFollowFolder::overviewFollowsAnotherDeskKeepingPlace_data()
+{
+    QTest::addColumn<bool>("onWorker");
+    QTest::newRow("read at once") << false;
+    // Read, sorted and searched on the worker, as a long register is.
+    QTest::newRow("read on the worker") << true;
 }
 
 // Sorted by name descending, searching "Kund", scrolled down, with a case selected:
@@ -111,14 +123,26 @@ void TestFollowFolder::cleanup()
 // and every case, and the user's place is as it was.
 void TestFollowFolder::overviewFollowsAnotherDeskKeepingPlace()
 {
+    QFETCH(bool, onWorker);
     QList<RegisterEntry> cases;
     for (int n = 1; n <= 80; ++n)
         cases << numberedCase(n);
     writeCases(*m_data, cases);
+    CaseList *caseList = WindowRegistry::caseList();
+    caseList->setWorkerFromBytes(onWorker ? 0 : std::numeric_limits<qint64>::max());
     auto *overview = WindowRegistry::show<frmArendeList>();
+    CaseSortProxy *proxy = caseList->proxy();
+    if (onWorker) {
+        proxy->setBackgroundFrom(10);
+        QVERIFY(runUntil([&] { return overview->rowCount() == 80; }, 5000));
+    }
     QTableView *list = overview->listView();
     overview->sortListView(3); // "Namn", descending
     overview->searchField()->setText(QStringLiteral("Kund"));
+    QVERIFY(runUntil([&] { return proxy->sortColumn() == 3 && !proxy->isSearchRunning(); }, 5000));
+    // The list switches to new rows already sorted: never register order between.
+    QList<int> shownSorted;
+    connect(proxy, &QAbstractItemModel::modelReset, this, [&] { shownSorted << proxy->sortColumn(); });
     const RegisterEntry chosen = numberedCase(40);
     selectEntry(overview, chosen);
     list->verticalScrollBar()->setValue(30);
@@ -145,6 +169,8 @@ void TestFollowFolder::overviewFollowsAnotherDeskKeepingPlace()
         [&] { return overview->rowCount() == 81 && overview->entryAt(0) == numberedCase(82); }, 5000));
     QCOMPARE(overview->entryAt(list->currentIndex().row()), chosen);
     QCOMPARE(overview->entryAt(list->rowAt(0)), top);
+    QVERIFY(!shownSorted.isEmpty());
+    QCOMPARE(shownSorted, QList<int>(shownSorted.size(), 3));
 
     // The search still hides what it did.
     appendElsewhere(m_data->registerFile(), quotedLines({ CaseB }));
