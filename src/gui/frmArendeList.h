@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QAction;
 class QKeyEvent;
@@ -102,6 +103,7 @@ private:
     void runAddAction();
     void runDelAction();
     void runReplace();
+    void closeAfterWrites(const std::function<void()> &then);
 
     void newCase();
     // The selected case in the case window, which it returns (null without a selection).
@@ -121,6 +123,7 @@ private:
     void createUser();
 
     CaseList *m_cases = nullptr;
+    bool m_closeAsked = false; // while the case list's writes run
     CaseListView *m_list = nullptr;
     QLineEdit *m_search = nullptr;
 
