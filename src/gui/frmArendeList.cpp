@@ -751,7 +751,8 @@ void frmArendeList::printCase()
 void frmArendeList::removeCase()
 {
     const int row = currentSourceRow();
-    if (row < 0)
+    // A row being removed already is not asked about twice.
+    if (row < 0 || m_cases->model()->isBusy(row))
         return;
     // Timers keep running while a message box is open, so the list may be refreshed
     // before the answer comes; the case is found again by its key afterwards.
