@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <sys/resource.h>
 #include <time.h>
 
@@ -287,6 +288,12 @@ int measure(const QString &root, int count, bool idle)
         return 1;
     }
 
+    // Each write twice: at once on the window's thread, as a list under the worker's
+    // threshold (and every list before) writes, then on the worker.
+    CaseList *cases = WindowRegistry::caseList();
+    cases->setWorkerFrom(std::numeric_limits<int>::max());
+    const Writes unsortedDirect = removeCases(window);
+    cases->setWorkerFrom(0);
     const Writes unsortedRemovals = removeCases(window);
 
     CaseSortProxy *proxy = WindowRegistry::caseList()->proxy();
@@ -297,6 +304,10 @@ int measure(const QString &root, int count, bool idle)
         [&] { return proxy->sortColumn() == CustomerName; });
     const qint64 sorted = clock.elapsed();
     const double sortedCpu = cpuMilliseconds() - cpu;
+    cases->setWorkerFrom(std::numeric_limits<int>::max());
+    const Writes sortedDirect = removeCases(window);
+    const Writes updatesDirect = updateCases(window);
+    cases->setWorkerFrom(0);
     const Writes sortedRemovals = removeCases(window);
     const Writes sortedUpdates = updateCases(window);
 
@@ -439,9 +450,12 @@ int measure(const QString &root, int count, bool idle)
                     "the 5 %.1f ms); window thread cpu in all %.1f ms; shown after %.1f ms\n",
             what, r.held, r.heldCpu, r.longestHeldCpu, r.cpu, r.done);
     };
-    writes("remove one case, list in file order", unsortedRemovals);
-    writes("remove one case, list sorted by name", sortedRemovals);
-    writes("update one case, list sorted by name", sortedUpdates);
+    writes("remove one case, list in file order, on the window's thread", unsortedDirect);
+    writes("remove one case, list in file order, on the worker", unsortedRemovals);
+    writes("remove one case, list sorted by name, on the window's thread", sortedDirect);
+    writes("remove one case, list sorted by name, on the worker", sortedRemovals);
+    writes("update one case, list sorted by name, on the window's thread", updatesDirect);
+    writes("update one case, list sorted by name, on the worker", sortedUpdates);
     std::fflush(stdout);
     WindowRegistry::closeAll();
     return 0;
