@@ -601,7 +601,9 @@ void frmArende::setUpdating(bool updating)
             m_enabledBeforeUpdate[i] = controls[i]->isEnabled();
         controls[i]->setEnabled(!updating && m_enabledBeforeUpdate[i]);
     }
-    m_newCaseAction->setEnabled(!updating);
+    if (updating)
+        m_enabledBeforeUpdate.back() = m_newCaseAction->isEnabled();
+    m_newCaseAction->setEnabled(!updating && m_enabledBeforeUpdate.back());
 }
 
 // The notes go before the closing question: "Ja" stores them (for a new case, with the

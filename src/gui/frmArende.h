@@ -173,7 +173,7 @@ private:
     // are off (their earlier state kept here), and a close waits for the result.
     bool m_updating = false;
     bool m_closeAfterUpdate = false;
-    std::array<bool, 4> m_enabledBeforeUpdate {};
+    std::array<bool, 5> m_enabledBeforeUpdate {}; // the four controls, then mnuNy
 
     // The form.
     QWidget *m_client = nullptr;
