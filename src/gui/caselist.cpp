@@ -5,10 +5,12 @@
 #include "gui/caselistmodel.h"
 #include "gui/casesortproxy.h"
 #include "gui/filefollower.h"
+#include "gui/lockwaitbox.h"
 #include "storage/accounts.h"
 #include "storage/caseregister.h"
 #include "storage/casestore.h"
 #include "storage/datafolder.h"
+#include "storage/folderlock.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -45,9 +47,15 @@ CaseList::CaseList(QObject *parent)
 
 CaseList::~CaseList()
 {
-    const std::lock_guard lock(m_readShared->postMutex);
-    m_readShared->list = nullptr;
-    ++m_readShared->generation;
+    {
+        // A read under way finishes on its own and drops its result.
+        const std::lock_guard lock(m_readShared->postMutex);
+        m_readShared->list = nullptr;
+        ++m_readShared->generation;
+    }
+    // A write under way finishes (its result is dropped with the list).
+    if (m_writer)
+        m_writer->waitForDone();
 }
 
 void CaseList::open(QObject *viewer)
@@ -214,36 +222,124 @@ StoreResult CaseList::addLine(const RegisterEntry &entry)
 
 StoreResult CaseList::removeLines(const QList<RegisterEntry> &cases)
 {
-    const StoreResult removed = CaseStore::removeRegisterLines(cases, listOrder());
-    if (removed || removed.kind == StoreError::NotFound)
-        dropRowsOf(cases);
-    return removed;
+    return apply(WriteKind::RemoveLines, cases, store(WriteKind::RemoveLines, cases, listOrder()));
 }
 
 StoreResult CaseList::removeCases(const QList<RegisterEntry> &cases)
 {
-    // The register is rewritten before the files go: a failed rewrite leaves the cases
-    // listed with their files.
-    const StoreResult removed = CaseStore::removeCases(cases, listOrder());
-    if (removed || removed.kind == StoreError::NotFound)
-        dropRowsOf(cases);
-    return removed;
+    return apply(WriteKind::RemoveCases, cases, store(WriteKind::RemoveCases, cases, listOrder()));
 }
 
 StoreResult CaseList::replaceCase(const RegisterEntry &updated)
 {
-    // The case is found by its control code, not by a selection: the user may have
-    // clicked another row while the case window was open.
-    const StoreResult replaced = CaseStore::replaceCase(updated, listOrder());
-    if (replaced) {
-        dropRows({ updated });
-        if (isOpen())
-            m_model->appendEntry(updated);
-        emit caseReplaced(updated);
-    } else if (replaced.kind == StoreError::NotFound) {
-        dropRowsOf({ updated });
+    return apply(WriteKind::Replace, { updated }, store(WriteKind::Replace, { updated }, listOrder()));
+}
+
+void CaseList::removeLines(const QList<RegisterEntry> &cases, QObject *context, Done done)
+{
+    write({ WriteKind::RemoveLines, cases, context, std::move(done) });
+}
+
+void CaseList::removeCases(const QList<RegisterEntry> &cases, QObject *context, Done done)
+{
+    write({ WriteKind::RemoveCases, cases, context, std::move(done) });
+}
+
+void CaseList::replaceCase(const RegisterEntry &updated, QObject *context, Done done)
+{
+    write({ WriteKind::Replace, { updated }, context, std::move(done) });
+}
+
+StoreResult CaseList::store(WriteKind kind, const QList<RegisterEntry> &cases, const ListOrder &order)
+{
+    switch (kind) {
+    case WriteKind::RemoveLines:
+        return CaseStore::removeRegisterLines(cases, order);
+    case WriteKind::RemoveCases:
+        // The register is rewritten before the files go: a failed rewrite leaves the
+        // cases listed with their files.
+        return CaseStore::removeCases(cases, order);
+    case WriteKind::Replace:
+        // The case is found by its control code, not by a selection: the user may have
+        // clicked another row while the case window was open.
+        return CaseStore::replaceCase(cases.first(), order);
     }
-    return replaced;
+    return StoreResult::failure(StoreError::Unwritable, QStringLiteral("unknown write"));
+}
+
+StoreResult CaseList::apply(WriteKind kind, const QList<RegisterEntry> &cases, const StoreResult &result)
+{
+    if (kind != WriteKind::Replace) {
+        if (result || result.kind == StoreError::NotFound)
+            dropRowsOf(cases);
+    } else if (result) {
+        dropRows(cases);
+        if (isOpen())
+            m_model->appendEntry(cases.first());
+        emit caseReplaced(cases.first());
+    } else if (result.kind == StoreError::NotFound) {
+        dropRowsOf(cases);
+    }
+    return result;
+}
+
+void CaseList::write(Write write)
+{
+    const bool direct = m_writes.isEmpty() && rowCount() < m_workerFrom;
+    if (direct) {
+        const StoreResult result
+            = apply(write.kind, write.cases, store(write.kind, write.cases, listOrder()));
+        if (write.context)
+            write.done(result);
+        return;
+    }
+    m_writes.append(std::move(write));
+    if (m_writes.size() == 1)
+        startWrite();
+}
+
+void CaseList::startWrite()
+{
+    const Write &next = m_writes.first();
+    if (isOpen() && next.kind != WriteKind::Replace) {
+        QList<CaseKey> busy;
+        for (const RegisterEntry &entry : next.cases)
+            busy << caseKeyOf(entry);
+        m_model->setBusy(std::move(busy));
+    }
+    if (!m_writer) {
+        m_writer = std::make_unique<QThreadPool>();
+        m_writer->setMaxThreadCount(1);
+    }
+    // The worker gets copies only: the rows' keys are made there from the table (shared,
+    // never changed) and the list's row numbers as they stand now.
+    std::optional<CaseListModel::KeySource> keys;
+    if (isOpen())
+        keys = m_model->keySource(m_proxy->listRows());
+    m_writer->start([this, kind = next.kind, cases = next.cases, keys = std::move(keys)]() {
+        // A wait for another desk shows the window's box, and its "Avbryt" ends it.
+        WorkerLockWait waiter;
+        const FolderLock::ThreadWaiter waiting(&waiter);
+        const StoreResult result = store(kind, cases, keys ? keys->keys() : ListOrder());
+        QMetaObject::invokeMethod(
+            this, [this, result]() { writeEnded(result); }, Qt::QueuedConnection);
+    });
+}
+
+void CaseList::writeEnded(const StoreResult &result)
+{
+    const Write ended = m_writes.takeFirst();
+    if (isOpen())
+        m_model->setBusy({});
+    (void)apply(ended.kind, ended.cases, result);
+    // The next write starts before this one's window words its result, which may
+    // hold a message box open for long.
+    if (!m_writes.isEmpty())
+        startWrite();
+    if (ended.context)
+        ended.done(result);
+    if (m_writes.isEmpty())
+        emit writesDone();
 }
 
 void CaseList::dropRows(const QList<RegisterEntry> &cases)

@@ -7,9 +7,13 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
+
+class QThreadPool;
 
 namespace lunora {
 
@@ -74,6 +78,21 @@ public:
     // Replaces the case's line, found by its control code, and its row.
     StoreResult replaceCase(const RegisterEntry &updated);
 
+    // The same writes for a window that must not wait for them: a long list rewrites the
+    // register on a worker thread, one write after the other in the order asked. The rows
+    // being removed stay listed, marked busy, until the register no longer holds them;
+    // the rows and signals follow the result as above, and then `done` runs with it on
+    // this thread, unless `context` is gone by then. A short list (or none open) writes
+    // at once, `done` included, while nothing is queued.
+    using Done = std::function<void(const StoreResult &)>;
+    void removeLines(const QList<RegisterEntry> &cases, QObject *context, Done done);
+    void removeCases(const QList<RegisterEntry> &cases, QObject *context, Done done);
+    void replaceCase(const RegisterEntry &updated, QObject *context, Done done);
+    // A write is queued or running: a window that asked for one stays open until then.
+    bool isWriting() const { return !m_writes.isEmpty(); }
+    // Lists of at least this many rows write on the worker (tests set 0).
+    void setWorkerFrom(int rows) { m_workerFrom = rows; }
+
     void setSearch(const QString &text);
     void sortBy(int column, Qt::SortOrder order);
     ListOrder listOrder() const;
@@ -102,11 +121,31 @@ signals:
     void reloaded();
     // refresh() was called: the overview starts its deferred refresh.
     void refreshRequested();
+    // The last queued write is done and its window has heard the result.
+    void writesDone();
 
 private:
     struct ReadShared;
     struct ReadResult;
 
+    enum class WriteKind
+    {
+        RemoveLines,
+        RemoveCases,
+        Replace,
+    };
+    struct Write
+    {
+        WriteKind kind;
+        QList<RegisterEntry> cases; // Replace: the updated case alone
+        QPointer<QObject> context;
+        Done done;
+    };
+    static StoreResult store(WriteKind kind, const QList<RegisterEntry> &cases, const ListOrder &order);
+    StoreResult apply(WriteKind kind, const QList<RegisterEntry> &cases, const StoreResult &result);
+    void write(Write write);
+    void startWrite();
+    void writeEnded(const StoreResult &result);
     void close();
     bool readsOnWorker() const;
     void startRead();
@@ -128,6 +167,11 @@ private:
     bool m_readWanted = false; // another reload was asked while reading
     bool m_rowsMoved = false; // the rows changed while reading
     bool m_noteEmpty = false; // load(): an empty result goes to the error log
+    // The writes asked for, the first one running on m_writer; the pool's one thread is
+    // waited for when the list goes, so a write is never cut off half way.
+    QList<Write> m_writes;
+    std::unique_ptr<QThreadPool> m_writer;
+    int m_workerFrom = 20000; // as the search's
 };
 
 } // namespace lunora

@@ -5,6 +5,9 @@
 #include "storage/cp1252.h"
 #include "storage/readahead.h"
 
+#include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QString>
 #include <algorithm>
 #include <numeric>
@@ -39,7 +42,44 @@ QVariant CaseListModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return displayText(index.row(), index.column());
-    return {};
+    // Nothing is busy nearly always: the look of a row costs nothing more then.
+    if (m_busy.isEmpty())
+        return {};
+    return busyData(index.row(), role);
+}
+
+QVariant CaseListModel::busyData(int row, int role) const
+{
+    if (role != Qt::FontRole && role != Qt::ForegroundRole && role != Qt::AccessibleDescriptionRole)
+        return {};
+    if (!isBusy(row))
+        return {};
+    switch (role) {
+    case Qt::FontRole: {
+        QFont font = QGuiApplication::font();
+        font.setItalic(true);
+        return font;
+    }
+    case Qt::ForegroundRole:
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+    default:
+        return QStringLiteral("Tas bort …");
+    }
+}
+
+void CaseListModel::setBusy(QList<CaseKey> keys)
+{
+    if (keys.isEmpty() && m_busy.isEmpty())
+        return;
+    m_busy = std::move(keys);
+    if (!m_rows.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, RegisterFieldCount - 1),
+            { Qt::FontRole, Qt::ForegroundRole, Qt::AccessibleDescriptionRole });
+}
+
+bool CaseListModel::isBusy(int row) const
+{
+    return std::any_of(m_busy.cbegin(), m_busy.cend(), [&](const CaseKey &key) { return isCase(row, key); });
 }
 
 QString CaseListModel::displayText(int row, int column) const
@@ -72,8 +112,29 @@ CaseKey CaseListModel::key(int row) const
 
 ListOrder CaseListModel::keys(const std::vector<int> &rows) const
 {
+    return keysOf(m_table, m_added, m_rows, rows);
+}
+
+CaseListModel::KeySource CaseListModel::keySource(std::vector<int> order) const
+{
+    KeySource source;
+    source.m_table = m_table;
+    source.m_added = m_added;
+    source.m_rows = m_rows;
+    source.m_order = std::move(order);
+    return source;
+}
+
+ListOrder CaseListModel::KeySource::keys() const
+{
+    return keysOf(m_table, m_added, m_rows, m_order);
+}
+
+ListOrder CaseListModel::keysOf(const caseregister::Table &table, const QList<RegisterEntry> &added,
+    const std::vector<qint32> &at, const std::vector<int> &rows)
+{
     ListOrder order;
-    order.hold(m_table);
+    order.hold(table);
     order.reserve(static_cast<qsizetype>(rows.size()));
     // Sorted by anything but date the rows lie all over the table: their places are
     // read a batch at a time first (see storage/readahead.h).
@@ -82,16 +143,16 @@ ListOrder CaseListModel::keys(const std::vector<int> &rows) const
         const std::size_t end = std::min(rows.size(), first + Batch);
         quint32 read = 0;
         for (std::size_t i = first; i < end; ++i) {
-            const qint32 at = m_rows[static_cast<std::size_t>(rows[i])];
-            read += at >= 0 ? readahead::place(m_table, at) : 0;
+            const qint32 place = at[static_cast<std::size_t>(rows[i])];
+            read += place >= 0 ? readahead::place(table, place) : 0;
         }
         readahead::keep(read);
         for (std::size_t i = first; i < end; ++i) {
-            const qint32 at = m_rows[static_cast<std::size_t>(rows[i])];
-            if (at < 0)
-                order.appendCopy(caseKeyOf(m_added.at(-1 - at)));
+            const qint32 place = at[static_cast<std::size_t>(rows[i])];
+            if (place < 0)
+                order.appendCopy(caseKeyOf(added.at(-1 - place)));
             else
-                order.appendHeld(at);
+                order.appendHeld(place);
         }
     }
     return order;

@@ -71,16 +71,42 @@ public:
     // is shared, the row numbers copied).
     CaseRows snapshot() const;
 
+    // What keys() reads, copied with the rows of an order, so that another thread makes
+    // the keys (at 100 000 rows in a sorted order that takes longer than a frame).
+    class KeySource
+    {
+    public:
+        ListOrder keys() const;
+
+    private:
+        friend class CaseListModel;
+        caseregister::Table m_table;
+        QList<RegisterEntry> m_added;
+        std::vector<qint32> m_rows;
+        std::vector<int> m_order;
+    };
+    KeySource keySource(std::vector<int> order) const;
+
+    // Rows of these cases are shown busy (greyed, in italics, and said to be being
+    // removed) until the marks are set anew; kept by key, so a reload keeps them.
+    void setBusy(QList<CaseKey> keys);
+    bool isBusy(int row) const;
+
     static QString columnCaption(int column);
     static int columnWidthUnits(int column);
 
 private:
+    static ListOrder keysOf(const caseregister::Table &table, const QList<RegisterEntry> &added,
+        const std::vector<qint32> &at, const std::vector<int> &rows);
+    QVariant busyData(int row, int role) const;
+
     // The loaded register stays as read; its fields are decoded when asked for. Rows
     // added later are kept beside it, and every row names where its fields are:
     // m_rows[row] >= 0 is an entry of m_table, -1 - m_rows[row] an index into m_added.
     caseregister::Table m_table;
     QList<RegisterEntry> m_added;
     std::vector<qint32> m_rows;
+    QList<CaseKey> m_busy;
 };
 
 } // namespace lunora

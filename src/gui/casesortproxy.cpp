@@ -230,6 +230,12 @@ void CaseSortProxy::setCaseModel(CaseListModel *model)
         connect(m_cases, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             &CaseSortProxy::sourceRowsAboutToBeRemoved);
         connect(m_cases, &QAbstractItemModel::rowsRemoved, this, &CaseSortProxy::sourceRowsRemoved);
+        // A change of how rows look (the busy marks) concerns every row shown.
+        connect(m_cases, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                if (rowCount() > 0)
+                    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), roles);
+            });
     }
     rowsChanged();
     forgetColumnOrders();

@@ -72,6 +72,8 @@ public:
     // The same rows as the case store's keys: the order a register rewrite keeps. The
     // keys are views into the model's table, which the order holds on to.
     ListOrder listOrder() const;
+    // The source rows of listOrder(), for making the keys on another thread.
+    const std::vector<int> &listRows() const { return m_order; }
     int sourceRow(int viewRow) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;

@@ -545,9 +545,26 @@ void frmArende::updateCase()
     if (answer != MessageBox::AnswerYes)
         return;
 
-    // The case list replaces the line and its row together; without the overview the
-    // store alone does, and the list is read anew when the overview opens.
-    const StoreResult replaced = WindowRegistry::caseList()->replaceCase(entry);
+    // The case list replaces the line and its row together (without the overview the
+    // store alone does, and the list is read anew when the overview opens). A long list
+    // writes on a worker: the window stays as it is meanwhile, without the buttons that
+    // would change or close the case, and goes on when the result is in.
+    setUpdating(true);
+    WindowRegistry::caseList()->replaceCase(
+        entry, this, [this, entry, newAuthor](const StoreResult &replaced) {
+            setUpdating(false);
+            if (updateStored(entry, newAuthor, replaced))
+                return;
+            // Nothing or not all was stored: a close asked for meanwhile asks its questions now.
+            if (std::exchange(m_closeAfterUpdate, false))
+                QMetaObject::invokeMethod(this, &frmArende::askAndClose, Qt::QueuedConnection);
+        });
+}
+
+// Closes the window and returns true when the update was stored whole.
+bool frmArende::updateStored(
+    const RegisterEntry &entry, const QString &newAuthor, const StoreResult &replaced)
+{
     if (!replaced) {
         // Nothing was stored: the window stays open with everything the user typed.
         if (replaced.kind == StoreError::NotFound)
@@ -556,12 +573,12 @@ void frmArende::updateCase()
                 MessageBox::Exclamation);
         else
             showStoreFailure(this, QStringLiteral("Uppdatering"), replaced);
-        return;
+        return false;
     }
     m_state.opened = entry;
     // The notes are stored with the update; when they cannot be, nothing of it is done.
     if (m_notes->hasUnsavedNotes() && !saveNotesOnly())
-        return;
+        return false;
 
     showAuthor(newAuthor);
     showSignature(newAuthor);
@@ -569,8 +586,24 @@ void frmArende::updateCase()
     MessageBox::show(this, QStringLiteral("Bekräftelse"), QStringLiteral("Uppdatering slutförd!"),
         MessageBox::Ok, MessageBox::Information);
 
+    m_closeAfterUpdate = false;
     WindowRegistry::caseList()->refresh();
     close();
+    return true;
+}
+
+void frmArende::setUpdating(bool updating)
+{
+    m_updating = updating;
+    QWidget *const controls[] = { m_save, m_update, m_close, m_rows };
+    for (std::size_t i = 0; i < std::size(controls); ++i) {
+        if (updating)
+            m_enabledBeforeUpdate[i] = controls[i]->isEnabled();
+        controls[i]->setEnabled(!updating && m_enabledBeforeUpdate[i]);
+    }
+    if (updating)
+        m_enabledBeforeUpdate.back() = m_newCaseAction->isEnabled();
+    m_newCaseAction->setEnabled(!updating && m_enabledBeforeUpdate.back());
 }
 
 // The notes go before the closing question: "Ja" stores them (for a new case, with the
@@ -701,6 +734,11 @@ void frmArende::saveCustomer()
 
 bool frmArende::askAndClose()
 {
+    // An update under way ends first; its result decides (see updateCase()).
+    if (m_updating) {
+        m_closeAfterUpdate = true;
+        return false;
+    }
     if (!settleUnsavedNotes())
         return false;
     const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Avsluta"),
@@ -726,6 +764,11 @@ void frmArende::closeEvent(QCloseEvent *event)
     if (MessageBox::isOpenFor(this)) {
         event->ignore();
         m_closeTimer->setInterval(100);
+        return;
+    }
+    if (m_updating) {
+        event->ignore();
+        m_closeAfterUpdate = true;
         return;
     }
     // The window's own close button: unsaved notes are not dropped without a question.

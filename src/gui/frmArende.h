@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 class QAction;
@@ -124,6 +125,8 @@ private:
 
     void save(); // Command5 "Spara"
     void updateCase(); // Command6 "Uppdatera"
+    bool updateStored(const RegisterEntry &entry, const QString &newAuthor, const StoreResult &replaced);
+    void setUpdating(bool updating);
     void saveByKey(); // Ctrl+S: "Spara" or "Uppdatera", whichever the case offers
     // "Spara anteckningarna?" before the closing question; false when the user stays.
     bool settleUnsavedNotes();
@@ -166,6 +169,11 @@ private:
         std::optional<double> vatRate;
     };
     State m_state;
+    // While the case list writes the update: the controls that change or close the case
+    // are off (their earlier state kept here), and a close waits for the result.
+    bool m_updating = false;
+    bool m_closeAfterUpdate = false;
+    std::array<bool, 5> m_enabledBeforeUpdate {}; // the four controls, then mnuNy
 
     // The form.
     QWidget *m_client = nullptr;

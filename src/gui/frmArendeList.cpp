@@ -701,9 +701,10 @@ void frmArendeList::runDelAction()
         return;
     // Lines already gone from the register leave the list as well: it shows what the
     // register holds.
-    const StoreResult removed = m_cases->removeLines(cases);
-    if (!removed && !showIfBusy(this, removed))
-        MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+    m_cases->removeLines(cases, this, [this](const StoreResult &removed) {
+        if (!removed && !showIfBusy(this, removed))
+            MessageBox::show(this, UpdateTitle, SomethingWrong, MessageBox::Ok, MessageBox::Exclamation);
+    });
 }
 
 // The row that takes a removed row's place is shown selected, so that what "Ändra"
@@ -718,9 +719,24 @@ void frmArendeList::markCurrentSelected()
 
 void frmArendeList::runReplace()
 {
-    const StoreResult replaced = m_cases->replaceCase(m_state.staged);
-    if (!replaced)
-        showStoreFailure(this, UpdateTitle, replaced);
+    m_cases->replaceCase(m_state.staged, this, [this](const StoreResult &replaced) {
+        if (!replaced)
+            showStoreFailure(this, UpdateTitle, replaced);
+    });
+}
+
+// Runs `then` once the case list's writes are done, once however often it is asked.
+void frmArendeList::closeAfterWrites(const std::function<void()> &then)
+{
+    if (m_closeAsked)
+        return;
+    m_closeAsked = true;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_cases, &CaseList::writesDone, this, [this, connection, then]() {
+        disconnect(*connection);
+        m_closeAsked = false;
+        QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
+    });
 }
 
 // ---- Buttons and menu entries --------------------------------------------------------
@@ -753,7 +769,8 @@ void frmArendeList::printCase()
 void frmArendeList::removeCase()
 {
     const int row = currentSourceRow();
-    if (row < 0)
+    // A row being removed already is not asked about twice.
+    if (row < 0 || m_cases->model()->isBusy(row))
         return;
     // Timers keep running while a message box is open, so the list may be refreshed
     // before the answer comes; the case is found again by its key afterwards.
@@ -769,14 +786,15 @@ void frmArendeList::removeCase()
 
     // The register is rewritten before the files go, and the list and the notice follow
     // only what was done: a failed rewrite leaves the case listed with its files.
-    const StoreResult removed = m_cases->removeCases({ confirmed });
-    if (!removed) {
-        showStoreFailure(this, RemoveTitle, removed);
-        return;
-    }
-    MessageBox::show(this, QStringLiteral("Bekräftelse"),
-        QStringLiteral("Ärende: ") + confirmed[ControlCode] + QStringLiteral(" är makulerad!"),
-        MessageBox::Ok, MessageBox::Information);
+    m_cases->removeCases({ confirmed }, this, [this, confirmed](const StoreResult &removed) {
+        if (!removed) {
+            showStoreFailure(this, RemoveTitle, removed);
+            return;
+        }
+        MessageBox::show(this, QStringLiteral("Bekräftelse"),
+            QStringLiteral("Ärende: ") + confirmed[ControlCode] + QStringLiteral(" är makulerad!"),
+            MessageBox::Ok, MessageBox::Information);
+    });
 }
 
 void frmArendeList::showCustomerCard()
@@ -808,6 +826,12 @@ void frmArendeList::createUser()
 
 void frmArendeList::closeEvent(QCloseEvent *event)
 {
+    // A register write under way ends first; the close follows it.
+    if (m_cases->isWriting()) {
+        event->ignore();
+        closeAfterWrites([this] { close(); });
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (!event->isAccepted())
         return;

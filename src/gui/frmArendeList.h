@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 #include <optional>
+#include <functional>
 
 class QAction;
 class QKeyEvent;
@@ -118,6 +119,7 @@ private:
     void runAddAction();
     void runDelAction();
     void runReplace();
+    void closeAfterWrites(const std::function<void()> &then);
 
     void newCase();
     // The selected case in the case window, which it returns (null without a selection).
@@ -137,6 +139,7 @@ private:
     void createUser();
 
     CaseList *m_cases = nullptr;
+    bool m_closeAsked = false; // while the case list's writes run
     CaseListView *m_list = nullptr;
     QLineEdit *m_search = nullptr;
 

@@ -57,6 +57,11 @@ void frmArendeList::showMessageTemplates()
 // the overview closes as its own "Stäng" closes it, which ends the program.
 void frmArendeList::quitProgram()
 {
+    // The program ends only after a register write under way, never half way through it.
+    if (m_cases->isWriting()) {
+        closeAfterWrites([this] { quitProgram(); });
+        return;
+    }
     if (auto *caseWindow = WindowRegistry::find<frmArende>(); caseWindow && caseWindow->isVisible()) {
         if (!caseWindow->askAndClose())
             return;

@@ -34,7 +34,7 @@ LockWaitBox *LockWaitBox::instance()
 
 QMessageBox *LockWaitBox::box() const
 {
-    return m_box.data();
+    return m_box ? m_box.data() : m_workerBox.data();
 }
 
 bool LockWaitBox::onUiThread()
@@ -89,7 +89,7 @@ void LockWaitBox::finished()
     }
 }
 
-void LockWaitBox::showBox()
+QMessageBox *LockWaitBox::makeBox()
 {
     QWidget *parent = QApplication::activeWindow();
     auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Upptaget"),
@@ -100,6 +100,12 @@ void LockWaitBox::showBox()
     QAbstractButton *cancel = box->addButton(QStringLiteral("Avbryt"), QMessageBox::RejectRole);
     box->setEscapeButton(cancel);
     box->setWindowModality(Qt::ApplicationModal);
+    return box;
+}
+
+void LockWaitBox::showBox()
+{
+    QMessageBox *box = makeBox();
     // Any way the box goes away but finished() counts as "Avbryt".
     connect(box, &QMessageBox::finished, this, [this] { m_cancelled = true; });
     m_box = box;
@@ -120,6 +126,49 @@ bool LockWaitBox::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+WorkerLockWait::WorkerLockWait()
+    : m_shared(std::make_shared<Shared>())
+{
+}
+
+bool WorkerLockWait::wait(std::chrono::milliseconds waited)
+{
+    if (!m_shared->shown && waited >= LockWaitBox::quietTime && qApp) {
+        m_shared->shown = true;
+        QMetaObject::invokeMethod(
+            qApp,
+            [shared = m_shared]() {
+                LockWaitBox *owner = LockWaitBox::instance();
+                QMessageBox *box = LockWaitBox::makeBox();
+                // Any way the box goes but the wait's end counts as "Avbryt".
+                QObject::connect(box, &QMessageBox::finished, owner, [shared] { shared->cancelled = true; });
+                owner->m_workerBox = box;
+                box->show();
+            },
+            Qt::QueuedConnection);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds { slice });
+    return !m_shared->cancelled;
+}
+
+void WorkerLockWait::finished()
+{
+    if (!std::exchange(m_shared->shown, false) || !qApp)
+        return;
+    // Posted after the box's showing, so it runs after it on the window's thread.
+    QMetaObject::invokeMethod(
+        qApp,
+        []() {
+            LockWaitBox *owner = LockWaitBox::instance();
+            if (QMessageBox *box = owner->m_workerBox) {
+                owner->m_workerBox = nullptr;
+                box->hide();
+                box->deleteLater();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void showFolderBusy(QWidget *parent)

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <atomic>
+#include <memory>
 
 class QMessageBox;
 class QWidget;
@@ -34,21 +36,46 @@ public:
     bool wait(std::chrono::milliseconds waited) override;
     void finished() override;
 
-    // The box while it is up (tests press its button), else nullptr.
+    // The box while it is up (tests press its button), else nullptr: this thread's
+    // wait's or a worker's (see WorkerLockWait).
     QMessageBox *box() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class WorkerLockWait;
     LockWaitBox() = default;
     static bool onUiThread();
+    static QMessageBox *makeBox();
     void showBox();
 
     QPointer<QMessageBox> m_box;
+    QPointer<QMessageBox> m_workerBox;
     int m_depth = 0; // acquisitions waiting, nested ones included
     bool m_cancelled = false;
     QList<QPointer<QWidget>> m_closesAsked;
+};
+
+// The waiter of a write that a worker thread makes for a window: the same quiet 100 ms,
+// then the same box, shown on the window's thread; its "Avbryt" makes the worker's wait
+// give up (the write ends Busy), and the box goes when the worker's wait ends. Made on
+// any thread, used on the worker's (see FolderLock::ThreadWaiter).
+class WorkerLockWait final : public FolderLock::Waiter
+{
+public:
+    WorkerLockWait();
+
+    bool wait(std::chrono::milliseconds waited) override;
+    void finished() override;
+
+private:
+    struct Shared
+    {
+        std::atomic_bool cancelled { false };
+        bool shown = false; // the worker's own
+    };
+    std::shared_ptr<Shared> m_shared;
 };
 
 // The box that ends an operation for which the lock did not come free: 10 s passed or

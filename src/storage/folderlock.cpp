@@ -44,6 +44,7 @@ ProcessLock &processLock()
 
 std::atomic<long long> s_contended { 0 };
 std::atomic<FolderLock::Waiter *> s_defaultWaiter { nullptr };
+thread_local FolderLock::Waiter *t_threadWaiter = nullptr;
 
 QString systemError(const char *what, const QByteArray &path, int error)
 {
@@ -151,6 +152,16 @@ void FolderLock::setDefaultWaiter(Waiter *waiter)
     s_defaultWaiter = waiter;
 }
 
+FolderLock::ThreadWaiter::ThreadWaiter(Waiter *waiter)
+    : m_previous(std::exchange(t_threadWaiter, waiter))
+{
+}
+
+FolderLock::ThreadWaiter::~ThreadWaiter()
+{
+    t_threadWaiter = m_previous;
+}
+
 FolderLock FolderLock::acquire(Waiter *waiter, milliseconds timeout)
 {
     return acquireIn(DataFolder::root(), waiter, timeout);
@@ -158,6 +169,8 @@ FolderLock FolderLock::acquire(Waiter *waiter, milliseconds timeout)
 
 FolderLock FolderLock::acquireIn(const QString &dataFolder, Waiter *waiter, milliseconds timeout)
 {
+    if (!waiter)
+        waiter = t_threadWaiter;
     if (!waiter)
         waiter = s_defaultWaiter.load();
     FolderLock lock;

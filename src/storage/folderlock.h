@@ -60,6 +60,20 @@ public:
     static QString lockFilePath(const QString &dataFolder);
     // The waiter used when acquire() is given none; nullptr: sleep. Not owned.
     static void setDefaultWaiter(Waiter *waiter);
+    // While one lives, acquire() on its thread without a waiter of its own uses this
+    // one instead of the default: a worker thread that writes for a window waits with
+    // that window's box, while other threads stay quiet. Not owned; they nest.
+    class [[nodiscard]] ThreadWaiter final
+    {
+    public:
+        explicit ThreadWaiter(Waiter *waiter);
+        ~ThreadWaiter();
+        ThreadWaiter(const ThreadWaiter &) = delete;
+        ThreadWaiter &operator=(const ThreadWaiter &) = delete;
+
+    private:
+        Waiter *m_previous;
+    };
 
     FolderLock() = default;
     FolderLock(FolderLock &&other) noexcept;

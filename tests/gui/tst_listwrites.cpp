@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Lunora developers
+// A long list's removals and updates run on a worker: the row being removed stays
+// listed, marked busy, until the register no longer holds it; the windows word the
+// result only once it is in (a wait for another desk with the usual box), and no window
+// goes away while its write runs.
+
+#include "common/faultyfs.h"
+#include "common/otherdesk.h"
+#include "common/testsupport.h"
+#include "gui/caselist.h"
+#include "gui/frmArende.h"
+#include "gui/frmArendeList.h"
+#include "gui/lockwaitbox.h"
+#include "gui/messagebox.h"
+#include "gui/windowregistry.h"
+#include "storage/session.h"
+#include "support_guifixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFont>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace lunora;
+using namespace lunora::test;
+
+namespace {
+
+enum class Write
+{
+    Removal,
+    Update,
+};
+
+enum class Close
+{
+    Window, // the window manager's close
+    Stang, // "Stäng" in the case window's menu (Escape, Ctrl+W)
+    Quit, // Ctrl+Q
+};
+
+bool shownBusy(frmArendeList *overview, const RegisterEntry &entry)
+{
+    const QAbstractItemModel *model = overview->listView()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        if (overview->entryAt(row) == entry)
+            return index.data(Qt::AccessibleDescriptionRole).toString() == QStringLiteral("Tas bort …")
+                && index.data(Qt::FontRole).value<QFont>().italic();
+    }
+    return false;
+}
+
+} // namespace
+
+class TestListWrites : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        useSwedishLocale();
+        LockWaitBox::install();
+    }
+    void init();
+    void cleanup();
+
+    void removedRowIsBusyUntilTheResult_data();
+    void removedRowIsBusyUntilTheResult();
+    void closeAskedDuringAWriteFollowsIt_data();
+    void closeAskedDuringAWriteFollowsIt();
+
+private:
+    frmArendeList *showOverview();
+    void startWrite(Write write);
+    std::unique_ptr<TestDataFolder> m_data;
+};
+
+void TestListWrites::init()
+{
+    m_data = std::make_unique<TestDataFolder>();
+    QVERIFY(m_data->isValid());
+    startWindowTest();
+    session::signIn({ QStringLiteral("bertil"), QStringLiteral("Bertil Ström"), QStringLiteral("0") });
+    writeCases(*m_data, { CaseA, CaseB });
+}
+
+void TestListWrites::cleanup()
+{
+    MessageBox::setAutomaticAnswers(true);
+    WindowRegistry::closeAll();
+    m_data.reset();
+}
+
+frmArendeList *TestListWrites::showOverview()
+{
+    // Every list writes on the worker, as one of 20 000 rows does.
+    WindowRegistry::caseList()->setWorkerFrom(0);
+    auto *overview = WindowRegistry::show<frmArendeList>();
+    selectEntry(overview, CaseA);
+    return overview;
+}
+
+// Asks for the write and returns as the window does, before the worker's result is in:
+// the result comes through the event loop, which has not run yet.
+void TestListWrites::startWrite(Write write)
+{
+    MessageBox::setNextAnswer(MessageBox::AnswerYes);
+    if (write == Write::Removal) {
+        child<QPushButton>(WindowRegistry::find<frmArendeList>(), "Command3")->click();
+        return;
+    }
+    frmArende *caseWindow = openCase(CaseA);
+    child<QLineEdit>(caseWindow, "Text2")->setText(QStringLiteral("Anna Ny"));
+    child<QPushButton>(caseWindow, "Command6")->click();
+}
+
+enum class Fault
+{
+    None,
+    ReadOnlyLib, // the register cannot be rewritten
+    LockHeld, // another desk holds the folder; "Avbryt" in the box ends the wait
+};
+
+void TestListWrites::removedRowIsBusyUntilTheResult_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<int>("rowsAfter");
+    QTest::addColumn<QString>("lastTitle");
+    QTest::newRow("removed") << Fault::None << 1 << "Bekräftelse";
+    // The row comes back as it was, and only the failure is told.
+    QTest::newRow("rewrite fails") << Fault::ReadOnlyLib << 2 << "Ta bort ärende!";
+    QTest::newRow("wait cancelled") << Fault::LockHeld << 2 << "Upptaget";
+}
+
+void TestListWrites::removedRowIsBusyUntilTheResult()
+{
+    QFETCH(Fault, fault);
+    QFETCH(int, rowsAfter);
+    QFETCH(QString, lastTitle);
+    frmArendeList *overview = showOverview();
+    const QByteArray before = readBytes(m_data->registerFile());
+    std::optional<ReadOnly> locked;
+    if (fault == Fault::ReadOnlyLib) {
+        locked.emplace(QStringList { m_data->file(QStringLiteral("Lib")) });
+        if (!locked->ok())
+            QSKIP("This file system cannot make a folder read-only");
+    }
+    std::optional<OtherDesk> desk;
+    if (fault == Fault::LockHeld)
+        QVERIFY(desk.emplace(m_data->path()).locked());
+    // The box of the worker's wait is a real one, shown on this thread and answered here.
+    int answered = 0;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, this, [&answered]() {
+        if (QMessageBox *box = LockWaitBox::instance()->box(); box && box->isVisible()) {
+            ++answered;
+            box->buttons().first()->click();
+        }
+    });
+    answerer.start(20);
+    startWrite(Write::Removal);
+    MessageBox::clearShown();
+    QCOMPARE(overview->rowCount(), 2);
+    QVERIFY(shownBusy(overview, CaseA));
+    QVERIFY(!shownBusy(overview, CaseB));
+
+    QTRY_VERIFY(!MessageBox::shown().isEmpty());
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().last().title, lastTitle);
+    QCOMPARE(answered, fault == Fault::LockHeld ? 1 : 0);
+    QTRY_VERIFY(!LockWaitBox::instance()->box());
+    QCOMPARE(overview->rowCount(), rowsAfter);
+    QVERIFY(!shownBusy(overview, CaseA));
+    if (fault != Fault::None)
+        QCOMPARE(readBytes(m_data->registerFile()), before);
+}
+
+void TestListWrites::closeAskedDuringAWriteFollowsIt_data()
+{
+    QTest::addColumn<Write>("write");
+    QTest::addColumn<Close>("close");
+    QTest::addColumn<QString>("success");
+    QTest::newRow("update, window closed") << Write::Update << Close::Window << "Uppdatering slutförd!";
+    QTest::newRow("update, Stäng") << Write::Update << Close::Stang << "Uppdatering slutförd!";
+    QTest::newRow("update, Ctrl+Q") << Write::Update << Close::Quit << "Uppdatering slutförd!";
+    QTest::newRow("removal, overview closed") << Write::Removal << Close::Window << "makulerad";
+}
+
+void TestListWrites::closeAskedDuringAWriteFollowsIt()
+{
+    QFETCH(Write, write);
+    QFETCH(Close, close);
+    QFETCH(QString, success);
+    QPointer<frmArendeList> overview = showOverview();
+    startWrite(write);
+    QPointer<QWidget> window = write == Write::Update
+        ? static_cast<QWidget *>(WindowRegistry::find<frmArende>())
+        : overview.data();
+    if (write == Write::Update) {
+        // Nothing that changes or closes the case can be pressed meanwhile.
+        QVERIFY(!child<QPushButton>(window, "Command6")->isEnabled());
+        QVERIFY(!child<QPushButton>(window, "Command4")->isEnabled());
+    }
+    MessageBox::clearShown();
+    switch (close) {
+    case Close::Window:
+        QVERIFY(!window->close());
+        break;
+    case Close::Stang:
+        child<QAction>(window, "mnuStang")->trigger();
+        break;
+    case Close::Quit:
+        emit child<QShortcut>(overview, "shortcutAvsluta")->activated();
+        break;
+    }
+    QVERIFY(window->isVisible());
+    QTRY_VERIFY(!window || !window->isVisible());
+    QVERIFY(!MessageBox::shown().isEmpty());
+    QVERIFY(MessageBox::shown().last().text.contains(success));
+    if (close == Close::Quit)
+        QTRY_VERIFY(!overview || !overview->isVisible());
+}
+
+QTEST_MAIN(TestListWrites)
+#include "tst_listwrites.moc"
