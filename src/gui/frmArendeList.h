@@ -10,8 +10,8 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
-#include <optional>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QKeyEvent;
