@@ -10,6 +10,7 @@
 #include "gui/windowregistry.h"
 #include "storage/datafolder.h"
 #include "storage/datafolderchoice.h"
+#include "storage/heap.h"
 #include "storage/housekeeping.h"
 
 #include <QApplication>
@@ -237,6 +238,7 @@ int runWindows(QApplication &app, bool smokeTest)
 
 int main(int argc, char *argv[])
 {
+    lunora::heap::giveLargeBlocksBack();
     const lunora::startup::CommandLine commandLine
         = lunora::startup::parseCommandLine(argumentsOf(argc, argv));
     const lunora::InstallLayout layout = lunora::builtLayout();

@@ -222,17 +222,24 @@ StoreResult CaseList::addLine(const RegisterEntry &entry)
 
 StoreResult CaseList::removeLines(const QList<RegisterEntry> &cases)
 {
-    return apply(WriteKind::RemoveLines, cases, store(WriteKind::RemoveLines, cases, listOrder()));
+    return storeAndApply(WriteKind::RemoveLines, cases);
 }
 
 StoreResult CaseList::removeCases(const QList<RegisterEntry> &cases)
 {
-    return apply(WriteKind::RemoveCases, cases, store(WriteKind::RemoveCases, cases, listOrder()));
+    return storeAndApply(WriteKind::RemoveCases, cases);
 }
 
 StoreResult CaseList::replaceCase(const RegisterEntry &updated)
 {
-    return apply(WriteKind::Replace, { updated }, store(WriteKind::Replace, { updated }, listOrder()));
+    return storeAndApply(WriteKind::Replace, { updated });
+}
+
+StoreResult CaseList::storeAndApply(WriteKind kind, const QList<RegisterEntry> &cases)
+{
+    WrittenRegister written;
+    const StoreResult result = store(kind, cases, listOrder(), isOpen() ? &written : nullptr);
+    return apply(kind, cases, result, &written);
 }
 
 void CaseList::removeLines(const QList<RegisterEntry> &cases, QObject *context, Done done)
@@ -250,45 +257,65 @@ void CaseList::replaceCase(const RegisterEntry &updated, QObject *context, Done 
     write({ WriteKind::Replace, { updated }, context, std::move(done) });
 }
 
-StoreResult CaseList::store(WriteKind kind, const QList<RegisterEntry> &cases, const ListOrder &order)
+StoreResult CaseList::store(
+    WriteKind kind, const QList<RegisterEntry> &cases, const ListOrder &order, WrittenRegister *written)
 {
     switch (kind) {
     case WriteKind::RemoveLines:
-        return CaseStore::removeRegisterLines(cases, order);
+        return CaseStore::removeRegisterLines(cases, order, written);
     case WriteKind::RemoveCases:
         // The register is rewritten before the files go: a failed rewrite leaves the
         // cases listed with their files.
-        return CaseStore::removeCases(cases, order);
+        return CaseStore::removeCases(cases, order, written);
     case WriteKind::Replace:
         // The case is found by its control code, not by a selection: the user may have
         // clicked another row while the case window was open.
-        return CaseStore::replaceCase(cases.first(), order);
+        return CaseStore::replaceCase(cases.first(), order, written);
     }
     return StoreResult::failure(StoreError::Unwritable, QStringLiteral("unknown write"));
 }
 
-StoreResult CaseList::apply(WriteKind kind, const QList<RegisterEntry> &cases, const StoreResult &result)
+StoreResult CaseList::apply(
+    WriteKind kind, const QList<RegisterEntry> &cases, const StoreResult &result, WrittenRegister *written)
 {
     if (kind != WriteKind::Replace) {
         if (result || result.kind == StoreError::NotFound)
-            dropRowsOf(cases);
+            dropRows(cases);
     } else if (result) {
         dropRows(cases);
         if (isOpen())
             m_model->appendEntry(cases.first());
-        emit caseReplaced(cases.first());
     } else if (result.kind == StoreError::NotFound) {
-        dropRowsOf(cases);
+        dropRows(cases);
     }
+    // Before the signals: a window that hears of the change finds the list's table the
+    // file's already.
+    if (result && written)
+        takeWritten(*written);
+    if (kind == WriteKind::Replace && result)
+        emit caseReplaced(cases.first());
+    else if (result || result.kind == StoreError::NotFound)
+        announceRemoved(cases);
     return result;
+}
+
+// The rows already stand for what this desk wrote; with the written table under them
+// the list holds exactly the file, and the follower is told that this state of the file
+// has been seen, so that no read of the whole register follows. A table the list cannot
+// take over (another desk had written before this rewrite) leaves the follower to report
+// that desk's change as usual.
+void CaseList::takeWritten(WrittenRegister &written)
+{
+    if (!isOpen() || !m_model->adoptWritten(written))
+        return;
+    m_follower->markSeen(written.stamp);
 }
 
 void CaseList::write(Write write)
 {
     const bool direct = m_writes.isEmpty() && rowCount() < m_workerFrom;
     if (direct) {
-        const StoreResult result
-            = apply(write.kind, write.cases, store(write.kind, write.cases, listOrder()));
+        const StoreResult result = storeAndApply(write.kind, write.cases);
         if (write.context)
             write.done(result);
         return;
@@ -320,18 +347,19 @@ void CaseList::startWrite()
         // A wait for another desk shows the window's box, and its "Avbryt" ends it.
         WorkerLockWait waiter;
         const FolderLock::ThreadWaiter waiting(&waiter);
-        const StoreResult result = store(kind, cases, keys ? keys->keys() : ListOrder());
+        auto written = keys ? std::make_shared<WrittenRegister>() : nullptr;
+        const StoreResult result = store(kind, cases, keys ? keys->keys() : ListOrder(), written.get());
         QMetaObject::invokeMethod(
-            this, [this, result]() { writeEnded(result); }, Qt::QueuedConnection);
+            this, [this, result, written]() { writeEnded(result, written); }, Qt::QueuedConnection);
     });
 }
 
-void CaseList::writeEnded(const StoreResult &result)
+void CaseList::writeEnded(const StoreResult &result, const std::shared_ptr<WrittenRegister> &written)
 {
     const Write ended = m_writes.takeFirst();
     if (isOpen())
         m_model->setBusy({});
-    (void)apply(ended.kind, ended.cases, result);
+    (void)apply(ended.kind, ended.cases, result, written.get());
     // The next write starts before this one's window words its result, which may
     // hold a message box open for long.
     if (!m_writes.isEmpty())
@@ -350,16 +378,13 @@ void CaseList::dropRows(const QList<RegisterEntry> &cases)
     for (const RegisterEntry &entry : cases)
         keys << caseKeyOf(entry);
     // From the last row to the first, so that the positions still to go stay valid.
-    for (int row = m_model->rowCount() - 1; row >= 0; --row) {
-        if (std::any_of(
-                keys.cbegin(), keys.cend(), [&](const CaseKey &key) { return m_model->isCase(row, key); }))
-            m_model->removeEntry(row);
-    }
+    const std::vector<int> rows = m_model->rowsOf(keys);
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+        m_model->removeEntry(*row);
 }
 
-void CaseList::dropRowsOf(const QList<RegisterEntry> &cases)
+void CaseList::announceRemoved(const QList<RegisterEntry> &cases)
 {
-    dropRows(cases);
     for (const RegisterEntry &entry : cases)
         emit caseRemoved(entry);
 }

@@ -141,18 +141,22 @@ private:
         QPointer<QObject> context;
         Done done;
     };
-    static StoreResult store(WriteKind kind, const QList<RegisterEntry> &cases, const ListOrder &order);
-    StoreResult apply(WriteKind kind, const QList<RegisterEntry> &cases, const StoreResult &result);
+    static StoreResult store(
+        WriteKind kind, const QList<RegisterEntry> &cases, const ListOrder &order, WrittenRegister *written);
+    StoreResult apply(WriteKind kind, const QList<RegisterEntry> &cases, const StoreResult &result,
+        WrittenRegister *written);
+    StoreResult storeAndApply(WriteKind kind, const QList<RegisterEntry> &cases);
+    void takeWritten(WrittenRegister &written);
     void write(Write write);
     void startWrite();
-    void writeEnded(const StoreResult &result);
+    void writeEnded(const StoreResult &result, const std::shared_ptr<WrittenRegister> &written);
     void close();
     bool readsOnWorker() const;
     void startRead();
     void takeRead(quint64 generation, const std::shared_ptr<ReadResult> &result);
     void apply(ReadResult &result);
     void dropRows(const QList<RegisterEntry> &cases);
-    void dropRowsOf(const QList<RegisterEntry> &cases); // and says so
+    void announceRemoved(const QList<RegisterEntry> &cases);
 
     QObject *m_viewer = nullptr; // the overview the rows are for
 

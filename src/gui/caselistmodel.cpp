@@ -11,6 +11,7 @@
 #include <QString>
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace lunora {
 
@@ -108,6 +109,30 @@ CaseKey CaseListModel::key(int row) const
         return caseKeyOf(m_added.at(-1 - at));
     const caseregister::Table::KeyFields fields = m_table.keyFields(at);
     return caseKeyOf(fields.controlCode, fields.caseNumber, fields.created);
+}
+
+std::vector<int> CaseListModel::rowsOf(const QList<CaseKey> &keys) const
+{
+    const auto wanted = [&keys](const CaseKey &key) {
+        return keys.contains(key);
+    };
+    std::vector<char> lineWanted(static_cast<std::size_t>(m_table.size()), 0);
+    for (qsizetype line = 0; line < m_table.size(); ++line) {
+        const caseregister::Table::KeyFields fields = m_table.keyFields(line);
+        lineWanted[static_cast<std::size_t>(line)]
+            = std::any_of(keys.cbegin(), keys.cend(), [&](const CaseKey &key) {
+                  return fields.controlCode == key.controlCode
+                      && (!fields.controlCode.isEmpty()
+                          || (fields.caseNumber == key.caseNumber && fields.created == key.created));
+              });
+    }
+    std::vector<int> rows;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const qint32 at = m_rows[row];
+        if (at >= 0 ? lineWanted[static_cast<std::size_t>(at)] != 0 : wanted(caseKeyOf(m_added.at(-1 - at))))
+            rows.push_back(static_cast<int>(row));
+    }
+    return rows;
 }
 
 ListOrder CaseListModel::keys(const std::vector<int> &rows) const
@@ -259,6 +284,71 @@ bool CaseListModel::appendGrown(caseregister::Table grown)
     std::iota(m_rows.begin() + std::ptrdiff_t(held), m_rows.end(), qint32(held));
     endInsertRows();
     return true;
+}
+
+bool CaseListModel::adoptWritten(WrittenRegister &written)
+{
+    if (!written.made || !m_table.isCopyOf(written.before))
+        return false;
+    QList<RegisterEntry> added;
+    std::optional<std::vector<qint32>> rows = rowsInWritten(written, added);
+    if (!rows)
+        return false;
+    // The rows show the same texts as before, so nothing is announced: the view, the
+    // sort orders and the search's rows stand as they are.
+    m_rows = std::move(*rows);
+    m_added = std::move(added);
+    m_table = std::move(written.table);
+    written.before = {};
+    return true;
+}
+
+// Where each row's line went in the written table; rows the table does not hold (a
+// case added by this desk while the rewrite ran) stay added rows, renumbered into
+// `added`. None when a row's line was not written or a written line is no row here.
+std::optional<std::vector<qint32>> CaseListModel::rowsInWritten(
+    const WrittenRegister &written, QList<RegisterEntry> &added) const
+{
+    const qsizetype lines = written.table.size();
+    std::vector<qint32> lineOf(static_cast<std::size_t>(m_table.size()), -1);
+    std::vector<qint32> newLines;
+    for (qsizetype line = 0; line < lines; ++line) {
+        const qint32 from = written.from[static_cast<std::size_t>(line)];
+        if (from >= m_table.size())
+            return std::nullopt;
+        if (from >= 0)
+            lineOf[static_cast<std::size_t>(from)] = static_cast<qint32>(line);
+        else
+            newLines.push_back(static_cast<qint32>(line));
+    }
+    std::vector<qint32> rows(m_rows.size());
+    qsizetype covered = 0;
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        const qint32 at = m_rows[r];
+        qint32 line = at >= 0 ? lineOf[static_cast<std::size_t>(at)] : -1;
+        if (at >= 0 && line < 0)
+            return std::nullopt;
+        if (at < 0) {
+            // The updated case's row, added by the list, is the line the rewrite put last.
+            const RegisterEntry &entry = m_added.at(-1 - at);
+            const auto same = std::find_if(newLines.begin(), newLines.end(),
+                [&](qint32 candidate) { return written.table.entry(candidate) == entry; });
+            if (same != newLines.end()) {
+                line = *same;
+                newLines.erase(same);
+            }
+        }
+        if (line >= 0) {
+            rows[r] = line;
+            ++covered;
+        } else {
+            added.append(m_added.at(-1 - at));
+            rows[r] = -static_cast<qint32>(added.size());
+        }
+    }
+    if (covered != lines)
+        return std::nullopt;
+    return rows;
 }
 
 void CaseListModel::setEntries(QList<RegisterEntry> entries)

@@ -9,6 +9,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <optional>
 #include <vector>
 
 namespace lunora {
@@ -32,11 +33,17 @@ public:
     // rows shown stay, the new lines follow. False, and nothing changed, when the rows
     // are no longer exactly the loaded table's.
     bool appendGrown(caseregister::Table grown);
-    // Whether the rows are still exactly the loaded table's, so that a grown read of it
-    // can be appended (what appendGrown asks first).
+    // Whether the rows are still exactly the loaded table's (in file order, or in the
+    // list's order after this list's own rewrite), so that a grown read of it can be
+    // appended (what appendGrown asks first).
     bool holdsTableOnly() const;
     // The table loaded last, to be read anew against.
     const caseregister::Table &table() const { return m_table; }
+    // Takes over the register this list's own rewrite wrote, when it was written from
+    // the table the rows are read from and every line of it is a row here: the rows stay
+    // as they are (no reset), each now read from its line of the new table. False, and
+    // nothing changed, otherwise.
+    bool adoptWritten(WrittenRegister &written);
     void setEntries(QList<RegisterEntry> entries);
     void appendEntry(const RegisterEntry &entry);
     void removeEntry(int row);
@@ -50,6 +57,10 @@ public:
     // Whether the row stands for the case with this key: key(row) == key, without
     // copying the row's fields (a removal looks at every row).
     bool isCase(int row, const CaseKey &key) const;
+    // The rows of these cases, first to last. The table is looked through in file order
+    // rather than row by row: after this list's own rewrite of a sorted list the rows
+    // lie all over it.
+    std::vector<int> rowsOf(const QList<CaseKey> &keys) const;
     // The keys of these rows, in this order: views into the model's bytes where it can,
     // which the order holds on to.
     ListOrder keys(const std::vector<int> &rows) const;
@@ -96,6 +107,8 @@ public:
     static int columnWidthUnits(int column);
 
 private:
+    std::optional<std::vector<qint32>> rowsInWritten(
+        const WrittenRegister &written, QList<RegisterEntry> &added) const;
     static ListOrder keysOf(const caseregister::Table &table, const QList<RegisterEntry> &added,
         const std::vector<qint32> &at, const std::vector<int> &rows);
     QVariant busyData(int row, int role) const;

@@ -117,6 +117,12 @@ void FileFollower::check()
     if (m_path.isEmpty() || heldBack())
         return;
     rewatch();
+    // This copy's own write is between changing the file and noting it: looked at again
+    // once the file has calmed down.
+    if (!m_followOwnWrites && ownwrites::isWriting(m_path)) {
+        m_quiet.start();
+        return;
+    }
     const FileStamp now = FileStamp::of(m_path);
     if (now == m_seen)
         return;

@@ -48,6 +48,8 @@ public:
     // Called by the window right before it reads the file: the window has seen at
     // least this state of it.
     void markSeen();
+    // The window has seen the file in this state without reading it: it wrote it.
+    void markSeen(const FileStamp &stamp) { m_seen = stamp; }
     // Looks at the file now and emits changed() when another desk changed it.
     void check();
 

@@ -70,6 +70,8 @@ public:
     static QByteArrayView quotedLine(QByteArrayView line);
     // The size of the file read.
     qsizetype byteSize() const { return m_byteSize; }
+    // Whether `other` is a copy of this very table (not merely equal bytes).
+    bool isCopyOf(const Table &other) const { return m_pieces == other.m_pieces && m_rows == other.m_rows; }
     QString field(qsizetype row, int field) const;
     RegisterEntry entry(qsizetype row) const;
     QList<RegisterEntry> entries() const;

@@ -115,9 +115,11 @@ private:
 
 // Both removals take every line of the cases out and keep the others in the list's
 // order.
-RegisterPlan removalPlan(const QList<RegisterEntry> &cases, const ListOrder &listOrder)
+RegisterPlan removalPlan(
+    const QList<RegisterEntry> &cases, const ListOrder &listOrder, WrittenRegister *written)
 {
     RegisterPlan plan;
+    plan.written = written;
     for (const RegisterEntry &entry : cases)
         plan.drop << caseKeyOf(entry);
     plan.listOrder = &listOrder;
@@ -423,7 +425,8 @@ StoreResult CaseStore::saveNewCase(const RegisterEntry &entry, const CaseNotes &
     });
 }
 
-StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const ListOrder &listOrder)
+StoreResult CaseStore::replaceCase(
+    const RegisterEntry &updated, const ListOrder &listOrder, WrittenRegister *written)
 {
     Change change { Change::Kind::ReplaceCase, { updated[ControlCode] }, updated, {} };
     return run(change, [&]() -> StoreResult {
@@ -438,6 +441,7 @@ StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const ListOrder
         RegisterPlan plan;
         plan.drop = { caseKeyOf(updated) };
         plan.listOrder = &listOrder;
+        plan.written = written;
         plan.lastLine = replacementLine(updated);
         plan.checkDropped = [&updated](const RegisterEntry &old) {
             return checkReplacement(updated, old);
@@ -448,13 +452,14 @@ StoreResult CaseStore::replaceCase(const RegisterEntry &updated, const ListOrder
     });
 }
 
-StoreResult CaseStore::removeCases(const QList<RegisterEntry> &cases, const ListOrder &listOrder)
+StoreResult CaseStore::removeCases(
+    const QList<RegisterEntry> &cases, const ListOrder &listOrder, WrittenRegister *written)
 {
     Change change { Change::Kind::RemoveCases, {}, {}, {} };
     for (const RegisterEntry &entry : cases)
         change.controlCodes << entry[ControlCode];
     return run(change, [&]() -> StoreResult {
-        const RegisterOutcome outcome = rewriteRegister(removalPlan(cases, listOrder));
+        const RegisterOutcome outcome = rewriteRegister(removalPlan(cases, listOrder, written));
         if (!outcome.result)
             return outcome.result;
         // The register no longer names these cases; their files go now. One that cannot
@@ -493,13 +498,14 @@ StoreResult CaseStore::addRegisterLine(const RegisterEntry &entry)
     });
 }
 
-StoreResult CaseStore::removeRegisterLines(const QList<RegisterEntry> &cases, const ListOrder &listOrder)
+StoreResult CaseStore::removeRegisterLines(
+    const QList<RegisterEntry> &cases, const ListOrder &listOrder, WrittenRegister *written)
 {
     Change change { Change::Kind::RemoveRegisterLines, {}, {}, {} };
     for (const RegisterEntry &entry : cases)
         change.controlCodes << entry[ControlCode];
     return run(change, [&]() -> StoreResult {
-        const RegisterOutcome outcome = rewriteRegister(removalPlan(cases, listOrder));
+        const RegisterOutcome outcome = rewriteRegister(removalPlan(cases, listOrder, written));
         for (qsizetype i = 0; i < cases.size(); ++i) {
             if (outcome.found.value(i))
                 change.before << outcome.dropped.at(i);

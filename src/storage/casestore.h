@@ -97,18 +97,22 @@ public:
     // The register without every line of the case (found by its key), in the list's
     // order, with the new line last; in one atomic rewrite. NotFound (nothing written)
     // when the register holds no line of the case any more. `listOrder` is the order of
-    // the overview's rows; lines it does not name follow in file order.
-    static StoreResult replaceCase(const RegisterEntry &updated, const ListOrder &listOrder);
+    // the overview's rows; lines it does not name follow in file order. `written`, when
+    // given, receives the register as written (see WrittenRegister); so do the removals'.
+    static StoreResult replaceCase(
+        const RegisterEntry &updated, const ListOrder &listOrder, WrittenRegister *written = nullptr);
 
     // The register without every line of these cases, then their files. NotFound
     // (nothing written or deleted) when none of them is in the register any more.
     // Files that cannot be deleted are passed over: the cases are gone from the register.
-    static StoreResult removeCases(const QList<RegisterEntry> &cases, const ListOrder &listOrder);
+    static StoreResult removeCases(
+        const QList<RegisterEntry> &cases, const ListOrder &listOrder, WrittenRegister *written = nullptr);
 
     // The overview's hidden actions: one quoted line appended, and lines taken out of
     // the register without touching the cases' files.
     static StoreResult addRegisterLine(const RegisterEntry &entry);
-    static StoreResult removeRegisterLines(const QList<RegisterEntry> &cases, const ListOrder &listOrder);
+    static StoreResult removeRegisterLines(
+        const QList<RegisterEntry> &cases, const ListOrder &listOrder, WrittenRegister *written = nullptr);
 
     // Article rows of the case with the given control code. Rows are found in the file
     // by their values: `old` and `removed` are rows as the window shows them.

@@ -278,6 +278,7 @@ Status saveInPieces(const QString &path, const std::function<void(const Sink &si
         ::unlink(temporary.constData());
         return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(error));
     }
+    const ownwrites::Writing writing(path);
     if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
         error = errno;
         ::unlink(temporary.constData());
@@ -293,6 +294,7 @@ Status appendLine(const QString &path, const QByteArray &line)
     // Unbuffered, so that nothing is left in a buffer that a later flush could still
     // push out after the fragment has been cut off.
     const FileStamp before = FileStamp::of(path); // before the open, which may create it
+    const ownwrites::Writing writing(path);
     QFile file;
     if (Status opened = openChecked(path, O_RDWR | O_APPEND | O_CREAT,
             QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered, file,

@@ -62,7 +62,33 @@ QString keyOf(const QString &path)
 {
     return QDir::cleanPath(path);
 }
+
+QHash<QString, int> &writing()
+{
+    static QHash<QString, int> w;
+    return w;
+}
 } // namespace
+
+Writing::Writing(const QString &path)
+    : m_key(keyOf(path))
+{
+    const QMutexLocker locker(&mutex());
+    ++writing()[m_key];
+}
+
+Writing::~Writing()
+{
+    const QMutexLocker locker(&mutex());
+    if (--writing()[m_key] <= 0)
+        writing().remove(m_key);
+}
+
+bool isWriting(const QString &path)
+{
+    const QMutexLocker locker(&mutex());
+    return writing().contains(keyOf(path));
+}
 
 void note(const QString &path, const FileStamp &before, const FileStamp &after)
 {

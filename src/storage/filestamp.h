@@ -33,6 +33,22 @@ void note(const QString &path, const FileStamp &before, const FileStamp &after);
 // own changes as far as they go and returns the state reached. When that is the
 // file's state now, nobody else has touched the file since the window saw it.
 FileStamp follow(const QString &path, FileStamp seen);
+
+// A write of this process is changing the file now and has not been noted yet: from just
+// before the file changes until its stamp after is noted. A window that looked in
+// between would take the new state for another desk's; it looks again later instead.
+class Writing final
+{
+public:
+    explicit Writing(const QString &path);
+    ~Writing();
+    Writing(const Writing &) = delete;
+    Writing &operator=(const Writing &) = delete;
+
+private:
+    QString m_key;
+};
+bool isWriting(const QString &path);
 } // namespace ownwrites
 
 } // namespace lunora

@@ -157,7 +157,9 @@ public:
     StoreResult markDropped();
     void orderListed(const ListOrder &listOrder);
     void orderUnlisted();
-    Status save(const QString &path) const;
+    // `copy`, when given, receives every byte written.
+    Status save(const QString &path, QByteArray *copy) const;
+    std::vector<qint32> takeOrder() { return std::move(m_order); }
 
 private:
     enum : char
@@ -389,10 +391,14 @@ void Rewrite::writeLine(Pieces &out, qsizetype row) const
 // The file is written piece by piece: the register is not held a second time in memory,
 // and no large buffer is spread over fresh pages. The lines out of file order are read
 // in batches first (see storage/readahead.h).
-Status Rewrite::save(const QString &path) const
+Status Rewrite::save(const QString &path, QByteArray *copy) const
 {
     return fileio::saveInPieces(path, [&](const fileio::Sink &sink) {
-        Pieces out(sink);
+        const fileio::Sink kept = [&sink, copy](QByteArrayView piece) {
+            copy->append(piece);
+            sink(piece);
+        };
+        Pieces out(copy ? kept : sink);
         constexpr auto Batch = static_cast<std::size_t>(readahead::Batch);
         const std::size_t count = m_order.size();
         for (std::size_t first = 0; first < count; first += Batch) {
@@ -409,6 +415,26 @@ Status Rewrite::save(const QString &path) const
         out.put(m_plan.lastLine);
         out.flush();
     });
+}
+
+// The written bytes as a table, with the key fields' places made here on the worker
+// rather than by the list's first look for a case. Left unmade when the lines read back
+// are not one for each line written (a damaged line written as it stood).
+void handBackWritten(WrittenRegister &written, const caseregister::Table &listed, QByteArray bytes,
+    std::vector<qint32> order, const RegisterPlan &plan, const QString &path)
+{
+    Result<caseregister::Table> table = caseregister::Table::fromBytes(std::move(bytes));
+    if (!plan.lastLine.isEmpty())
+        order.push_back(-1);
+    if (!table || table.value().size() != static_cast<qsizetype>(order.size()))
+        return;
+    written.table = table.takeValue();
+    if (!written.table.isEmpty())
+        (void)written.table.keyFields(written.table.size() - 1);
+    written.before = listed;
+    written.from = std::move(order);
+    written.stamp = FileStamp::of(path);
+    written.made = true;
 }
 
 } // namespace
@@ -436,8 +462,22 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
     if (plan.listOrder)
         rewrite.orderListed(*plan.listOrder);
     rewrite.orderUnlisted();
-    if (const Status saved = rewrite.save(path); !saved)
+    // Only a file that was exactly the list's table is handed back: the list's rows then
+    // stand for every line written, and the new table takes the old one's place.
+    const bool handBack = plan.written && !listed.isEmpty() && loaded.value().grew
+        && loaded.value().table.byteSize() == listed.byteSize();
+    // Room for the most the lines can grow by (a plain line quoted gains at most 21
+    // bytes), so that the copy is never moved while it grows; the pages of the room left
+    // over are never touched.
+    QByteArray bytes;
+    if (handBack)
+        bytes.reserve(listed.byteSize() + 24 * listed.size() + plan.lastLine.size() + 16);
+    if (const Status saved = rewrite.save(path, handBack ? &bytes : nullptr); !saved) {
         outcome.result = unwritable(saved);
+        return outcome;
+    }
+    if (handBack)
+        handBackWritten(*plan.written, listed, std::move(bytes), rewrite.takeOrder(), plan, path);
     return outcome;
 }
 

@@ -25,6 +25,9 @@ struct RegisterPlan
     // When set, a line dropped for drop[i] is checked with this before anything is
     // written (the replacement's double quotes against the old line).
     std::function<StoreResult(const RegisterEntry &old)> checkDropped;
+    // When set, made when the file was exactly listOrder's held table (see
+    // WrittenRegister) and the rewrite succeeded.
+    WrittenRegister *written = nullptr;
 };
 
 struct RegisterOutcome

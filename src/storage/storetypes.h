@@ -7,6 +7,7 @@
 // overview's order. Both include this; the rewrite never needs the store itself.
 
 #include "storage/caseregister.h"
+#include "storage/filestamp.h"
 #include "storage/records.h"
 #include "storage/status.h"
 
@@ -123,6 +124,21 @@ private:
     std::vector<Row> m_views;
     std::deque<CaseKey> m_copies;
     caseregister::Table m_held;
+};
+
+// The register as a rewrite wrote it, handed back to the list whose table the file was,
+// byte for byte, when the rewrite began: the list takes it over instead of reading the
+// file anew, and its next rewrite finds the file beginning with the list's table again.
+// Left unmade (`made` false) when the file held anything else: another desk's change
+// then reaches the list by the usual read.
+struct WrittenRegister
+{
+    bool made = false;
+    caseregister::Table before; // the list's table the rewrite started from
+    caseregister::Table table; // the bytes written, with their line starts
+    // For each line of `table`: the row of `before` it was, or -1 for a new line.
+    std::vector<qint32> from;
+    FileStamp stamp; // the file just after it was put in place
 };
 
 // The failures both report the same way: a data folder without its Lib folder (none

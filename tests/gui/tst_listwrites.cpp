@@ -9,11 +9,15 @@
 #include "common/otherdesk.h"
 #include "common/testsupport.h"
 #include "gui/caselist.h"
+#include "gui/caselistmodel.h"
+#include "gui/casesortproxy.h"
+#include "gui/filefollower.h"
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
 #include "gui/windowregistry.h"
+#include "storage/caseregister.h"
 #include "storage/session.h"
 #include "support_guifixture.h"
 
@@ -25,9 +29,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <limits>
 
 using namespace lunora;
 using namespace lunora::test;
@@ -59,6 +66,22 @@ bool shownBusy(frmArendeList *overview, const RegisterEntry &entry)
     return false;
 }
 
+// Another case, named to sort last, as another desk adds it.
+RegisterEntry otherDesksCase()
+{
+    RegisterEntry entry = CaseB;
+    entry[CaseNumber] = QStringLiteral("120304 7");
+    entry[CustomerName] = QStringLiteral("Östen Öberg");
+    entry[ControlCode] = QStringLiteral("{CCCCCCCC-3333-4333-8333-CCCCCCCCCCCC}");
+    return entry;
+}
+
+QList<RegisterEntry> sortedEntries(QList<RegisterEntry> entries)
+{
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
 } // namespace
 
 class TestListWrites : public QObject
@@ -78,6 +101,8 @@ private slots:
     void removedRowIsBusyUntilTheResult();
     void closeAskedDuringAWriteFollowsIt_data();
     void closeAskedDuringAWriteFollowsIt();
+    void ownWriteIsTakenOverWithoutARead_data();
+    void ownWriteIsTakenOverWithoutARead();
 
 private:
     frmArendeList *showOverview();
@@ -229,6 +254,70 @@ void TestListWrites::closeAskedDuringAWriteFollowsIt()
     QVERIFY(MessageBox::shown().last().text.contains(success));
     if (close == Close::Quit)
         QTRY_VERIFY(!overview || !overview->isVisible());
+}
+
+void TestListWrites::ownWriteIsTakenOverWithoutARead_data()
+{
+    QTest::addColumn<Write>("write");
+    QTest::addColumn<bool>("onWorker");
+    QTest::addColumn<bool>("sorted");
+    QTest::addColumn<bool>("otherDeskFirst");
+    QTest::newRow("removal") << Write::Removal << true << false << false;
+    QTest::newRow("removal at once") << Write::Removal << false << false << false;
+    QTest::newRow("removal, sorted") << Write::Removal << true << true << false;
+    QTest::newRow("update, sorted") << Write::Update << true << true << false;
+    QTest::newRow("update at once, sorted") << Write::Update << false << true << false;
+    // The file is no longer what the list read: the other desk's case must show.
+    QTest::newRow("removal, another desk's case first") << Write::Removal << true << false << true;
+    QTest::newRow("update, another desk's case first") << Write::Update << true << true << true;
+}
+
+void TestListWrites::ownWriteIsTakenOverWithoutARead()
+{
+    QFETCH(Write, write);
+    QFETCH(bool, onWorker);
+    QFETCH(bool, sorted);
+    QFETCH(bool, otherDeskFirst);
+    // Out of name order in the file, so that a sorted list's rewrite reorders it.
+    writeBytes(m_data->registerFile(), quotedLines({ CaseB, CaseA }));
+    frmArendeList *overview = showOverview();
+    CaseList *list = WindowRegistry::caseList();
+    if (!onWorker)
+        list->setWorkerFrom(std::numeric_limits<int>::max());
+    if (sorted) {
+        overview->sortListView(CustomerName);
+        QTRY_COMPARE(list->proxy()->sortColumn(), int(CustomerName));
+    }
+    selectEntry(overview, CaseA);
+    QSignalSpy reloads(list, &CaseList::reloaded);
+    QSignalSpy resets(list->model(), &QAbstractItemModel::modelReset);
+    const int changes = list->follower()->changeCount();
+    if (otherDeskFirst) {
+        QFile file(m_data->registerFile());
+        QVERIFY(file.open(QIODevice::Append));
+        QVERIFY(file.write(quotedLines({ otherDesksCase() })) > 0);
+    }
+    startWrite(write);
+    QTRY_VERIFY(!list->isWriting());
+    list->follower()->check();
+    const QString path = m_data->registerFile();
+    if (otherDeskFirst) {
+        QTRY_VERIFY(list->entries().contains(otherDesksCase()));
+    } else {
+        // The case window asks for its refresh after an update; it finds the file as the
+        // list holds it and leaves the rows alone.
+        QTRY_COMPARE(reloads.count(), write == Write::Update ? 1 : 0);
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(list->follower()->changeCount(), changes);
+        // The list's table is the file as written, for the next rewrite to start from.
+        QCOMPARE(list->model()->table().entries(), caseregister::Table::load(path).value().entries());
+    }
+    const QList<RegisterEntry> file = caseregister::load(path).value();
+    QCOMPARE(sortedEntries(list->entries()), sortedEntries(file));
+    if (!sorted)
+        QCOMPARE(list->entries(), file);
+    QCOMPARE(
+        list->entries().size(), write == Write::Removal ? 1 + int(otherDeskFirst) : 2 + int(otherDeskFirst));
 }
 
 QTEST_MAIN(TestListWrites)
