@@ -11,6 +11,7 @@
 #include "storage/casestore.h"
 #include "storage/datafolder.h"
 #include "storage/folderlock.h"
+#include "storage/heap.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -197,6 +198,7 @@ void CaseList::apply(ReadResult &result)
     } else if (!read.value().grew || !m_model->appendGrown(read.value().table)) {
         m_proxy->usePrepared(std::move(result.prepared));
         m_model->setTable(std::move(read.value().table));
+        heap::giveFreePagesBackSoon();
     }
     emit reloaded();
     // The log is a courtesy, so a log that cannot be written does not stop the window.
@@ -309,6 +311,7 @@ void CaseList::takeWritten(WrittenRegister &written)
     if (!isOpen() || !m_model->adoptWritten(written))
         return;
     m_follower->markSeen(written.stamp);
+    heap::giveFreePagesBackSoon();
 }
 
 void CaseList::write(Write write)

@@ -3,6 +3,7 @@
 #include "gui/casesortproxy.h"
 
 #include "gui/caselistmodel.h"
+#include "storage/heap.h"
 #include "storage/swedishtext.h"
 
 #include <QByteArray>
@@ -353,6 +354,8 @@ void CaseSortProxy::takeOrder(quint64 rowsAt, int column, std::shared_ptr<Column
 void CaseSortProxy::orderJobEnded()
 {
     m_orderJobRunning = false;
+    // The job's copy of the rows may have been the last hold on a table the list let go.
+    heap::giveFreePagesBackSoon();
     // A job of rows changed meanwhile starts again on the rows as they are.
     if (m_pendingSort || isLong())
         startOrderJob();

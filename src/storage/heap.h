@@ -13,4 +13,12 @@ namespace lunora::heap {
 // the start, before any thread runs.
 void giveLargeBlocksBack();
 
+// Gives the pages of freed memory in the C library's heaps back to the system, soon and
+// on the thread pool. A large block still comes out of a heap when a freed stretch there
+// is big enough for it, and the rows' many small strings leave such stretches; freed,
+// their pages stay the process's until trimmed, so every swap of the list's table would
+// raise the resident size by what the last one left behind. Called after such a swap;
+// calls that come while one is waiting to run are one.
+void giveFreePagesBackSoon();
+
 } // namespace lunora::heap

@@ -355,6 +355,10 @@ void Rewrite::orderUnlisted()
         if (isFree(row))
             m_order.push_back(static_cast<qint32>(row));
     }
+    // The order stands: the index and the marks go before the file is written, so that
+    // the copy of it handed back to the list never lives beside them.
+    m_index.reset();
+    m_state = {};
 }
 
 void Rewrite::writeLine(Pieces &out, qsizetype row) const
