@@ -280,11 +280,13 @@ StoreResult CaseList::store(
 StoreResult CaseList::apply(
     WriteKind kind, const QList<RegisterEntry> &cases, const StoreResult &result, WrittenRegister *written)
 {
+    // What the rewrite wrote tells which rows it left out, without a look at every row.
+    const WrittenRegister *wrote = result ? written : nullptr;
     if (kind != WriteKind::Replace) {
         if (result || result.kind == StoreError::NotFound)
-            dropRows(cases);
+            dropRows(cases, wrote);
     } else if (result) {
-        dropRows(cases);
+        dropRows(cases, wrote);
         if (isOpen())
             m_model->appendEntry(cases.first());
     } else if (result.kind == StoreError::NotFound) {
@@ -373,15 +375,18 @@ void CaseList::writeEnded(const StoreResult &result, const std::shared_ptr<Writt
         emit writesDone();
 }
 
-void CaseList::dropRows(const QList<RegisterEntry> &cases)
+void CaseList::dropRows(const QList<RegisterEntry> &cases, const WrittenRegister *written)
 {
     if (!isOpen())
         return;
     QList<CaseKey> keys;
     for (const RegisterEntry &entry : cases)
         keys << caseKeyOf(entry);
+    std::optional<std::vector<int>> leftOut;
+    if (written)
+        leftOut = m_model->rowsLeftOut(*written, keys);
     // From the last row to the first, so that the positions still to go stay valid.
-    const std::vector<int> rows = m_model->rowsOf(keys);
+    const std::vector<int> rows = leftOut ? std::move(*leftOut) : m_model->rowsOf(keys);
     for (auto row = rows.crbegin(); row != rows.crend(); ++row)
         m_model->removeEntry(*row);
 }

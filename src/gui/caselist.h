@@ -155,7 +155,7 @@ private:
     void startRead();
     void takeRead(quint64 generation, const std::shared_ptr<ReadResult> &result);
     void apply(ReadResult &result);
-    void dropRows(const QList<RegisterEntry> &cases);
+    void dropRows(const QList<RegisterEntry> &cases, const WrittenRegister *written = nullptr);
     void announceRemoved(const QList<RegisterEntry> &cases);
 
     QObject *m_viewer = nullptr; // the overview the rows are for

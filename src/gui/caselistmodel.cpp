@@ -9,9 +9,11 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QString>
+#include <QThreadPool>
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <utility>
 
 namespace lunora {
 
@@ -286,9 +288,15 @@ bool CaseListModel::appendGrown(caseregister::Table grown)
     return true;
 }
 
+bool CaseListModel::isWrittenFrom(const WrittenRegister &written) const
+{
+    return written.made && m_table.isCopyOf(written.before)
+        && written.lineOf.size() == static_cast<std::size_t>(m_table.size());
+}
+
 bool CaseListModel::adoptWritten(WrittenRegister &written)
 {
-    if (!written.made || !m_table.isCopyOf(written.before))
+    if (!isWrittenFrom(written))
         return false;
     QList<RegisterEntry> added;
     std::optional<std::vector<qint32>> rows = rowsInWritten(written, added);
@@ -298,9 +306,26 @@ bool CaseListModel::adoptWritten(WrittenRegister &written)
     // sort orders and the search's rows stand as they are.
     m_rows = std::move(*rows);
     m_added = std::move(added);
-    m_table = std::move(written.table);
+    caseregister::Table old = std::exchange(m_table, std::move(written.table));
     written.before = {};
+    // Unmapping a register-sized table is no work for the window's thread.
+    QThreadPool::globalInstance()->start([old]() mutable { old = {}; });
     return true;
+}
+
+std::optional<std::vector<int>> CaseListModel::rowsLeftOut(
+    const WrittenRegister &written, const QList<CaseKey> &keys) const
+{
+    if (!isWrittenFrom(written))
+        return std::nullopt;
+    std::vector<int> rows;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const qint32 at = m_rows[row];
+        if (at >= 0 ? written.lineOf[static_cast<std::size_t>(at)] < 0
+                    : keys.contains(caseKeyOf(m_added.at(-1 - at))))
+            rows.push_back(static_cast<int>(row));
+    }
+    return rows;
 }
 
 // Where each row's line went in the written table; rows the table does not hold (a
@@ -309,18 +334,8 @@ bool CaseListModel::adoptWritten(WrittenRegister &written)
 std::optional<std::vector<qint32>> CaseListModel::rowsInWritten(
     const WrittenRegister &written, QList<RegisterEntry> &added) const
 {
-    const qsizetype lines = written.table.size();
-    std::vector<qint32> lineOf(static_cast<std::size_t>(m_table.size()), -1);
-    std::vector<qint32> newLines;
-    for (qsizetype line = 0; line < lines; ++line) {
-        const qint32 from = written.from[static_cast<std::size_t>(line)];
-        if (from >= m_table.size())
-            return std::nullopt;
-        if (from >= 0)
-            lineOf[static_cast<std::size_t>(from)] = static_cast<qint32>(line);
-        else
-            newLines.push_back(static_cast<qint32>(line));
-    }
+    const std::vector<qint32> &lineOf = written.lineOf;
+    std::vector<qint32> newLines = written.newLines;
     std::vector<qint32> rows(m_rows.size());
     qsizetype covered = 0;
     for (std::size_t r = 0; r < m_rows.size(); ++r) {
@@ -346,7 +361,7 @@ std::optional<std::vector<qint32>> CaseListModel::rowsInWritten(
             rows[r] = -static_cast<qint32>(added.size());
         }
     }
-    if (covered != lines)
+    if (covered != written.table.size())
         return std::nullopt;
     return rows;
 }

@@ -61,6 +61,11 @@ public:
     // rather than row by row: after this list's own rewrite of a sorted list the rows
     // lie all over it.
     std::vector<int> rowsOf(const QList<CaseKey> &keys) const;
+    // The same after this list's own rewrite took them out: the rows whose line
+    // `written` did not write, found in one pass over the rows. None when `written` was
+    // not written from the table the rows are read from.
+    std::optional<std::vector<int>> rowsLeftOut(
+        const WrittenRegister &written, const QList<CaseKey> &keys) const;
     // The keys of these rows, in this order: views into the model's bytes where it can,
     // which the order holds on to.
     ListOrder keys(const std::vector<int> &rows) const;
@@ -107,6 +112,7 @@ public:
     static int columnWidthUnits(int column);
 
 private:
+    bool isWrittenFrom(const WrittenRegister &written) const;
     std::optional<std::vector<qint32>> rowsInWritten(
         const WrittenRegister &written, QList<RegisterEntry> &added) const;
     static ListOrder keysOf(const caseregister::Table &table, const QList<RegisterEntry> &added,

@@ -432,11 +432,20 @@ void handBackWritten(WrittenRegister &written, const caseregister::Table &listed
         order.push_back(-1);
     if (!table || table.value().size() != static_cast<qsizetype>(order.size()))
         return;
+    written.lineOf.assign(static_cast<std::size_t>(listed.size()), -1);
+    for (std::size_t line = 0; line < order.size(); ++line) {
+        const qint32 from = order[line];
+        if (from >= listed.size())
+            return;
+        if (from >= 0)
+            written.lineOf[static_cast<std::size_t>(from)] = static_cast<qint32>(line);
+        else
+            written.newLines.push_back(static_cast<qint32>(line));
+    }
     written.table = table.takeValue();
     if (!written.table.isEmpty())
         (void)written.table.keyFields(written.table.size() - 1);
     written.before = listed;
-    written.from = std::move(order);
     written.stamp = FileStamp::of(path);
     written.made = true;
 }

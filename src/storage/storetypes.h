@@ -136,8 +136,11 @@ struct WrittenRegister
     bool made = false;
     caseregister::Table before; // the list's table the rewrite started from
     caseregister::Table table; // the bytes written, with their line starts
-    // For each line of `table`: the row of `before` it was, or -1 for a new line.
-    std::vector<qint32> from;
+    // Made on the worker, so that the list's swap is one pass over its rows: for each
+    // line of `before`, its line in `table` (-1 when it was not written: a case taken
+    // out), and the lines of `table` that no line of `before` became (the new last line).
+    std::vector<qint32> lineOf;
+    std::vector<qint32> newLines;
     FileStamp stamp; // the file just after it was put in place
 };
 

@@ -262,14 +262,17 @@ void TestListWrites::ownWriteIsTakenOverWithoutARead_data()
     QTest::addColumn<bool>("onWorker");
     QTest::addColumn<bool>("sorted");
     QTest::addColumn<bool>("otherDeskFirst");
-    QTest::newRow("removal") << Write::Removal << true << false << false;
-    QTest::newRow("removal at once") << Write::Removal << false << false << false;
-    QTest::newRow("removal, sorted") << Write::Removal << true << true << false;
-    QTest::newRow("update, sorted") << Write::Update << true << true << false;
-    QTest::newRow("update at once, sorted") << Write::Update << false << true << false;
+    QTest::addColumn<bool>("twice"); // the case stands on two lines of the register
+    QTest::newRow("removal") << Write::Removal << true << false << false << false;
+    QTest::newRow("removal at once") << Write::Removal << false << false << false << false;
+    QTest::newRow("removal, sorted") << Write::Removal << true << true << false << false;
+    QTest::newRow("removal, sorted, case on two lines") << Write::Removal << true << true << false << true;
+    QTest::newRow("update, sorted") << Write::Update << true << true << false << false;
+    QTest::newRow("update, sorted, case on two lines") << Write::Update << true << true << false << true;
+    QTest::newRow("update at once, sorted") << Write::Update << false << true << false << false;
     // The file is no longer what the list read: the other desk's case must show.
-    QTest::newRow("removal, another desk's case first") << Write::Removal << true << false << true;
-    QTest::newRow("update, another desk's case first") << Write::Update << true << true << true;
+    QTest::newRow("removal, another desk's case first") << Write::Removal << true << false << true << false;
+    QTest::newRow("update, another desk's case first") << Write::Update << true << true << true << false;
 }
 
 void TestListWrites::ownWriteIsTakenOverWithoutARead()
@@ -278,8 +281,10 @@ void TestListWrites::ownWriteIsTakenOverWithoutARead()
     QFETCH(bool, onWorker);
     QFETCH(bool, sorted);
     QFETCH(bool, otherDeskFirst);
+    QFETCH(bool, twice);
     // Out of name order in the file, so that a sorted list's rewrite reorders it.
-    writeBytes(m_data->registerFile(), quotedLines({ CaseB, CaseA }));
+    writeBytes(
+        m_data->registerFile(), quotedLines(twice ? QList { CaseA, CaseB, CaseA } : QList { CaseB, CaseA }));
     frmArendeList *overview = showOverview();
     CaseList *list = WindowRegistry::caseList();
     if (!onWorker)
