@@ -261,8 +261,16 @@ void CaseListModel::setTable(caseregister::Table table)
     m_added.clear();
     m_rows.resize(static_cast<std::size_t>(table.size()));
     std::iota(m_rows.begin(), m_rows.end(), 0);
-    m_table = std::move(table);
+    replaceTable(std::move(table));
     endResetModel();
+}
+
+void CaseListModel::replaceTable(caseregister::Table table)
+{
+    caseregister::Table old = std::exchange(m_table, std::move(table));
+    // Unmapping a register-sized table is no work for the window's thread.
+    if (old.byteSize() >= WorkerReleaseBytes)
+        QThreadPool::globalInstance()->start([old]() mutable { old = {}; });
 }
 
 bool CaseListModel::holdsTableOnly() const
@@ -306,10 +314,8 @@ bool CaseListModel::adoptWritten(WrittenRegister &written)
     // sort orders and the search's rows stand as they are.
     m_rows = std::move(*rows);
     m_added = std::move(added);
-    caseregister::Table old = std::exchange(m_table, std::move(written.table));
     written.before = {};
-    // Unmapping a register-sized table is no work for the window's thread.
-    QThreadPool::globalInstance()->start([old]() mutable { old = {}; });
+    replaceTable(std::move(written.table));
     return true;
 }
 

@@ -113,6 +113,9 @@ public:
 
 private:
     bool isWrittenFrom(const WrittenRegister &written) const;
+    void replaceTable(caseregister::Table table);
+    // A table this large is let go of on the thread pool.
+    static constexpr qsizetype WorkerReleaseBytes = 2 * 1024 * 1024;
     std::optional<std::vector<qint32>> rowsInWritten(
         const WrittenRegister &written, QList<RegisterEntry> &added) const;
     static ListOrder keysOf(const caseregister::Table &table, const QList<RegisterEntry> &added,
