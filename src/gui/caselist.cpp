@@ -12,6 +12,7 @@
 #include "storage/datafolder.h"
 #include "storage/folderlock.h"
 #include "storage/heap.h"
+#include "storage/workers.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -144,30 +145,29 @@ void CaseList::startRead()
     // register that only grew is read from where the list's table ended; the sort's order
     // and the search's rows are made there too when the rows will be replaced.
     const bool appendable = m_model->holdsTableOnly();
-    QThreadPool::globalInstance()->start(
-        [shared = m_readShared, generation, appendable, path = paths::caseRegister(),
-            table = m_model->table(), wanted = m_proxy->preparation()]() mutable {
-            const auto stopped = [&shared, generation]() {
-                return shared->generation != generation;
-            };
-            auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr });
-            table = {};
-            // The key fields' places of the lines read, made here rather than by the first
-            // look for a case on the window's thread (keeping the user's place does two).
-            if (result->read && !result->read.value().table.isEmpty()) {
-                const caseregister::Table &read = result->read.value().table;
-                (void)read.keyFields(read.size() - 1);
-            }
-            const bool replaces = result->read && (!result->read.value().grew || !appendable);
-            if (replaces && !stopped())
-                result->prepared = CaseSortProxy::prepare(result->read.value().table, wanted, stopped);
-            const std::lock_guard lock(shared->postMutex);
-            if (shared->list && !stopped())
-                QMetaObject::invokeMethod(
-                    shared->list,
-                    [list = shared->list, generation, result]() { list->takeRead(generation, result); },
-                    Qt::QueuedConnection);
-        });
+    workers()->start([shared = m_readShared, generation, appendable, path = paths::caseRegister(),
+                         table = m_model->table(), wanted = m_proxy->preparation()]() mutable {
+        const auto stopped = [&shared, generation]() {
+            return shared->generation != generation;
+        };
+        auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr });
+        table = {};
+        // The key fields' places of the lines read, made here rather than by the first
+        // look for a case on the window's thread (keeping the user's place does two).
+        if (result->read && !result->read.value().table.isEmpty()) {
+            const caseregister::Table &read = result->read.value().table;
+            (void)read.keyFields(read.size() - 1);
+        }
+        const bool replaces = result->read && (!result->read.value().grew || !appendable);
+        if (replaces && !stopped())
+            result->prepared = CaseSortProxy::prepare(result->read.value().table, wanted, stopped);
+        const std::lock_guard lock(shared->postMutex);
+        if (shared->list && !stopped())
+            QMetaObject::invokeMethod(
+                shared->list,
+                [list = shared->list, generation, result]() { list->takeRead(generation, result); },
+                Qt::QueuedConnection);
+    });
 }
 
 void CaseList::takeRead(quint64 generation, const std::shared_ptr<ReadResult> &result)

@@ -4,6 +4,7 @@
 
 #include "storage/cp1252.h"
 #include "storage/readahead.h"
+#include "storage/workers.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -270,7 +271,7 @@ void CaseListModel::replaceTable(caseregister::Table table)
     caseregister::Table old = std::exchange(m_table, std::move(table));
     // Unmapping a register-sized table is no work for the window's thread.
     if (old.byteSize() >= WorkerReleaseBytes)
-        QThreadPool::globalInstance()->start([old]() mutable { old = {}; });
+        workers()->start([old]() mutable { old = {}; });
 }
 
 bool CaseListModel::holdsTableOnly() const

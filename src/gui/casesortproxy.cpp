@@ -5,6 +5,7 @@
 #include "gui/caselistmodel.h"
 #include "storage/heap.h"
 #include "storage/swedishtext.h"
+#include "storage/workers.h"
 
 #include <QByteArray>
 #include <QThreadPool>
@@ -318,27 +319,26 @@ void CaseSortProxy::startOrderJob()
         return;
     m_orderJobRunning = true;
     const quint64 rowsAt = m_shared->rows;
-    QThreadPool::globalInstance()->start(
-        [shared = m_shared, rowsAt, rows = m_cases->snapshot(), made]() mutable {
-            const auto stopped = [&shared, rowsAt]() {
-                return shared->rows != rowsAt;
-            };
-            while (made != Every && !stopped()) {
-                int column = shared->wantedColumn;
-                if (column < 0 || (made & (1u << column)))
-                    column = std::countr_one(made);
-                std::shared_ptr<ColumnOrder> order = buildOrder(rows, column, stopped);
-                if (!order)
-                    break;
-                made |= 1u << column;
-                post(*shared, [rowsAt, column, order = std::move(order)](CaseSortProxy &proxy) mutable {
-                    proxy.takeOrder(rowsAt, column, std::move(order));
-                });
-            }
-            // The copy of the rows goes before the proxy hears the job has ended.
-            rows = {};
-            post(*shared, [](CaseSortProxy &proxy) { proxy.orderJobEnded(); });
-        });
+    workers()->start([shared = m_shared, rowsAt, rows = m_cases->snapshot(), made]() mutable {
+        const auto stopped = [&shared, rowsAt]() {
+            return shared->rows != rowsAt;
+        };
+        while (made != Every && !stopped()) {
+            int column = shared->wantedColumn;
+            if (column < 0 || (made & (1u << column)))
+                column = std::countr_one(made);
+            std::shared_ptr<ColumnOrder> order = buildOrder(rows, column, stopped);
+            if (!order)
+                break;
+            made |= 1u << column;
+            post(*shared, [rowsAt, column, order = std::move(order)](CaseSortProxy &proxy) mutable {
+                proxy.takeOrder(rowsAt, column, std::move(order));
+            });
+        }
+        // The copy of the rows goes before the proxy hears the job has ended.
+        rows = {};
+        post(*shared, [](CaseSortProxy &proxy) { proxy.orderJobEnded(); });
+    });
 }
 
 void CaseSortProxy::takeOrder(quint64 rowsAt, int column, std::shared_ptr<ColumnOrder> order)
@@ -595,9 +595,9 @@ void CaseSortProxy::startSearchJob(
     // looks for its own first.
     const bool firstHitsShow = m_sortColumn < 0;
     auto listOrder = firstHitsShow ? nullptr : std::make_shared<const std::vector<int>>(m_order);
-    QThreadPool::globalInstance()->start([shared = m_shared, searchAt, rowsAt, rows = m_cases->snapshot(),
-                                             search, candidates = std::move(candidates), firstHitsShow,
-                                             listOrder = std::move(listOrder)]() {
+    workers()->start([shared = m_shared, searchAt, rowsAt, rows = m_cases->snapshot(), search,
+                         candidates = std::move(candidates), firstHitsShow,
+                         listOrder = std::move(listOrder)]() {
         const auto cancelled = [&shared, searchAt, rowsAt]() {
             return shared->search != searchAt || shared->rows != rowsAt;
         };

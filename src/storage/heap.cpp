@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "storage/heap.h"
 
+#include "storage/workers.h"
+
 #include <QThreadPool>
 #include <atomic>
 
@@ -27,7 +29,7 @@ void giveFreePagesBackSoon()
     if (waiting.exchange(true))
         return;
     // Off the window's thread: a trim walks every free stretch of every heap.
-    QThreadPool::globalInstance()->start([] {
+    workers()->start([] {
         // Before the trim, so that what is freed while it runs is trimmed by the next.
         waiting = false;
         (void)malloc_trim(0);

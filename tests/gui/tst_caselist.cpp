@@ -7,6 +7,7 @@
 #include "gui/caselist.h"
 #include "gui/caselistmodel.h"
 #include "storage/caseregister.h"
+#include "storage/workers.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -266,7 +267,7 @@ void TestCaseList::closingWhileTheWorkerReads()
     QVERIFY(!list->isOpen());
     if (listGoes)
         list.reset();
-    QThreadPool::globalInstance()->waitForDone();
+    workers()->waitForDone();
     QCoreApplication::processEvents();
     if (listGoes)
         return;

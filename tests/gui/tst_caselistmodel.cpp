@@ -13,6 +13,7 @@
 #include "storage/caseregister.h"
 #include "storage/cp1252.h"
 #include "storage/swedishtext.h"
+#include "storage/workers.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -351,7 +352,7 @@ caseregister::Table grownTable(const caseregister::Table &table, QRandomGenerato
 void settleWorker(const CaseSortProxy &proxy)
 {
     QVERIFY(test::runUntil([&proxy]() { return !proxy.isSearchRunning(); }, 20000));
-    QThreadPool::globalInstance()->waitForDone();
+    workers()->waitForDone();
     QCoreApplication::sendPostedEvents();
 }
 
@@ -444,7 +445,7 @@ void TestCaseListModel::staleSearchesNeverReachTheList()
     connect(&proxy, &CaseSortProxy::searchShown, this, [&]() { shownTexts << proxy.searchText(); });
     for (const QString &text : std::as_const(typed)) {
         proxy.setSearch(text);
-        QThreadPool::globalInstance()->waitForDone();
+        workers()->waitForDone();
     }
     if (addedMeanwhile > 0)
         model.appendEntry(randomEntry(random, 9999));
@@ -505,7 +506,7 @@ void TestCaseListModel::closingWhileTheWorkerRunsIsSafe()
     QVERIFY(proxy->isSearchRunning());
     delete proxy;
     delete model;
-    QThreadPool::globalInstance()->waitForDone();
+    workers()->waitForDone();
     QCoreApplication::sendPostedEvents();
 }
 
