@@ -33,6 +33,8 @@ public:
     using Fields = std::array<QByteArrayView, RegisterFieldCount>;
     struct Reread;
 
+    class Builder;
+
     Table() = default;
 
     // A missing file is an empty table (ok). An unreadable one is a failure. The file
@@ -71,7 +73,10 @@ public:
     // The size of the file read.
     qsizetype byteSize() const { return m_byteSize; }
     // Whether `other` is a copy of this very table (not merely equal bytes).
-    bool isCopyOf(const Table &other) const { return m_pieces == other.m_pieces && m_rows == other.m_rows; }
+    bool isCopyOf(const Table &other) const
+    {
+        return m_pieces == other.m_pieces && m_places == other.m_places && m_rows == other.m_rows;
+    }
     QString field(qsizetype row, int field) const;
     RegisterEntry entry(qsizetype row) const;
     QList<RegisterEntry> entries() const;
@@ -98,17 +103,59 @@ private:
         qsizetype rows = 0;
     };
     using Pieces = std::vector<Piece>;
+    // Where a row's line lies in a table whose rows do not simply run through its pieces
+    // in order (a table made by Builder): the piece, and the row's number in it.
+    struct Place
+    {
+        quint32 piece;
+        quint32 row;
+    };
+    using Places = std::vector<Place>;
 
     static Table fromPieces(Pieces pieces);
+    Place placeOf(qsizetype row) const;
+    // This table and the lines of `piece` after them.
+    Table appended(Piece piece) const;
     static Result<Piece> scanned(QByteArray bytes, qsizetype firstRow, qsizetype before);
-    // The piece and the line start of a row.
-    const Piece &pieceOf(qsizetype row) const;
     const char *lineStart(qsizetype row, const char **end) const;
     static const KeyPlaces &keyPlaces(const Piece &piece);
     bool endsWithLineEnd() const;
 
     std::shared_ptr<const Pieces> m_pieces;
+    // Null when the rows run through the pieces in order, and the file is the pieces'
+    // bytes one after the other. Otherwise the file is every row's line followed by
+    // CR LF, in the order of these places.
+    std::shared_ptr<const Places> m_places;
     qsizetype m_rows = 0;
+    qsizetype m_byteSize = 0;
+};
+
+// The table of a file being written line by line from another table's lines: a line
+// written as it stands there is kept where it lies, and only the lines written in
+// another form (and new ones) are copied, so that the file just written is held once,
+// beside the table it was written from, at the cost of eight bytes a row.
+class Table::Builder
+{
+public:
+    explicit Builder(const Table &from);
+    // The next line of the file is from's row and CR LF; `line` is its rawLine(), which
+    // the writer has at hand.
+    void keep(qsizetype row, QByteArrayView line);
+    // The next line of the file is `line`, which ends with its line end.
+    void add(QByteArrayView line);
+    // The table of every line kept and added; a failure when an added line did not read
+    // back as exactly one entry (a line that holds no field, or runs on into the next).
+    Result<Table> finish();
+
+private:
+    void addPlace(qsizetype bytes);
+
+    Table m_from;
+    Pieces m_pieces;
+    std::vector<bool> m_referable; // pieces of m_from whose lines are kept where they lie
+    Places m_places;
+    QByteArray m_added;
+    qsizetype m_addedRows = 0;
     qsizetype m_byteSize = 0;
 };
 

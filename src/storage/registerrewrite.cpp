@@ -97,26 +97,27 @@ bool isBlank(char c)
 // The quoted form of a plain line whose fields are exactly the bytes between its commas:
 // nine fields, no quote anywhere, no blank at a field's start (the reader skips those).
 // Such a line, the usual kind an older copy appends, is quoted in one walk over its
-// bytes; false, with nothing written, for any other line.
-bool putQuotedPlain(Pieces &out, QByteArrayView line)
+// bytes, which are returned; empty, with nothing written, for any other line.
+QByteArrayView putQuotedPlain(Pieces &out, QByteArrayView line)
 {
     const char *const start = line.data();
     const char *const end = start + line.size();
     if (line.isEmpty() || isBlank(*start) || std::memchr(start, '"', std::size_t(line.size())))
-        return false;
+        return {};
     std::array<const char *, RegisterFieldCount - 1> commas {};
     std::size_t found = 0;
     for (const char *p = start; p < end; ++p) {
         if (*p != ',')
             continue;
         if (found == commas.size() || (p + 1 < end && isBlank(p[1])))
-            return false;
+            return {};
         commas[found++] = p;
     }
     if (found != commas.size())
-        return false;
+        return {};
     const qsizetype size = line.size() + 2 * (RegisterFieldCount - 1) + 4;
-    char *to = out.room(size);
+    char *const first = out.room(size);
+    char *to = first;
     *to++ = '"';
     const char *from = start;
     for (const char *comma : commas) {
@@ -131,7 +132,7 @@ bool putQuotedPlain(Pieces &out, QByteArrayView line)
     *to++ = '\r';
     *to = '\n';
     out.advance(size);
-    return true;
+    return QByteArrayView(first, size);
 }
 
 // One rewrite, in the steps rewriteRegister() takes them: the lines to drop are marked,
@@ -157,8 +158,8 @@ public:
     StoreResult markDropped();
     void orderListed(const ListOrder &listOrder);
     void orderUnlisted();
-    // `copy`, when given, receives every byte written.
-    Status save(const QString &path, QByteArray *copy) const;
+    // `written`, when given, is told every line written.
+    Status save(const QString &path, caseregister::Table::Builder *written) const;
     std::vector<qint32> takeOrder() { return std::move(m_order); }
 
 private:
@@ -194,7 +195,7 @@ private:
     qsizetype orderInFileOrder(const ListOrder &listOrder);
     void orderThroughIndex(const ListOrder &listOrder, qsizetype first);
     static void readKeys(const ListOrder &listOrder, qsizetype first, qsizetype end);
-    void writeLine(Pieces &out, qsizetype row) const;
+    void writeLine(Pieces &out, qsizetype row, caseregister::Table::Builder *written) const;
 
     const RegisterPlan &m_plan;
     const caseregister::Table &m_table;
@@ -361,25 +362,30 @@ void Rewrite::orderUnlisted()
     m_state = {};
 }
 
-void Rewrite::writeLine(Pieces &out, qsizetype row) const
+void Rewrite::writeLine(Pieces &out, qsizetype row, caseregister::Table::Builder *written) const
 {
     // Most lines are stored in the quoted form already and go out as they stand.
     const QByteArrayView line = m_table.rawLine(row);
-    if (!caseregister::Table::quotedLine(line).isEmpty()) {
+    const auto asItStands = [&] {
         out.putLine(line);
+        if (written)
+            written->keep(row, line);
+    };
+    if (!caseregister::Table::quotedLine(line).isEmpty())
+        return asItStands();
+    if (const QByteArrayView quoted = putQuotedPlain(out, line); !quoted.isEmpty()) {
+        if (written)
+            written->add(quoted);
         return;
     }
-    if (putQuotedPlain(out, line))
-        return;
     const caseregister::Table::Fields fields = m_table.fields(row);
-    if (!quotedFormCarries(fields)) {
-        out.putLine(line);
-        return;
-    }
+    if (!quotedFormCarries(fields))
+        return asItStands();
     qsizetype size = QuotedFormBytes;
     for (const QByteArrayView &field : fields)
         size += field.size();
-    char *p = out.room(size);
+    char *const first = out.room(size);
+    char *p = first;
     for (int f = 0; f < RegisterFieldCount; ++f) {
         if (f > 0)
             *p++ = ',';
@@ -390,19 +396,17 @@ void Rewrite::writeLine(Pieces &out, qsizetype row) const
     *p++ = '\r';
     *p++ = '\n';
     out.advance(size);
+    if (written)
+        written->add(QByteArrayView(first, size));
 }
 
 // The file is written piece by piece: the register is not held a second time in memory,
 // and no large buffer is spread over fresh pages. The lines out of file order are read
 // in batches first (see storage/readahead.h).
-Status Rewrite::save(const QString &path, QByteArray *copy) const
+Status Rewrite::save(const QString &path, caseregister::Table::Builder *written) const
 {
     return fileio::saveInPieces(path, [&](const fileio::Sink &sink) {
-        const fileio::Sink kept = [&sink, copy](QByteArrayView piece) {
-            copy->append(piece);
-            sink(piece);
-        };
-        Pieces out(copy ? kept : sink);
+        Pieces out(sink);
         constexpr auto Batch = static_cast<std::size_t>(readahead::Batch);
         const std::size_t count = m_order.size();
         for (std::size_t first = 0; first < count; first += Batch) {
@@ -414,20 +418,22 @@ Status Rewrite::save(const QString &path, QByteArray *copy) const
                 read += readahead::line(m_table, m_order[i]);
             readahead::keep(read);
             for (std::size_t i = first; i < end; ++i)
-                writeLine(out, m_order[i]);
+                writeLine(out, m_order[i], written);
         }
         out.put(m_plan.lastLine);
+        if (written && !m_plan.lastLine.isEmpty())
+            written->add(m_plan.lastLine);
         out.flush();
     });
 }
 
-// The written bytes as a table, with the key fields' places made here on the worker
+// The written register as a table, with the key fields' places made here on the worker
 // rather than by the list's first look for a case. Left unmade when the lines read back
-// are not one for each line written (a damaged line written as it stood).
-void handBackWritten(WrittenRegister &written, const caseregister::Table &listed, QByteArray bytes,
-    std::vector<qint32> order, const RegisterPlan &plan, const QString &path)
+// are not one for each line written.
+void handBackWritten(WrittenRegister &written, const caseregister::Table &listed,
+    Result<caseregister::Table> table, std::vector<qint32> order, const RegisterPlan &plan,
+    const QString &path)
 {
-    Result<caseregister::Table> table = caseregister::Table::fromBytes(std::move(bytes));
     if (!plan.lastLine.isEmpty())
         order.push_back(-1);
     if (!table || table.value().size() != static_cast<qsizetype>(order.size()))
@@ -443,8 +449,6 @@ void handBackWritten(WrittenRegister &written, const caseregister::Table &listed
             written.newLines.push_back(static_cast<qint32>(line));
     }
     written.table = table.takeValue();
-    if (!written.table.isEmpty())
-        (void)written.table.keyFields(written.table.size() - 1);
     written.before = listed;
     written.stamp = FileStamp::of(path);
     written.made = true;
@@ -479,18 +483,15 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
     // stand for every line written, and the new table takes the old one's place.
     const bool handBack = plan.written && !listed.isEmpty() && loaded.value().grew
         && loaded.value().table.byteSize() == listed.byteSize();
-    // Room for the most the lines can grow by (a plain line quoted gains at most 21
-    // bytes), so that the copy is never moved while it grows; the pages of the room left
-    // over are never touched.
-    QByteArray bytes;
+    std::optional<caseregister::Table::Builder> written;
     if (handBack)
-        bytes.reserve(listed.byteSize() + 24 * listed.size() + plan.lastLine.size() + 16);
-    if (const Status saved = rewrite.save(path, handBack ? &bytes : nullptr); !saved) {
+        written.emplace(loaded.value().table);
+    if (const Status saved = rewrite.save(path, written ? &*written : nullptr); !saved) {
         outcome.result = unwritable(saved);
         return outcome;
     }
     if (handBack)
-        handBackWritten(*plan.written, listed, std::move(bytes), rewrite.takeOrder(), plan, path);
+        handBackWritten(*plan.written, listed, written->finish(), rewrite.takeOrder(), plan, path);
     return outcome;
 }
 

@@ -197,21 +197,68 @@ Status readFailure(const QString &path, int error)
     return Status::failure(QStringLiteral("%1 kunde inte läsas: %2").arg(path, systemReason(error)));
 }
 
-// Whether the file, from where it stands, goes on with exactly `bytes`. Read a piece
-// at a time into `chunk`, so that the comparison holds no second copy of the register.
-Result<bool> goesOnWith(QFile &file, const QString &path, QByteArrayView bytes, QByteArray &chunk)
+// The file compared with the table, from its start on: read a megabyte at a time, so
+// that the comparison holds no second copy of the register, and in steps as small as
+// one line where the table's lines lie apart.
+class Comparison final
 {
-    chunk.resize(CompareChunk);
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype wanted = std::min(CompareChunk, bytes.size() - at);
-        const qint64 got = file.read(chunk.data(), wanted);
-        if (got < 0)
-            return readFailure(path, errno);
-        if (got == 0 || std::memcmp(chunk.constData(), bytes.data() + at, std::size_t(got)) != 0)
-            return false;
-        at += got;
+public:
+    explicit Comparison(QFile &file)
+        : m_file(file)
+        , m_chunk(CompareChunk, Qt::Uninitialized)
+    {
     }
-    return true;
+
+    // Whether the file goes on with exactly `bytes`; false also when it cannot be read
+    // (then error() says why).
+    bool goesOnWith(QByteArrayView bytes)
+    {
+        while (!bytes.isEmpty()) {
+            if (m_at == m_filled && !refill())
+                return false;
+            const qsizetype size = std::min(bytes.size(), m_filled - m_at);
+            if (std::memcmp(m_chunk.constData() + m_at, bytes.data(), std::size_t(size)) != 0)
+                return false;
+            m_at += size;
+            bytes = bytes.sliced(size);
+        }
+        return true;
+    }
+    int error() const { return m_error; }
+
+private:
+    bool refill()
+    {
+        const qint64 got = m_file.read(m_chunk.data(), m_chunk.size());
+        if (got < 0)
+            m_error = errno;
+        m_at = 0;
+        m_filled = std::max<qint64>(got, 0);
+        return got > 0;
+    }
+
+    QFile &m_file;
+    QByteArray m_chunk;
+    qsizetype m_at = 0;
+    qsizetype m_filled = 0;
+    int m_error = 0;
+};
+
+// Whether every entry of the piece is its line followed by CR LF, with nothing before,
+// between or after them: the form in which a table made by Builder holds the file.
+bool holdsOnlyLines(QByteArrayView bytes, const quint32 *starts, qsizetype rows)
+{
+    qsizetype at = 0;
+    for (qsizetype row = 0; row < rows; ++row) {
+        if (starts[row] != at)
+            return false;
+        const char *end = findLineEnd(bytes.data() + at, bytes.data() + bytes.size());
+        at = end - bytes.data();
+        if (bytes.size() - at < 2 || end[0] != '\r' || end[1] != '\n')
+            return false;
+        at += 2;
+    }
+    return at == bytes.size();
 }
 
 } // namespace
@@ -277,16 +324,20 @@ Result<Table::Reread> Table::reread(const QString &path) const
     if (m_byteSize > 0 && size >= m_byteSize) {
         // The file is compared and read on through one handle: a rewrite renames a new
         // file into place and leaves this one as it was, and an append only adds.
-        QByteArray chunk;
+        Comparison comparison(file);
         bool same = true;
-        for (const Piece &piece : *m_pieces) {
-            Result<bool> goesOn = goesOnWith(file, path, piece.bytes, chunk);
-            if (!goesOn)
-                return goesOn.status();
-            if (!(same = goesOn.value()))
-                break;
+        if (m_places) {
+            for (qsizetype row = 0; same && row < m_rows; ++row)
+                same = comparison.goesOnWith(rawLine(row)) && comparison.goesOnWith("\r\n");
+        } else {
+            for (auto piece = m_pieces->begin(); same && piece != m_pieces->end(); ++piece)
+                same = comparison.goesOnWith(piece->bytes);
         }
+        if (comparison.error() != 0)
+            return readFailure(path, comparison.error());
         if (same) {
+            if (!file.seek(m_byteSize))
+                return readFailure(path, errno);
             Result<QByteArray> rest = fileio::readOn(file, path, size - m_byteSize);
             if (!rest)
                 return rest.status();
@@ -299,9 +350,9 @@ Result<Table::Reread> Table::reread(const QString &path) const
                     Result<Piece> piece = scanned(rest.takeValue(), m_rows, m_byteSize);
                     if (!piece)
                         return piece.status();
-                    Pieces pieces = *m_pieces;
-                    pieces.push_back(piece.takeValue());
-                    return Reread { fromPieces(std::move(pieces)), true };
+                    const Piece &added = piece.value();
+                    if (!m_places || holdsOnlyLines(added.bytes, added.starts.get(), added.rows))
+                        return Reread { appended(piece.takeValue()), true };
                 }
                 Result<Table> whole = load(path);
                 if (!whole)
@@ -321,27 +372,53 @@ Result<Table::Reread> Table::reread(const QString &path) const
     return Reread { table.takeValue(), false };
 }
 
+Table Table::appended(Piece piece) const
+{
+    Pieces pieces = *m_pieces;
+    const auto index = static_cast<quint32>(pieces.size());
+    const qsizetype rows = piece.rows;
+    const qsizetype bytes = piece.bytes.size();
+    pieces.push_back(std::move(piece));
+    Table table = fromPieces(std::move(pieces));
+    if (m_places) {
+        auto places = std::make_shared<Places>();
+        places->reserve(std::size_t(m_rows + rows));
+        places->assign(m_places->begin(), m_places->end());
+        for (qsizetype row = 0; row < rows; ++row)
+            places->push_back({ index, static_cast<quint32>(row) });
+        table.m_places = std::move(places);
+        table.m_rows = m_rows + rows;
+        table.m_byteSize = m_byteSize + bytes;
+    }
+    return table;
+}
+
 bool Table::endsWithLineEnd() const
 {
+    if (m_places)
+        return true;
     const QByteArray &last = m_pieces->back().bytes;
     return !last.isEmpty() && isLineEnd(last.back());
 }
 
-const Table::Piece &Table::pieceOf(qsizetype row) const
+Table::Place Table::placeOf(qsizetype row) const
 {
+    if (m_places)
+        return (*m_places)[std::size_t(row)];
     const Pieces &pieces = *m_pieces;
     if (pieces.size() == 1)
-        return pieces.front();
+        return { 0, static_cast<quint32>(row) };
     const auto after = std::upper_bound(pieces.begin(), pieces.end(), row,
         [](qsizetype r, const Piece &piece) { return r < piece.firstRow; });
-    return *(after - 1);
+    return { static_cast<quint32>(after - 1 - pieces.begin()), static_cast<quint32>(row - (after - 1)->firstRow) };
 }
 
 const char *Table::lineStart(qsizetype row, const char **end) const
 {
-    const Piece &piece = pieceOf(row);
+    const Place place = placeOf(row);
+    const Piece &piece = (*m_pieces)[place.piece];
     *end = piece.bytes.constData() + piece.bytes.size();
-    return piece.bytes.constData() + piece.starts[row - piece.firstRow];
+    return piece.bytes.constData() + piece.starts[place.row];
 }
 
 QByteArrayView Table::rawField(qsizetype row, int field) const
@@ -434,9 +511,10 @@ const Table::KeyPlaces &Table::keyPlaces(const Piece &piece)
 
 Table::KeyFields Table::keyFields(qsizetype row) const
 {
-    const Piece &piece = pieceOf(row);
+    const Place place = placeOf(row);
+    const Piece &piece = (*m_pieces)[place.piece];
     const KeyPlaces &places = keyPlaces(piece);
-    const qsizetype at = row - piece.firstRow;
+    const qsizetype at = place.row;
     const char *data = piece.bytes.constData();
     if (places.narrow) {
         const quint16 *w = places.narrow.get() + at * 6;
@@ -454,6 +532,85 @@ QByteArrayView Table::rawLine(qsizetype row) const
     const char *end;
     const char *start = lineStart(row, &end);
     return QByteArrayView(start, findLineEnd(start, end));
+}
+
+Table::Builder::Builder(const Table &from)
+    : m_from(from)
+{
+    if (from.m_pieces)
+        m_pieces = *from.m_pieces;
+    m_referable.assign(m_pieces.size(), true);
+    // A write that adds a line adds a piece. Past a few, only the largest piece's lines
+    // stay where they lie, and the others' few lines are copied into the new one.
+    if (m_pieces.size() + 1 >= MaxPieces) {
+        const auto largest = std::max_element(m_pieces.begin(), m_pieces.end(),
+            [](const Piece &a, const Piece &b) { return a.bytes.size() < b.bytes.size(); });
+        m_referable.assign(m_pieces.size(), false);
+        m_referable[std::size_t(largest - m_pieces.begin())] = true;
+    }
+    m_places.reserve(std::size_t(from.size()) + 1);
+}
+
+void Table::Builder::keep(qsizetype row, QByteArrayView line)
+{
+    const Place place = m_from.placeOf(row);
+    if (!m_referable[place.piece]) {
+        m_added.reserve(m_added.size() + line.size() + 2);
+        m_added.append(line);
+        m_added.append("\r\n");
+        addPlace(line.size() + 2);
+        return;
+    }
+    m_places.push_back(place);
+    m_byteSize += line.size() + 2;
+}
+
+void Table::Builder::add(QByteArrayView line)
+{
+    m_added.append(line);
+    addPlace(line.size());
+}
+
+void Table::Builder::addPlace(qsizetype bytes)
+{
+    m_places.push_back({ static_cast<quint32>(m_pieces.size()), static_cast<quint32>(m_addedRows++) });
+    m_byteSize += bytes;
+}
+
+Result<Table> Table::Builder::finish()
+{
+    Result<Piece> scan = scanned(std::move(m_added), 0, 0);
+    if (!scan)
+        return scan.status();
+    Piece added = scan.takeValue();
+    if (added.rows != m_addedRows || !holdsOnlyLines(added.bytes, added.starts.get(), added.rows))
+        return Status::failure(QStringLiteral("En skriven rad i ärenderegistret läses inte tillbaka som en rad"));
+    m_pieces.push_back(std::move(added));
+    // A piece no row lies in any more (every line of it written anew, or taken out) is
+    // let go of.
+    std::vector<qint64> renumbered(m_pieces.size(), -1);
+    for (const Place &place : m_places)
+        renumbered[place.piece] = 0;
+    Pieces kept;
+    for (std::size_t piece = 0; piece < m_pieces.size(); ++piece) {
+        if (renumbered[piece] < 0)
+            continue;
+        renumbered[piece] = qint64(kept.size());
+        kept.push_back(std::move(m_pieces[piece]));
+    }
+    if (kept.size() < m_pieces.size()) {
+        for (Place &place : m_places)
+            place.piece = static_cast<quint32>(renumbered[place.piece]);
+    }
+    Table table;
+    table.m_rows = qsizetype(m_places.size());
+    table.m_byteSize = m_byteSize;
+    table.m_pieces = std::make_shared<const Pieces>(std::move(kept));
+    table.m_places = std::make_shared<const Places>(std::move(m_places));
+    // The key places of the lines copied are made here too, off the window's thread.
+    for (const Piece &piece : *table.m_pieces)
+        (void)keyPlaces(piece);
+    return table;
 }
 
 QString Table::field(qsizetype row, int field) const

@@ -153,6 +153,8 @@ private slots:
     void copiesShareTheText();
     void rereadReadsOnlyWhatWasAdded_data();
     void rereadReadsOnlyWhatWasAdded();
+    void builtTableStandsForWhatWasWritten_data();
+    void builtTableStandsForWhatWasWritten();
 };
 
 void TestRegisterTable::sameEntriesAsTheReader_data()
@@ -344,6 +346,82 @@ void TestRegisterTable::rereadReadsOnlyWhatWasAdded()
         if (grew && older.size() > 0 && i == 0)
             QCOMPARE(static_cast<const void *>(table.rawLine(0).data()), older.rawLine(0).data());
         QCOMPARE(older.entries().size(), older.size());
+    }
+}
+
+// A table made while a file is written from another table's lines, as every rewrite
+// of the register makes the next one: over many rewrites (each taking one line out,
+// putting the rest in another order and adding one, as an update does) it must stand
+// for exactly the bytes written, and a later read must find the file unchanged.
+void TestRegisterTable::builtTableStandsForWhatWasWritten_data()
+{
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("added"); // the line each rewrite adds
+    QTest::addColumn<int>("rewrites");
+    QTest::addColumn<bool>("dropOne"); // each rewrite also takes a line out
+    QTest::addColumn<bool>("made"); // false: the added line does not read back as one
+    const QByteArray quoted = "\"1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"{A}\",\"h\"\r\n";
+    const QByteArray plain = "2,Ek,Anna,070,x,y,z,{B},w\n";
+    const QByteArray mixed = quoted + plain + "  \r\n" + QByteArray(quoted).replace("{A}", "{C}")
+        + QByteArray(plain).replace("{B}", "{D}");
+    const QByteArray line = "\"9\",\"Ny\",\"b\",\"c\",\"d\",\"e\",\"f\",\"{N}\",\"h\"\r\n";
+    QTest::newRow("quoted, plain, blank lines and LF ends") << mixed << line << 3 << true << true;
+    // Each rewrite adds a piece; past the most a table keeps, lines are copied together.
+    QTest::newRow("more rewrites than pieces are kept") << mixed << line << 40 << false << true;
+    QTest::newRow("added line without its line end") << mixed << line.chopped(2) << 1 << true << false;
+    QTest::newRow("added line of blanks") << mixed << QByteArray(" \r\n") << 1 << true << false;
+}
+
+void TestRegisterTable::builtTableStandsForWhatWasWritten()
+{
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, added);
+    QFETCH(int, rewrites);
+    QFETCH(bool, dropOne);
+    QFETCH(bool, made);
+    test::TestDataFolder folder;
+    const QString path = folder.file(QStringLiteral("Lib/arenden.txt"));
+    caseregister::Table table = caseregister::Table::fromBytes(start).value();
+    QRandomGenerator random(20261209);
+    for (int rewrite = 0; rewrite < rewrites; ++rewrite) {
+        const caseregister::Table from = table;
+        QList<qsizetype> rows;
+        for (qsizetype row = 0; row < from.size(); ++row)
+            rows << row;
+        std::shuffle(rows.begin(), rows.end(), random);
+        if (dropOne && rows.size() > 2)
+            rows.removeLast();
+        caseregister::Table::Builder builder(from);
+        QByteArray written;
+        for (const qsizetype row : std::as_const(rows)) {
+            builder.keep(row, from.rawLine(row));
+            written += from.rawLine(row).toByteArray() + "\r\n";
+        }
+        builder.add(added);
+        written += added;
+        const auto built = builder.finish();
+        QCOMPARE(built.ok(), made);
+        if (!made)
+            return;
+        table = built.value();
+        QCOMPARE(table.entries(), caseregister::parse(written));
+        QCOMPARE(table.byteSize(), written.size());
+        QVERIFY(keyFieldsAsSplit(table));
+        // The lines kept are the ones read, not copies.
+        if (rewrite == 0)
+            QCOMPARE(static_cast<const void *>(table.rawLine(0).data()), from.rawLine(rows.first()).data());
+        test::writeBytes(path, written);
+        const auto reread = table.reread(path);
+        QVERIFY(reread.ok());
+        QVERIFY(reread.value().grew);
+        QVERIFY(reread.value().table.isCopyOf(table));
+        // A line another desk adds is read on from the table's end.
+        test::writeBytes(path, written + added);
+        const auto grown = table.reread(path);
+        QVERIFY(grown.ok());
+        QVERIFY(grown.value().grew);
+        QCOMPARE(grown.value().table.entries(), caseregister::parse(written + added));
+        QCOMPARE(from.entries().size(), from.size());
     }
 }
 
