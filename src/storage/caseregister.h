@@ -7,11 +7,13 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <array>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // The case register Lib\arenden.txt: one line per case, nine fields, plain
@@ -112,7 +114,13 @@ private:
     };
     using Places = std::vector<Place>;
 
+    class LineIndex;
+
     static Table fromPieces(Pieces pieces);
+    // The file, from where it stands, read as a table that keeps every line found
+    // unchanged in this one where this one holds it. Nothing when the file is not every
+    // entry's line followed by CR LF, as every rewrite writes it.
+    Result<std::optional<Table>> readKeepingLines(QFile &file, const QString &path) const;
     Place placeOf(qsizetype row) const;
     // This table and the lines of `piece` after them.
     Table appended(Piece piece) const;
@@ -148,11 +156,11 @@ public:
     Result<Table> finish();
 
 private:
-    void addPlace(qsizetype bytes);
+    void copyLittleUsedPieces();
 
     Table m_from;
     Pieces m_pieces;
-    std::vector<bool> m_referable; // pieces of m_from whose lines are kept where they lie
+    std::vector<qsizetype> m_used; // per piece of m_from: the bytes of its lines kept
     Places m_places;
     QByteArray m_added;
     qsizetype m_addedRows = 0;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -29,6 +30,10 @@ constexpr qsizetype MaxBytes = std::numeric_limits<quint32>::max();
 // A register that grows by one line at a time would otherwise end up in thousands of
 // pieces; past this many it is read whole again.
 constexpr std::size_t MaxPieces = 32;
+
+// Below this many rows a table read anew is read whole: two copies of it cost little,
+// and the lines kept would keep the old bytes alive beside the new ones.
+constexpr qsizetype LinesWorthKeeping = 1000;
 
 // How much of the file is compared with the table at a time when it is read anew.
 constexpr qsizetype CompareChunk = qsizetype(1) << 20;
@@ -263,6 +268,97 @@ bool holdsOnlyLines(QByteArrayView bytes, const quint32 *starts, qsizetype rows)
 
 } // namespace
 
+// Where a line of the table lies, found by its bytes: a table of 2^k slots, each a row
+// and 32 bits of its line's hash, looked for from the hash on. Eight bytes a slot, at
+// least two slots a row, made and dropped within one read.
+class Table::LineIndex final
+{
+public:
+    explicit LineIndex(const Table &table)
+        : m_table(table)
+    {
+        std::size_t count = 16;
+        while (count < 2 * std::size_t(table.size()))
+            count *= 2;
+        m_mask = count - 1;
+        m_slots = std::make_unique<Slot[]>(count);
+        for (qsizetype row = 0; row < table.size(); ++row) {
+            const std::size_t hash = qHash(table.rawLine(row));
+            std::size_t at = hash & m_mask;
+            while (m_slots[at].row != 0)
+                at = (at + 1) & m_mask;
+            m_slots[at] = { tagOf(hash), static_cast<quint32>(row + 1) };
+        }
+    }
+
+    // A row whose line is exactly `line`, or -1.
+    qsizetype find(QByteArrayView line) const
+    {
+        const std::size_t hash = qHash(line);
+        for (std::size_t at = hash & m_mask; m_slots[at].row != 0; at = (at + 1) & m_mask) {
+            const Slot &slot = m_slots[at];
+            if (slot.tag == tagOf(hash) && m_table.rawLine(slot.row - 1) == line)
+                return slot.row - 1;
+        }
+        return -1;
+    }
+
+private:
+    struct Slot
+    {
+        quint32 tag = 0;
+        quint32 row = 0; // the row + 1; 0 for an empty slot
+    };
+    static quint32 tagOf(std::size_t hash) { return static_cast<quint32>(quint64(hash) >> 32); }
+
+    const Table &m_table;
+    std::size_t m_mask = 0;
+    std::unique_ptr<Slot[]> m_slots;
+};
+
+Result<std::optional<Table>> Table::readKeepingLines(QFile &file, const QString &path) const
+{
+    const LineIndex index(*this);
+    Builder builder(*this);
+    QByteArray buffer(CompareChunk, Qt::Uninitialized);
+    qsizetype at = 0;
+    qsizetype filled = 0;
+    for (;;) {
+        const char *const begin = buffer.constData() + at;
+        const char *const end = buffer.constData() + filled;
+        const char *const lineEnd = findLineEnd(begin, end);
+        // A line's CR LF must be in the buffer whole before the line is taken.
+        if (end - lineEnd < 2) {
+            std::memmove(buffer.data(), begin, std::size_t(end - begin));
+            filled -= at;
+            at = 0;
+            if (filled == buffer.size())
+                buffer.resize(2 * buffer.size());
+            const qint64 got = file.read(buffer.data() + filled, buffer.size() - filled);
+            if (got < 0)
+                return readFailure(path, errno);
+            if (got == 0 && filled == 0)
+                break;
+            if (got == 0)
+                return std::optional<Table>(); // the last line without CR LF
+            filled += got;
+            continue;
+        }
+        const QByteArrayView line(begin, lineEnd);
+        if (lineEnd[0] != '\r' || lineEnd[1] != '\n' || skipBlanks(begin, lineEnd) == lineEnd)
+            return std::optional<Table>();
+        if (const qsizetype row = index.find(line); row >= 0)
+            builder.keep(row, line);
+        else
+            builder.add(QByteArrayView(begin, lineEnd + 2));
+        at = lineEnd + 2 - buffer.constData();
+    }
+    Result<Table> table = builder.finish();
+    if (!table)
+        return std::optional<Table>();
+    return std::optional<Table>(table.takeValue());
+}
+
 Result<Table> Table::load(const QString &path)
 {
     if (!QFileInfo::exists(path))
@@ -363,6 +459,18 @@ Result<Table::Reread> Table::reread(const QString &path) const
         if (!file.seek(0))
             return readFailure(path, errno);
     }
+    // Rewritten by another desk: most lines are mostly as they were, in another order.
+    // They are kept where this table holds them, so that the register is not held twice
+    // while the list still shows this table.
+    if (m_rows >= LinesWorthKeeping) {
+        Result<std::optional<Table>> kept = readKeepingLines(file, path);
+        if (!kept)
+            return kept.status();
+        if (kept.value())
+            return Reread { std::move(*kept.value()), false };
+        if (!file.seek(0))
+            return readFailure(path, errno);
+    }
     Result<QByteArray> bytes = fileio::readOn(file, path, size);
     if (!bytes)
         return bytes.status();
@@ -410,7 +518,8 @@ Table::Place Table::placeOf(qsizetype row) const
         return { 0, static_cast<quint32>(row) };
     const auto after = std::upper_bound(pieces.begin(), pieces.end(), row,
         [](qsizetype r, const Piece &piece) { return r < piece.firstRow; });
-    return { static_cast<quint32>(after - 1 - pieces.begin()), static_cast<quint32>(row - (after - 1)->firstRow) };
+    return { static_cast<quint32>(after - 1 - pieces.begin()),
+        static_cast<quint32>(row - (after - 1)->firstRow) };
 }
 
 const char *Table::lineStart(qsizetype row, const char **end) const
@@ -539,55 +648,71 @@ Table::Builder::Builder(const Table &from)
 {
     if (from.m_pieces)
         m_pieces = *from.m_pieces;
-    m_referable.assign(m_pieces.size(), true);
-    // A write that adds a line adds a piece. Past a few, only the largest piece's lines
-    // stay where they lie, and the others' few lines are copied into the new one.
-    if (m_pieces.size() + 1 >= MaxPieces) {
-        const auto largest = std::max_element(m_pieces.begin(), m_pieces.end(),
-            [](const Piece &a, const Piece &b) { return a.bytes.size() < b.bytes.size(); });
-        m_referable.assign(m_pieces.size(), false);
-        m_referable[std::size_t(largest - m_pieces.begin())] = true;
-    }
+    m_used.assign(m_pieces.size(), 0);
     m_places.reserve(std::size_t(from.size()) + 1);
 }
 
 void Table::Builder::keep(qsizetype row, QByteArrayView line)
 {
     const Place place = m_from.placeOf(row);
-    if (!m_referable[place.piece]) {
-        m_added.reserve(m_added.size() + line.size() + 2);
-        m_added.append(line);
-        m_added.append("\r\n");
-        addPlace(line.size() + 2);
-        return;
-    }
     m_places.push_back(place);
+    m_used[place.piece] += line.size() + 2;
     m_byteSize += line.size() + 2;
 }
 
 void Table::Builder::add(QByteArrayView line)
 {
     m_added.append(line);
-    addPlace(line.size());
+    m_places.push_back({ static_cast<quint32>(m_pieces.size()), static_cast<quint32>(m_addedRows++) });
+    m_byteSize += line.size();
 }
 
-void Table::Builder::addPlace(qsizetype bytes)
+// A piece of which a quarter or more is no longer in the file (cases taken out, lines
+// written anew) has the lines still in use copied into the new piece, so that what the
+// table holds beyond the file stays small; so have the smallest ones past MaxPieces.
+void Table::Builder::copyLittleUsedPieces()
 {
-    m_places.push_back({ static_cast<quint32>(m_pieces.size()), static_cast<quint32>(m_addedRows++) });
-    m_byteSize += bytes;
+    std::vector<std::size_t> kept;
+    std::vector<bool> copied(m_pieces.size(), false);
+    qsizetype copiedBytes = 0;
+    for (std::size_t piece = 0; piece < m_pieces.size(); ++piece) {
+        if (m_used[piece] > 0 && 4 * m_used[piece] >= 3 * m_pieces[piece].bytes.size())
+            kept.push_back(piece);
+        else
+            copied[piece] = m_used[piece] > 0;
+    }
+    std::sort(kept.begin(), kept.end(), [&](std::size_t a, std::size_t b) { return m_used[a] > m_used[b]; });
+    for (std::size_t k = MaxPieces - 1; k < kept.size(); ++k)
+        copied[kept[k]] = true;
+    for (std::size_t piece = 0; piece < m_pieces.size(); ++piece)
+        copiedBytes += copied[piece] ? m_used[piece] : 0;
+    if (copiedBytes == 0)
+        return;
+    m_added.reserve(m_added.size() + copiedBytes);
+    for (Place &place : m_places) {
+        if (place.piece >= copied.size() || !copied[place.piece])
+            continue;
+        const Piece &from = m_pieces[place.piece];
+        const char *start = from.bytes.constData() + from.starts[place.row];
+        const char *end = findLineEnd(start, from.bytes.constData() + from.bytes.size());
+        m_added.append(QByteArrayView(start, end));
+        m_added.append("\r\n");
+        place = { static_cast<quint32>(m_pieces.size()), static_cast<quint32>(m_addedRows++) };
+    }
 }
 
 Result<Table> Table::Builder::finish()
 {
+    copyLittleUsedPieces();
     Result<Piece> scan = scanned(std::move(m_added), 0, 0);
     if (!scan)
         return scan.status();
     Piece added = scan.takeValue();
     if (added.rows != m_addedRows || !holdsOnlyLines(added.bytes, added.starts.get(), added.rows))
-        return Status::failure(QStringLiteral("En skriven rad i ärenderegistret läses inte tillbaka som en rad"));
+        return Status::failure(
+            QStringLiteral("En skriven rad i ärenderegistret läses inte tillbaka som en rad"));
     m_pieces.push_back(std::move(added));
-    // A piece no row lies in any more (every line of it written anew, or taken out) is
-    // let go of.
+    // A piece no row lies in any more is let go of.
     std::vector<qint64> renumbered(m_pieces.size(), -1);
     for (const Place &place : m_places)
         renumbered[place.piece] = 0;

@@ -158,7 +158,8 @@ bool tableIsFile(const caseregister::Table &table, const QByteArray &bytes, cons
     writeBytes(path, bytes + line);
     const auto grown = table.reread(path);
     writeBytes(path, bytes);
-    return grown.ok() && grown.value().grew && grown.value().table.entries() == caseregister::parse(bytes + line);
+    return grown.ok() && grown.value().grew
+        && grown.value().table.entries() == caseregister::parse(bytes + line);
 }
 
 } // namespace

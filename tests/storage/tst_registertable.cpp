@@ -154,6 +154,8 @@ private slots:
     void rereadReadsOnlyWhatWasAdded_data();
     void rereadReadsOnlyWhatWasAdded();
     void builtTableStandsForWhatWasWritten_data();
+    void rereadAfterAnotherDesksRewrite_data();
+    void rereadAfterAnotherDesksRewrite();
     void builtTableStandsForWhatWasWritten();
 };
 
@@ -423,6 +425,68 @@ void TestRegisterTable::builtTableStandsForWhatWasWritten()
         QCOMPARE(grown.value().table.entries(), caseregister::parse(written + added));
         QCOMPARE(from.entries().size(), from.size());
     }
+}
+
+// Another desk's rewrite of a long register: the lines it wrote as they were are kept
+// where the older table holds them, whatever their new order; a file in any other
+// form is read as it stands. Either way the table must be the file.
+void TestRegisterTable::rereadAfterAnotherDesksRewrite_data()
+{
+    QTest::addColumn<QByteArray>("tail"); // bytes after the rewritten lines
+    QTest::addColumn<bool>("plainBefore"); // the older table holds plain lines
+    QTest::addColumn<bool>("kept"); // the lines written as they were are the older ones
+    const QByteArray line = "\"9\",\"Ny\",\"b\",\"c\",\"d\",\"e\",\"f\",\"{N}\",\"h\"\r\n";
+    QTest::newRow("lines moved, changed and added") << line << false << true;
+    QTest::newRow("every line written in another form") << line << true << false;
+    QTest::newRow("a line with LF alone") << QByteArray("x,y\n") + line << false << false;
+    QTest::newRow("a blank line") << QByteArray(" \r\n") + line << false << false;
+    QTest::newRow("a CR alone") << QByteArray("x\ry\r\n") << false << false;
+    QTest::newRow("last line without CR LF") << line.chopped(2) << false << false;
+    QTest::newRow("a line written twice") << line + line << false << true;
+}
+
+void TestRegisterTable::rereadAfterAnotherDesksRewrite()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, plainBefore);
+    QFETCH(bool, kept);
+    QRandomGenerator random(20261209);
+    QList<QByteArray> lines;
+    for (int i = 0; i < 1500; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        lines << (plainBefore
+                ? n + ",Namn " + n + ",b,c,d,e,f,{" + n + "},h\r\n"
+                : "\"" + n + "\",\"Namn " + n + "\",\"b\",\"c\",\"d\",\"e\",\"f\",\"{" + n + "}\",\"h\"\r\n");
+    }
+    const caseregister::Table before = caseregister::Table::fromBytes(lines.join()).value();
+    std::shuffle(lines.begin(), lines.end(), random);
+    lines.removeAt(7);
+    lines[11].replace("Namn", "Nytt namn");
+    if (plainBefore) {
+        for (QByteArray &plain : lines)
+            plain = "\"" + plain.chopped(2).replace(",", "\",\"") + "\"\r\n";
+    }
+    const QByteArray file = lines.join() + tail;
+    test::TestDataFolder folder;
+    const QString path = folder.file(QStringLiteral("Lib/arenden.txt"));
+    test::writeBytes(path, file);
+    const auto reread = before.reread(path);
+    QVERIFY(reread.ok());
+    QVERIFY(!reread.value().grew);
+    const caseregister::Table table = reread.value().table;
+    QCOMPARE(table.entries(), caseregister::parse(file));
+    QCOMPARE(table.byteSize(), file.size());
+    QVERIFY(keyFieldsAsSplit(table));
+    const QByteArrayView first = table.rawLine(0);
+    for (qsizetype row = 0; row < before.size(); ++row) {
+        if (before.rawLine(row) == first)
+            QCOMPARE(first.data() == before.rawLine(row).data(), kept);
+    }
+    const auto again = table.reread(path);
+    QVERIFY(again.ok());
+    QVERIFY(again.value().grew);
+    QVERIFY(again.value().table.isCopyOf(table));
+    QCOMPARE(before.entries().size(), 1500);
 }
 
 QTEST_GUILESS_MAIN(TestRegisterTable)
