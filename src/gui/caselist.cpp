@@ -38,7 +38,33 @@ struct CaseList::ReadResult
 {
     Result<caseregister::Table::Reread> read;
     std::shared_ptr<CaseSortProxy::Prepared> prepared;
+    QList<CaseKey> lookedFor;
+    QList<qint32> found; // per case looked for: its row in the table read, or -1
 };
+
+namespace {
+
+// The first row of each case in the table, found in one pass over its rows.
+QList<qint32> rowsOf(const caseregister::Table &table, const QList<CaseKey> &keys)
+{
+    QList<qint32> found(keys.size(), -1);
+    qsizetype missing = keys.size();
+    for (qsizetype row = 0; missing > 0 && row < table.size(); ++row) {
+        const caseregister::Table::KeyFields fields = table.keyFields(row);
+        for (qsizetype k = 0; k < keys.size(); ++k) {
+            const CaseKey &key = keys.at(k);
+            if (found.at(k) < 0 && fields.controlCode == key.controlCode
+                && (!key.controlCode.isEmpty()
+                    || (fields.caseNumber == key.caseNumber && fields.created == key.created))) {
+                found[k] = static_cast<qint32>(row);
+                --missing;
+            }
+        }
+    }
+    return found;
+}
+
+} // namespace
 
 CaseList::CaseList(QObject *parent)
     : QObject(parent)
@@ -134,6 +160,12 @@ bool CaseList::readsOnWorker() const
     return m_reading || QFileInfo(paths::caseRegister()).size() >= m_workerFromBytes;
 }
 
+void CaseList::reload(const QList<CaseKey> &lookFor)
+{
+    m_lookFor = lookFor;
+    reload();
+}
+
 void CaseList::startRead()
 {
     m_readWanted = false;
@@ -145,29 +177,33 @@ void CaseList::startRead()
     // register that only grew is read from where the list's table ended; the sort's order
     // and the search's rows are made there too when the rows will be replaced.
     const bool appendable = m_model->holdsTableOnly();
-    workers()->start([shared = m_readShared, generation, appendable, path = paths::caseRegister(),
-                         table = m_model->table(), wanted = m_proxy->preparation()]() mutable {
-        const auto stopped = [&shared, generation]() {
-            return shared->generation != generation;
-        };
-        auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr });
-        table = {};
-        // The key fields' places of the lines read, made here rather than by the first
-        // look for a case on the window's thread (keeping the user's place does two).
-        if (result->read && !result->read.value().table.isEmpty()) {
-            const caseregister::Table &read = result->read.value().table;
-            (void)read.keyFields(read.size() - 1);
-        }
-        const bool replaces = result->read && (!result->read.value().grew || !appendable);
-        if (replaces && !stopped())
-            result->prepared = CaseSortProxy::prepare(result->read.value().table, wanted, stopped);
-        const std::lock_guard lock(shared->postMutex);
-        if (shared->list && !stopped())
-            QMetaObject::invokeMethod(
-                shared->list,
-                [list = shared->list, generation, result]() { list->takeRead(generation, result); },
-                Qt::QueuedConnection);
-    });
+    workers()->start(
+        [shared = m_readShared, generation, appendable, path = paths::caseRegister(),
+            table = m_model->table(), wanted = m_proxy->preparation(), lookFor = m_lookFor]() mutable {
+            const auto stopped = [&shared, generation]() {
+                return shared->generation != generation;
+            };
+            auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr });
+            table = {};
+            // The key fields' places of the lines read, made here rather than by the first
+            // look for a case on the window's thread (keeping the user's place does two).
+            if (result->read && !result->read.value().table.isEmpty()) {
+                const caseregister::Table &read = result->read.value().table;
+                (void)read.keyFields(read.size() - 1);
+                if (!lookFor.isEmpty() && !stopped())
+                    result->found = rowsOf(read, lookFor);
+                result->lookedFor = lookFor;
+            }
+            const bool replaces = result->read && (!result->read.value().grew || !appendable);
+            if (replaces && !stopped())
+                result->prepared = CaseSortProxy::prepare(result->read.value().table, wanted, stopped);
+            const std::lock_guard lock(shared->postMutex);
+            if (shared->list && !stopped())
+                QMetaObject::invokeMethod(
+                    shared->list,
+                    [list = shared->list, generation, result]() { list->takeRead(generation, result); },
+                    Qt::QueuedConnection);
+        });
 }
 
 void CaseList::takeRead(quint64 generation, const std::shared_ptr<ReadResult> &result)
@@ -200,6 +236,10 @@ void CaseList::apply(ReadResult &result)
         m_model->setTable(std::move(read.value().table));
         heap::giveFreePagesBackSoon();
     }
+    // The rows found are the table's rows, which the list's rows are after either swap.
+    m_foundKeys = result.found.isEmpty() ? QList<CaseKey>() : std::move(result.lookedFor);
+    m_foundRows = std::move(result.found);
+    m_lookFor.clear();
     emit reloaded();
     // The log is a courtesy, so a log that cannot be written does not stop the window.
     if (std::exchange(m_noteEmpty, false) && rowCount() == 0)
@@ -447,6 +487,8 @@ int CaseList::viewRowOf(const std::optional<CaseKey> &key, int near) const
     // cases among every row.
     const int count = m_model->rowCount();
     near = std::clamp(near, 0, std::max(0, count - 1));
+    if (const qsizetype k = m_foundKeys.indexOf(*key); k >= 0 && m_foundRows.at(k) >= 0)
+        near = std::min(m_foundRows.at(k), std::max(0, count - 1));
     const auto found = [&](int row) {
         return row >= 0 && row < count && m_model->isCase(row, *key);
     };

@@ -57,6 +57,10 @@ public:
     // runs is read once more after it, and what a read found is dropped when the list's
     // rows changed meanwhile (this desk's own write): the newer file is read instead.
     void reload();
+    // The same, and the cases named looked for in the rows read while still on the
+    // worker, so that viewRowOf() finds them at once: after another desk's rewrite they
+    // may stand anywhere, and a look along every row of a long list holds the window.
+    void reload(const QList<CaseKey> &lookFor);
     // A register of at least this many bytes is read on the worker (tests set 0); a
     // short one is read at once, in less time than the worker's round trip.
     static constexpr qint64 WorkerFromBytes = 2 * 1024 * 1024;
@@ -170,6 +174,10 @@ private:
     bool m_reading = false;
     bool m_readWanted = false; // another reload was asked while reading
     bool m_rowsMoved = false; // the rows changed while reading
+    QList<CaseKey> m_lookFor; // the cases the running read looks for
+    // Where the last read found them: rows of the list, checked before they are used.
+    QList<CaseKey> m_foundKeys;
+    QList<qint32> m_foundRows;
     bool m_noteEmpty = false; // load(): an empty result goes to the error log
     // The writes asked for, the first one running on m_writer; the pool's one thread is
     // waited for when the list goes, so a write is never cut off half way.

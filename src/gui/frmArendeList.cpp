@@ -402,7 +402,12 @@ void frmArendeList::showReloaded()
 void frmArendeList::followRegister()
 {
     m_followPlace = listPlace();
-    m_cases->reload();
+    QList<CaseKey> lookFor;
+    for (const std::optional<CaseKey> &key : { m_followPlace->currentKey, m_followPlace->topKey }) {
+        if (key)
+            lookFor << *key;
+    }
+    m_cases->reload(lookFor);
 }
 
 frmArendeList::ListPlace frmArendeList::listPlace() const
