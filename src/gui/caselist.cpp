@@ -236,11 +236,14 @@ void CaseList::apply(ReadResult &result)
         m_model->setTable(std::move(read.value().table));
         heap::giveFreePagesBackSoon();
     }
-    // The rows found are the table's rows, which the list's rows are after either swap.
+    // The rows found are the table's rows, which the list's rows are after either swap;
+    // they serve those who keep their place as the rows are shown, and no later look.
     m_foundKeys = result.found.isEmpty() ? QList<CaseKey>() : std::move(result.lookedFor);
     m_foundRows = std::move(result.found);
     m_lookFor.clear();
     emit reloaded();
+    m_foundKeys.clear();
+    m_foundRows.clear();
     // The log is a courtesy, so a log that cannot be written does not stop the window.
     if (std::exchange(m_noteEmpty, false) && rowCount() == 0)
         (void)errorlog::appendLoadFailure(QDateTime::currentDateTime());
@@ -487,11 +490,17 @@ int CaseList::viewRowOf(const std::optional<CaseKey> &key, int near) const
     // cases among every row.
     const int count = m_model->rowCount();
     near = std::clamp(near, 0, std::max(0, count - 1));
-    if (const qsizetype k = m_foundKeys.indexOf(*key); k >= 0 && m_foundRows.at(k) >= 0)
-        near = std::min(m_foundRows.at(k), std::max(0, count - 1));
     const auto found = [&](int row) {
         return row >= 0 && row < count && m_model->isCase(row, *key);
     };
+    // Where the read found it, as the rows read are shown: a case it did not find (taken
+    // out by the other desk) is not looked for along every row again.
+    if (const qsizetype k = m_foundKeys.indexOf(*key); k >= 0) {
+        if (m_foundRows.at(k) < 0)
+            return -1;
+        if (found(m_foundRows.at(k)))
+            return m_proxy->mapFromSource(m_model->index(m_foundRows.at(k), 0)).row();
+    }
     for (int distance = 0; near + distance < count || near - distance >= 0; ++distance) {
         const int row = found(near + distance)       ? near + distance
             : distance > 0 && found(near - distance) ? near - distance

@@ -175,7 +175,7 @@ private:
     bool m_readWanted = false; // another reload was asked while reading
     bool m_rowsMoved = false; // the rows changed while reading
     QList<CaseKey> m_lookFor; // the cases the running read looks for
-    // Where the last read found them: rows of the list, checked before they are used.
+    // Where the read being shown found them, while reloaded() is emitted.
     QList<CaseKey> m_foundKeys;
     QList<qint32> m_foundRows;
     bool m_noteEmpty = false; // load(): an empty result goes to the error log
