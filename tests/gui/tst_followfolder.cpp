@@ -78,6 +78,7 @@ private slots:
 
     void overviewFollowsAnotherDeskKeepingPlace_data();
     void overviewFollowsAnotherDeskKeepingPlace();
+    void removedCurrentCaseLeavesItsPlaceCurrent_data();
     void removedCurrentCaseLeavesItsPlaceCurrent();
     void ownWritesAreNotReadAgain();
     void activationSeesWhatNoWatcherReported();
@@ -179,10 +180,21 @@ void TestFollowFolder::overviewFollowsAnotherDeskKeepingPlace()
     QCOMPARE(overview->entryAt(list->currentIndex().row()), chosen);
 }
 
+void TestFollowFolder::removedCurrentCaseLeavesItsPlaceCurrent_data()
+{
+    QTest::addColumn<bool>("onWorker");
+    QTest::newRow("read at once") << false;
+    // The read on the worker finds that the case is gone.
+    QTest::newRow("read on the worker") << true;
+}
+
 void TestFollowFolder::removedCurrentCaseLeavesItsPlaceCurrent()
 {
+    QFETCH(bool, onWorker);
     writeCases(*m_data, { CaseA, numberedCase(1), CaseB });
+    WindowRegistry::caseList()->setWorkerFromBytes(onWorker ? 0 : std::numeric_limits<qint64>::max());
     auto *overview = WindowRegistry::show<frmArendeList>();
+    QVERIFY(runUntil([&] { return overview->rowCount() == 3; }, 5000));
     selectEntry(overview, numberedCase(1));
     replaceElsewhere(m_data->registerFile(), quotedLines({ CaseA, CaseB }));
     QVERIFY(runUntil([&] { return overview->rowCount() == 2; }, 5000));
