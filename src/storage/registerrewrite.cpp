@@ -427,9 +427,10 @@ Status Rewrite::save(const QString &path, caseregister::Table::Builder *written)
     });
 }
 
-// The written register as a table, with the key fields' places made here on the worker
-// rather than by the list's first look for a case. Left unmade when the lines read back
-// are not one for each line written.
+// The written register as the table the builder made while the lines went out (the key
+// fields' places of the lines it copied made there, on the worker), and where each of
+// the list's lines went. Left unmade when the builder refused a line that did not read
+// back as one, or the lines are not one for each line written.
 void handBackWritten(WrittenRegister &written, const caseregister::Table &listed,
     Result<caseregister::Table> table, std::vector<qint32> order, const RegisterPlan &plan,
     const QString &path)
