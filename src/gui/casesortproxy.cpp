@@ -106,7 +106,7 @@ public:
     // Sorts `run` (register order among equal keys, as it comes in) by its key bytes
     // from `depth` × 16 on, all before them being equal, and marks in `same` from `at`
     // on which rows equal the one before them. False when stopped.
-    bool sort(int *run, std::size_t size, std::vector<bool> &same, std::size_t at, std::size_t depth) const
+    bool sort(int *run, std::size_t size, PlaceBits &same, std::size_t at, std::size_t depth) const
     {
         // A run of rows equal in their first bytes is mostly short (a date, a name
         // written twice), and its rows' whole keys take little room; a long run (a
@@ -136,7 +136,7 @@ public:
         const std::vector<int> rows(run, run + size);
         for (std::size_t i = 0; i < size; ++i) {
             run[i] = rows[places[i]];
-            same[at + i] = i > 0 && equal(places[i - 1], places[i]);
+            same.set(at + i, i > 0 && equal(places[i - 1], places[i]));
             if (!same[at + i] || left[places[i]] <= 16)
                 continue;
             if (!further.empty() && further.back().second == i)
@@ -158,7 +158,7 @@ private:
     static constexpr std::size_t WholeKeysFrom = 8;
     static constexpr std::size_t WholeKeysRun = 1 << 16;
 
-    bool sortWhole(int *run, std::size_t size, std::vector<bool> &same, std::size_t at) const
+    bool sortWhole(int *run, std::size_t size, PlaceBits &same, std::size_t at) const
     {
         std::vector<QByteArray> keys(size);
         for (std::size_t i = 0; i < size; ++i) {
@@ -174,7 +174,7 @@ private:
         const std::vector<int> rows(run, run + size);
         for (std::size_t i = 0; i < size; ++i) {
             run[i] = rows[places[i]];
-            same[at + i] = i > 0 && keys[places[i - 1]] == keys[places[i]];
+            same.set(at + i, i > 0 && keys[places[i - 1]] == keys[places[i]]);
         }
         return true;
     }
@@ -361,6 +361,19 @@ void CaseSortProxy::orderJobEnded()
         startOrderJob();
 }
 
+// Where `source` stands or would stand in a column's order: among equal texts, by its
+// row number.
+std::size_t CaseSortProxy::placeInOrder(const ColumnOrder &order, int column, int source) const
+{
+    const QString text = m_cases->text(source, column);
+    const auto place
+        = std::lower_bound(order.ascending.begin(), order.ascending.end(), source, [&](int a, int b) {
+              const int compared = compareSwedish(m_cases->text(a, column), text);
+              return compared != 0 ? compared < 0 : a < b;
+          });
+    return static_cast<std::size_t>(place - order.ascending.begin());
+}
+
 void CaseSortProxy::placeInOrders(int first, int last)
 {
     const int count = last - first + 1;
@@ -368,25 +381,17 @@ void CaseSortProxy::placeInOrders(int first, int last)
         ColumnOrder *order = m_columnOrders[static_cast<std::size_t>(column)].get();
         if (!order)
             continue;
-        for (int &source : order->ascending) {
-            if (source >= first)
-                source += count;
-        }
+        for (int &source : order->ascending)
+            source += source >= first ? count : 0;
         for (int source = first; source <= last; ++source) {
-            // Its place among equal texts is that of its row number.
+            const std::size_t at = placeInOrder(*order, column, source);
             const QString text = m_cases->text(source, column);
-            const auto place = std::lower_bound(
-                order->ascending.begin(), order->ascending.end(), source, [&](int a, int b) {
-                    const int compared = compareSwedish(m_cases->text(a, column), text);
-                    return compared != 0 ? compared < 0 : a < b;
-                });
-            const auto at = static_cast<std::size_t>(place - order->ascending.begin());
-            order->ascending.insert(place, source);
-            order->sameAsPrevious.insert(order->sameAsPrevious.begin() + static_cast<std::ptrdiff_t>(at),
-                at > 0 && compareSwedish(m_cases->text(order->ascending[at - 1], column), text) == 0);
+            order->ascending.insert(order->ascending.begin() + static_cast<std::ptrdiff_t>(at), source);
+            order->sameAsPrevious.insert(
+                at, at > 0 && compareSwedish(m_cases->text(order->ascending[at - 1], column), text) == 0);
             if (at + 1 < order->ascending.size())
-                order->sameAsPrevious[at + 1]
-                    = compareSwedish(text, m_cases->text(order->ascending[at + 1], column)) == 0;
+                order->sameAsPrevious.set(
+                    at + 1, compareSwedish(text, m_cases->text(order->ascending[at + 1], column)) == 0);
         }
     }
 }
@@ -394,26 +399,35 @@ void CaseSortProxy::placeInOrders(int first, int last)
 void CaseSortProxy::dropFromOrders(int first, int last)
 {
     const int count = last - first + 1;
-    for (auto &kept : m_columnOrders) {
-        if (!kept)
+    for (int column = 0; column < RegisterFieldCount; ++column) {
+        ColumnOrder *order = m_columnOrders[static_cast<std::size_t>(column)].get();
+        if (!order)
             continue;
-        ColumnOrder &order = *kept;
-        // The row after a dropped run equals the row before it only when every step
-        // between them was equal.
-        std::size_t out = 0;
-        bool runEqual = true;
-        for (std::size_t i = 0; i < order.ascending.size(); ++i) {
-            const int source = order.ascending[i];
-            if (source >= first && source <= last) {
-                runEqual = runEqual && order.sameAsPrevious[i];
-                continue;
-            }
-            order.sameAsPrevious[out] = out > 0 && runEqual && order.sameAsPrevious[i];
-            order.ascending[out++] = source > last ? source - count : source;
-            runEqual = true;
+        std::vector<std::size_t> places;
+        for (int source = first; source <= last; ++source) {
+            std::size_t at = placeInOrder(*order, column, source);
+            // A text compared otherwise than when the order was made (it cannot be, but
+            // a dropped row must not leave its number behind) is looked for row by row.
+            if (at >= order->ascending.size() || order->ascending[at] != source)
+                at = static_cast<std::size_t>(
+                    std::find(order->ascending.begin(), order->ascending.end(), source)
+                    - order->ascending.begin());
+            if (at < order->ascending.size())
+                places.push_back(at);
         }
-        order.ascending.resize(out);
-        order.sameAsPrevious.resize(out);
+        // From the last place to the first, so that the places still to go stay valid.
+        std::sort(places.begin(), places.end(), std::greater<std::size_t>());
+        for (const std::size_t at : places) {
+            // The place after a dropped one equals the one before it only when both
+            // steps did.
+            if (at + 1 < order->ascending.size())
+                order->sameAsPrevious.set(
+                    at + 1, at > 0 && order->sameAsPrevious[at] && order->sameAsPrevious[at + 1]);
+            order->ascending.erase(order->ascending.begin() + static_cast<std::ptrdiff_t>(at));
+            order->sameAsPrevious.erase(at);
+        }
+        for (int &source : order->ascending)
+            source -= source > last ? count : 0;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "gui/caserows.h"
 #include "gui/casesearch.h"
+#include "gui/placebits.h"
 #include "storage/records.h"
 #include "storage/storetypes.h"
 
@@ -127,7 +128,7 @@ private:
     struct ColumnOrder
     {
         std::vector<int> ascending;
-        std::vector<bool> sameAsPrevious;
+        PlaceBits sameAsPrevious;
     };
     struct PendingSort
     {
@@ -151,6 +152,7 @@ private:
     void orderJobEnded();
     void placeInOrders(int first, int last);
     void dropFromOrders(int first, int last);
+    std::size_t placeInOrder(const ColumnOrder &order, int column, int source) const;
 
     void runSearch(const CaseSearch &search, std::shared_ptr<const std::vector<int>> candidates);
     void startSearchJob(const CaseSearch &search, std::shared_ptr<const std::vector<int>> candidates);
