@@ -53,9 +53,7 @@ QList<qint32> rowsOf(const caseregister::Table &table, const QList<CaseKey> &key
         const caseregister::Table::KeyFields fields = table.keyFields(row);
         for (qsizetype k = 0; k < keys.size(); ++k) {
             const CaseKey &key = keys.at(k);
-            if (found.at(k) < 0 && fields.controlCode == key.controlCode
-                && (!key.controlCode.isEmpty()
-                    || (fields.caseNumber == key.caseNumber && fields.created == key.created))) {
+            if (found.at(k) < 0 && isCaseOf(fields, key)) {
                 found[k] = static_cast<qint32>(row);
                 --missing;
             }

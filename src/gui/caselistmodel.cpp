@@ -122,12 +122,8 @@ std::vector<int> CaseListModel::rowsOf(const QList<CaseKey> &keys) const
     std::vector<char> lineWanted(static_cast<std::size_t>(m_table.size()), 0);
     for (qsizetype line = 0; line < m_table.size(); ++line) {
         const caseregister::Table::KeyFields fields = m_table.keyFields(line);
-        lineWanted[static_cast<std::size_t>(line)]
-            = std::any_of(keys.cbegin(), keys.cend(), [&](const CaseKey &key) {
-                  return fields.controlCode == key.controlCode
-                      && (!fields.controlCode.isEmpty()
-                          || (fields.caseNumber == key.caseNumber && fields.created == key.created));
-              });
+        lineWanted[static_cast<std::size_t>(line)] = std::any_of(
+            keys.cbegin(), keys.cend(), [&](const CaseKey &key) { return isCaseOf(fields, key); });
     }
     std::vector<int> rows;
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
@@ -191,10 +187,7 @@ bool CaseListModel::isCase(int row, const CaseKey &key) const
     const qint32 at = m_rows[static_cast<std::size_t>(row)];
     if (at < 0)
         return caseKeyOf(m_added.at(-1 - at)) == key;
-    const caseregister::Table::KeyFields fields = m_table.keyFields(at);
-    return fields.controlCode == key.controlCode
-        && (!fields.controlCode.isEmpty()
-            || (fields.caseNumber == key.caseNumber && fields.created == key.created));
+    return isCaseOf(m_table.keyFields(at), key);
 }
 
 QString CaseListModel::text(int row, int column) const

@@ -178,10 +178,7 @@ private:
     }
     template <typename Key> bool matches(qsizetype row, const Key &key) const
     {
-        const caseregister::Table::KeyFields fields = m_table.keyFields(row);
-        return fields.controlCode == key.controlCode
-            && (!key.controlCode.isEmpty()
-                || (fields.caseNumber == key.caseNumber && fields.created == key.created));
+        return isCaseOf(m_table.keyFields(row), key);
     }
     bool isFree(qsizetype row) const { return m_state[static_cast<std::size_t>(row)] == Free; }
     bool isDropped(const ListOrder::Row &key) const;

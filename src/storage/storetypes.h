@@ -72,6 +72,15 @@ struct CaseKey
 CaseKey caseKeyOf(const RegisterEntry &entry);
 CaseKey caseKeyOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created);
 
+// Whether a register line's key fields name the case of `key` (a CaseKey or a
+// ListOrder::Row): by its control code, or by case number and date where there is none.
+template <typename Key> bool isCaseOf(const caseregister::Table::KeyFields &fields, const Key &key)
+{
+    return fields.controlCode == key.controlCode
+        && (!key.controlCode.isEmpty()
+            || (fields.caseNumber == key.caseNumber && fields.created == key.created));
+}
+
 // The overview's rows in the list's order, as a rewrite of the register takes them: the
 // key of each row's case. A row of the table the order holds is kept by its number, any
 // other as views into the keys the order was made from: copying 100,000 keys costs more
