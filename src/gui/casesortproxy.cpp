@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <numeric>
+#include <thread>
 #include <utility>
 
 namespace lunora {
@@ -33,6 +35,10 @@ struct CaseSortProxy::Shared
     std::atomic<quint64> rows { 0 };
     // The column the user sorts by while its order is not made yet: made next.
     std::atomic<int> wantedColumn { -1 };
+    // Held by an order build for the whole build; a reload's build (see prepare()) asks
+    // the kept orders' job to give it up at once.
+    std::mutex buildMutex;
+    std::atomic<int> reloadBuilds { 0 };
     // The folded copy the searches share, made by the first search of these rows.
     std::mutex foldMutex;
     std::shared_ptr<const FoldedRows> folded;
@@ -323,11 +329,24 @@ void CaseSortProxy::startOrderJob()
         const auto stopped = [&shared, rowsAt]() {
             return shared->rows != rowsAt;
         };
+        const auto stoppedOrYielding = [&shared, &stopped]() {
+            return stopped() || shared->reloadBuilds > 0;
+        };
         while (made != Every && !stopped()) {
             int column = shared->wantedColumn;
             if (column < 0 || (made & (1u << column)))
                 column = std::countr_one(made);
-            std::shared_ptr<ColumnOrder> order = buildOrder(rows, column, stopped);
+            // A build given up for a reload's is begun again after it.
+            std::shared_ptr<ColumnOrder> order;
+            {
+                const std::lock_guard build(shared->buildMutex);
+                order = buildOrder(rows, column, stoppedOrYielding);
+            }
+            if (!order && !stopped()) {
+                while (shared->reloadBuilds > 0 && !stopped())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
             if (!order)
                 break;
             made |= 1u << column;
@@ -869,6 +888,7 @@ CaseSortProxy::Preparation CaseSortProxy::preparation() const
     wanted.column = m_sortColumn >= 0 ? m_sortColumn : (m_pendingSort ? m_pendingSort->column : -1);
     wanted.search = m_wantedText;
     wanted.backgroundFrom = m_backgroundFrom;
+    wanted.shared = m_shared;
     return wanted;
 }
 
@@ -885,7 +905,16 @@ std::shared_ptr<CaseSortProxy::Prepared> CaseSortProxy::prepare(
     prepared->rows = rows.rowCount();
     if (wanted.column >= 0 && wanted.column < RegisterFieldCount) {
         prepared->column = wanted.column;
+        std::unique_lock<std::mutex> build;
+        if (wanted.shared) {
+            ++wanted.shared->reloadBuilds;
+            build = std::unique_lock(wanted.shared->buildMutex);
+        }
         prepared->order = buildOrder(rows, wanted.column, stopped);
+        if (wanted.shared) {
+            build.unlock();
+            --wanted.shared->reloadBuilds;
+        }
         if (!prepared->order)
             return nullptr;
     }

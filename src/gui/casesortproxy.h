@@ -91,11 +91,17 @@ public:
     // that the list switches to the new rows once, already sorted and searched, rather
     // than showing register order or no rows until the worker has made them.
     struct Prepared;
+    // What the proxy shares with its worker jobs (defined where they are).
+    struct Shared;
     struct Preparation
     {
         int column = -1; // the sort column shown or waited for
         QString search;
         int backgroundFrom = 0;
+        // The proxy's worker state: the order made for the read goes before the proxy's
+        // own order builds, which wait meanwhile rather than hold a build's memory beside
+        // it (their orders are of the rows the read replaces).
+        std::shared_ptr<Shared> shared;
     };
     // What the list shows now (this thread).
     Preparation preparation() const;
@@ -110,10 +116,6 @@ public:
 signals:
     // The rows of a search are shown: at once, as a first screenful, or whole.
     void searchShown();
-
-public:
-    // What the proxy shares with its worker jobs (defined where they are).
-    struct Shared;
 
 private:
     struct Kept
