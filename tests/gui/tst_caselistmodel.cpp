@@ -10,6 +10,7 @@
 #include "gui/caserows.h"
 #include "gui/casesearch.h"
 #include "gui/casesortproxy.h"
+#include "gui/placebits.h"
 #include "storage/caseregister.h"
 #include "storage/cp1252.h"
 #include "storage/swedishtext.h"
@@ -66,6 +67,7 @@ private slots:
     void cellsShowTheStartOfAHugeField();
     void keptOrdersEqualAFreshSort_data();
     void keptOrdersEqualAFreshSort();
+    void placeBitsMoveAcrossWords();
     void staleSearchesNeverReachTheList_data();
     void staleSearchesNeverReachTheList();
     void takingBackShowsAKeptResultAtOnce();
@@ -413,6 +415,30 @@ void TestCaseListModel::keptOrdersEqualAFreshSort()
             QVERIFY2(kept.listRows() == fresh.listRows(),
                 qPrintable(QStringLiteral("descending, round %1, column %2").arg(round).arg(column)));
         }
+    }
+}
+
+void TestCaseListModel::placeBitsMoveAcrossWords()
+{
+    // Places inserted and erased anywhere, at and across the words' edges, must leave
+    // the same bits as a plain vector given the same changes.
+    QRandomGenerator random(2414);
+    PlaceBits bits;
+    std::vector<bool> plain;
+    for (int step = 0; step < 4000; ++step) {
+        const auto at = static_cast<std::size_t>(random.bounded(int(plain.size()) + 1));
+        if (plain.size() < 200 && random.bounded(3) != 0) {
+            const bool bit = random.bounded(2) == 1;
+            bits.insert(at, bit);
+            plain.insert(plain.begin() + std::ptrdiff_t(at), bit);
+        } else if (!plain.empty()) {
+            const std::size_t erased = std::min(at, plain.size() - 1);
+            bits.erase(erased);
+            plain.erase(plain.begin() + std::ptrdiff_t(erased));
+        }
+        QCOMPARE(bits.size(), plain.size());
+        for (std::size_t i = 0; i < plain.size(); ++i)
+            QVERIFY2(bits[i] == plain[i], qPrintable(QStringLiteral("step %1, place %2").arg(step).arg(i)));
     }
 }
 
