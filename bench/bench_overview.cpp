@@ -128,9 +128,11 @@ double cpuSeconds()
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// A register of plausible cases: half the lines plain as the case window writes them,
-// half quoted as after a rewrite.
-QByteArray makeRegister(int count)
+// A register of plausible cases: the first half quoted, as the last rewrite left them,
+// the second half plain, as the case window has added them since. Interleaved, every
+// other line is plain: no copy of the program writes that, but a register edited by
+// other tools may stand so.
+QByteArray makeRegister(int count, bool interleaved = false)
 {
     static const char *const first[] = { "Anna", "Bertil", "Cecilia", "David", "Eva", "Fredrik", "Gunilla",
         "Håkan", "Ingrid", "Johan", "Karin", "Lars", "Maria", "Nils", "Åsa", "Örjan" };
@@ -165,7 +167,8 @@ QByteArray makeRegister(int count)
         entry[CaseStatus] = QString::fromUtf8(status[random.bounded(3)]);
         entry[ControlCode] = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
         entry[Signature] = QString::fromUtf8(signature[random.bounded(3)]);
-        bytes += (i % 2) ? caseregister::formatQuoted(entry) : caseregister::formatPlain(entry);
+        const bool plain = interleaved ? i % 2 == 0 : i >= count / 2;
+        bytes += plain ? caseregister::formatPlain(entry) : caseregister::formatQuoted(entry);
     }
     return bytes;
 }
@@ -578,19 +581,27 @@ int main(int argc, char **argv)
     // program itself.
     QCoreApplication app(argc, argv);
     QList<int> sizes = { 10000, 100000, 1000000 };
-    // "bench_overview 100000" measures that size alone.
+    // "bench_overview 100000" measures that size alone; "--interleaved" makes every other
+    // line plain; "--make DIR" only writes the register into DIR/Lib, for a profiler to
+    // run "bench_overview --size N DIR" on.
     if (argc >= 2 && std::atoi(argv[1]) > 0)
         sizes = { std::atoi(argv[1]) };
+    const QStringList options = QCoreApplication::arguments();
+    const bool interleaved = options.contains(QStringLiteral("--interleaved"));
+    const qsizetype make = options.indexOf(QStringLiteral("--make"));
     int failures = 0;
     for (const int size : sizes) {
-        QTemporaryDir root;
-        QDir(root.path()).mkpath(QStringLiteral("Lib"));
-        QDir(root.path()).mkpath(QStringLiteral("Errors"));
+        QTemporaryDir temporary;
+        const QDir root(make > 0 && make + 1 < options.size() ? options.at(make + 1) : temporary.path());
+        root.mkpath(QStringLiteral("Lib"));
+        root.mkpath(QStringLiteral("Errors"));
         {
             QFile file(root.filePath(QStringLiteral("Lib/arenden.txt")));
-            if (!file.open(QIODevice::WriteOnly) || file.write(makeRegister(size)) < 0)
+            if (!file.open(QIODevice::WriteOnly) || file.write(makeRegister(size, interleaved)) < 0)
                 return 1;
         }
+        if (make > 0)
+            continue;
         printAnchors(root.filePath(QStringLiteral("Lib/arenden.txt")));
         // The memory goal is counted in the register's size (ls -l).
         std::printf("  register %lld bytes (%.1f MB); 2 x register + 50 MB = %.1f MB\n",

@@ -117,6 +117,8 @@ private:
     class LineIndex;
 
     static Table fromPieces(Pieces pieces);
+    // The file from where it stands to its end, `expected` bytes or so, in pieces.
+    static Result<Table> readPieces(QFile &file, const QString &path, qsizetype expected);
     // The file, from where it stands, read as a table that keeps every line found
     // unchanged in this one where this one holds it. Nothing when the file is not every
     // entry's line followed by CR LF, as every rewrite writes it.

@@ -31,6 +31,14 @@ constexpr qsizetype MaxBytes = std::numeric_limits<quint32>::max();
 // pieces; past this many it is read whole again.
 constexpr std::size_t MaxPieces = 32;
 
+// A register is read in at most about this many pieces, each ending at a line end and
+// none smaller than MinPieceBytes: once a rewrite has written some lines anew (the plain
+// lines added since the last rewrite come out quoted, and they stand together at the
+// end) the pieces that held only them are let go of, instead of one buffer of the whole
+// file being kept for the lines still used, or copied.
+constexpr qsizetype LoadPieces = 16;
+constexpr qsizetype MinPieceBytes = qsizetype(4) << 20;
+
 // Below this many rows a table read anew is read whole: two copies of it cost little,
 // and the lines kept would keep the old bytes alive beside the new ones.
 constexpr qsizetype LinesWorthKeeping = 1000;
@@ -366,10 +374,58 @@ Result<Table> Table::load(const QString &path)
     QFile file;
     if (Status opened = fileio::openForReading(path, file); !opened)
         return opened;
-    Result<QByteArray> bytes = fileio::readOn(file, path, file.size());
-    if (!bytes)
-        return bytes.status();
-    return fromBytes(bytes.takeValue());
+    return readPieces(file, path, file.size());
+}
+
+Result<Table> Table::readPieces(QFile &file, const QString &path, qsizetype expected)
+{
+    const qsizetype pieceSize = std::max(MinPieceBytes, expected / LoadPieces + 1);
+    Pieces pieces;
+    qsizetype rows = 0;
+    qsizetype before = 0;
+    QByteArray carried; // the start of a line the last piece did not end
+    for (bool atEnd = false; !atEnd;) {
+        QByteArray bytes(carried.size() + pieceSize, Qt::Uninitialized);
+        std::memcpy(bytes.data(), carried.constData(), std::size_t(carried.size()));
+        qsizetype have = carried.size();
+        qsizetype cut = 0;
+        for (;;) {
+            const qint64 got = file.read(bytes.data() + have, bytes.size() - have);
+            if (got < 0)
+                return readFailure(path, errno);
+            atEnd = got == 0;
+            have += got;
+            if (atEnd) {
+                cut = have;
+                break;
+            }
+            if (have < bytes.size())
+                continue;
+            // The piece ends after its last CR or LF; a line longer than a piece makes
+            // it longer.
+            cut = have;
+            while (cut > 0 && !isLineEnd(bytes[cut - 1]))
+                --cut;
+            if (cut > 0)
+                break;
+            bytes.resize(2 * bytes.size());
+        }
+        carried = bytes.sliced(cut, have - cut);
+        bytes.truncate(cut);
+        if (bytes.isEmpty())
+            continue;
+        // Most pieces fill their buffer; the last one gives back what it did not use.
+        bytes.squeeze();
+        Result<Piece> piece = scanned(std::move(bytes), rows, before);
+        if (!piece)
+            return piece.status();
+        rows += piece.value().rows;
+        before += piece.value().bytes.size();
+        pieces.push_back(piece.takeValue());
+    }
+    if (pieces.empty())
+        return fromBytes(QByteArray());
+    return fromPieces(std::move(pieces));
 }
 
 Result<Table::Piece> Table::scanned(QByteArray bytes, qsizetype firstRow, qsizetype before)
@@ -471,10 +527,7 @@ Result<Table::Reread> Table::reread(const QString &path) const
         if (!file.seek(0))
             return readFailure(path, errno);
     }
-    Result<QByteArray> bytes = fileio::readOn(file, path, size);
-    if (!bytes)
-        return bytes.status();
-    Result<Table> table = fromBytes(bytes.takeValue());
+    Result<Table> table = readPieces(file, path, size);
     if (!table)
         return table.status();
     return Reread { table.takeValue(), false };

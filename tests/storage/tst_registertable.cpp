@@ -150,6 +150,8 @@ private slots:
     void quotedLineOnlyWhereTheQuotedFormIsStored();
     void rawFieldsAreTheStoredBytes();
     void loadFromFile();
+    void loadInPieces_data();
+    void loadInPieces();
     void copiesShareTheText();
     void rereadReadsOnlyWhatWasAdded_data();
     void rereadReadsOnlyWhatWasAdded();
@@ -280,6 +282,52 @@ void TestRegisterTable::loadFromFile()
         QVERIFY(!unreadable.ok());
         QVERIFY(!caseregister::load(path).ok());
     }
+}
+
+// A large register is read in pieces that end at line ends: whatever falls on a piece's
+// edge (a CR LF cut in two, a line longer than a piece, a last line without its line
+// end), the table holds what the reader gives.
+void TestRegisterTable::loadInPieces_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QRandomGenerator random(1105);
+    QByteArray wellFormed;
+    while (wellFormed.size() < (9 << 20))
+        wellFormed += randomWellFormed(random) + (random.bounded(4) == 0 ? "\r" : "\r\n");
+    QTest::newRow("lines of every form") << wellFormed;
+    const QByteArray longLine = "a," + QByteArray(5 << 20, 'x') + ",b";
+    QTest::newRow("a line longer than a piece") << "c,d\r\n" + longLine + "\r\ne,f\r\n" + longLine;
+    QByteArray cutLineEnd(4 << 20, 'y');
+    cutLineEnd[cutLineEnd.size() - 1] = '\r';
+    QTest::newRow("CR LF on a piece's edge") << cutLineEnd + "\ng,h\r\n";
+}
+
+void TestRegisterTable::loadInPieces()
+{
+    QFETCH(QByteArray, bytes);
+    test::TestDataFolder folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.file(QStringLiteral("Lib/arenden.txt"));
+    test::writeBytes(path, bytes);
+    const auto loaded = caseregister::Table::load(path);
+    QVERIFY(loaded.ok());
+    const caseregister::Table &table = loaded.value();
+    QCOMPARE(table.byteSize(), bytes.size());
+    QCOMPARE(table.entries(), caseregister::parse(bytes));
+    QVERIFY(keyFieldsAsSplit(table));
+    // Read anew unchanged, it is the same table; with a line added, it grew by it.
+    const auto same = table.reread(path);
+    QVERIFY(same.ok());
+    QVERIFY(same.value().table.isCopyOf(table));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    QVERIFY(file.write("\r\ni,j\r\n") > 0);
+    file.close();
+    const auto grown = table.reread(path);
+    QVERIFY(grown.ok());
+    QVERIFY(grown.value().grew);
+    QCOMPARE(grown.value().table.size(), table.size() + 1);
+    QCOMPARE(grown.value().table.field(table.size(), 1), QStringLiteral("j"));
 }
 
 void TestRegisterTable::copiesShareTheText()
