@@ -414,7 +414,7 @@ Result<Table> Table::readPieces(QFile &file, const QString &path, qsizetype expe
         bytes.truncate(cut);
         if (bytes.isEmpty())
             continue;
-        // Most pieces fill their buffer; the last one gives back what it did not use.
+        // The room of the line carried on is given back, and the last piece's unread rest.
         bytes.squeeze();
         Result<Piece> piece = scanned(std::move(bytes), rows, before);
         if (!piece)
