@@ -53,7 +53,9 @@ public:
     QByteArrayView rawField(qsizetype row, int field) const;
     // All nine at once, for a pass that needs more than one of them.
     Fields fields(qsizetype row) const;
-    // The entry's whole line as stored, without its line end.
+    // The entry's whole line as stored, without its line end. A table made by Builder
+    // may hold a line in the plain form where the file has it quoted (keepQuoted()):
+    // both forms give the same fields.
     QByteArrayView rawLine(qsizetype row) const;
     // The three fields a case is found by, as rawField() gives them. Where they lie is
     // found for every row of the table at the first call and kept (24 bytes a row,
@@ -72,6 +74,14 @@ public:
     QByteArrayView quotedLine(qsizetype row) const;
     // The same for a line rawLine() gave.
     static QByteArrayView quotedLine(QByteArrayView line);
+    // The bytes the quoted form adds to a line's fields: a quote before and after each.
+    static constexpr qsizetype QuotesAdded = 2 * RegisterFieldCount;
+    // Writes the quoted form of a plain line whose fields are exactly the bytes between
+    // its commas (nine fields, no quote anywhere, no blank at a field's start, which the
+    // reader skips) to `to`, which has room for line.size() + QuotesAdded bytes. False,
+    // with nothing written, for any other line. Such a line, the usual kind the case
+    // window appends, reads back the same in either form.
+    static bool quotePlain(QByteArrayView line, char *to);
     // The size of the file read.
     qsizetype byteSize() const { return m_byteSize; }
     // Whether `other` is a copy of this very table (not merely equal bytes).
@@ -106,11 +116,14 @@ private:
     };
     using Pieces = std::vector<Piece>;
     // Where a row's line lies in a table whose rows do not simply run through its pieces
-    // in order (a table made by Builder): the piece, and the row's number in it.
+    // in order (a table made by Builder): the piece, and the row's number in it; and
+    // whether the line is stored plain while the file holds the quoted form quotePlain()
+    // makes of it.
     struct Place
     {
         quint32 piece;
-        quint32 row;
+        quint32 row : 31;
+        quint32 quotedInFile : 1 = 0;
     };
     using Places = std::vector<Place>;
 
@@ -124,6 +137,9 @@ private:
     // entry's line followed by CR LF, as every rewrite writes it.
     Result<std::optional<Table>> readKeepingLines(QFile &file, const QString &path) const;
     Place placeOf(qsizetype row) const;
+    // The row's line as the file holds it: rawLine(), or its quoted form made in
+    // `scratch`.
+    QByteArrayView fileLine(qsizetype row, QByteArray &scratch) const;
     // This table and the lines of `piece` after them.
     Table appended(Piece piece) const;
     static Result<Piece> scanned(QByteArray bytes, qsizetype firstRow, qsizetype before);
@@ -151,6 +167,10 @@ public:
     // The next line of the file is from's row and CR LF; `line` is its rawLine(), which
     // the writer has at hand.
     void keep(qsizetype row, QByteArrayView line);
+    // The next line of the file is the quoted form quotePlain() makes of from's row,
+    // whose rawLine() is `line`, and CR LF. The row is kept as it is stored: the plain
+    // lines a rewrite quotes are not held a second time.
+    void keepQuoted(qsizetype row, QByteArrayView line);
     // The next line of the file is `line`, which ends with its line end.
     void add(QByteArrayView line);
     // The table of every line kept and added; a failure when an added line did not read

@@ -89,50 +89,18 @@ bool quotedFormCarries(const caseregister::Table::Fields &fields)
         fields.begin(), fields.end(), [](const QByteArrayView &field) { return field.contains('"'); });
 }
 
-bool isBlank(char c)
+// The quoted form quotePlain() makes of the line, and CR LF; false, with nothing
+// written, for a line it does not quote.
+bool putQuotedPlain(Pieces &out, QByteArrayView line)
 {
-    return c == ' ' || c == '\t';
-}
-
-// The quoted form of a plain line whose fields are exactly the bytes between its commas:
-// nine fields, no quote anywhere, no blank at a field's start (the reader skips those).
-// Such a line, the usual kind an older copy appends, is quoted in one walk over its
-// bytes, which are returned; empty, with nothing written, for any other line.
-QByteArrayView putQuotedPlain(Pieces &out, QByteArrayView line)
-{
-    const char *const start = line.data();
-    const char *const end = start + line.size();
-    if (line.isEmpty() || isBlank(*start) || std::memchr(start, '"', std::size_t(line.size())))
-        return {};
-    std::array<const char *, RegisterFieldCount - 1> commas {};
-    std::size_t found = 0;
-    for (const char *p = start; p < end; ++p) {
-        if (*p != ',')
-            continue;
-        if (found == commas.size() || (p + 1 < end && isBlank(p[1])))
-            return {};
-        commas[found++] = p;
-    }
-    if (found != commas.size())
-        return {};
-    const qsizetype size = line.size() + 2 * (RegisterFieldCount - 1) + 4;
+    const qsizetype size = line.size() + caseregister::Table::QuotesAdded + 2;
     char *const first = out.room(size);
-    char *to = first;
-    *to++ = '"';
-    const char *from = start;
-    for (const char *comma : commas) {
-        to = copy(to, QByteArrayView(from, comma));
-        *to++ = '"';
-        *to++ = ',';
-        *to++ = '"';
-        from = comma + 1;
-    }
-    to = copy(to, QByteArrayView(from, end));
-    *to++ = '"';
-    *to++ = '\r';
-    *to = '\n';
+    if (!caseregister::Table::quotePlain(line, first))
+        return false;
+    first[size - 2] = '\r';
+    first[size - 1] = '\n';
     out.advance(size);
-    return QByteArrayView(first, size);
+    return true;
 }
 
 // One rewrite, in the steps rewriteRegister() takes them: the lines to drop are marked,
@@ -370,9 +338,11 @@ void Rewrite::writeLine(Pieces &out, qsizetype row, caseregister::Table::Builder
     };
     if (!caseregister::Table::quotedLine(line).isEmpty())
         return asItStands();
-    if (const QByteArrayView quoted = putQuotedPlain(out, line); !quoted.isEmpty()) {
+    // A plain line quoted as it stands is kept where the table holds it: the first
+    // rewrite after many cases were added would otherwise hold all of them twice.
+    if (putQuotedPlain(out, line)) {
         if (written)
-            written->add(quoted);
+            written->keepQuoted(row, line);
         return;
     }
     const caseregister::Table::Fields fields = m_table.fields(row);

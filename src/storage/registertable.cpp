@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -276,9 +277,13 @@ bool holdsOnlyLines(QByteArrayView bytes, const quint32 *starts, qsizetype rows)
 
 } // namespace
 
-// Where a line of the table lies, found by its bytes: a table of 2^k slots, each a row
-// and 32 bits of its line's hash, looked for from the hash on. Eight bytes a slot, at
-// least two slots a row, made and dropped within one read.
+// Where a line of the table lies, found by the bytes a rewrite writes it as: a table of
+// 2^k slots, each a row and 32 bits of that line's hash, looked for from the hash on.
+// Eight bytes a slot, at least two slots a row, made and dropped within one read.
+//
+// Every rewrite writes a line in the quoted form, so a plain line quotePlain() can quote
+// is looked for in that form: the rows another desk's rewrite quoted are then kept, plain,
+// where this table holds them.
 class Table::LineIndex final
 {
 public:
@@ -291,7 +296,7 @@ public:
         m_mask = count - 1;
         m_slots = std::make_unique<Slot[]>(count);
         for (qsizetype row = 0; row < table.size(); ++row) {
-            const std::size_t hash = qHash(table.rawLine(row));
+            const std::size_t hash = qHash(rewritten(row).line);
             std::size_t at = hash & m_mask;
             while (m_slots[at].row != 0)
                 at = (at + 1) & m_mask;
@@ -299,19 +304,46 @@ public:
         }
     }
 
-    // A row whose line is exactly `line`, or -1.
-    qsizetype find(QByteArrayView line) const
+    struct Found
+    {
+        qsizetype row = -1; // -1 when no row is written as the line
+        bool quoted = false; // the row is stored plain, and the line is its quoted form
+    };
+    // A row a rewrite writes as exactly `line`.
+    Found find(QByteArrayView line)
     {
         const std::size_t hash = qHash(line);
         for (std::size_t at = hash & m_mask; m_slots[at].row != 0; at = (at + 1) & m_mask) {
             const Slot &slot = m_slots[at];
-            if (slot.tag == tagOf(hash) && m_table.rawLine(slot.row - 1) == line)
-                return slot.row - 1;
+            if (slot.tag != tagOf(hash))
+                continue;
+            const Form form = rewritten(slot.row - 1);
+            if (form.line == line)
+                return { slot.row - 1, form.quoted };
         }
-        return -1;
+        return {};
     }
 
 private:
+    struct Form
+    {
+        QByteArrayView line;
+        bool quoted;
+    };
+    // The row's line as a rewrite writes it, made in m_scratch where it is not stored so.
+    Form rewritten(qsizetype row)
+    {
+        const QByteArrayView stored = m_table.rawLine(row);
+        const bool plain = m_table.m_places ? (*m_table.m_places)[std::size_t(row)].quotedInFile
+                                            : false;
+        if (plain || !stored.startsWith('"')) {
+            m_scratch.resize(stored.size() + QuotesAdded);
+            if (quotePlain(stored, m_scratch.data()))
+                return { m_scratch, true };
+        }
+        return { stored, false };
+    }
+
     struct Slot
     {
         quint32 tag = 0;
@@ -322,11 +354,12 @@ private:
     const Table &m_table;
     std::size_t m_mask = 0;
     std::unique_ptr<Slot[]> m_slots;
+    QByteArray m_scratch;
 };
 
 Result<std::optional<Table>> Table::readKeepingLines(QFile &file, const QString &path) const
 {
-    const LineIndex index(*this);
+    LineIndex index(*this);
     Builder builder(*this);
     QByteArray buffer(CompareChunk, Qt::Uninitialized);
     qsizetype at = 0;
@@ -355,10 +388,12 @@ Result<std::optional<Table>> Table::readKeepingLines(QFile &file, const QString 
         const QByteArrayView line(begin, lineEnd);
         if (lineEnd[0] != '\r' || lineEnd[1] != '\n' || skipBlanks(begin, lineEnd) == lineEnd)
             return std::optional<Table>();
-        if (const qsizetype row = index.find(line); row >= 0)
-            builder.keep(row, line);
-        else
+        if (const LineIndex::Found found = index.find(line); found.row < 0)
             builder.add(QByteArrayView(begin, lineEnd + 2));
+        else if (found.quoted)
+            builder.keepQuoted(found.row, rawLine(found.row));
+        else
+            builder.keep(found.row, line);
         at = lineEnd + 2 - buffer.constData();
     }
     Result<Table> table = builder.finish();
@@ -479,8 +514,9 @@ Result<Table::Reread> Table::reread(const QString &path) const
         Comparison comparison(file);
         bool same = true;
         if (m_places) {
+            QByteArray scratch;
             for (qsizetype row = 0; same && row < m_rows; ++row)
-                same = comparison.goesOnWith(rawLine(row)) && comparison.goesOnWith("\r\n");
+                same = comparison.goesOnWith(fileLine(row, scratch)) && comparison.goesOnWith("\r\n");
         } else {
             for (auto piece = m_pieces->begin(); same && piece != m_pieces->end(); ++piece)
                 same = comparison.goesOnWith(piece->bytes);
@@ -696,6 +732,50 @@ QByteArrayView Table::rawLine(qsizetype row) const
     return QByteArrayView(start, findLineEnd(start, end));
 }
 
+QByteArrayView Table::fileLine(qsizetype row, QByteArray &scratch) const
+{
+    const QByteArrayView line = rawLine(row);
+    if (!m_places || !(*m_places)[std::size_t(row)].quotedInFile)
+        return line;
+    // Only a line quotePlain() quotes is kept so; should one not be, the file is found
+    // to differ and is read anew.
+    scratch.resize(line.size() + QuotesAdded);
+    if (!quotePlain(line, scratch.data()))
+        return line;
+    return scratch;
+}
+
+bool Table::quotePlain(QByteArrayView line, char *to)
+{
+    const char *const start = line.data();
+    const char *const end = start + line.size();
+    if (line.isEmpty() || isBlank(*start) || std::memchr(start, '"', std::size_t(line.size())))
+        return false;
+    std::array<const char *, FieldCount - 1> commas {};
+    std::size_t found = 0;
+    for (const char *p = start; p < end; ++p) {
+        if (*p != ',')
+            continue;
+        if (found == commas.size() || (p + 1 < end && isBlank(p[1])))
+            return false;
+        commas[found++] = p;
+    }
+    if (found != commas.size())
+        return false;
+    *to++ = '"';
+    const char *from = start;
+    for (const char *comma : commas) {
+        std::memcpy(to, from, std::size_t(comma - from));
+        to += comma - from;
+        std::memcpy(to, "\",\"", 3);
+        to += 3;
+        from = comma + 1;
+    }
+    std::memcpy(to, from, std::size_t(end - from));
+    to[end - from] = '"';
+    return true;
+}
+
 Table::Builder::Builder(const Table &from)
     : m_from(from)
 {
@@ -707,10 +787,20 @@ Table::Builder::Builder(const Table &from)
 
 void Table::Builder::keep(qsizetype row, QByteArrayView line)
 {
-    const Place place = m_from.placeOf(row);
+    Place place = m_from.placeOf(row);
+    place.quotedInFile = 0;
     m_places.push_back(place);
     m_used[place.piece] += line.size() + 2;
     m_byteSize += line.size() + 2;
+}
+
+void Table::Builder::keepQuoted(qsizetype row, QByteArrayView line)
+{
+    Place place = m_from.placeOf(row);
+    place.quotedInFile = 1;
+    m_places.push_back(place);
+    m_used[place.piece] += line.size() + 2;
+    m_byteSize += line.size() + QuotesAdded + 2;
 }
 
 void Table::Builder::add(QByteArrayView line)
@@ -750,7 +840,9 @@ void Table::Builder::copyLittleUsedPieces()
         const char *end = findLineEnd(start, from.bytes.constData() + from.bytes.size());
         m_added.append(QByteArrayView(start, end));
         m_added.append("\r\n");
-        place = { static_cast<quint32>(m_pieces.size()), static_cast<quint32>(m_addedRows++) };
+        // A line stored plain is copied plain, still standing for its quoted form.
+        place = { static_cast<quint32>(m_pieces.size()), static_cast<quint32>(m_addedRows++),
+            place.quotedInFile };
     }
 }
 

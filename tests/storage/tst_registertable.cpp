@@ -404,16 +404,23 @@ void TestRegisterTable::builtTableStandsForWhatWasWritten_data()
     QTest::addColumn<int>("rewrites");
     QTest::addColumn<bool>("dropOne"); // each rewrite also takes a line out
     QTest::addColumn<bool>("made"); // false: the added line does not read back as one
+    QTest::addColumn<bool>("quote"); // plain lines go out quoted, as a rewrite writes them
     const QByteArray quoted = "\"1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"{A}\",\"h\"\r\n";
     const QByteArray plain = "2,Ek,Anna,070,x,y,z,{B},w\n";
     const QByteArray mixed = quoted + plain + "  \r\n" + QByteArray(quoted).replace("{A}", "{C}")
         + QByteArray(plain).replace("{B}", "{D}");
     const QByteArray line = "\"9\",\"Ny\",\"b\",\"c\",\"d\",\"e\",\"f\",\"{N}\",\"h\"\r\n";
-    QTest::newRow("quoted, plain, blank lines and LF ends") << mixed << line << 3 << true << true;
+    QTest::newRow("quoted, plain, blank lines and LF ends") << mixed << line << 3 << true << true << false;
     // Each rewrite adds a piece; past the most a table keeps, lines are copied together.
-    QTest::newRow("more rewrites than pieces are kept") << mixed << line << 40 << false << true;
-    QTest::newRow("added line without its line end") << mixed << line.chopped(2) << 1 << true << false;
-    QTest::newRow("added line of blanks") << mixed << QByteArray(" \r\n") << 1 << true << false;
+    QTest::newRow("more rewrites than pieces are kept") << mixed << line << 40 << false << true << false;
+    QTest::newRow("added line without its line end") << mixed << line.chopped(2) << 1 << true << false << false;
+    QTest::newRow("added line of blanks") << mixed << QByteArray(" \r\n") << 1 << true << false << false;
+    // The plain lines are kept plain, standing for their quoted form, also when copied
+    // together; a plain line quotePlain() refuses goes out as it stands.
+    const QByteArray unquotable = "3, Ek,Anna,070,x,y,z,{E},w\r\n";
+    QTest::newRow("plain lines written quoted") << mixed + unquotable << line << 3 << false << true << true;
+    QTest::newRow("plain lines written quoted, pieces copied together")
+        << mixed + unquotable << line << 40 << false << true << true;
 }
 
 void TestRegisterTable::builtTableStandsForWhatWasWritten()
@@ -423,6 +430,7 @@ void TestRegisterTable::builtTableStandsForWhatWasWritten()
     QFETCH(int, rewrites);
     QFETCH(bool, dropOne);
     QFETCH(bool, made);
+    QFETCH(bool, quote);
     test::TestDataFolder folder;
     const QString path = folder.file(QStringLiteral("Lib/arenden.txt"));
     caseregister::Table table = caseregister::Table::fromBytes(start).value();
@@ -438,8 +446,15 @@ void TestRegisterTable::builtTableStandsForWhatWasWritten()
         caseregister::Table::Builder builder(from);
         QByteArray written;
         for (const qsizetype row : std::as_const(rows)) {
-            builder.keep(row, from.rawLine(row));
-            written += from.rawLine(row).toByteArray() + "\r\n";
+            const QByteArrayView line = from.rawLine(row);
+            QByteArray quoted(line.size() + caseregister::Table::QuotesAdded, '\0');
+            if (quote && caseregister::Table::quotePlain(line, quoted.data())) {
+                builder.keepQuoted(row, line);
+                written += quoted + "\r\n";
+            } else {
+                builder.keep(row, line);
+                written += line.toByteArray() + "\r\n";
+            }
         }
         builder.add(added);
         written += added;
@@ -451,9 +466,9 @@ void TestRegisterTable::builtTableStandsForWhatWasWritten()
         QCOMPARE(table.entries(), caseregister::parse(written));
         QCOMPARE(table.byteSize(), written.size());
         QVERIFY(keyFieldsAsSplit(table));
-        // The lines kept are the ones read, not copies.
-        if (rewrite == 0)
-            QCOMPARE(static_cast<const void *>(table.rawLine(0).data()), from.rawLine(rows.first()).data());
+        // The lines kept are the ones read, not copies; quoted ones too.
+        for (qsizetype row = 0; rewrite == 0 && row < (quote ? rows.size() : 1); ++row)
+            QCOMPARE(static_cast<const void *>(table.rawLine(row).data()), from.rawLine(rows[row]).data());
         test::writeBytes(path, written);
         const auto reread = table.reread(path);
         QVERIFY(reread.ok());
@@ -479,7 +494,8 @@ void TestRegisterTable::rereadAfterAnotherDesksRewrite_data()
     QTest::addColumn<bool>("kept"); // the lines written as they were are the older ones
     const QByteArray line = "\"9\",\"Ny\",\"b\",\"c\",\"d\",\"e\",\"f\",\"{N}\",\"h\"\r\n";
     QTest::newRow("lines moved, changed and added") << line << false << true;
-    QTest::newRow("every line written in another form") << line << true << false;
+    // Every plain line came back quoted, as any rewrite writes it: kept, stored plain.
+    QTest::newRow("every plain line written quoted") << line << true << true;
     QTest::newRow("a line with LF alone") << QByteArray("x,y\n") + line << false << false;
     QTest::newRow("a blank line") << QByteArray(" \r\n") + line << false << false;
     QTest::newRow("a CR alone") << QByteArray("x\ry\r\n") << false << false;
