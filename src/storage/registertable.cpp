@@ -334,8 +334,7 @@ private:
     Form rewritten(qsizetype row)
     {
         const QByteArrayView stored = m_table.rawLine(row);
-        const bool plain = m_table.m_places ? (*m_table.m_places)[std::size_t(row)].quotedInFile
-                                            : false;
+        const bool plain = m_table.m_places ? (*m_table.m_places)[std::size_t(row)].quotedInFile : false;
         if (plain || !stored.startsWith('"')) {
             m_scratch.resize(stored.size() + QuotesAdded);
             if (quotePlain(stored, m_scratch.data()))

@@ -413,7 +413,8 @@ void TestRegisterTable::builtTableStandsForWhatWasWritten_data()
     QTest::newRow("quoted, plain, blank lines and LF ends") << mixed << line << 3 << true << true << false;
     // Each rewrite adds a piece; past the most a table keeps, lines are copied together.
     QTest::newRow("more rewrites than pieces are kept") << mixed << line << 40 << false << true << false;
-    QTest::newRow("added line without its line end") << mixed << line.chopped(2) << 1 << true << false << false;
+    QTest::newRow("added line without its line end")
+        << mixed << line.chopped(2) << 1 << true << false << false;
     QTest::newRow("added line of blanks") << mixed << QByteArray(" \r\n") << 1 << true << false << false;
     // The plain lines are kept plain, standing for their quoted form, also when copied
     // together; a plain line quotePlain() refuses goes out as it stands.
