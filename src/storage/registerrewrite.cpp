@@ -107,10 +107,11 @@ bool putQuotedPlain(Pieces &out, QByteArrayView line)
 // the lines the list names are put in the list's order, the others follow in file
 // order, and the lines are written in that order.
 //
-// The list's order: for every key the first line of the case not yet written, in file
-// order. The list mostly stands in file order (unsorted, or sorted by date), so the line
-// after the one written last is tried first and the index is built only when the list
-// leaves the file's order.
+// The list's order: where the file still begins with the table the list shows, each of
+// the list's rows is its own line. Otherwise, for every key the first line of the case
+// not yet written, in file order: the list mostly stands in file order (unsorted, or
+// sorted by date), so the line after the one written last is tried first and the index
+// is built only when the list leaves the file's order.
 class Rewrite final
 {
 public:
@@ -124,7 +125,8 @@ public:
     }
 
     StoreResult markDropped();
-    void orderListed(const ListOrder &listOrder);
+    // `heldRowsAreLines`: the first rows of the table are those of the list's held one.
+    void orderListed(const ListOrder &listOrder, bool heldRowsAreLines);
     void orderUnlisted();
     // `written`, when given, is told every line written.
     Status save(const QString &path, caseregister::Table::Builder *written) const;
@@ -157,6 +159,7 @@ private:
         m_order.push_back(static_cast<qint32>(row));
     }
     void takeFromChain(qint32 *head, const ListOrder::Row &key);
+    qsizetype orderHeldRows(const ListOrder &listOrder);
     qsizetype orderInFileOrder(const ListOrder &listOrder);
     void orderThroughIndex(const ListOrder &listOrder, qsizetype first);
     static void readKeys(const ListOrder &listOrder, qsizetype first, qsizetype end);
@@ -244,12 +247,36 @@ void Rewrite::readKeys(const ListOrder &listOrder, qsizetype first, qsizetype en
 // First the order of the lines, then the writing: the look-ups go from one place of the
 // register to another, and the copying runs much faster once it knows every line it
 // copies ahead.
-void Rewrite::orderListed(const ListOrder &listOrder)
+void Rewrite::orderListed(const ListOrder &listOrder, bool heldRowsAreLines)
 {
     qsizetype next = 0;
-    if (!m_index)
+    if (heldRowsAreLines) {
+        // The rows taken so lie anywhere: the rest are found through the index.
+        next = orderHeldRows(listOrder);
+        if (next < listOrder.size())
+            indexed();
+    } else if (!m_index) {
         next = orderInFileOrder(listOrder);
+    }
     orderThroughIndex(listOrder, next);
+}
+
+// The list's rows that are rows of its held table, each its own line, without an index
+// of the register (at a million cases some thirty megabytes, and a pass over every
+// line); the list's row of the first key kept otherwise (the size of the list when
+// none is).
+qsizetype Rewrite::orderHeldRows(const ListOrder &listOrder)
+{
+    const qsizetype listed = listOrder.size();
+    for (qsizetype i = 0; i < listed; ++i) {
+        const qint32 row = listOrder.heldRow(i);
+        if (row < 0 || row >= m_table.size())
+            return i;
+        // The list still holds the cases being dropped.
+        if (isFree(row))
+            take(row);
+    }
+    return listed;
 }
 
 // The list's rows as long as it follows the file's order; the list's row after the one
@@ -445,7 +472,7 @@ RegisterOutcome rewriteRegister(const RegisterPlan &plan)
     if (outcome.result = rewrite.markDropped(); !outcome.result)
         return outcome;
     if (plan.listOrder)
-        rewrite.orderListed(*plan.listOrder);
+        rewrite.orderListed(*plan.listOrder, !listed.isEmpty() && loaded.value().grew);
     rewrite.orderUnlisted();
     // Only a file that was exactly the list's table is handed back: the list's rows then
     // stand for every line written, and the new table takes the old one's place.

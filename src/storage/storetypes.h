@@ -15,6 +15,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -119,6 +120,8 @@ public:
 
     qsizetype size() const { return static_cast<qsizetype>(m_rows.size()); }
     Row at(qsizetype i) const;
+    // The row of the held table the i-th row is, or -1 for a key kept otherwise.
+    qint32 heldRow(qsizetype i) const { return std::max(m_rows[static_cast<std::size_t>(i)], qint32(-1)); }
 
 private:
     static Row rowOf(QByteArrayView controlCode, QByteArrayView caseNumber, QByteArrayView created)

@@ -61,8 +61,10 @@ CaseKey keyOfRow(const caseregister::Table &table, qsizetype row)
 // for each key of the list the first line of the case not yet written follows; then
 // every line left, in file order. A line goes out in the quoted form of its stored
 // fields, or as it stands when a field holds a double quote; CR LF after each.
-QByteArray expectedRewrite(
-    const QByteArray &file, const QList<CaseKey> &drop, const QList<CaseKey> &listOrder)
+// `listRows`, when given, are the list's rows as rows of the file: up to the first
+// that is none (-1), each is its own line rather than its case's first.
+QByteArray expectedRewrite(const QByteArray &file, const QList<CaseKey> &drop,
+    const QList<CaseKey> &listOrder, const QList<qsizetype> &listRows = {})
 {
     const caseregister::Table table = caseregister::Table::fromBytes(file).value();
     const qsizetype rows = table.size();
@@ -83,7 +85,14 @@ QByteArray expectedRewrite(
         }
         result += "\r\n";
     };
-    for (const CaseKey &key : listOrder) {
+    const qsizetype held = listRows.isEmpty() ? 0
+        : listRows.indexOf(-1) < 0            ? listRows.size()
+                                              : listRows.indexOf(-1);
+    for (qsizetype i = 0; i < held; ++i) {
+        if (!taken[listRows[i]])
+            write(listRows[i]);
+    }
+    for (const CaseKey &key : listOrder.mid(held)) {
         for (qsizetype row = 0; row < rows; ++row) {
             if (!taken[row] && keyOfRow(table, row) == key) {
                 write(row);
@@ -410,25 +419,30 @@ void TestCaseStore::rewriteWritesEveryKindOfLineAsBefore()
         const caseregister::Table table = caseregister::Table::fromBytes(file).value();
         if (table.isEmpty())
             continue;
-        QList<CaseKey> inFileOrder;
+        // The list's rows: each one's key, and its row of the file (-1 for none).
+        QList<std::pair<CaseKey, qsizetype>> listed;
         for (qsizetype row = 0; row < table.size(); ++row)
-            inFileOrder << keyOfRow(table, row);
-
-        QList<CaseKey> listOrder = inFileOrder;
+            listed.append({ keyOfRow(table, row), row });
         const int order = round % 6;
         if (order == 1) {
-            std::reverse(listOrder.begin(), listOrder.end());
+            std::reverse(listed.begin(), listed.end());
         } else if (order == 2) {
-            std::shuffle(listOrder.begin(), listOrder.end(), random);
-        } else if (order == 3 && listOrder.size() > 1) {
+            std::shuffle(listed.begin(), listed.end(), random);
+        } else if (order == 3 && listed.size() > 1) {
             // One case moved, as another desk's change of it moves its line last.
-            listOrder.move(random.bounded(listOrder.size()), random.bounded(listOrder.size()));
+            listed.move(random.bounded(listed.size()), random.bounded(listed.size()));
         } else if (order == 4) {
             // Lines the list does not know, and a case the register no longer holds.
-            for (int i = random.bounded(1, 4); i > 0 && !listOrder.isEmpty(); --i)
-                listOrder.removeAt(random.bounded(listOrder.size()));
-            listOrder.insert(random.bounded(listOrder.size() + 1),
-                caseKeyOf(QByteArrayView("{GONE}"), QByteArrayView(), QByteArrayView()));
+            for (int i = random.bounded(1, 4); i > 0 && !listed.isEmpty(); --i)
+                listed.removeAt(random.bounded(listed.size()));
+            listed.insert(random.bounded(listed.size() + 1),
+                { caseKeyOf(QByteArrayView("{GONE}"), QByteArrayView(), QByteArrayView()), -1 });
+        }
+        QList<CaseKey> listOrder;
+        QList<qsizetype> listRows;
+        for (const auto &[key, row] : std::as_const(listed)) {
+            listOrder << key;
+            listRows << row;
         }
 
         QList<RegisterEntry> cases;
@@ -441,9 +455,16 @@ void TestCaseStore::rewriteWritesEveryKindOfLineAsBefore()
 
         // The list's own table: none, the file as it stands, an earlier part of it (the
         // file grew since, or was cut mid-line), or another file of the same folder.
-        ListOrder held(listOrder);
+        // The list names its table's rows by their numbers, as the overview does, or
+        // by their keys.
         const int kept = (round / 6) % 4;
-        if (kept == 1)
+        const bool byRow = kept == 1 && (round / 24) % 2 == 1;
+        ListOrder held = byRow ? ListOrder() : ListOrder(listOrder);
+        if (byRow) {
+            held.hold(table);
+            for (const auto &[key, row] : std::as_const(listed))
+                row >= 0 ? held.appendHeld(row) : held.appendCopy(key);
+        } else if (kept == 1)
             held.hold(table);
         else if (kept == 2)
             held.hold(caseregister::Table::fromBytes(file.left(random.bounded(file.size() + 1))).value());
@@ -453,7 +474,8 @@ void TestCaseStore::rewriteWritesEveryKindOfLineAsBefore()
         writeBytes(data.registerFile(), file);
         WrittenRegister handedBack;
         QVERIFY(CaseStore::removeRegisterLines(cases, held, &handedBack));
-        const QByteArray expected = expectedRewrite(file, dropped, listOrder);
+        const QByteArray expected
+            = expectedRewrite(file, dropped, listOrder, byRow ? listRows : QList<qsizetype>());
         QByteArray written = readBytes(data.registerFile());
         QVERIFY2(written == expected,
             qPrintable(QStringLiteral("round %1, order %2:\n%3\nwritten:\n%4\nexpected:\n%5")
@@ -467,17 +489,25 @@ void TestCaseStore::rewriteWritesEveryKindOfLineAsBefore()
         for (int again = 0; handedBack.made && again < 3 && !handedBack.table.isEmpty(); ++again) {
             const caseregister::Table before = handedBack.table;
             QVERIFY(tableIsFile(before, written, data.registerFile()));
-            QList<CaseKey> keys;
+            QList<qsizetype> rows;
             for (qsizetype row = 0; row < before.size(); ++row)
+                rows << row;
+            std::shuffle(rows.begin(), rows.end(), random);
+            QList<CaseKey> keys;
+            for (const qsizetype row : std::as_const(rows))
                 keys << keyOfRow(before, row);
-            std::shuffle(keys.begin(), keys.end(), random);
             const RegisterEntry gone = before.entry(random.bounded(before.size()));
-            ListOrder nextOrder(keys);
+            ListOrder nextOrder = byRow ? ListOrder() : ListOrder(keys);
             nextOrder.hold(before);
+            for (const qsizetype row : std::as_const(rows)) {
+                if (byRow)
+                    nextOrder.appendHeld(row);
+            }
             handedBack = {};
             QVERIFY(CaseStore::removeRegisterLines({ gone }, nextOrder, &handedBack));
             const QByteArray rewritten = readBytes(data.registerFile());
-            QCOMPARE(rewritten, expectedRewrite(written, { caseKeyOf(gone) }, keys));
+            QCOMPARE(rewritten,
+                expectedRewrite(written, { caseKeyOf(gone) }, keys, byRow ? rows : QList<qsizetype>()));
             QVERIFY(handedBack.made);
             QVERIFY(tableIsFile(handedBack.table, rewritten, data.registerFile()));
             written = rewritten;
