@@ -380,6 +380,8 @@ void CaseList::startWrite()
             busy << caseKeyOf(entry);
         m_model->setBusy(std::move(busy));
     }
+    if (isOpen())
+        m_proxy->setWriting(true);
     if (!m_writer) {
         m_writer = std::make_unique<QThreadPool>();
         m_writer->setMaxThreadCount(1);
@@ -403,8 +405,10 @@ void CaseList::startWrite()
 void CaseList::writeEnded(const StoreResult &result, const std::shared_ptr<WrittenRegister> &written)
 {
     const Write ended = m_writes.takeFirst();
-    if (isOpen())
+    if (isOpen()) {
         m_model->setBusy({});
+        m_proxy->setWriting(false);
+    }
     (void)apply(ended.kind, ended.cases, result, written.get());
     // The next write starts before this one's window words its result, which may
     // hold a message box open for long.

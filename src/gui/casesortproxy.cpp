@@ -39,6 +39,7 @@ struct CaseSortProxy::Shared
     // the kept orders' job to give it up at once.
     std::mutex buildMutex;
     std::atomic<int> reloadBuilds { 0 };
+    std::atomic<bool> writing { false }; // see setWriting()
     // The folded copy the searches share, made by the first search of these rows.
     std::mutex foldMutex;
     std::shared_ptr<const FoldedRows> folded;
@@ -329,21 +330,24 @@ void CaseSortProxy::startOrderJob()
         const auto stopped = [&shared, rowsAt]() {
             return shared->rows != rowsAt;
         };
-        const auto stoppedOrYielding = [&shared, &stopped]() {
-            return stopped() || shared->reloadBuilds > 0;
+        const auto yielding = [&shared]() {
+            return shared->reloadBuilds > 0 || shared->writing;
+        };
+        const auto stoppedOrYielding = [&stopped, &yielding]() {
+            return stopped() || yielding();
         };
         while (made != Every && !stopped()) {
             int column = shared->wantedColumn;
             if (column < 0 || (made & (1u << column)))
                 column = std::countr_one(made);
-            // A build given up for a reload's is begun again after it.
+            // A build given up for a reload's or a write is begun again after it.
             std::shared_ptr<ColumnOrder> order;
-            {
+            if (!yielding()) {
                 const std::lock_guard build(shared->buildMutex);
                 order = buildOrder(rows, column, stoppedOrYielding);
             }
             if (!order && !stopped()) {
-                while (shared->reloadBuilds > 0 && !stopped())
+                while (yielding() && !stopped())
                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 continue;
             }
@@ -358,6 +362,11 @@ void CaseSortProxy::startOrderJob()
         rows = {};
         post(*shared, [](CaseSortProxy &proxy) { proxy.orderJobEnded(); });
     });
+}
+
+void CaseSortProxy::setWriting(bool writing)
+{
+    m_shared->writing = writing;
 }
 
 void CaseSortProxy::takeOrder(quint64 rowsAt, int column, std::shared_ptr<ColumnOrder> order)

@@ -75,6 +75,10 @@ public:
     ListOrder listOrder() const;
     // The source rows of listOrder(), for making the keys on another thread.
     const std::vector<int> &listRows() const { return m_order; }
+    // A rewrite of the register runs on the worker: the kept orders' builds wait, since
+    // the rows they are for change when it lands, and their memory would add to the
+    // rewrite's.
+    void setWriting(bool writing);
     int sourceRow(int viewRow) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
