@@ -40,10 +40,27 @@ struct CaseSortProxy::Shared
     std::mutex buildMutex;
     std::atomic<int> reloadBuilds { 0 };
     std::atomic<bool> writing { false }; // see setWriting()
+    std::atomic<int> searches { 0 }; // keystrokes' searches running on the worker
     // The folded copy the searches share, made by the first search of these rows.
     std::mutex foldMutex;
     std::shared_ptr<const FoldedRows> folded;
     quint64 foldedRows = 0;
+};
+
+// A search job counted in Shared::searches for as long as it runs, however it ends.
+class CaseSortProxy::SearchCount
+{
+public:
+    explicit SearchCount(Shared &shared)
+        : m_shared(shared)
+    {
+    }
+    ~SearchCount() { --m_shared.searches; }
+    SearchCount(const SearchCount &) = delete;
+    SearchCount &operator=(const SearchCount &) = delete;
+
+private:
+    Shared &m_shared;
 };
 
 // What a reload made on its worker for the rows it read (see prepare()).
@@ -140,9 +157,7 @@ public:
         });
         // Runs still equal whose keys go on past these bytes are sorted further.
         std::vector<std::pair<std::size_t, std::size_t>> further;
-        const std::vector<int> rows(run, run + size);
         for (std::size_t i = 0; i < size; ++i) {
-            run[i] = rows[places[i]];
             same.set(at + i, i > 0 && equal(places[i - 1], places[i]));
             if (!same[at + i] || left[places[i]] <= 16)
                 continue;
@@ -153,6 +168,11 @@ public:
         }
         bytes = {};
         left = {};
+        // The rows in their new order, made in `places` itself: a copy of the run beside
+        // it would be four bytes a row more at a build's peak.
+        for (std::size_t i = 0; i < size; ++i)
+            places[i] = static_cast<std::uint32_t>(run[places[i]]);
+        std::copy(places.begin(), places.end(), run);
         places = {};
         for (const auto &[first, end] : further) {
             if (!sort(run + first, end - first, same, at + first, depth + 1))
@@ -330,8 +350,10 @@ void CaseSortProxy::startOrderJob()
         const auto stopped = [&shared, rowsAt]() {
             return shared->rows != rowsAt;
         };
+        // Only in idle time: a build beside a search or a write would add its memory (some
+        // 25 bytes a row) to theirs.
         const auto yielding = [&shared]() {
-            return shared->reloadBuilds > 0 || shared->writing;
+            return shared->reloadBuilds > 0 || shared->writing || shared->searches > 0;
         };
         const auto stoppedOrYielding = [&stopped, &yielding]() {
             return stopped() || yielding();
@@ -637,9 +659,11 @@ void CaseSortProxy::startSearchJob(
     // looks for its own first.
     const bool firstHitsShow = m_sortColumn < 0;
     auto listOrder = firstHitsShow ? nullptr : std::make_shared<const std::vector<int>>(m_order);
+    ++m_shared->searches;
     workers()->start([shared = m_shared, searchAt, rowsAt, rows = m_cases->snapshot(), search,
                          candidates = std::move(candidates), firstHitsShow,
                          listOrder = std::move(listOrder)]() {
+        const SearchCount counted(*shared);
         const auto cancelled = [&shared, searchAt, rowsAt]() {
             return shared->search != searchAt || shared->rows != rowsAt;
         };

@@ -97,6 +97,7 @@ public:
     struct Prepared;
     // What the proxy shares with its worker jobs (defined where they are).
     struct Shared;
+    class SearchCount;
     struct Preparation
     {
         int column = -1; // the sort column shown or waited for
