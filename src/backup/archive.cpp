@@ -167,6 +167,16 @@ ArchiveReader::Next ArchiveReader::next(Entry &entry)
         return Next::Failed;
     const char *name = archive_entry_pathname(header);
     entry.name = name ? QByteArray(name) : QByteArray();
+    // A backup's entries are stored or deflated, nothing else. The other methods are
+    // refused before any data is decoded: PPMd and LZMA take as much memory as the entry
+    // asks for, hundreds of megabytes from a file of a few hundred bytes. The library
+    // names the method of the entry just read in the format's name.
+    const QByteArray format = archive_format_name(m_archive);
+    if (!format.endsWith("(uncompressed)") && !format.endsWith("(deflation)")) {
+        m_refused = QStringLiteral("Posten %1 är packad på ett sätt som säkerhetskopior inte använder (%2)")
+                        .arg(QString::fromUtf8(entry.name), QString::fromUtf8(format));
+        return Next::Failed;
+    }
     const auto type = archive_entry_filetype(header);
     entry.kind = type == AE_IFREG ? EntryKind::File : type == AE_IFDIR ? EntryKind::Folder : EntryKind::Other;
     entry.declaredSize = archive_entry_size_is_set(header) ? archive_entry_size(header) : -1;
@@ -187,6 +197,8 @@ qint64 ArchiveReader::packedSoFar() const
 
 QString ArchiveReader::errorText() const
 {
+    if (!m_refused.isEmpty())
+        return m_refused;
     const char *text = m_archive ? archive_error_string(m_archive) : nullptr;
     return text ? QString::fromUtf8(text) : QStringLiteral("okänt fel i arkivet");
 }

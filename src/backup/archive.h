@@ -98,6 +98,7 @@ public:
 private:
     struct archive *m_archive = nullptr;
     qint64 m_entryStart = 0;
+    QString m_refused; // why next() refused an entry the library read
     LocaleScope m_locale;
 };
 

@@ -116,7 +116,7 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
         if ((path == "Lib" || path == "Errors") && entry.kind != EntryKind::Folder)
             return refused(Error::NotABackup, QStringLiteral("Oväntad post %1").arg(shown(entry.name)));
         if (!names.add(path, entry.kind))
-            return refused(Error::NotABackup, QStringLiteral("Entry %1 twice").arg(shown(path)));
+            return refused(Error::NotABackup, QStringLiteral("Posten %1 finns två gånger").arg(shown(path)));
         if (!visitor.begin(path, entry.kind))
             return refused(Error::ReplaceFailed, visitor.problem);
         if (entry.kind == EntryKind::File) {

@@ -112,7 +112,7 @@ private slots:
 void TestRestore::hostileArchiveChangesNothing_data()
 {
     QTest::addColumn<QList<QByteArray>>("files"); // each entry a plain file with a few bytes
-    QTest::addColumn<QByteArray>("special"); // "link", "fifo", "device", "bomb", "huge"
+    QTest::addColumn<QByteArray>("special"); // "link", "fifo", "device", "ppmd", "bomb", "huge"
     QTest::addColumn<backup::Error>("error");
     const auto NotABackup = backup::Error::NotABackup;
     QTest::newRow("double slash") << QList<QByteArray> { "Lib/arenden.txt", "Lib//arenden.txt" }
@@ -130,6 +130,9 @@ void TestRestore::hostileArchiveChangesNothing_data()
     QTest::newRow("link") << QList<QByteArray> { "Lib/a.ini" } << QByteArray("link") << NotABackup;
     QTest::newRow("fifo") << QList<QByteArray> { "Lib/a.ini" } << QByteArray("fifo") << NotABackup;
     QTest::newRow("device") << QList<QByteArray> { "Lib/a.ini" } << QByteArray("device") << NotABackup;
+    // PPMd would take as much memory as the entry asks for before a byte is checked.
+    QTest::newRow("packed with PPMd")
+        << QList<QByteArray> { "Lib/a.ini" } << QByteArray("ppmd") << backup::Error::NotAnArchive;
     QTest::newRow("zip bomb") << QList<QByteArray> { "Lib/a.ini" } << QByteArray("bomb")
                               << backup::Error::TooLarge;
     QTest::newRow("over the free space")
@@ -168,10 +171,14 @@ void TestRestore::hostileArchiveChangesNothing()
         QVERIFY(setEntryMode(archive, "Lib/a.ini", S_IFIFO | 0644));
     if (special == "device")
         QVERIFY(setEntryMode(archive, "Lib/a.ini", S_IFCHR | 0644));
+    if (special == "ppmd")
+        QVERIFY(setEntryMethod(archive, "Lib/a.ini", 98));
     const QMap<QString, QByteArray> before = snapshot(shop);
 
     const backup::Outcome restored = backup::restore(shop, archive, safety.path(), When);
     QCOMPARE(restored.error, error);
+    if (special == "ppmd")
+        QVERIFY2(restored.detail.contains("ppmd"), qPrintable(restored.detail));
     QCOMPARE(snapshot(shop), before);
     QVERIFY(QDir(safety.path()).isEmpty()); // refused before even the safety backup
     QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

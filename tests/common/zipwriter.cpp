@@ -7,6 +7,7 @@
 #include <QFile>
 #include <archive.h>
 #include <archive_entry.h>
+#include <tuple>
 
 namespace lunora::test {
 
@@ -91,6 +92,27 @@ bool setEntryMode(const QString &zipPath, const QByteArray &name, quint16 mode)
         return true;
     }
     return false;
+}
+
+bool setEntryMethod(const QString &zipPath, const QByteArray &name, quint16 method)
+{
+    QByteArray bytes = readBytes(zipPath);
+    int set = 0;
+    // Local headers: the method at 8, the name's length at 26, the name at 30. Central
+    // directory headers: the method at 10, the name's length at 28, the name at 46.
+    for (const auto &[signature, methodAt, lengthAt, nameAt] :
+        { std::tuple { "PK\x03\x04", 8, 26, 30 }, std::tuple { "PK\x01\x02", 10, 28, 46 } }) {
+        for (qsizetype at = bytes.indexOf(signature); at >= 0; at = bytes.indexOf(signature, at + 4)) {
+            const auto length = quint16(uchar(bytes[at + lengthAt]) | uchar(bytes[at + lengthAt + 1]) << 8);
+            if (bytes.mid(at + nameAt, length) != name)
+                continue;
+            bytes[at + methodAt] = char(method & 0xff);
+            bytes[at + methodAt + 1] = char(method >> 8);
+            ++set;
+        }
+    }
+    writeBytes(zipPath, bytes);
+    return set == 2;
 }
 
 } // namespace lunora::test

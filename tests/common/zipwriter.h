@@ -37,5 +37,8 @@ private:
 // Gives the entry of that name another file type and mode in the archive's central
 // directory (where readers take it from): a FIFO, a device.
 bool setEntryMode(const QString &zipPath, const QByteArray &name, quint16 mode);
+// Sets the compression method the entry's local and central headers name, its data left
+// as it is.
+bool setEntryMethod(const QString &zipPath, const QByteArray &name, quint16 method);
 
 } // namespace lunora::test
