@@ -333,9 +333,9 @@ private:
     // The row's line as a rewrite writes it, made in m_scratch where it is not stored so.
     Form rewritten(qsizetype row)
     {
+        // A line kept plain for its quoted form holds no quote at all, so this takes it too.
         const QByteArrayView stored = m_table.rawLine(row);
-        const bool plain = m_table.m_places ? (*m_table.m_places)[std::size_t(row)].quotedInFile : false;
-        if (plain || !stored.startsWith('"')) {
+        if (!stored.startsWith('"')) {
             m_scratch.resize(stored.size() + QuotesAdded);
             if (quotePlain(stored, m_scratch.data()))
                 return { m_scratch, true };
