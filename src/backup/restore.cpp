@@ -217,8 +217,12 @@ Status Staging::make()
         // The new folder takes the place of the old one with the old one's mode and group,
         // so that every desk that could work in it still can.
         if (place.exists) {
-            (void)::chown(fresh.constData(), uid_t(-1), place.group);
-            (void)::chmod(fresh.constData(), place.folderMode);
+            mode_t mode = place.folderMode;
+            // Without the old group the new folder's group is not given the old group's rights.
+            if (::chown(fresh.constData(), uid_t(-1), place.group) != 0)
+                mode &= ~mode_t(070);
+            if (::chmod(fresh.constData(), mode) != 0)
+                return Status::failure(QStringLiteral("%1: %2").arg(place.fresh(), systemText(errno)));
         }
     }
     return {};

@@ -149,7 +149,7 @@ void CaseList::reload()
     // Marked before the read: a change that comes while the file is read is looked at
     // again afterwards.
     m_follower->markSeen();
-    ReadResult result { m_model->table().reread(paths::caseRegister()), nullptr };
+    ReadResult result { m_model->table().reread(paths::caseRegister()), nullptr, {}, {} };
     apply(result);
 }
 
@@ -181,7 +181,7 @@ void CaseList::startRead()
             const auto stopped = [&shared, generation]() {
                 return shared->generation != generation;
             };
-            auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr });
+            auto result = std::make_shared<ReadResult>(ReadResult { table.reread(path), nullptr, {}, {} });
             table = {};
             // The key fields' places of the lines read, made here rather than by the first
             // look for a case on the window's thread (keeping the user's place does two).

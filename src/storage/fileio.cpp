@@ -129,8 +129,12 @@ void giveMode(int fd, const QString &target, QFileDevice::Permissions newFileMod
         giveNewFileMode(fd, target, newFileMode);
         return;
     }
-    (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    (void)::fchmod(fd, old.st_mode & 07777);
+    mode_t mode = old.st_mode & 07777;
+    // Without the old group (a user outside it), the group the file gets instead is not
+    // given the old group's rights.
+    if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
+        mode &= ~mode_t(070);
+    (void)::fchmod(fd, mode);
 }
 
 // The hidden temporary file of a save, beside the file: ".<name>.lunora-XXXXXX". The

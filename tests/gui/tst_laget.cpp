@@ -75,7 +75,7 @@ void TestLaget::pictures()
     const RegisterEntry &entry = entries.first();
     meddela.setCase(entry, 450.0);
     meddela.show();
-    QTest::qWaitForWindowExposed(&meddela);
+    QVERIFY(QTest::qWaitForWindowExposed(&meddela));
     QVERIFY(meddela.grab().save(QDir(out).filePath(QStringLiteral("notify.png"))));
     DataFolder::setRoot({});
 }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <pwd.h>
@@ -122,8 +123,14 @@ void TestAddUser::rootWorksAsTheFolderOwner()
     if (::geteuid() != 0)
         QSKIP("needs root, as CI has");
     const QString shop = QStringLiteral("lunoratest");
-    if (!::getpwnam("lunoratest"))
+    // An account made here goes again however the test ends; one that was there stays.
+    const bool made = !::getpwnam("lunoratest");
+    if (made)
         QCOMPARE(QProcess::execute(QStringLiteral("useradd"), { QStringLiteral("-M"), shop }), 0);
+    const auto removeAccount = qScopeGuard([made, shop]() {
+        if (made)
+            QProcess::execute(QStringLiteral("userdel"), { shop });
+    });
     const passwd *owner = ::getpwnam("lunoratest");
     QVERIFY(owner);
     const uid_t uid = owner->pw_uid;
@@ -146,10 +153,10 @@ void TestAddUser::rootWorksAsTheFolderOwner()
     QCOMPARE(backup.exitCode(), 0);
     QVERIFY(QString::fromLocal8Bit(backup.readAllStandardError()).contains(QStringLiteral("lunoratest")));
 
-    const QStringList made = { folder.file(QStringLiteral("Lib/User/anna.ini")),
+    const QStringList written = { folder.file(QStringLiteral("Lib/User/anna.ini")),
         folder.file(QStringLiteral("Lib/lunora.lock")), folder.file(QStringLiteral("lunora.presence")),
         archives.path() + u'/' + QDir(archives.path()).entryList(QDir::Files).value(0) };
-    for (const QString &path : made) {
+    for (const QString &path : written) {
         struct stat st
         {
         };
@@ -170,7 +177,7 @@ void TestAddUser::rootWorksAsTheFolderOwner()
     asShop.closeWriteChannel();
     QVERIFY(asShop.waitForFinished(60000));
     QCOMPARE(asShop.exitCode(), 0);
-    QVERIFY(test::readBytes(made.first()).contains("PassWD=b\r\n"));
+    QVERIFY(test::readBytes(written.first()).contains("PassWD=b\r\n"));
 }
 
 void TestAddUser::protectHashesEveryPassword()
