@@ -463,7 +463,7 @@ bool frmArende::refuseUnstorable(const RegisterEntry &entry, const QString &titl
     return true;
 }
 
-void frmArende::save()
+bool frmArende::save()
 {
     // Blanks count as content; only an empty field is missing.
     if (m_customerNumber->text().isEmpty() || m_customerName->text().isEmpty()
@@ -473,14 +473,14 @@ void frmArende::save()
                 + CrLf + QStringLiteral("- Namn") + CrLf + QStringLiteral("- Telefon") + CrLf
                 + QStringLiteral("- Artikeldata"),
             MessageBox::Ok, MessageBox::Exclamation);
-        return;
+        return false;
     }
 
     const RegisterEntry entry = currentEntry();
     if (refuseUnstorable(entry, QStringLiteral("Spara")))
-        return;
+        return false;
     if (refuseUnstorableNotes(QStringLiteral("Spara")))
-        return;
+        return false;
 
     auto fail = [this](const QString &reason) {
         MessageBox::show(this, QStringLiteral("Spara"),
@@ -496,32 +496,36 @@ void frmArende::save()
     case StoreError::MissingFolder:
         fail(QStringLiteral("Mappen Lib saknas i datamappen (%1).")
                  .arg(nativePath(DataFolder::path(u"\\Lib"))));
-        return;
+        return false;
     case StoreError::UnsafeName:
         fail(QStringLiteral("Kontrollnumret \"%1\" kan inte användas som filnamn.").arg(entry[ControlCode]));
-        return;
+        return false;
     case StoreError::UnstorableValue:
         refuseUnstorable(entry, QStringLiteral("Spara"));
-        return;
+        return false;
     case StoreError::UnstorableNote:
         refuseUnstorableNotes(QStringLiteral("Spara"));
-        return;
+        return false;
     case StoreError::Busy:
         showFolderBusy(this);
-        return;
+        return false;
     default:
         fail(QStringLiteral("Ärendets filer kunde inte skrivas i datamappen (%1).")
                  .arg(nativePath(DataFolder::path(u"\\Lib"))));
-        return;
+        return false;
     }
 
+    // The window now shows the case as stored: nothing of it is unsaved.
+    m_state.opened = entry;
+    m_notes->markSaved();
     setCaseState(CaseState::Saved);
     WindowRegistry::caseList()->refresh();
     printLabelsOfNewCase(entry);
     close();
+    return true;
 }
 
-void frmArende::updateCase()
+void frmArende::updateCase(std::function<void()> then)
 {
     const QString oldAuthor = activeUser();
     const QString newAuthor = realName();
@@ -544,6 +548,7 @@ void frmArende::updateCase()
         MessageBox::YesNo, MessageBox::Information);
     if (answer != MessageBox::AnswerYes)
         return;
+    m_afterUpdate = std::move(then);
 
     // The case list replaces the line and its row together (without the overview the
     // store alone does, and the list is read anew when the overview opens). A long list
@@ -553,11 +558,16 @@ void frmArende::updateCase()
     WindowRegistry::caseList()->replaceCase(
         entry, this, [this, entry, newAuthor](const StoreResult &replaced) {
             setUpdating(false);
-            if (updateStored(entry, newAuthor, replaced))
+            std::function<void()> next = std::exchange(m_afterUpdate, {});
+            if (updateStored(entry, newAuthor, replaced)) {
+                if (next)
+                    next();
                 return;
+            }
             // Nothing or not all was stored: a close asked for meanwhile asks its questions now.
             if (std::exchange(m_closeAfterUpdate, false))
-                QMetaObject::invokeMethod(this, &frmArende::askAndClose, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this]() { askAndClose(); }, Qt::QueuedConnection);
         });
 }
 
@@ -604,28 +614,6 @@ void frmArende::setUpdating(bool updating)
     if (updating)
         m_enabledBeforeUpdate.back() = m_newCaseAction->isEnabled();
     m_newCaseAction->setEnabled(!updating && m_enabledBeforeUpdate.back());
-}
-
-// The notes go before the closing question: "Ja" stores them (for a new case, with the
-// case itself, as "Spara" does), "Nej" lets them go, "Avbryt" keeps the window open.
-bool frmArende::settleUnsavedNotes()
-{
-    if (!m_notes->hasUnsavedNotes())
-        return true;
-    const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Anteckningar"),
-        QStringLiteral("Spara anteckningarna?"), MessageBox::YesNoCancel, MessageBox::Exclamation);
-    if (answer == MessageBox::AnswerNo)
-        return true;
-    if (answer != MessageBox::AnswerYes)
-        return false;
-    if (m_save->isVisible()) {
-        // Saved as "Spara" saves, which closes the window once the case is stored and
-        // keeps it open with a message otherwise. Queued, so that a close in progress
-        // has ended first and the save's own close is not swallowed by it.
-        QMetaObject::invokeMethod(this, &frmArende::save, Qt::QueuedConnection);
-        return false;
-    }
-    return saveNotesOnly();
 }
 
 bool frmArende::refuseUnstorableNotes(const QString &title)
@@ -732,20 +720,6 @@ void frmArende::saveCustomer()
     WindowRegistry::get<frmKundData>()->showCustomer(customer.phone1);
 }
 
-bool frmArende::askAndClose()
-{
-    // An update under way ends first; its result decides (see updateCase()).
-    if (m_updating) {
-        m_closeAfterUpdate = true;
-        return false;
-    }
-    if (!settleUnsavedNotes())
-        return false;
-    const MessageBox::Answer answer = MessageBox::show(this, QStringLiteral("Avsluta"),
-        QStringLiteral("Vill du avsluta programet ?"), MessageBox::YesNo, MessageBox::Exclamation);
-    return answer == MessageBox::AnswerYes && close();
-}
-
 void frmArende::saveByKey()
 {
     for (QPushButton *button : { m_save, m_update }) {
@@ -754,37 +728,6 @@ void frmArende::saveByKey()
             return;
         }
     }
-}
-
-void frmArende::closeEvent(QCloseEvent *event)
-{
-    // A box of this window is its child and runs its own event loop: closing (and so
-    // deleting) the window under it would pull the box away from under that loop. A
-    // close asked for meanwhile (the timed close after "Skriv ut") waits for the answer.
-    if (MessageBox::isOpenFor(this)) {
-        event->ignore();
-        m_closeTimer->setInterval(100);
-        return;
-    }
-    if (m_updating) {
-        event->ignore();
-        m_closeAfterUpdate = true;
-        return;
-    }
-    // The window's own close button: unsaved notes are not dropped without a question.
-    // Closes made by the program (after "Spara", or a printout) have nothing to ask.
-    if (event->spontaneous() && !settleUnsavedNotes()) {
-        event->ignore();
-        return;
-    }
-    QMainWindow::closeEvent(event);
-    if (!event->isAccepted())
-        return;
-    // The article window adds to this case; without it there is nothing to add to.
-    m_rows->closeArticleWindow();
-    // The history, a preview and a PDF dialog show this case; they go when it goes.
-    m_sheet->closeOpenViews();
-    WindowRegistry::caseList()->setOpenCase(false);
 }
 
 // ---- Printing and the article rows, handed to their parts ---------------------------

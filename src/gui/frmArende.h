@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -62,6 +63,31 @@ public:
     // hidden) and "Ändra" (the row's nine values, the article rows from the article file).
     void prepareNewCase();
     void openExistingCase(const RegisterEntry &entry);
+
+    // The ways other windows put a case into the case window, through the unsaved-work
+    // check below when the window already holds a case: a saved case (the overview's
+    // "Ändra", Enter, a double click and a scan, "Läget"; `opened` then runs on the
+    // window, as "Skriv ut" prints), and a new one ("Nytt"). The case the window
+    // already shows, with work in it, is only brought forward: nothing to load or lose.
+    static void showCase(const RegisterEntry &entry, const std::function<void(frmArende *)> &opened = {});
+    static void showNewCase();
+
+    // What the window holds that no file holds yet.
+    struct UnsavedWork
+    {
+        bool newCase = false; // a new case with something typed, not saved
+        bool header = false; // a saved case's fields changed, not updated
+        bool notes = false; // a saved case's notes changed, not saved
+        bool any() const { return newCase || header || notes; }
+    };
+    UnsavedWork unsavedWork() const;
+    // The one check every way out of the case shown goes through. With nothing unsaved
+    // `proceed` runs at once. Otherwise one question names what is unsaved: "Spara"
+    // stores it as its button does and proceeds once it is stored (a new case saved or a
+    // case updated has closed the window by then), "Spara inte" lets it go and proceeds,
+    // "Avbryt" or a store that failed keeps everything and never proceeds. While an
+    // update is being written, `proceed` waits for it and runs once it is stored.
+    void settleThen(std::function<void()> proceed);
     // The overview's "Skriv ut": Timer5, which prints and then closes after 2 s (Timer6).
     void startPrintAndClose();
 
@@ -89,9 +115,10 @@ public:
     // removes appear in the list, the selected rows staying selected where they still are.
     FileFollower *articleFollower() const;
 
-    // "Stäng" (Command4, mnuStang, Ctrl+W, Escape): the notes question, then the closing
-    // question. True when the window has closed, false when the user keeps it open.
-    bool askAndClose();
+    // "Stäng" (Command4, mnuStang, Ctrl+W, Escape) and the end of the program: unsaved
+    // work is settled first, otherwise the closing question is asked. `afterClose` runs
+    // once the window has closed, never when the user keeps it open.
+    void askAndClose(const std::function<void()> &afterClose = {});
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -123,13 +150,16 @@ private:
     void updateTotals(); // dbSum, status bar, lblSumInfo and title
     CaseSheetData sheetData() const;
 
-    void save(); // Command5 "Spara"
-    void updateCase(); // Command6 "Uppdatera"
+    bool save(); // Command5 "Spara": true once the case is stored (and the window closed)
+    // Command6 "Uppdatera"; `then` runs once the update is stored and the window closed.
+    void updateCase(std::function<void()> then = {});
     bool updateStored(const RegisterEntry &entry, const QString &newAuthor, const StoreResult &replaced);
     void setUpdating(bool updating);
     void saveByKey(); // Ctrl+S: "Spara" or "Uppdatera", whichever the case offers
-    // "Spara anteckningarna?" before the closing question; false when the user stays.
-    bool settleUnsavedNotes();
+    // "Spara" in the unsaved-work question: stores what is unsaved, then `proceed`.
+    void storeThen(const UnsavedWork &unsaved, std::function<void()> proceed);
+    QString unsavedQuestion(const UnsavedWork &unsaved) const;
+    void closeAfterPrint(); // Timer6
     bool refuseUnstorableNotes(const QString &title);
     bool saveNotesOnly(); // "Spara anteckningar"
     void saveCustomer(); // "Spara kund"
@@ -173,6 +203,8 @@ private:
     // are off (their earlier state kept here), and a close waits for the result.
     bool m_updating = false;
     bool m_closeAfterUpdate = false;
+    std::function<void()> m_afterUpdate; // runs once the update being written is stored
+    bool m_closeQuestionQueued = false; // a close from outside asks once
     std::array<bool, 5> m_enabledBeforeUpdate {}; // the four controls, then mnuNy
 
     // The form.

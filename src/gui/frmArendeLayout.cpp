@@ -55,7 +55,7 @@ void frmArende::buildTimers()
     m_openNotice = new DeferredTimer(QStringLiteral("OpenNotice"), this);
     connect(m_newCaseTimer, &DeferredTimer::fired, this, &frmArende::startNewCase);
     connect(m_printAndCloseTimer, &DeferredTimer::fired, this, &frmArende::printAndClose);
-    connect(m_closeTimer, &DeferredTimer::fired, this, &QWidget::close);
+    connect(m_closeTimer, &DeferredTimer::fired, this, &frmArende::closeAfterPrint);
     connect(m_openNotice, &DeferredTimer::fired, this, &frmArende::showOpenProblems);
 }
 
@@ -208,9 +208,9 @@ void frmArende::buildButtons(QWidget *client)
     m_save = addButton(QStringLiteral("Command5"), QStringLiteral("Spara"), 6480);
     m_update = addButton(QStringLiteral("Command6"), QStringLiteral("Uppdatera"), 6480);
     m_close = addButton(QStringLiteral("Command4"), QStringLiteral("Stäng"), 7680);
-    connect(m_save, &QPushButton::clicked, this, &frmArende::save);
-    connect(m_update, &QPushButton::clicked, this, &frmArende::updateCase);
-    connect(m_close, &QPushButton::clicked, this, &frmArende::askAndClose);
+    connect(m_save, &QPushButton::clicked, this, [this]() { save(); });
+    connect(m_update, &QPushButton::clicked, this, [this]() { updateCase(); });
+    connect(m_close, &QPushButton::clicked, this, [this]() { askAndClose(); });
 
     // Ctrl+S stores the case whichever of the two buttons it shows, from any field.
     auto *save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
@@ -305,7 +305,7 @@ void frmArende::buildMenus()
     connect(history, &QAction::triggered, m_sheet, &CaseSheetActions::showHistory);
     connect(m_labelAction, &QAction::triggered, this, &frmArende::showLabelWindow);
     connect(m_messageAction, &QAction::triggered, this, &frmArende::showMessageWindow);
-    connect(close, &QAction::triggered, this, &frmArende::askAndClose);
+    connect(close, &QAction::triggered, this, [this]() { askAndClose(); });
     connect(about, &QAction::triggered, this, []() { WindowRegistry::show<frmOm>(); });
 }
 

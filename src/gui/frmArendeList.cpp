@@ -532,6 +532,7 @@ void frmArendeList::searchEdited(const QString &text)
     // row shown takes its place, so that a hidden row is never what "Ändra" opens.
     // A long list shows the rows found when the worker has them.
     m_state.searchCurrent = currentSourceRow();
+    m_state.openWhenFound = false;
     m_cases->setSearch(text);
 }
 
@@ -548,16 +549,30 @@ void frmArendeList::keepCurrentInSearch()
         selectViewRow(0);
     }
     updateStatus();
+    // Enter came before the rows of its text: they are here now, whole.
+    if (m_state.openWhenFound && !m_cases->proxy()->isSearchRunning())
+        openFromSearch();
 }
 
 void frmArendeList::openFromSearch()
 {
+    // The rows of the text just typed are still being looked for on the worker: the
+    // rows shown are an earlier text's, so the open waits for the right ones.
+    if (m_cases->proxy()->isSearchRunning()) {
+        m_state.openWhenFound = true;
+        return;
+    }
+    m_state.openWhenFound = false;
     const int shown = m_cases->proxy()->rowCount();
+    if (shown > 1) {
+        m_list->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The text stays, selected: the next scan or word typed takes its place.
+    m_search->selectAll();
     if (shown == 1) {
         selectViewRow(0);
         openCase();
-    } else if (shown > 1) {
-        m_list->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -565,22 +580,32 @@ bool frmArendeList::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
         layoutControls();
-    } else if (watched != m_search && event->type() == QEvent::KeyPress
-        && startScan(static_cast<QKeyEvent *>(event))) {
-        return true;
+    } else if (watched != m_search && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (startScan(key)) {
+            m_scan.typed(key);
+            return true;
+        }
+        m_scan.otherKey();
     } else if (watched == m_search && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {
         case Qt::Key_Escape:
+            m_scan.otherKey();
             if (m_search->text().isEmpty())
                 return false;
             m_search->clear();
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // A scan replaces what the field held before it, typed or scanned.
+            if (const std::optional<QString> scanned = m_scan.enter(key);
+                scanned && m_search->text() != *scanned)
+                m_search->setText(*scanned);
             openFromSearch();
             return true;
         case Qt::Key_Down:
+            m_scan.otherKey();
             // From the search straight into the rows it found.
             if (m_cases->proxy()->rowCount() > 0) {
                 m_list->setFocus(Qt::OtherFocusReason);
@@ -589,6 +614,10 @@ bool frmArendeList::eventFilter(QObject *watched, QEvent *event)
             }
             return true;
         default:
+            if (isTypedCharacter(key))
+                m_scan.typed(key);
+            else
+                m_scan.otherKey();
             break;
         }
     }
@@ -748,27 +777,22 @@ void frmArendeList::closeAfterWrites(const std::function<void()> &then)
 
 void frmArendeList::newCase()
 {
-    auto *caseWindow = WindowRegistry::get<frmArende>();
-    caseWindow->prepareNewCase();
-    WindowRegistry::show<frmArende>();
+    frmArende::showNewCase();
 }
 
-frmArende *frmArendeList::openCase()
+void frmArendeList::openCase()
 {
     const int row = currentSourceRow();
-    if (row < 0)
-        return nullptr;
-    const RegisterEntry entry = m_cases->model()->entry(row);
-    auto *caseWindow = WindowRegistry::get<frmArende>();
-    caseWindow->openExistingCase(entry);
-    WindowRegistry::show<frmArende>();
-    return caseWindow;
+    if (row >= 0)
+        frmArende::showCase(m_cases->model()->entry(row));
 }
 
 void frmArendeList::printCase()
 {
-    if (frmArende *caseWindow = openCase())
-        caseWindow->startPrintAndClose();
+    const int row = currentSourceRow();
+    if (row >= 0)
+        frmArende::showCase(
+            m_cases->model()->entry(row), [](frmArende *caseWindow) { caseWindow->startPrintAndClose(); });
 }
 
 void frmArendeList::removeCase()

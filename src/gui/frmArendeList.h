@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #pragma once
 
+#include "gui/scanburst.h"
 #include "storage/records.h"
 #include "storage/storetypes.h"
 
@@ -122,8 +123,8 @@ private:
     void closeAfterWrites(const std::function<void()> &then);
 
     void newCase();
-    // The selected case in the case window, which it returns (null without a selection).
-    frmArende *openCase();
+    // The selected case in the case window (nothing without a selection).
+    void openCase();
     void printCase();
     // The windows the menus open beside the list (frmArendeListWindows.cpp).
     void showSituation(); // "Läget"
@@ -133,6 +134,7 @@ private:
     // A barcode scanner types like a keyboard (frmArendeListScan.cpp).
     void watchForScans();
     bool startScan(const QKeyEvent *key);
+    static bool isTypedCharacter(const QKeyEvent *key);
     void removeCase();
     void showCustomerCard();
     void newCustomerCard();
@@ -186,10 +188,12 @@ private:
         RegisterEntry staged;
         QSize designSize; // the whole window at its designed size
         int searchCurrent = -1; // the source row current when the search text changed
+        bool openWhenFound = false; // Enter came while the search was still looking
     };
     State m_state;
     // Another desk's change is being read: the place to keep when the rows come.
     std::optional<ListPlace> m_followPlace;
+    ScanBurst m_scan;
 
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -6,7 +6,9 @@
 // current; on a button, Enter would press it. So the first printable key typed on the
 // list or a button starts the search afresh with that character, and the rest of the
 // scan, blanks and Enter included, goes to the search field, where Enter opens the case
-// when it is the only one found.
+// when it is the only one found. A scan that starts in the search field itself (the
+// next label after a scan, or after a word typed) is told by its speed (gui/scanburst.h)
+// and replaces the field's text at its Enter.
 #include "gui/caselistview.h"
 #include "gui/frmArendeList.h"
 
@@ -24,17 +26,22 @@ void frmArendeList::watchForScans()
         button->installEventFilter(this);
 }
 
-bool frmArendeList::startScan(const QKeyEvent *key)
+bool frmArendeList::isTypedCharacter(const QKeyEvent *key)
 {
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     const QString text = key->text();
+    return text.size() == 1 && text.at(0).isPrint();
+}
+
+bool frmArendeList::startScan(const QKeyEvent *key)
+{
     // A blank still presses the focused button, and "/" in the list still only goes to
     // the search field, as they always have: a scan starts with the digits of the number.
-    if (text.size() != 1 || !text.at(0).isPrint() || text.at(0).isSpace() || text.at(0) == u'/')
+    if (!isTypedCharacter(key) || key->text().at(0).isSpace() || key->text().at(0) == u'/')
         return false;
     m_search->setFocus(Qt::OtherFocusReason);
-    m_search->setText(text);
+    m_search->setText(key->text());
     return true;
 }
 

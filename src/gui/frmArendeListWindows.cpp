@@ -12,6 +12,7 @@
 #include "gui/windowregistry.h"
 
 #include <QApplication>
+#include <QPointer>
 
 namespace lunora {
 
@@ -37,11 +38,8 @@ void frmArendeList::showSituation()
         connect(list, &CaseList::caseAdded, m_situation, follow);
         connect(list, &CaseList::caseReplaced, m_situation, follow);
         connect(list, &CaseList::caseRemoved, m_situation, follow);
-        connect(m_situation, &frmLaget::openCaseRequested, this, [](const RegisterEntry &entry) {
-            auto *caseWindow = WindowRegistry::get<frmArende>();
-            caseWindow->openExistingCase(entry);
-            WindowRegistry::show<frmArende>();
-        });
+        connect(m_situation, &frmLaget::openCaseRequested, this,
+            [](const RegisterEntry &entry) { frmArende::showCase(entry); });
     }
     m_situation->setRegister(list->entries());
     WindowRegistry::show<frmLaget>();
@@ -52,9 +50,9 @@ void frmArendeList::showMessageTemplates()
     WindowRegistry::show<frmMeddelanden>()->reload();
 }
 
-// The case window asks its notes and closing questions first, as its "Stäng" does; an
-// answer that keeps it open keeps the program running. Then the other windows go, and
-// the overview closes as its own "Stäng" closes it, which ends the program.
+// The case window asks about unsaved work or its closing question first, as its "Stäng"
+// does; an answer that keeps it open keeps the program running. Then the other windows
+// go, and the overview closes as its own "Stäng" closes it, which ends the program.
 void frmArendeList::quitProgram()
 {
     // The program ends only after a register write under way, never half way through it.
@@ -63,8 +61,12 @@ void frmArendeList::quitProgram()
         return;
     }
     if (auto *caseWindow = WindowRegistry::find<frmArende>(); caseWindow && caseWindow->isVisible()) {
-        if (!caseWindow->askAndClose())
-            return;
+        // Once it has closed (after a save, which may be written on a worker), the rest.
+        caseWindow->askAndClose([self = QPointer<frmArendeList>(this)]() {
+            if (self)
+                self->quitProgram();
+        });
+        return;
     }
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {

@@ -38,7 +38,7 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const
     if (s_automatic) {
         if (!s_answers.isEmpty())
             return s_answers.dequeue();
-        if (buttons == YesNoCancel)
+        if (buttons == YesNoCancel || buttons == SaveDontSaveCancel)
             return AnswerCancel;
         return buttons == Ok ? AnswerOk : AnswerNo;
     }
@@ -59,6 +59,14 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const
         box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
         box.setDefaultButton(defaultAnswer == AnswerNo ? QMessageBox::No : QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (buttons == SaveDontSaveCancel) {
+        // No catalogue has "Spara inte"; the three are worded here, Escape keeps the work.
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.button(QMessageBox::Save)->setText(QStringLiteral("&Spara"));
+        box.button(QMessageBox::Discard)->setText(QStringLiteral("Spara &inte"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Avbryt"));
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
@@ -71,6 +79,10 @@ MessageBox::Answer MessageBox::show(QWidget *parent, const QString &title, const
     s_openParents.removeLast();
     if (buttons == Ok)
         return AnswerOk;
+    if (buttons == SaveDontSaveCancel)
+        return result == QMessageBox::Save   ? AnswerSave
+            : result == QMessageBox::Discard ? AnswerDontSave
+                                             : AnswerCancel;
     if (buttons == YesNoCancel && result != QMessageBox::Yes && result != QMessageBox::No)
         return AnswerCancel;
     return result == QMessageBox::Yes ? AnswerYes : AnswerNo;

@@ -18,7 +18,9 @@ public:
     {
         Ok,
         YesNo,
-        YesNoCancel
+        YesNoCancel,
+        // Unsaved work about to be left: "Spara", "Spara inte", "Avbryt".
+        SaveDontSaveCancel
     };
     enum Icon
     {
@@ -31,7 +33,9 @@ public:
         AnswerOk,
         AnswerYes,
         AnswerNo,
-        AnswerCancel
+        AnswerCancel,
+        AnswerSave,
+        AnswerDontSave
     };
 
     struct Shown
@@ -43,7 +47,7 @@ public:
     };
 
     // Shows a modal box and returns the button chosen. Texts use CR LF for line breaks.
-    // Closing a Yes/No box without choosing counts as No; closing a Yes/No/Cancel box
+    // Closing a Yes/No box without choosing counts as No; closing a box with "Avbryt"
     // counts as Cancel.
     static Answer show(QWidget *parent, const QString &title, const QString &text, Buttons buttons, Icon icon,
         Answer defaultAnswer = AnswerYes);
@@ -53,7 +57,8 @@ public:
     static bool isOpenFor(const QWidget *window);
 
     // Test support. With automatic answers on, no box is put on the screen: the next
-    // queued answer is returned, or Ok for an OK box and No for a Yes/No box.
+    // queued answer is returned, or Ok for an OK box, No for a Yes/No box and Cancel for
+    // a box with "Avbryt".
     static void setAutomaticAnswers(bool on);
     static void setNextAnswer(Answer answer);
     static const QList<Shown> &shown();

@@ -45,6 +45,12 @@ frmArende *openCase(const RegisterEntry &entry)
     return window;
 }
 
+bool activate(QWidget *window)
+{
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 void selectEntry(frmArendeList *overview, const RegisterEntry &entry)
 {
     int row = 0;

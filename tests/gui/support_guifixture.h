@@ -40,6 +40,9 @@ void startWindowTest();
 
 // The case window showing an existing case, opened by "Anna Ek".
 frmArende *openCase(const RegisterEntry &entry);
+// Makes a window the active one, as a click on it would; offscreen and a bare X server
+// have no window manager to hand the focus on.
+bool activate(QWidget *window);
 // Makes the overview's row of a loaded case the current and selected one.
 void selectEntry(frmArendeList *overview, const RegisterEntry &entry);
 

@@ -54,7 +54,6 @@ private slots:
     void openingReadsTheNotesFile();
     void saveNotesAloneChangesNothingElse();
     void unstorableNotesAreRefusedNamingTheField();
-    void closingWithUnsavedNotesAsksFirst();
     void customerCardFromTheCase();
     void customerCardRefusalNamesTheField();
     void notesComeAfterTheLayoutInTabOrder();
@@ -162,41 +161,6 @@ void TestCaseNotes::unstorableNotesAreRefusedNamingTheField()
     QCOMPARE(MessageBox::shown().size(), 1);
     QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral("\"Serienummer\"")));
     QCOMPARE(readBytes(notesPath()), NotesBytes);
-}
-
-void TestCaseNotes::closingWithUnsavedNotesAsksFirst()
-{
-    writeBytes(notesPath(), NotesBytes);
-    frmArende *window = openCase(CaseA);
-    QPointer<frmArende> alive(window);
-    child<QLineEdit>(window, "txtEnhet")->setText(QStringLiteral("Ny modell"));
-
-    // "Avbryt": the window stays, and the closing question is not asked.
-    MessageBox::setNextAnswer(MessageBox::AnswerCancel);
-    QTest::mouseClick(child<QPushButton>(window, "Command4"), Qt::LeftButton);
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(MessageBox::shown().first().text, QStringLiteral("Spara anteckningarna?"));
-    QCOMPARE(MessageBox::shown().first().buttons, MessageBox::YesNoCancel);
-    QVERIFY(window->isVisible());
-
-    // "Nej", then No to the closing question: still open, the notes as typed.
-    MessageBox::clearShown();
-    MessageBox::setNextAnswer(MessageBox::AnswerNo);
-    MessageBox::setNextAnswer(MessageBox::AnswerNo);
-    QTest::mouseClick(child<QPushButton>(window, "Command4"), Qt::LeftButton);
-    QCOMPARE(MessageBox::shown().size(), 2);
-    QCOMPARE(MessageBox::shown().at(1).text, QStringLiteral("Vill du avsluta programet ?"));
-    QVERIFY(window->isVisible());
-    QCOMPARE(child<QLineEdit>(window, "txtEnhet")->text(), QStringLiteral("Ny modell"));
-
-    // "Ja", then Yes: the notes are stored and the window closes.
-    MessageBox::clearShown();
-    MessageBox::setNextAnswer(MessageBox::AnswerYes);
-    MessageBox::setNextAnswer(MessageBox::AnswerYes);
-    QTest::mouseClick(child<QPushButton>(window, "Command4"), Qt::LeftButton);
-    QCOMPARE(MessageBox::shown().size(), 2);
-    QVERIFY(readBytes(notesPath()).startsWith("Enhet: Ny modell\r\n"));
-    QTRY_VERIFY(alive.isNull());
 }
 
 void TestCaseNotes::customerCardFromTheCase()

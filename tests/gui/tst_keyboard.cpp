@@ -23,13 +23,6 @@ using namespace lunora::test;
 
 namespace {
 
-// Offscreen and a bare X server have no window manager to hand the focus on.
-bool activate(QWidget *window)
-{
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
-}
-
 void press(const QKeySequence &keys)
 {
     QTest::keySequence(QApplication::focusWidget(), keys);

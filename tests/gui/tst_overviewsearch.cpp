@@ -8,6 +8,7 @@
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/messagebox.h"
+#include "gui/scanburst.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
 #include "storage/caseregister.h"
@@ -77,6 +78,8 @@ private slots:
     void enterDoubleClickAndSlashInTheList();
     void aScanOpensItsCase_data();
     void aScanOpensItsCase();
+    void aScanInTheSearchFieldReplacesItsText_data();
+    void aScanInTheSearchFieldReplacesItsText();
     void theWindowGrowsAroundItsControls();
 
 private:
@@ -102,6 +105,7 @@ void TestOverviewSearch::init()
 
 void TestOverviewSearch::cleanup()
 {
+    ScanBurst::setClock({});
     WindowRegistry::closeAll();
     DataFolder::setRoot(QString());
     m_data.reset();
@@ -252,6 +256,65 @@ void TestOverviewSearch::aScanOpensItsCase()
     QCOMPARE(isOpen, !opened.isEmpty());
     if (isOpen)
         QCOMPARE(caseWindow->controlCode(), opened);
+}
+
+void TestOverviewSearch::aScanInTheSearchFieldReplacesItsText_data()
+{
+    // What the clerk did in the search field before the scan, key by key: text and the
+    // milliseconds before each key. A scanner's keys come 5 ms apart, a hand's 150.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("beforeGap");
+    QTest::addColumn<int>("gap"); // between the keys of the second number
+    QTest::addColumn<QString>("field"); // the search text at the end
+    QTest::addColumn<QString>("opened"); // empty when no case opens
+    const QString c = CaseC[CaseNumber];
+    QTest::newRow("a scan after a scan") << CaseA[CaseNumber] << 5 << 5 << c << CaseC[ControlCode];
+    QTest::newRow("a scan after one that found nothing") << "999999 1" << 5 << 5 << c << CaseC[ControlCode];
+    QTest::newRow("a scan after typed text") << "Anna" << 150 << 5 << c << CaseC[ControlCode];
+    // Typed by hand the number is part of the search, as anything typed is.
+    QTest::newRow("a number typed by hand after text") << "Anna" << 150 << 150 << "Anna" + c << QString();
+}
+
+void TestOverviewSearch::aScanInTheSearchFieldReplacesItsText()
+{
+    QFETCH(QString, before);
+    QFETCH(int, beforeGap);
+    QFETCH(int, gap);
+    QFETCH(QString, field);
+    QFETCH(QString, opened);
+    qint64 now = 1000000;
+    ScanBurst::setClock([&now](const QKeyEvent *) { return now; });
+    frmArendeList *window = openOverview();
+    QLineEdit *search = searchByName(window);
+    search->setFocus();
+    auto typeInto = [&now](QWidget *widget, const QString &text, int keyGap, bool enter) {
+        for (const QChar c : text) {
+            now += keyGap;
+            QTest::keyClick(widget, c.toLatin1());
+        }
+        if (enter) {
+            now += keyGap;
+            QTest::keyClick(widget, Qt::Key_Return);
+        }
+    };
+
+    // The first: a scan ends in Enter, typed text does not.
+    typeInto(search, before, beforeGap, beforeGap < 100);
+    QCOMPARE(search->text(), before);
+    // The clerk turns back to the overview, where the search field kept the focus.
+    now += 3000;
+    QVERIFY(activate(window));
+    QCOMPARE(QApplication::focusWidget(), search);
+    typeInto(search, CaseC[CaseNumber], gap, true);
+
+    QCOMPARE(search->text(), field);
+    auto *caseWindow = WindowRegistry::find<frmArende>();
+    if (opened.isEmpty()) {
+        QVERIFY(!caseWindow || !caseWindow->isVisible() || caseWindow->controlCode() != CaseC[ControlCode]);
+    } else {
+        QVERIFY(caseWindow && caseWindow->isVisible());
+        QCOMPARE(caseWindow->controlCode(), opened);
+    }
 }
 
 void TestOverviewSearch::enterDoubleClickAndSlashInTheList()
