@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 // Not a benchmark: writes the case sheet of one case of a data folder to a PDF through
 // the case window's own "Spara som PDF…" path, for the pictures in docs/
-// (scripts/take-sheet-picture). Usage: sheet_picture DATA-FOLDER CASE-NUMBER OUT.pdf
+// (scripts/take-sheet-picture, scripts/take-continuation-picture).
+// Usage: sheet_picture DATA-FOLDER CASE-NUMBER OUT.pdf
 
 #include "gui/frmArende.h"
 #include "gui/windowregistry.h"

@@ -60,6 +60,15 @@ QPixmap previewOf(const QImage &label)
     return pixmap;
 }
 
+// The labels have left the program, on paper or in a file: the case's history says so.
+// A case removed at another desk meanwhile has no history left, and the user is told.
+void noteLabels(QWidget *parent, const QString &controlCode, const QString &event)
+{
+    const StoreResult noted = CaseStore::notePrintout(controlCode, event, CaseState::Saved);
+    if (noted.kind == StoreError::CaseRemoved)
+        showStoreFailure(parent, QStringLiteral("Etikett"), noted);
+}
+
 void showSettingsFailure(QWidget *parent, const Status &saved)
 {
     if (!saved.ok())
@@ -231,13 +240,16 @@ void frmEtikett::askPdfFile()
 
 bool frmEtikett::savePdf(const QString &file)
 {
-    const Status saved = printLabelsToPdf(file, m_state.data, labelSize(), m_count->value());
+    const int count = m_count->value();
+    const Status saved = printLabelsToPdf(file, m_state.data, labelSize(), count);
     if (!saved.ok()) {
         MessageBox::show(this, QStringLiteral("Etikett"),
             saved.error() + QStringLiteral("\r\n\r\nEtiketten kunde inte sparas som PDF."), MessageBox::Ok,
             MessageBox::Exclamation);
+        return false;
     }
-    return saved.ok();
+    noteLabels(this, m_state.data.controlCode, casehistory::labelsSavedAsPdf(count));
+    return true;
 }
 
 bool printLabelsOnDeskPrinter(QWidget *parent, const LabelData &data, int count)
@@ -258,11 +270,7 @@ bool printLabelsOnDeskPrinter(QWidget *parent, const LabelData &data, int count)
             MessageBox::Exclamation);
         return false;
     }
-    // The labels are printed; a case removed at another desk meanwhile is said so.
-    const StoreResult noted
-        = CaseStore::notePrintout(data.controlCode, casehistory::labelsPrinted(count), CaseState::Saved);
-    if (noted.kind == StoreError::CaseRemoved)
-        showStoreFailure(parent, QStringLiteral("Etikett"), noted);
+    noteLabels(parent, data.controlCode, casehistory::labelsPrinted(count));
     return true;
 }
 

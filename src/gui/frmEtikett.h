@@ -22,7 +22,8 @@ class frmEtikettskrivare;
 // choices (storage/desksettings.h): the label printer and size, chosen through
 // "Etikettskrivare…", and whether a new case prints its labels when it is saved. Until a
 // label printer is chosen it says so and offers "Spara som PDF…" instead of printing.
-// Each print is one line in the case's history, "Etikett utskriven (N st)".
+// Each print is one line in the case's history, "Etikett utskriven (N st)", and each PDF
+// file saved one line "Etikett sparad som PDF (N st)".
 class frmEtikett final : public QDialog
 {
     Q_OBJECT
@@ -36,7 +37,8 @@ public:
 
     // "Skriv ut": prints the chosen number of labels and closes when they were printed.
     void printLabels();
-    // The labels into a PDF file instead; false (with a message) when it failed.
+    // The labels into a PDF file instead, noted in the case's history; false (with a
+    // message) when it failed.
     bool savePdf(const QString &file);
     // The choice of "Etikettskrivare…", as when its window is accepted.
     void applyPrinterChoice(const QString &printer, LabelSize size);

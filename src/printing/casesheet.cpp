@@ -31,6 +31,14 @@ constexpr float TableLeft = 1.5f;
 constexpr float TableTop = 13.2f;
 constexpr float TableRight = 1.0f;
 constexpr float TableBottom = 14.0f;
+constexpr double TableFontSize = 8;
+// A continuation page holds the table alone: its header row at the top edge of the
+// sheet's content (where the name lines and the logo start on the first page), its rows
+// down to the footer, which stands where the first page's does.
+constexpr float NextPageTableTop = 1.0f;
+constexpr double FooterX = 1.5;
+constexpr double FooterTop = 28.7;
+constexpr double FooterSize = 5;
 // The VAT line: 8 pt, halfway between the 12-pt sum label (24.7) and the amount (26.7).
 constexpr double VatLineTop = 25.8;
 
@@ -180,7 +188,7 @@ void drawSheet(PrintDevice &device, const CaseSheetData &data, const SheetSource
     printTitleBand(device, 12.1, QStringLiteral("Artikeldata"));
     printItem(device, 9, Weight::Regular, 1.5, 25.7, closingLineText());
     printItem(device, 9, Weight::Regular, 1.5, 26.7, voidingLineText());
-    printItem(device, 5, Weight::Regular, 1.5, 28.7, footerText());
+    printItem(device, FooterSize, Weight::Regular, FooterX, FooterTop, footerText());
 
     // After everything the sheet always had, so that a case without notes prints exactly
     // as before; before the table, which ends the job.
@@ -203,6 +211,11 @@ QString voidingLineText()
 QString footerText()
 {
     return QStringLiteral("© 2026 Lunora-utvecklarna. Fri programvara: GNU GPL version 3 eller senare.");
+}
+
+QString continuationFooterText(const QString &caseNumber, int page, int pages)
+{
+    return QStringLiteral("Ärende %1, sida %2 av %3").arg(caseNumber).arg(page).arg(pages);
 }
 
 QStringList wrapNotesText(const PrintDevice &device, const QString &text, double width, int maxLines)
@@ -283,9 +296,18 @@ Status printCaseSheet(PrintDevice &device, const CaseSheetData &data)
     drawSheet(device, data, sources.value());
 
     // The unit is centimetres already, so the table's margins need no conversion.
-    device.setFontSize(8);
+    device.setFontSize(TableFontSize);
     const PrintedList articles { data.columnCaptions, data.columnWidths, data.rows };
-    PrintListView(device, articles, TableLeft, TableTop, TableRight, TableBottom);
+    // On a continuation page a row may start as long as it ends above the footer.
+    ContinuationPages next;
+    next.topMarginal = NextPageTableTop;
+    next.bottomMarginal = static_cast<float>(device.printableHeight() - FooterTop + device.lineHeight());
+    next.footer = [&device, &data](int page, int pages) {
+        printItem(device, FooterSize, Weight::Regular, FooterX, FooterTop,
+            continuationFooterText(data.caseNumber, page, pages));
+        device.setFontSize(TableFontSize);
+    };
+    PrintListView(device, articles, TableLeft, TableTop, TableRight, TableBottom, next);
     device.endJob();
     return device.status();
 }

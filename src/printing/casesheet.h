@@ -39,7 +39,9 @@ struct CaseSheetData
 };
 
 // Prints the sheet on the device: the company name lines and logo from the data
-// folder, the case, the article table, the total. Fails, with nothing printed, when the
+// folder, the case, the article table, the total. Rows that do not fit on the first page
+// go on continuation pages that hold the table alone, from the top of the page down to a
+// footer with the case number and the page. Fails, with nothing printed, when the
 // company file or the logo cannot be read or the printer cannot take the job.
 Status printCaseSheet(PrintDevice &device, const CaseSheetData &data);
 // The same on the system's default printer.
@@ -57,6 +59,8 @@ Status checkCaseSheetSources();
 QString closingLineText();
 QString voidingLineText();
 QString footerText();
+// The footer of a continuation page: "Ärende 101215 4711, sida 2 av 3".
+QString continuationFooterText(const QString &caseNumber, int page, int pages);
 // The fault text as the sheet prints it: wrapped to `width` as the device measures it
 // in the current font, at most `maxLines` lines, the last one ending in "…" when cut.
 QStringList wrapNotesText(const PrintDevice &device, const QString &text, double width, int maxLines);

@@ -71,23 +71,59 @@ void PrintColumnHeaders(
 void PrintListView(PrintDevice &device, const PrintedList &listView, float leftMarginal, float topMarginal,
     float rightMarginal, float bottomMarginal)
 {
+    PrintListView(device, listView, leftMarginal, topMarginal, rightMarginal, bottomMarginal,
+        { topMarginal, bottomMarginal, {} });
+}
+
+void PrintListView(PrintDevice &device, const PrintedList &listView, float leftMarginal, float topMarginal,
+    float rightMarginal, float bottomMarginal, const ContinuationPages &continuation)
+{
     const float available = static_cast<float>(device.printableWidth()) - leftMarginal - rightMarginal;
     const ColumnPositions colHdr
         = columnPositions(listView, static_cast<float>(device.printableLeft()) + leftMarginal, available);
     const qsizetype columns = colHdr.size() - 1;
 
     PrintColumnHeaders(device, listView, topMarginal, colHdr);
-    for (const QStringList &row : listView.rows) {
-        const float limit = static_cast<float>(device.printableHeight()) - bottomMarginal;
-        if (static_cast<float>(device.currentY()) > limit) {
+
+    // The rows of each page, worked out as the device will move: every row one line of the
+    // rows' font down, a page's first row one line under its header row. The first page
+    // starts from where its header row really left the position, so its rows are exactly
+    // those the printer's own position would have let through.
+    const double line = device.lineHeight();
+    const float height = static_cast<float>(device.printableHeight());
+    const float firstLimit = height - bottomMarginal;
+    const float nextLimit = height - continuation.bottomMarginal;
+    const double nextTop = device.printableTop() + continuation.topMarginal;
+    QList<qsizetype> rowsOnPage { 0 };
+    double y = device.currentY();
+    for (qsizetype row = 0; row < listView.rows.size(); ++row) {
+        // A row that would start below the limit goes to a new page, where it is printed
+        // whatever the margins: a page without room still takes one row.
+        if (static_cast<float>(y) > (rowsOnPage.size() == 1 ? firstLimit : nextLimit)) {
+            rowsOnPage.append(0);
+            y = nextTop + line;
+        }
+        ++rowsOnPage.last();
+        y += line;
+    }
+
+    const int pages = static_cast<int>(rowsOnPage.size());
+    qsizetype next = 0;
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1) {
             device.newPage();
-            PrintColumnHeaders(device, listView, topMarginal, colHdr);
+            if (continuation.footer)
+                continuation.footer(page, pages);
+            PrintColumnHeaders(device, listView, continuation.topMarginal, colHdr);
         }
-        for (qsizetype i = 0; i < columns; ++i) {
-            device.setCurrentX(colHdr.at(i));
-            device.printText(row.value(i), PrintDevice::KeepLine);
+        for (qsizetype k = 0; k < rowsOnPage.at(page - 1); ++k) {
+            const QStringList &row = listView.rows.at(next++);
+            for (qsizetype i = 0; i < columns; ++i) {
+                device.setCurrentX(colHdr.at(i));
+                device.printText(row.value(i), PrintDevice::KeepLine);
+            }
+            device.endLine();
         }
-        device.endLine();
     }
     device.endJob();
 }

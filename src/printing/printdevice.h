@@ -60,6 +60,9 @@ public:
 
     // The width the text would take in the current font, in the current unit.
     virtual double textWidth(const QString &text) const = 0;
+    // The height of one text line in the current font, in the current unit: how far
+    // ending a line moves the current position down.
+    virtual double lineHeight() const = 0;
     virtual void printText(const QString &text, LineEnding ending) = 0;
     virtual void endLine() = 0;
 

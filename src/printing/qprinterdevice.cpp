@@ -195,6 +195,12 @@ double QPrinterDevice::textWidth(const QString &text) const
     return fromDevice(QFontMetricsF(m_font, m_printer).horizontalAdvance(text));
 }
 
+double QPrinterDevice::lineHeight() const
+{
+    // As printText() moves down at the end of a line, to the last bit.
+    return fromDevice(QFontMetricsF(m_font, m_printer).height());
+}
+
 void QPrinterDevice::printText(const QString &text, LineEnding ending)
 {
     // Metrics of the printer itself, so that points are points on paper.

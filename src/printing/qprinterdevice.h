@@ -60,6 +60,7 @@ public:
     void setTextColor(const QColor &color) override;
 
     double textWidth(const QString &text) const override;
+    double lineHeight() const override;
     void printText(const QString &text, LineEnding ending) override;
     void endLine() override;
 

@@ -103,6 +103,11 @@ QString labelsPrinted(int count)
     return QStringLiteral("Etikett utskriven (%1 st)").arg(count);
 }
 
+QString labelsSavedAsPdf(int count)
+{
+    return QStringLiteral("Etikett sparad som PDF (%1 st)").arg(count);
+}
+
 QString notesChanged()
 {
     return QStringLiteral("Anteckningar ändrade");

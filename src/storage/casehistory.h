@@ -40,6 +40,7 @@ QString created(); // "Skapat"
 QString printed(); // "Utskrift"
 QString savedAsPdf(); // "Sparad som PDF"
 QString labelsPrinted(int count); // "Etikett utskriven (2 st)"
+QString labelsSavedAsPdf(int count); // "Etikett sparad som PDF (2 st)"
 QString notesChanged(); // "Anteckningar ändrade"
 // A message to the customer, by the template's name: "Meddelande via e-post: Klar för
 // hämtning" (handed to the mail program), "SMS till 0701234567: Klar för hämtning".

@@ -126,10 +126,10 @@ public:
         const QString &controlCode, const QList<ArticleRow> &removed, CaseState state = CaseState::Unsaved);
 
     // A printout of the case (on paper or as a PDF file) for its history: `event` is
-    // casehistory::printed() or savedAsPdf(). The printout has happened already, so
-    // nothing here can undo it: a line that cannot be written is noted in
-    // Errors\Historikfel.txt. CaseRemoved when a saved case is no longer in the register:
-    // nothing is written, and the window says the case is gone.
+    // casehistory::printed() or savedAsPdf(), or labelsPrinted() or labelsSavedAsPdf().
+    // The printout has happened already, so nothing here can undo it: a line that cannot
+    // be written is noted in Errors\Historikfel.txt. CaseRemoved when a saved case is no
+    // longer in the register: nothing is written, and the window says the case is gone.
     static StoreResult notePrintout(
         const QString &controlCode, const QString &event, CaseState state = CaseState::Unsaved);
 

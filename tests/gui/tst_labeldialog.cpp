@@ -159,10 +159,16 @@ void TestLabelDialog::choosingAPrinterEndsThePdfOffer()
     QVERIFY(!print->isEnabled());
     QVERIFY(pdf->isVisible());
     QVERIFY(!child<QCheckBox>(dialog, "chkNyttArende")->isEnabled());
+    // A PDF that could not be written is no printout; one that was is noted as the
+    // sheet's PDF is, in the label's words.
+    QVERIFY(!dialog->savePdf(m_data->file(QStringLiteral("saknas/Etikett.pdf"))));
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(historyEvents(CaseA[ControlCode]).isEmpty());
     const QString file = m_data->file(QStringLiteral("Etikett 101215 4711.pdf"));
     QVERIFY(dialog->savePdf(file));
     QCOMPARE(pdfPages(file), 1);
-    QVERIFY(historyEvents(CaseA[ControlCode]).isEmpty());
+    QCOMPARE(
+        historyEvents(CaseA[ControlCode]), QStringList { QStringLiteral("Etikett sparad som PDF (1 st)") });
 
     QTest::mouseClick(child<QPushButton>(dialog, "cmdEtikettskrivare"), Qt::LeftButton);
     auto *picker = child<frmEtikettskrivare>(dialog, "frmEtikettskrivare");

@@ -63,7 +63,6 @@ public:
     void keepOpsIn(QList<Op> *sink) { m_sink = sink; }
 
     void failWith(const QString &error) { m_status = Status::failure(error); }
-    double lineHeight() const; // of the current font
 
     const QList<Op> &ops() const { return m_ops; }
     QList<Op> texts() const;
@@ -87,6 +86,7 @@ public:
     void setBold(bool bold) override;
     void setTextColor(const QColor &color) override;
     double textWidth(const QString &text) const override;
+    double lineHeight() const override;
     void printText(const QString &text, LineEnding ending) override;
     void endLine() override;
     void fillRectangle(double left, double top, double right, double bottom, const QColor &color) override;

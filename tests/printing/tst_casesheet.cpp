@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QTest>
 #include <memory>
+#include <numeric>
 #include <optional>
 
 using namespace lunora;
@@ -208,7 +209,8 @@ private slots:
     void companyFileVariants();
     void failuresPrintNothing_data();
     void failuresPrintNothing();
-    void longTableContinuesOnPagesOfItsOwn();
+    void rowsFillTheirPages_data();
+    void rowsFillTheirPages();
     void vatLine_data();
     void vatLine();
     void defaultPrinterPath();
@@ -366,29 +368,55 @@ void TestCaseSheet::failuresPrintNothing()
     QCOMPARE(device.ops().last().kind, RecordingDevice::AbortJob);
 }
 
-void TestCaseSheet::longTableContinuesOnPagesOfItsOwn()
+void TestCaseSheet::rowsFillTheirPages_data()
 {
+    QTest::addColumn<int>("rowCount");
+    QTest::addColumn<QList<int>>("perPage");
+    // 8-point lines are 0.316 cm: the first page keeps its 4 rows under the header at
+    // 13.2 cm (none below 14.7), a continuation page takes 86 under its header at 1.0 cm,
+    // the last ending above the footer at 28.7 cm.
+    QTest::newRow("1") << 1 << QList<int> { 1 };
+    QTest::newRow("14") << 14 << QList<int> { 4, 10 };
+    QTest::newRow("15") << 15 << QList<int> { 4, 11 };
+    QTest::newRow("40") << 40 << QList<int> { 4, 36 };
+    QTest::newRow("second page full") << 90 << QList<int> { 4, 86 };
+    QTest::newRow("third page") << 91 << QList<int> { 4, 86, 1 };
+}
+
+void TestCaseSheet::rowsFillTheirPages()
+{
+    QFETCH(int, rowCount);
+    QFETCH(QList<int>, perPage);
     SheetFixture fixture;
-    const CaseSheetData data = SheetFixture::caseData(10);
+    const CaseSheetData data = SheetFixture::caseData(rowCount);
     RecordingDevice device;
     QVERIFY(printCaseSheet(device, data).ok());
+    // Everything of the first page stays where it is, on the first page.
+    checkSheet(device, expectedSheet(data, SheetFixture::companyLines(), QStringLiteral("125,00 kr")));
+    QCOMPARE(device.pages(), perPage.size());
 
-    QVERIFY(device.pages() > 1);
-    int rows = 0;
-    for (const Op &op : device.ops()) {
-        if (op.page == 1 || !isDrawing(op))
-            continue;
-        // Later pages hold the table only: header cells at 13.2, rows down to 14.7.
-        QCOMPARE(op.kind, RecordingDevice::Text);
-        QVERIFY(op.y > 13.2 - 1e-6 && op.y <= 14.7 + 1e-6);
-        QCOMPARE(op.bold, near(op.y, 13.2));
-        if (!op.bold && near(op.x, 1.5))
-            ++rows;
+    const double line = device.lineHeight(); // the table left the device in 8 points
+    QList<int> rows(perPage.size(), 0);
+    int others = 0;
+    for (const Op &op : device.texts()) {
+        const int page = op.page;
+        const QString footer = continuationFooterText(data.caseNumber, page, int(perPage.size()));
+        if (page > 1 && (op.bold || op.text == footer)) {
+            // Besides its rows a continuation page holds its header row and its footer.
+            QVERIFY2(
+                (op.bold && near(op.y, 1.0)) || (near(op.x, 1.5) && near(op.y, 28.7) && op.fontSize == 5),
+                qPrintable(op.text));
+            ++others;
+        } else if (op.text.startsWith(QLatin1String("ART"))) {
+            // In order, one line under the row before, the first one under the header row.
+            QCOMPARE(op.text, data.rows.at(std::accumulate(rows.begin(), rows.end(), 0)).first());
+            ++rows[page - 1];
+            QVERIFY(near(op.y, (page == 1 ? 13.2 : 1.0) + line * rows.at(page - 1)));
+            QVERIFY(op.y + line <= 28.7 + 1e-9);
+        }
     }
-    int firstPageRows = 0;
-    for (const Op &op : device.texts())
-        firstPageRows += op.page == 1 && op.text.startsWith(QLatin1String("ART")) ? 1 : 0;
-    QCOMPARE(firstPageRows + rows, 10);
+    QCOMPARE(rows, perPage);
+    QCOMPARE(others, (perPage.size() - 1) * 7);
 }
 
 void TestCaseSheet::defaultPrinterPath()
@@ -604,8 +632,8 @@ void TestCaseSheet::notesWithALongTableStayOnTheFirstPage()
             ++rows;
         if (op.text == QLatin1String("Felbeskrivning"))
             QCOMPARE(op.page, 1);
-        if (op.page > 1) // continuation pages hold the table only
-            QVERIFY(op.y > 13.2 - 1e-6 && op.y <= 14.7 + 1e-6);
+        if (op.page > 1) // continuation pages hold the table and its footer only
+            QVERIFY(op.y > 1.0 - 1e-6 && op.y <= 28.7 + 1e-6);
         if (op.page == 1 && op.text.startsWith(QLatin1String("ART")))
             QVERIFY(op.y <= 14.7 + 1e-6); // above the band
     }
