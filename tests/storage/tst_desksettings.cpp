@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 // The desk's settings file: the label settings survive a round trip, keep what else the
-// file holds, and a hand-edited value out of range falls back to its default.
+// file holds, and a hand-edited value out of range falls back to its default. The file
+// is its user's alone once the program has written it, and an SMS command written by
+// hand reads as the window writes it.
 #include "common/testsupport.h"
 #include "storage/desksettings.h"
 
@@ -23,6 +25,10 @@ private slots:
     void labelSettingsKeepOtherGroups();
     void editedValuesAreChecked_data();
     void editedValuesAreChecked();
+    void writtenFileIsTheUsersAlone_data();
+    void writtenFileIsTheUsersAlone();
+    void smsCommandReadsAsWrittenByHand_data();
+    void smsCommandReadsAsWrittenByHand();
 };
 
 void TestDeskSettings::initTestCase()
@@ -71,6 +77,78 @@ void TestDeskSettings::editedValuesAreChecked()
         test::writeBytes(desksettings::filePath(), file);
     }
     QCOMPARE(loadLabelSettings(), expected);
+}
+
+void TestDeskSettings::writtenFileIsTheUsersAlone_data()
+{
+    QTest::addColumn<QByteArray>("before"); // empty: no file yet
+    QTest::newRow("new file") << QByteArray();
+    QTest::newRow("file readable by all") << QByteArray("[Etikett]\nAntal=2\n");
+}
+
+void TestDeskSettings::writtenFileIsTheUsersAlone()
+{
+    QFETCH(QByteArray, before);
+    const QString path = desksettings::filePath();
+    if (!before.isEmpty()) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        test::writeBytes(path, before);
+        QVERIFY(QFile::setPermissions(
+            path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    QVERIFY(desksettings::setSmsCommand(
+        { QStringLiteral("/usr/local/bin/sms-gateway"),
+            { QStringLiteral("--losen=hemligt"), QStringLiteral("{mobil}"), QStringLiteral("{text}") } })
+                .ok());
+    QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+        QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(test::readBytes(path).contains("hemligt"));
+    if (!before.isEmpty())
+        QCOMPARE(loadLabelSettings().count, 2);
+}
+
+void TestDeskSettings::smsCommandReadsAsWrittenByHand_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("kdeConnectPhone"); // empty: not the ready-made command
+    QTest::newRow("KDE Connect") << QByteArray(
+        "[Sms]\nProgram=kdeconnect-cli\n"
+        "Arguments=--name, Pixel 7, --destination, {mobil}, --send-sms, {text}\n")
+                                 << "kdeconnect-cli"
+                                 << QStringList { "--name", "Pixel 7", "--destination", "{mobil}",
+                                        "--send-sms", "{text}" }
+                                 << "Pixel 7";
+    QTest::newRow("KDE Connect by device id")
+        << QByteArray("[Sms]\nProgram=kdeconnect-cli\n"
+                      "Arguments=--device, 3f2a, --destination, {mobil}, --send-sms, {text}\n")
+        << "kdeconnect-cli"
+        << QStringList { "--device", "3f2a", "--destination", "{mobil}", "--send-sms", "{text}" } << "";
+    QTest::newRow("a gateway with quotes")
+        << QByteArray("[Sms]\nProgram=/opt/sms/skicka\n"
+                      "Arguments=\"--till={mobil}\", \"{text}\"\n")
+        << "/opt/sms/skicka" << QStringList { "--till={mobil}", "{text}" } << "";
+    QTest::newRow("none") << QByteArray("[Etikett]\nAntal=1\n") << "" << QStringList() << "";
+}
+
+void TestDeskSettings::smsCommandReadsAsWrittenByHand()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, kdeConnectPhone);
+    QVERIFY(QDir().mkpath(QFileInfo(desksettings::filePath()).path()));
+    test::writeBytes(desksettings::filePath(), file);
+    const SmsCommand read = desksettings::smsCommand();
+    QCOMPARE(read.program, program);
+    QCOMPARE(read.arguments, arguments);
+    QCOMPARE(desksettings::kdeConnectPhone(read).value_or(QString()), kdeConnectPhone);
+    // Written back by the program, it reads the same.
+    if (!read.isEmpty()) {
+        QVERIFY(desksettings::setSmsCommand(read).ok());
+        QCOMPARE(desksettings::smsCommand(), read);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDeskSettings)
