@@ -75,20 +75,16 @@ void TestSwedishText::telephoneKeys_data()
 {
     QTest::addColumn<QByteArray>("typed");
     QTest::addColumn<QByteArray>("key");
-    QTest::newRow("plain") << QByteArray("0701234567") << QByteArray("0701234567");
     QTest::newRow("dash and blanks") << QByteArray("070-123 45 67") << QByteArray("0701234567");
     QTest::newRow("area code in brackets") << QByteArray("(08) 12 34 56") << QByteArray("08123456");
     QTest::newRow("Swedish +46") << QByteArray("+46 70 123 45 67") << QByteArray("0701234567");
     QTest::newRow("Swedish +46 (0)") << QByteArray("+46 (0)70-123 45 67") << QByteArray("0701234567");
-    QTest::newRow("Swedish 0046") << QByteArray("0046701234567") << QByteArray("0701234567");
     QTest::newRow("Norwegian +47") << QByteArray("+4798765432") << QByteArray("+4798765432");
     QTest::newRow("Norwegian 0047") << QByteArray("0047 987 65 432") << QByteArray("+4798765432");
     QTest::newRow("tab and trailing blank") << QByteArray("031-777\t66 ") << QByteArray("03177766");
     QTest::newRow("a word") << QByteArray("070 ring efter 5") << QByteArray();
-    QTest::newRow("a letter in the number") << QByteArray("070-12x4567") << QByteArray();
     QTest::newRow("a placeholder") << QByteArray("000") << QByteArray();
     QTest::newRow("marks alone") << QByteArray("- -") << QByteArray();
-    QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
 void TestSwedishText::telephoneKeys()
