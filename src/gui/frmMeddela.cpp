@@ -6,6 +6,7 @@
 #include "gui/frmSmsInstallningar.h"
 #include "gui/messagebox.h"
 #include "gui/notifysend.h"
+#include "gui/programfailure.h"
 #include "gui/pushbutton.h"
 #include "gui/storemessages.h"
 #include "gui/windowregistry.h"
@@ -210,14 +211,8 @@ void frmMeddela::onSmsFinished(const SmsOutcome &outcome)
         accept();
         return;
     }
-    const QString reason = outcome.kind == SmsOutcome::Kind::TimedOut
-        ? QStringLiteral("SMS-kommandot svarade inte i tid och avbröts.")
-        : QStringLiteral("SMS-kommandot misslyckades.");
-    const QString output = outcome.errorOutput.trimmed();
-    MessageBox::show(this, Title,
-        reason + QStringLiteral(" Meddelandet skickades inte.")
-            + (output.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + output),
-        MessageBox::Ok, MessageBox::Exclamation);
+    MessageBox::show(this, Title, smsFailureText(outcome, QStringLiteral("Meddelandet")), MessageBox::Ok,
+        MessageBox::Exclamation);
 }
 
 void frmMeddela::onCopy()

@@ -4,6 +4,7 @@
 
 #include "gui/messagebox.h"
 #include "gui/notifysend.h"
+#include "gui/programfailure.h"
 #include "gui/pushbutton.h"
 #include "gui/units.h"
 
@@ -255,14 +256,8 @@ void frmSmsInstallningar::onTried(const SmsOutcome &outcome)
         return;
     }
     m_lblStatus->clear();
-    const QString reason = outcome.kind == SmsOutcome::Kind::TimedOut
-        ? QStringLiteral("SMS-kommandot svarade inte i tid och avbröts.")
-        : QStringLiteral("SMS-kommandot misslyckades.");
-    const QString output = outcome.errorOutput.trimmed();
-    MessageBox::show(this, Title,
-        reason + QStringLiteral(" Provmeddelandet skickades inte.")
-            + (output.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + output),
-        MessageBox::Ok, MessageBox::Exclamation);
+    MessageBox::show(this, Title, smsFailureText(outcome, QStringLiteral("Provmeddelandet")), MessageBox::Ok,
+        MessageBox::Exclamation);
 }
 
 void frmSmsInstallningar::save()

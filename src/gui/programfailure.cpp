@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/programfailure.h"
 
+#include "gui/notifysend.h"
+
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -22,6 +24,16 @@ QString programStartFailure(const QString &program)
         return QStringLiteral("Programmet \"%1\" kunde inte startas: filen är inget program som kan köras.")
             .arg(name);
     return QStringLiteral("Programmet \"%1\" kunde inte startas.").arg(name);
+}
+
+QString smsFailureText(const SmsOutcome &outcome, const QString &message)
+{
+    const QString reason = outcome.kind == SmsOutcome::Kind::TimedOut
+        ? QStringLiteral("SMS-kommandot svarade inte i tid och avbröts.")
+        : QStringLiteral("SMS-kommandot misslyckades.");
+    const QString output = outcome.errorOutput.trimmed();
+    return reason + QStringLiteral(" %1 skickades inte.").arg(message)
+        + (output.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + output);
 }
 
 } // namespace lunora
