@@ -6,6 +6,7 @@
 #include "backup/presence.h"
 #include "gui/caselist.h"
 #include "gui/messagebox.h"
+#include "gui/savefolder.h"
 #include "gui/windowregistry.h"
 #include "storage/backupfolder.h"
 #include "storage/datafolder.h"
@@ -282,8 +283,8 @@ QString startFolder(const QString &userId)
     const QString remembered = backupfolder::read(userId);
     if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
         return remembered;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    // As a saved file is proposed: the documents folder only where the desktop has one.
+    return proposedFolder();
 }
 
 void startBackup(QWidget *parent, const QString &userId)

@@ -252,6 +252,11 @@ void CaseList::refresh()
     emit refreshRequested();
 }
 
+void CaseList::confirm(const QString &text)
+{
+    emit confirmed(text);
+}
+
 StoreResult CaseList::addLine(const RegisterEntry &entry)
 {
     const StoreResult added = CaseStore::addRegisterLine(entry);

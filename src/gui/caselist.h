@@ -117,6 +117,12 @@ public:
     void setOpenCase(bool open) { m_openCase = open; }
     bool hasOpenCase() const { return m_openCase; }
 
+    // A short word that something was done to a case (saved, updated, a message handed
+    // over, a PDF written), said by whatever did it once the write has succeeded and
+    // passed on as confirmed(): the clerk sees it without a box to click away, even when
+    // the window that did it has closed.
+    void confirm(const QString &text);
+
 signals:
     void caseAdded(const RegisterEntry &entry);
     void caseReplaced(const RegisterEntry &entry);
@@ -127,6 +133,8 @@ signals:
     void refreshRequested();
     // The last queued write is done and its window has heard the result.
     void writesDone();
+    // See confirm().
+    void confirmed(const QString &text);
 
 private:
     struct ReadShared;

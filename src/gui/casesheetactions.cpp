@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/casesheetactions.h"
 
+#include "gui/caselist.h"
 #include "gui/deferredtimer.h"
 #include "gui/frmHistorik.h"
 #include "gui/frmPrint.h"
@@ -15,6 +16,7 @@
 #include "storage/casestore.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -150,6 +152,8 @@ bool CaseSheetActions::savePdf(const QString &file, const CaseSheetData &data)
         return false;
     }
     notePrintout(data.controlCode, casehistory::savedAsPdf());
+    WindowRegistry::caseList()->confirm(QStringLiteral("Ärende %1: ärendesidan är sparad som PDF (%2).")
+                                            .arg(data.caseNumber, QDir::toNativeSeparators(file)));
     return true;
 }
 

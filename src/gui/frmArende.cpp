@@ -40,6 +40,7 @@
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <algorithm>
+#include <utility>
 
 namespace lunora {
 
@@ -244,7 +245,7 @@ CaseNotes frmArende::caseNotes() const
 
 // ---- Opening ------------------------------------------------------------------------
 
-void frmArende::prepareNewCase()
+void frmArende::prepareNewCase(const std::optional<Customer> &customer)
 {
     WindowRegistry::caseList()->setOpenCase(true);
     m_newCaseTimer->setInterval(1);
@@ -252,6 +253,7 @@ void frmArende::prepareNewCase()
     // then would store that case a second time under its own control code.
     if (!m_newCaseAction->isEnabled())
         return;
+    m_state.customerToFill = customer;
     m_save->setEnabled(true);
     m_save->setVisible(true);
     m_update->setEnabled(false);
@@ -264,6 +266,15 @@ void frmArende::startNewCase()
         MessageBox::show(this, QStringLiteral("Varning"),
             QStringLiteral("Detta alternativ är ej tillgängligt!"), MessageBox::Ok, MessageBox::Exclamation);
         return;
+    }
+
+    // Asked for with this start only: a later "Nytt ärende" starts blank.
+    const std::optional<Customer> customer = std::exchange(m_state.customerToFill, std::nullopt);
+    if (customer) {
+        m_customerNumber->setText(customer->number);
+        m_customerName->setText(customer->name);
+        m_telephone->setText(customer->telephone);
+        m_state.filledIn = *customer;
     }
 
     const double r = QRandomGenerator::global()->generateDouble(); // 0 <= r < 1
@@ -520,6 +531,7 @@ bool frmArende::save()
     m_notes->markSaved();
     setCaseState(CaseState::Saved);
     WindowRegistry::caseList()->refresh();
+    WindowRegistry::caseList()->confirm(QStringLiteral("Ärende %1 är sparat.").arg(entry[CaseNumber]));
     printLabelsOfNewCase(entry);
     close();
     return true;
@@ -593,6 +605,7 @@ bool frmArende::updateStored(
     showAuthor(newAuthor);
     showSignature(newAuthor);
 
+    WindowRegistry::caseList()->confirm(QStringLiteral("Ärende %1 är uppdaterat.").arg(entry[CaseNumber]));
     MessageBox::show(this, QStringLiteral("Bekräftelse"), QStringLiteral("Uppdatering slutförd!"),
         MessageBox::Ok, MessageBox::Information);
 

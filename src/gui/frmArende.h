@@ -38,6 +38,14 @@ class frmArende final : public QMainWindow
     Q_OBJECT
 
 public:
+    // A customer a new case starts with: what "Nytt för kunden" fills in.
+    struct Customer
+    {
+        QString number;
+        QString name;
+        QString telephone;
+    };
+
     explicit frmArende(QWidget *parent = nullptr);
     ~frmArende() override;
 
@@ -61,7 +69,8 @@ public:
 
     // Opening from the overview: "Nytt" (Timer1 started, "Spara" shown, "Uppdatera"
     // hidden) and "Ändra" (the row's nine values, the article rows from the article file).
-    void prepareNewCase();
+    // A customer given is filled in when Timer1 has numbered the case.
+    void prepareNewCase(const std::optional<Customer> &customer = std::nullopt);
     void openExistingCase(const RegisterEntry &entry);
 
     // The ways other windows put a case into the case window, through the unsaved-work
@@ -71,6 +80,9 @@ public:
     // already shows, with work in it, is only brought forward: nothing to load or lose.
     static void showCase(const RegisterEntry &entry, const std::function<void(frmArende *)> &opened = {});
     static void showNewCase();
+    // "Nytt för kunden": a new case like "Nytt", with the customer filled in once it is
+    // numbered; also in place of a saved case the window shows (nothing of it unsaved).
+    static void showNewCaseFor(const Customer &customer);
 
     // What the window holds that no file holds yet.
     struct UnsavedWork
@@ -168,6 +180,7 @@ private:
     // The windows that work on the saved case (frmArendeShelf.cpp).
     void showLabelWindow(); // "Skriv etikett…"
     void showMessageWindow(); // "Meddela kunden…"
+    void showEarlierCases(); // "Tidigare ärenden…"
     void printLabelsOfNewCase(const RegisterEntry &saved);
     void enableSavedCaseActions();
 
@@ -197,6 +210,10 @@ private:
         QStringList openProblems;
         // The shop's VAT rate, read when the window is given a case to show.
         std::optional<double> vatRate;
+        // "Nytt för kunden": the customer to fill in once the new case is numbered, and
+        // then the fields as filled in, which are nothing typed by the clerk yet.
+        std::optional<Customer> customerToFill;
+        Customer filledIn;
     };
     State m_state;
     // While the case list writes the update: the controls that change or close the case

@@ -288,6 +288,8 @@ void frmArende::buildMenus()
     QAction *history = arkiv->addAction(QStringLiteral("&Historik…"));
     history->setObjectName(QStringLiteral("mnuHistorik"));
     history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    QAction *earlier = arkiv->addAction(QStringLiteral("Ti&digare ärenden…"));
+    earlier->setObjectName(QStringLiteral("mnuTidigare"));
     arkiv->addSeparator()->setObjectName(QStringLiteral("mnuArkivBar3"));
     QAction *close = arkiv->addAction(QStringLiteral("S&täng"));
     close->setObjectName(QStringLiteral("mnuStang"));
@@ -305,6 +307,7 @@ void frmArende::buildMenus()
     connect(history, &QAction::triggered, m_sheet, &CaseSheetActions::showHistory);
     connect(m_labelAction, &QAction::triggered, this, &frmArende::showLabelWindow);
     connect(m_messageAction, &QAction::triggered, this, &frmArende::showMessageWindow);
+    connect(earlier, &QAction::triggered, this, &frmArende::showEarlierCases);
     connect(close, &QAction::triggered, this, [this]() { askAndClose(); });
     connect(about, &QAction::triggered, this, []() { WindowRegistry::show<frmOm>(); });
 }

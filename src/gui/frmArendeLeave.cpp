@@ -74,6 +74,25 @@ void frmArende::showNewCase()
     });
 }
 
+void frmArende::showNewCaseFor(const Customer &customer)
+{
+    auto start = [customer]() {
+        auto *window = WindowRegistry::get<frmArende>();
+        // A saved case shown with nothing unsaved gives way at once: the clerk asked for
+        // a new case, not for the warning a plain "Nytt" gives over a saved case.
+        if (window->caseState() == CaseState::Saved)
+            window->resetToLoaded();
+        window->prepareNewCase(customer);
+        WindowRegistry::show<frmArende>();
+    };
+    frmArende *shown = WindowRegistry::find<frmArende>();
+    if (!shown || !shown->unsavedWork().any()) {
+        start();
+        return;
+    }
+    shown->settleThen(start);
+}
+
 frmArende::UnsavedWork frmArende::unsavedWork() const
 {
     UnsavedWork unsaved;
@@ -81,9 +100,11 @@ frmArende::UnsavedWork frmArende::unsavedWork() const
     if (m_state.controlCode.isEmpty())
         return unsaved;
     if (m_state.caseState == CaseState::Unsaved) {
-        unsaved.newCase = !m_customerNumber->text().isEmpty() || !m_customerName->text().isEmpty()
-            || !m_telephone->text().isEmpty() || !m_rows->rows().isEmpty() || m_notes->hasUnsavedNotes()
-            || m_priority->currentIndex() != 0 || m_status->currentIndex() != 0;
+        // What "Nytt för kunden" filled in is the customer's, not the clerk's work.
+        const Customer &filled = m_state.filledIn;
+        unsaved.newCase = m_customerNumber->text() != filled.number || m_customerName->text() != filled.name
+            || m_telephone->text() != filled.telephone || !m_rows->rows().isEmpty()
+            || m_notes->hasUnsavedNotes() || m_priority->currentIndex() != 0 || m_status->currentIndex() != 0;
         return unsaved;
     }
     const RegisterEntry shown = currentEntry();

@@ -20,8 +20,10 @@
 #include "gui/storemessages.h"
 #include "gui/units.h"
 #include "gui/windowregistry.h"
+#include "storage/accounts.h"
 #include "storage/session.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -38,6 +40,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTime>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -53,6 +56,8 @@ const QString UpdateTitle = QStringLiteral("Uppdatering");
 const QString RemoveTitle = QStringLiteral("Ta bort ärende!");
 const QString SomethingWrong = QStringLiteral("Det blev något fel");
 
+// Where the confirmation line starts: after "Ta bort", over the never visible del and add.
+constexpr int ConfirmationLeft = 3720;
 // The search field at the right end of the banner, and the gap it keeps to the edge.
 constexpr int SearchWidth = 220;
 constexpr int SearchMargin = 6;
@@ -133,6 +138,15 @@ void frmArendeList::connectCaseList()
     connect(m_cases, &CaseList::caseReplaced, this, &frmArendeList::stageEntry);
     connect(m_cases, &CaseList::caseReplaced, this, &frmArendeList::markCurrentSelected);
     connect(m_cases, &CaseList::refreshRequested, this, &frmArendeList::startRefresh);
+    connect(m_cases, &CaseList::confirmed, this, [this](const QString &text) {
+        m_state.confirmation
+            = QTime::currentTime().toString(QStringLiteral("HH:mm")) + QStringLiteral("  ") + text;
+        showConfirmation();
+        if (QAccessible::isActive()) {
+            QAccessibleEvent changed(m_confirmation, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+    });
     // The register as other desks change it.
     connect(m_cases->follower(), &FileFollower::changed, this, &frmArendeList::followRegister);
 }
@@ -221,6 +235,14 @@ void frmArendeList::buildButtons(QWidget *client)
     m_close = makeButton(client, "Command4", QStringLiteral("Stäng"), 10800, 5160, 1095, 375);
     m_del->hide();
     m_add->hide();
+
+    // What was just done (a case saved or updated, a message handed over, a PDF
+    // written), in the free stretch between the buttons: the case window has closed by
+    // then, and a box to click away would slow the counter down.
+    m_confirmation = new QLabel(client);
+    m_confirmation->setObjectName(QStringLiteral("lblBekraftelse"));
+    m_confirmation->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    placeAt(m_confirmation, ConfirmationLeft, 5160, 10800 - 120 - ConfirmationLeft, 375);
     setTabOrder(m_list, m_new);
     setTabOrder(m_new, m_change);
     setTabOrder(m_change, m_remove);
@@ -262,6 +284,10 @@ void frmArendeList::buildMenus()
     m_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     m_customers = m_fileMenu->addAction(QStringLiteral("&Kunder…"));
     m_customers->setObjectName(QStringLiteral("mnuKunder"));
+    // A returning customer: the new case starts with the selected row's customer.
+    m_newForCustomer = m_fileMenu->addAction(QStringLiteral("&Nytt för kunden"));
+    m_newForCustomer->setObjectName(QStringLiteral("mnuNyttForKunden"));
+    m_newForCustomer->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     m_situationAction = m_fileMenu->addAction(QStringLiteral("&Läget"));
     m_situationAction->setObjectName(QStringLiteral("mnuLaget"));
     m_situationAction->setShortcut(QKeySequence(Qt::Key_F9));
@@ -275,6 +301,7 @@ void frmArendeList::buildMenus()
     connect(m_print, &QAction::triggered, this, &frmArendeList::printCase);
     connect(m_closeAction, &QAction::triggered, this, &QWidget::close);
     connect(m_situationAction, &QAction::triggered, this, &frmArendeList::showSituation);
+    connect(m_newForCustomer, &QAction::triggered, this, &frmArendeList::newCaseForCustomer);
     connect(m_customers, &QAction::triggered, this, []() {
         auto *list = WindowRegistry::get<frmKunder>();
         list->reload();
@@ -296,6 +323,8 @@ void frmArendeList::buildDataMenu()
     m_protectPasswords->setObjectName(QStringLiteral("mnuSkyddaLosenord"));
     m_messageTemplates = m_dataMenu->addAction(QStringLiteral("&Meddelanden…"));
     m_messageTemplates->setObjectName(QStringLiteral("mnuMeddelanden"));
+    m_smsSettings = m_dataMenu->addAction(QStringLiteral("SMS-&inställningar…"));
+    m_smsSettings->setObjectName(QStringLiteral("mnuSmsInstallningar"));
     // The archive holds every user file with its password: administrators only, which
     // this menu already is.
     m_backup = m_dataMenu->addAction(QStringLiteral("Säkerhets&kopiera…"));
@@ -308,6 +337,7 @@ void frmArendeList::buildDataMenu()
     connect(m_refresh, &QAction::triggered, this, &frmArendeList::refresh);
     connect(m_newUser, &QAction::triggered, this, &frmArendeList::createUser);
     connect(m_messageTemplates, &QAction::triggered, this, &frmArendeList::showMessageTemplates);
+    connect(m_smsSettings, &QAction::triggered, this, &frmArendeList::showSmsSettings);
     connect(
         m_protectPasswords, &QAction::triggered, this, [this]() { passwordjobs::protectPasswords(this); });
     connect(m_backup, &QAction::triggered, this,
@@ -491,6 +521,22 @@ void frmArendeList::showHeader()
     m_header->adjustSize();
 }
 
+void frmArendeList::showConfirmation()
+{
+    // Cut short with "…" where the window is narrow; the whole line in the tooltip.
+    const QString &text = m_state.confirmation;
+    const QString shown
+        = m_confirmation->fontMetrics().elidedText(text, Qt::ElideRight, m_confirmation->width());
+    m_confirmation->setText(shown);
+    m_confirmation->setToolTip(shown == text ? QString() : text);
+    m_confirmation->setAccessibleName(text);
+}
+
+QString frmArendeList::confirmationText() const
+{
+    return m_state.confirmation;
+}
+
 void frmArendeList::layoutControls()
 {
     // The client area the window has at its designed size, between the menu bar and
@@ -517,7 +563,10 @@ void frmArendeList::layoutControls()
     for (QPushButton *button : { m_new, m_change, m_remove, m_del, m_add })
         button->move(button->x(), px(5160) + dy);
     m_close->move(px(10800) + dx, px(5160) + dy);
+    m_confirmation->setGeometry(
+        unitRect(ConfirmationLeft, 5160, 10800 - 120 - ConfirmationLeft, 375).adjusted(0, dy, dx, dy));
     showHeader();
+    showConfirmation();
 }
 
 void frmArendeList::focusSearch()
@@ -654,6 +703,7 @@ void frmArendeList::updateCommands()
     m_change->setEnabled(hasRows);
     m_remove->setEnabled(hasRows);
     m_print->setEnabled(hasRows);
+    m_newForCustomer->setEnabled(hasRows);
 }
 
 // ---- The list ------------------------------------------------------------------------
@@ -778,6 +828,24 @@ void frmArendeList::closeAfterWrites(const std::function<void()> &then)
 void frmArendeList::newCase()
 {
     frmArende::showNewCase();
+}
+
+void frmArendeList::newCaseForCustomer()
+{
+    const int row = currentSourceRow();
+    if (row < 0)
+        return;
+    const RegisterEntry entry = m_cases->model()->entry(row);
+    frmArende::Customer customer { entry[CustomerNumber], entry[CustomerName], entry[Telephone] };
+    // The customer's card, where there is one, is what the shop keeps up to date; what
+    // it leaves empty comes from the case.
+    if (const std::optional<CustomerRecord> card = customerfile::find(entry[Telephone])) {
+        if (!card->id.isEmpty())
+            customer.number = card->id;
+        if (!card->name.isEmpty())
+            customer.name = card->name;
+    }
+    frmArende::showNewCaseFor(customer);
 }
 
 void frmArendeList::openCase()

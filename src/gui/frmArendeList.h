@@ -59,6 +59,8 @@ public:
     QList<RegisterEntry> entriesInViewOrder() const;
     QString statusText() const;
     QString headerText() const;
+    // The line saying what was done last (lblBekraftelse), whole, with its time.
+    QString confirmationText() const;
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     QTableView *listView() const;
@@ -106,6 +108,7 @@ private:
     void updateStatus();
     void layoutControls();
     void showHeader();
+    void showConfirmation();
 
     void focusSearch();
     void searchEdited(const QString &text);
@@ -123,12 +126,15 @@ private:
     void closeAfterWrites(const std::function<void()> &then);
 
     void newCase();
+    // "Nytt för kunden": a new case with the current row's customer (and its card's).
+    void newCaseForCustomer();
     // The selected case in the case window (nothing without a selection).
     void openCase();
     void printCase();
     // The windows the menus open beside the list (frmArendeListWindows.cpp).
     void showSituation(); // "Läget"
     void showMessageTemplates(); // "Meddelanden…"
+    void showSmsSettings(); // "SMS-inställningar…"
     // Ctrl+Q: the case window's own questions, then every window closes.
     void quitProgram();
     // A barcode scanner types like a keyboard (frmArendeListScan.cpp).
@@ -148,6 +154,7 @@ private:
     QLabel *m_banner = nullptr;
     QLabel *m_header = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_confirmation = nullptr; // lblBekraftelse
     QLabel *m_userIndex = nullptr;
     QLabel *m_realName = nullptr;
     QList<QLabel *> m_staging;
@@ -168,11 +175,13 @@ private:
     QAction *m_newUser = nullptr;
     QAction *m_protectPasswords = nullptr;
     QAction *m_messageTemplates = nullptr; // "Meddelanden…"
+    QAction *m_smsSettings = nullptr; // "SMS-inställningar…", after "Meddelanden…"
     QAction *m_backup = nullptr;
     QAction *m_restore = nullptr;
     QAction *m_customer = nullptr;
     QAction *m_newCustomer = nullptr; // "Ny kund…", after "Visa kunddata.."
     QAction *m_customers = nullptr; // "Kunder…", after "Skriv ut"
+    QAction *m_newForCustomer = nullptr; // "Nytt för kunden", after "Kunder…"
     QAction *m_situationAction = nullptr; // "Läget", after "Kunder…"
     QPointer<frmLaget> m_situation; // follows the list once opened
 
@@ -189,6 +198,7 @@ private:
         QSize designSize; // the whole window at its designed size
         int searchCurrent = -1; // the source row current when the search text changed
         bool openWhenFound = false; // Enter came while the search was still looking
+        QString confirmation; // what was done last, with its time
     };
     State m_state;
     // Another desk's change is being read: the place to keep when the rows come.

@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 //
 // The windows the overview's menus open beside the list: "Läget", which follows the
-// case list as it changes, and the administrators' message templates; and the end of the
-// program with every window.
+// case list as it changes, the administrators' message templates and the desk's SMS
+// set-up; and the end of the program with every window.
 #include "gui/caselist.h"
 #include "gui/frmArende.h"
 #include "gui/frmArendeList.h"
 #include "gui/frmLaget.h"
 #include "gui/frmMeddelanden.h"
+#include "gui/frmSmsInstallningar.h"
 #include "gui/windowregistry.h"
 
 #include <QApplication>
@@ -48,6 +49,11 @@ void frmArendeList::showSituation()
 void frmArendeList::showMessageTemplates()
 {
     WindowRegistry::show<frmMeddelanden>()->reload();
+}
+
+void frmArendeList::showSmsSettings()
+{
+    WindowRegistry::show<frmSmsInstallningar>();
 }
 
 // The case window asks about unsaved work or its closing question first, as its "Stäng"

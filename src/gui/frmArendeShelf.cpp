@@ -3,11 +3,13 @@
 //
 // What the case window hands to the windows that work on a saved case: the label for the
 // shelf and the message to the customer. Each is given the case as the window shows it
-// and writes its own history line through the case store.
+// and writes its own history line through the case store. And the customer's earlier
+// cases, which any case shown has.
 #include "gui/articlerowspanel.h"
 #include "gui/frmArende.h"
 #include "gui/frmEtikett.h"
 #include "gui/frmMeddela.h"
+#include "gui/frmTidigareArenden.h"
 #include "gui/windowregistry.h"
 #include "printing/label.h"
 #include "storage/messagetemplates.h"
@@ -40,6 +42,15 @@ void frmArende::showMessageWindow()
         return;
     WindowRegistry::show<frmMeddela>()->setCase(
         currentEntry(), messagetemplates::caseTotal(m_rows->rows()), m_state.caseState);
+}
+
+void frmArende::showEarlierCases()
+{
+    // The customer as the fields say now: a new case finds the cases of the customer
+    // being typed in, before anything of it is saved.
+    const RegisterEntry shown = currentEntry();
+    WindowRegistry::show<frmTidigareArenden>()->showCustomer(
+        { shown[Telephone], shown[CustomerNumber] }, shown[CustomerName], shown[ControlCode]);
 }
 
 void frmArende::printLabelsOfNewCase(const RegisterEntry &saved)

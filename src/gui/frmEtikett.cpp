@@ -2,15 +2,18 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmEtikett.h"
 
+#include "gui/caselist.h"
 #include "gui/frmEtikettskrivare.h"
 #include "gui/messagebox.h"
 #include "gui/savefolder.h"
 #include "gui/storemessages.h"
 #include "gui/units.h"
+#include "gui/windowregistry.h"
 #include "storage/casehistory.h"
 #include "storage/casestore.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -249,6 +252,11 @@ bool frmEtikett::savePdf(const QString &file)
         return false;
     }
     noteLabels(this, m_state.data.controlCode, casehistory::labelsSavedAsPdf(count));
+    const QString what
+        = count == 1 ? QStringLiteral("etiketten är sparad") : QStringLiteral("etiketterna är sparade");
+    WindowRegistry::caseList()->confirm(
+        QStringLiteral("Ärende %1: %2 som PDF (%3).")
+            .arg(m_state.data.caseNumber, what, QDir::toNativeSeparators(file)));
     return true;
 }
 

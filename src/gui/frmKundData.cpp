@@ -3,6 +3,8 @@
 #include "gui/frmKundData.h"
 
 #include "gui/banner.h"
+#include "gui/frmArende.h"
+#include "gui/frmTidigareArenden.h"
 #include "gui/lockwaitbox.h"
 #include "gui/messagebox.h"
 #include "gui/pushbutton.h"
@@ -140,8 +142,9 @@ frmKundData::frmKundData(QWidget *parent)
     const QIcon icon(QStringLiteral(":/lunora/icon.png"));
     if (!icon.isNull())
         setWindowIcon(icon);
-    // The card's own layout is 7575 units high; the editing buttons take a row below it.
-    setClientSize(this, 6150, 8055);
+    // The card's own layout is 7575 units high; the editing buttons take a row below it,
+    // and what the card leads to (a new case, the earlier ones) a row below that.
+    setClientSize(this, 6150, 8535);
 
     auto *banner = new QLabel(this);
     banner->setObjectName(QStringLiteral("Image1"));
@@ -174,6 +177,8 @@ frmKundData::frmKundData(QWidget *parent)
     setTabOrder(m_close, m_edit);
     setTabOrder(m_edit, m_save);
     setTabOrder(m_save, m_cancel);
+    setTabOrder(m_cancel, m_newCase);
+    setTabOrder(m_newCase, m_earlier);
 
     banner->lower();
     m_header->raise();
@@ -213,6 +218,13 @@ void frmKundData::buildNotesAndButtons()
     connect(m_edit, &QPushButton::clicked, this, &frmKundData::startEditing);
     connect(m_save, &QPushButton::clicked, this, &frmKundData::saveCard);
     connect(m_cancel, &QPushButton::clicked, this, &frmKundData::cancelEditing);
+
+    m_newCase = makePushButton(this, QStringLiteral("cmdNyttArende"), QStringLiteral("Nytt för kunden"));
+    placeAt(m_newCase, 120, 8040, 2895, 375);
+    m_earlier = makePushButton(this, QStringLiteral("cmdTidigare"), QStringLiteral("Tidigare ärenden…"));
+    placeAt(m_earlier, 3120, 8040, 2895, 375);
+    connect(m_newCase, &QPushButton::clicked, this, &frmKundData::newCaseForCustomer);
+    connect(m_earlier, &QPushButton::clicked, this, &frmKundData::showEarlierCases);
 }
 
 bool frmKundData::showCustomer(const QString &telephone)
@@ -281,6 +293,9 @@ void frmKundData::applyMode()
     // Enter in a field of a new card saves it.
     m_save->setDefault(m_state.mode == Mode::Creating);
     m_cancel->setEnabled(editing);
+    // Both stand for the card as it is stored: none while it is being made or changed.
+    m_newCase->setEnabled(!editing);
+    m_earlier->setEnabled(!editing);
     setWindowTitle(m_state.mode == Mode::Creating ? CardTitle + QStringLiteral(" - Ny kund") : CardTitle);
 }
 
@@ -329,6 +344,21 @@ void frmKundData::saveCard()
     showRecord(m_state.saved);
     m_header->setText(m_state.saved.name);
     applyMode();
+}
+
+void frmKundData::newCaseForCustomer()
+{
+    // The card as it is stored, under the telephone its file (and the customer's cases)
+    // are named after.
+    if (!isEditing())
+        frmArende::showNewCaseFor({ m_state.saved.id, m_state.saved.name, m_state.telephone });
+}
+
+void frmKundData::showEarlierCases()
+{
+    if (!isEditing())
+        WindowRegistry::show<frmTidigareArenden>()->showCustomer(
+            { m_state.telephone, m_state.saved.id }, m_state.saved.name);
 }
 
 void frmKundData::keepNotesOnOneLine()

@@ -16,7 +16,8 @@ namespace lunora {
 
 // The customer card: what the customer file of a case's telephone holds. It opens
 // read-only; "Ändra" makes the fields editable, "Spara" writes the card, "Avbryt"
-// drops the edits. A new card is made with newCustomer().
+// drops the edits. A new card is made with newCustomer(). From a stored card, "Nytt för
+// kunden" starts a case with its customer and "Tidigare ärenden…" lists their cases.
 class frmKundData final : public QDialog
 {
     Q_OBJECT
@@ -68,6 +69,8 @@ private:
     void saveCard(); // "Spara"
     void cancelEditing(); // "Avbryt"
     void keepNotesOnOneLine();
+    void newCaseForCustomer(); // "Nytt för kunden"
+    void showEarlierCases(); // "Tidigare ärenden…"
 
     State m_state;
     QLabel *m_header = nullptr;
@@ -77,6 +80,8 @@ private:
     QPushButton *m_edit = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
+    QPushButton *m_newCase = nullptr; // cmdNyttArende
+    QPushButton *m_earlier = nullptr; // cmdTidigare
     bool m_flattening = false;
 };
 

@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmLaget.h"
 
+#include "gui/caselistmodel.h"
+#include "gui/reportlist.h"
 #include "gui/situationchart.h"
+#include "gui/units.h"
 #include "storage/numbers.h"
 
 #include <QGridLayout>
@@ -66,11 +69,14 @@ frmLaget::frmLaget(QWidget *parent)
     m_lstEjMeddelade->setObjectName(QStringLiteral("lstEjMeddelade"));
     m_lstEjMeddelade->setAccessibleName(listLabel->text());
     m_lstEjMeddelade->setModel(m_untold);
-    m_lstEjMeddelade->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lstEjMeddelade->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lstEjMeddelade->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lstEjMeddelade->verticalHeader()->hide();
-    m_lstEjMeddelade->horizontalHeader()->setStretchLastSection(true);
+    // One line a row, as every list of the program: a name wrapped into a row of one line's
+    // height lost the top of its first line, the dots of an "Ö" among them.
+    setUpReportList(m_lstEjMeddelade);
+    QHeaderView *columns = m_lstEjMeddelade->horizontalHeader();
+    int column = 0;
+    for (RegisterField field : { CaseNumber, CustomerName, Telephone })
+        columns->resizeSection(column++, px(CaseListModel::columnWidthUnits(field)));
+    columns->setStretchLastSection(true);
     listLabel->setBuddy(m_lstEjMeddelade);
     grid->addWidget(listLabel, 2, 0, 1, 2);
     grid->addWidget(m_lstEjMeddelade, 3, 0, 1, 2);

@@ -2,10 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/frmMeddela.h"
 
+#include "gui/caselist.h"
+#include "gui/frmSmsInstallningar.h"
 #include "gui/messagebox.h"
 #include "gui/notifysend.h"
+#include "gui/programfailure.h"
 #include "gui/pushbutton.h"
 #include "gui/storemessages.h"
+#include "gui/windowregistry.h"
 #include "storage/casehistory.h"
 #include "storage/casestore.h"
 #include "storage/desksettings.h"
@@ -15,7 +19,6 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -76,10 +79,14 @@ frmMeddela::frmMeddela(QWidget *parent)
     m_cmdEpost = makePushButton(nullptr, QStringLiteral("cmdEpost"), QStringLiteral("Skicka e-post"));
     m_cmdSms = makePushButton(nullptr, QStringLiteral("cmdSms"), QStringLiteral("Skicka SMS"));
     m_cmdKopiera = makePushButton(nullptr, QStringLiteral("cmdKopiera"), QStringLiteral("Kopiera text"));
+    // Here as well as in the Data menu: a clerk without that menu sets up the desk's SMS.
+    m_cmdSmsInstallningar = makePushButton(
+        nullptr, QStringLiteral("cmdSmsInstallningar"), QStringLiteral("SMS-inställningar…"));
     m_cmdAvbryt = makePushButton(nullptr, QStringLiteral("cmdAvbryt"), QStringLiteral("Avbryt"));
     buttons->addButton(m_cmdEpost, QDialogButtonBox::ActionRole);
     buttons->addButton(m_cmdSms, QDialogButtonBox::ActionRole);
     buttons->addButton(m_cmdKopiera, QDialogButtonBox::ActionRole);
+    buttons->addButton(m_cmdSmsInstallningar, QDialogButtonBox::ActionRole);
     buttons->addButton(m_cmdAvbryt, QDialogButtonBox::RejectRole);
     grid->addWidget(buttons, 5, 0, 1, 2);
 
@@ -87,6 +94,7 @@ frmMeddela::frmMeddela(QWidget *parent)
     connect(m_cmdEpost, &QPushButton::clicked, this, &frmMeddela::onSendEmail);
     connect(m_cmdSms, &QPushButton::clicked, this, &frmMeddela::onSendSms);
     connect(m_cmdKopiera, &QPushButton::clicked, this, &frmMeddela::onCopy);
+    connect(m_cmdSmsInstallningar, &QPushButton::clicked, this, &frmMeddela::showSmsSettings);
     connect(m_cmdAvbryt, &QPushButton::clicked, this, &frmMeddela::reject);
     connect(m_sms, &SmsSender::finished, this, &frmMeddela::onSmsFinished);
 }
@@ -154,7 +162,8 @@ void frmMeddela::onSendEmail()
             MessageBox::Ok, MessageBox::Exclamation);
         return;
     }
-    noteSent(casehistory::messageByEmail(templateName()));
+    noteSent(casehistory::messageByEmail(templateName()),
+        QStringLiteral("e-postmeddelandet till %1 är lämnat till e-postprogrammet").arg(address));
     accept();
 }
 
@@ -169,74 +178,41 @@ void frmMeddela::onSendSms()
     }
     const SmsCommand command = desksettings::smsCommand();
     if (command.isEmpty()) {
-        offerKdeConnect();
+        offerSmsSettings();
         return;
     }
     m_pendingEvent = casehistory::messageBySms(mobile, templateName());
+    m_pendingMobile = mobile;
     if (m_sms->start(command, mobile, m_txtMeddelande->toPlainText()))
         setSending(true);
 }
 
-bool frmMeddela::offerKdeConnect()
+bool frmMeddela::offerSmsSettings()
 {
-    const QString how = QStringLiteral(
-        "Inget SMS-kommando är inställt på den här datorn.\r\n\r\n"
-        "Ett eget kommando ställs in i gruppen [Sms] i %1: Program är programmet och Arguments "
-        "dess argument, med {mobil} och {text} där numret och texten ska stå.\r\n\r\n"
-        "Vill du skicka SMS via en telefon som är parkopplad med KDE Connect?")
-                            .arg(desksettings::filePath());
+    const QString how = QStringLiteral("Inget SMS-kommando är inställt på den här datorn.\r\n\r\n"
+                                       "Vill du ställa in hur SMS skickas nu?");
     if (MessageBox::show(this, Title, how, MessageBox::YesNo, MessageBox::Information)
         != MessageBox::AnswerYes)
         return false;
-    m_lblStatus->setText(QStringLiteral("Söker telefoner…"));
-    kdeconnect::listPhones(
-        this, [this](const QStringList &phones, const QString &error) { useKdeConnectPhone(phones, error); });
+    showSmsSettings();
     return true;
 }
 
-void frmMeddela::useKdeConnectPhone(const QStringList &phones, const QString &error)
+void frmMeddela::showSmsSettings()
 {
-    m_lblStatus->clear();
-    if (!error.isEmpty() || phones.isEmpty()) {
-        MessageBox::show(this, Title,
-            QStringLiteral("Ingen telefon nås via KDE Connect.\r\n\r\n"
-                           "Installera KDE Connect (kdeconnect), parkoppla telefonen och försök igen.")
-                + (error.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + error),
-            MessageBox::Ok, MessageBox::Exclamation);
-        return;
-    }
-    QString phone = phones.first().trimmed();
-    if (phones.size() > 1) {
-        bool chosen = false;
-        phone
-            = QInputDialog::getItem(this, Title, QStringLiteral("Välj telefon:"), phones, 0, false, &chosen);
-        if (!chosen)
-            return;
-    }
-    if (const Status saved = desksettings::setSmsCommand(desksettings::kdeConnectCommand(phone)); !saved) {
-        MessageBox::show(this, Title, QStringLiteral("Inställningen kunde inte sparas:\r\n") + saved.error(),
-            MessageBox::Ok, MessageBox::Exclamation);
-        return;
-    }
-    m_lblStatus->setText(QStringLiteral("SMS skickas via ") + phone + QStringLiteral("."));
+    WindowRegistry::show<frmSmsInstallningar>();
 }
 
 void frmMeddela::onSmsFinished(const SmsOutcome &outcome)
 {
     setSending(false);
     if (outcome.kind == SmsOutcome::Kind::Sent) {
-        noteSent(m_pendingEvent);
+        noteSent(m_pendingEvent, QStringLiteral("SMS till %1 är skickat").arg(m_pendingMobile));
         accept();
         return;
     }
-    const QString reason = outcome.kind == SmsOutcome::Kind::TimedOut
-        ? QStringLiteral("SMS-kommandot svarade inte i tid och avbröts.")
-        : QStringLiteral("SMS-kommandot misslyckades.");
-    const QString output = outcome.errorOutput.trimmed();
-    MessageBox::show(this, Title,
-        reason + QStringLiteral(" Meddelandet skickades inte.")
-            + (output.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + output),
-        MessageBox::Ok, MessageBox::Exclamation);
+    MessageBox::show(this, Title, smsFailureText(outcome, QStringLiteral("Meddelandet")), MessageBox::Ok,
+        MessageBox::Exclamation);
 }
 
 void frmMeddela::onCopy()
@@ -245,8 +221,11 @@ void frmMeddela::onCopy()
     m_lblStatus->setText(QStringLiteral("Texten är kopierad."));
 }
 
-void frmMeddela::noteSent(const QString &event)
+void frmMeddela::noteSent(const QString &event, const QString &done)
 {
+    // The message has left whatever the history says: the confirmation comes either way.
+    WindowRegistry::caseList()->confirm(
+        QStringLiteral("Ärende %1: %2.").arg(m_state.values.caseNumber.trimmed(), done));
     const StoreResult noted = CaseStore::noteMessage(m_state.controlCode, event, m_state.caseState);
     if (noted.kind == StoreError::CaseRemoved)
         showStoreFailure(this, Title, noted);

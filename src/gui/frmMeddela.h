@@ -20,8 +20,8 @@ struct SmsOutcome;
 
 // "Meddela kunden": a message about one saved case, filled in from a template and sent
 // by e-mail (through the desktop's mail program) or as a text message (through the
-// desk's SMS command). Each message sent or handed over adds a line to the case's
-// history; copying the text adds none.
+// desk's SMS command, set up in "SMS-inställningar…"). Each message sent or handed over
+// adds a line to the case's history; copying the text adds none.
 class frmMeddela final : public QDialog
 {
     Q_OBJECT
@@ -54,14 +54,16 @@ private:
     void onSendSms();
     void onCopy();
     void onSmsFinished(const SmsOutcome &outcome);
-    bool offerKdeConnect();
-    void useKdeConnectPhone(const QStringList &phones, const QString &error);
-    void noteSent(const QString &event);
+    bool offerSmsSettings();
+    void showSmsSettings(); // "SMS-inställningar…"
+    // The history line, and the overview's word of what was done.
+    void noteSent(const QString &event, const QString &done);
     QString templateName() const;
     void setSending(bool sending);
 
     State m_state;
     QString m_pendingEvent;
+    QString m_pendingMobile;
     QLineEdit *m_txtEpost = nullptr;
     QLineEdit *m_txtMobil = nullptr;
     QComboBox *m_cboMall = nullptr;
@@ -70,6 +72,7 @@ private:
     QPushButton *m_cmdEpost = nullptr;
     QPushButton *m_cmdSms = nullptr;
     QPushButton *m_cmdKopiera = nullptr;
+    QPushButton *m_cmdSmsInstallningar = nullptr;
     QPushButton *m_cmdAvbryt = nullptr;
     SmsSender *m_sms = nullptr;
 };

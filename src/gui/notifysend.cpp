@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/notifysend.h"
 
+#include "gui/programfailure.h"
+
 #include <QDesktopServices>
 #include <QProcess>
 #include <QTimer>
@@ -114,7 +116,7 @@ void SmsSender::onTimeout()
 void SmsSender::onStartFailed()
 {
     m_timer->stop();
-    report(SmsOutcome::Kind::Failed, m_process->errorString());
+    report(SmsOutcome::Kind::Failed, programStartFailure(m_process->program()));
 }
 
 void SmsSender::report(SmsOutcome::Kind kind, const QString &extra)
@@ -133,7 +135,7 @@ void kdeconnect::listPhones(
         process, &QProcess::errorOccurred, context, [process, done](QProcess::ProcessError error) {
             if (error != QProcess::FailedToStart)
                 return;
-            done({}, process->errorString());
+            done({}, programStartFailure(process->program()));
             process->deleteLater();
         });
     QObject::connect(

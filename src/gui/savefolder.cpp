@@ -8,14 +8,19 @@
 
 namespace lunora {
 
-QString proposedSavePath(const QString &fileName)
+QString proposedFolder()
 {
     // Qt names ~/Documents even on a desktop that has none; a folder that is not there
     // would leave the user in an empty dialog.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    return QDir(QDir(folder).absolutePath()).filePath(fileName);
+    return QDir(folder).absolutePath();
+}
+
+QString proposedSavePath(const QString &fileName)
+{
+    return QDir(proposedFolder()).filePath(fileName);
 }
 
 } // namespace lunora

@@ -10,5 +10,7 @@ namespace lunora {
 // the desktop's documents folder when it exists, otherwise the home folder; always an
 // absolute path, since the file dialog reads a relative one against the working folder.
 QString proposedSavePath(const QString &fileName);
+// That folder alone, where a folder is asked for (the backup's).
+QString proposedFolder();
 
 } // namespace lunora

@@ -3,6 +3,8 @@
 #include "storage/desksettings.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
@@ -28,6 +30,20 @@ bool usableSide(double millimetres)
 {
     return millimetres >= MinSide && millimetres <= MaxSide;
 }
+
+// The file readable and writable by its user alone. A file that is not there yet is made
+// empty first: the rewrite that follows keeps the mode of the file it replaces, so the
+// values never stand in a file that others may read, not even for a moment.
+bool restrictToOwner(const QString &path)
+{
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QFile file(path);
+    if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    file.close();
+    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
 } // namespace
 
 QString desksettings::filePath()
@@ -47,6 +63,12 @@ QVariant desksettings::value(const QString &group, const QString &key, const QVa
 
 Status desksettings::setValues(const QString &group, const QVariantMap &values)
 {
+    const auto failed = []() {
+        return Status::failure(
+            QStringLiteral("%1 kunde inte skrivas.").arg(QDir::toNativeSeparators(filePath())));
+    };
+    if (!restrictToOwner(filePath()))
+        return failed();
     // QSettings writes through a temporary file renamed over the old one, and merges
     // with what another copy of the program wrote meanwhile.
     QSettings settings(filePath(), QSettings::IniFormat);
@@ -57,8 +79,7 @@ Status desksettings::setValues(const QString &group, const QVariantMap &values)
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        return Status::failure(
-            QStringLiteral("%1 kunde inte skrivas.").arg(QDir::toNativeSeparators(filePath())));
+        return failed();
     return {};
 }
 
@@ -108,6 +129,16 @@ SmsCommand desksettings::kdeConnectCommand(const QString &phoneName)
     return { QStringLiteral("kdeconnect-cli"),
         { QStringLiteral("--name"), phoneName, QStringLiteral("--destination"), QStringLiteral("{mobil}"),
             QStringLiteral("--send-sms"), QStringLiteral("{text}") } };
+}
+
+std::optional<QString> desksettings::kdeConnectPhone(const SmsCommand &command)
+{
+    const QStringList &arguments = command.arguments;
+    const SmsCommand readyMade = kdeConnectCommand(arguments.value(1));
+    if (arguments.size() != readyMade.arguments.size() || command.program.trimmed() != readyMade.program
+        || arguments != readyMade.arguments)
+        return std::nullopt;
+    return arguments.at(1);
 }
 
 LabelSettings loadLabelSettings()

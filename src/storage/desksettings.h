@@ -27,7 +27,9 @@ QString filePath();
 // One value of a group, or `fallback` when the file does not hold it.
 QVariant value(const QString &group, const QString &key, const QVariant &fallback = {});
 // Sets the values of one group, keeping every other key and group of the file, and
-// writes the file atomically. Fails when it cannot be written.
+// writes the file atomically. Fails when it cannot be written. The file is its user's
+// alone (mode 0600) before anything is written into it: an SMS gateway's password may
+// stand in an argument of the SMS command.
 [[nodiscard]] Status setValues(const QString &group, const QVariantMap &values);
 
 } // namespace desksettings
@@ -57,6 +59,9 @@ QStringList smsArguments(const SmsCommand &command, const QString &mobile, const
 // The ready-made command for KDE Connect: kdeconnect-cli --name <phone> --destination
 // {mobil} --send-sms {text}.
 SmsCommand kdeConnectCommand(const QString &phoneName);
+// The phone of a command that is exactly the ready-made one; nothing for any other
+// command, a hand-written call of kdeconnect-cli included.
+std::optional<QString> kdeConnectPhone(const SmsCommand &command);
 
 } // namespace desksettings
 

@@ -322,4 +322,48 @@ bool isTelephoneWord(QStringView word)
     return digit;
 }
 
+QByteArray telephoneKey(QByteArrayView text)
+{
+    // Fewer digits than this are a placeholder typed for a customer without a number.
+    constexpr qsizetype MinDigits = 5;
+    QByteArray digits;
+    bool international = false;
+    qsizetype wordStart = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool end = i == text.size() || text[i] == ' ' || text[i] == '\t';
+        if (!end)
+            continue;
+        const QByteArrayView word = text.sliced(wordStart, i - wordStart);
+        wordStart = i + 1;
+        if (word.isEmpty())
+            continue;
+        // A word as isTelephoneWord() takes it: digits and marks, at least one digit.
+        const qsizetype before = digits.size();
+        for (const char c : word) {
+            if (c >= '0' && c <= '9')
+                digits.append(c);
+            else if (!isTelephoneMark(QChar::fromLatin1(c)))
+                return {};
+            else if (c == '+' && digits.isEmpty())
+                international = true;
+        }
+        if (digits.size() == before)
+            return {};
+    }
+    if (!international && digits.startsWith("00")) {
+        international = true;
+        digits.remove(0, 2);
+    }
+    if (international && digits.startsWith("46")) {
+        // Sweden's own numbers as they are dialled at home; "+46 (0)70" keeps one 0.
+        digits.remove(0, 2);
+        if (!digits.startsWith('0'))
+            digits.prepend('0');
+        international = false;
+    }
+    if (digits.size() < MinDigits)
+        return {};
+    return international ? '+' + digits : digits;
+}
+
 } // namespace lunora

@@ -31,4 +31,13 @@ bool containsFolded(QByteArrayView haystack, QByteArrayView needle);
 // are written with ("070-123", "(08)", "+46"), at least one digit.
 bool isTelephoneWord(QStringView word);
 
+// What two ways of writing the same telephone number have in common, for finding a
+// customer's cases by the number however it was typed: "070-123 45 67", "0701234567"
+// and "+46 70 123 45 67" give "0701234567", "0047 987 65 432" and "+4798765432" give
+// "+4798765432". Empty when the text is no telephone number (a word of it is not
+// made of digits and the marks numbers are written with) or too short to tell one
+// customer (fewer than five digits: "0" or "000" stand for no number at all).
+// `text` is Windows-1252, as the register stores it.
+QByteArray telephoneKey(QByteArrayView text);
+
 } // namespace lunora

@@ -97,7 +97,7 @@ void TestBackupMenu::entriesFollowTheDataMenusOwn()
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text().remove(u'&'));
     QCOMPARE(captions,
         QStringList({ "Uppdatera lista", "-", "Skapa ny användare", "Skydda lösenord…", "Meddelanden…",
-            "Säkerhetskopiera…", "Återställ…" }));
+            "SMS-inställningar…", "Säkerhetskopiera…", "Återställ…" }));
 }
 
 void TestBackupMenu::backupWritesTheArchiveAndRemembersTheFolder()

@@ -130,7 +130,8 @@ void TestHistoryWindow::entryStandsBeforeStang()
     QStringList captions;
     for (QAction *action : child<QMenu>(window, "mnuArkiv")->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text().remove(u'&'));
-    QCOMPARE(captions.mid(captions.size() - 3), QStringList({ "Historik…", "-", "Stäng" }));
+    QCOMPARE(
+        captions.mid(captions.size() - 4), QStringList({ "Historik…", "Tidigare ärenden…", "-", "Stäng" }));
     QVERIFY(child<QAction>(window, "mnuHistorik")->isEnabled());
 }
 

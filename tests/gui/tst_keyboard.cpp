@@ -159,6 +159,7 @@ void TestKeyboard::keysWorkWhileAFieldHasTheFocus_data()
         QTest::newRow(tag) << where << keys << expected;
     };
     row("Ctrl+N from the search", "overview/txtSearch", "Ctrl+N", "open:frmArende");
+    row("Ctrl+Shift+N from the search", "overview/txtSearch", "Ctrl+Shift+N", "open:frmArende");
     row("F5 for an administrator", "overview/txtSearch", "F5", "rows:2");
     row("F5 for a clerk does nothing", "clerk/txtSearch", "F5", "rows:1");
     row("Ctrl+S on a new case is Spara", "new case/Text2", "Ctrl+S", "box:Felmeddelande");

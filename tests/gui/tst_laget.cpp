@@ -3,16 +3,20 @@
 // "Läget" and "Meddela kunden" as a user meets them: the sums arrive after the
 // register's pictures, a row of the untold cases opens its case. With
 // LUNORA_SCREENSHOT_DIR set, pictures() draws both windows on the demo data for the
-// README (scripts/take-screenshot --messages).
+// README (scripts/take-screenshot --messages), and "SMS-inställningar…" beside them.
 
 #include "gui/frmLaget.h"
 #include "gui/frmMeddela.h"
+#include "gui/frmSmsInstallningar.h"
 #include "storage/caseregister.h"
 #include "storage/datafolder.h"
 #include "support_guifixture.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTest>
 
@@ -69,6 +73,8 @@ void TestLaget::pictures()
     laget.setRegister(entries);
     laget.show();
     QVERIFY(test::runUntil([&] { return !laget.isCounting(); }, 30000));
+    // The sums' labels take their new width once the layout has heard of their text.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QVERIFY(laget.grab().save(QDir(out).filePath(QStringLiteral("laget.png"))));
 
     frmMeddela meddela;
@@ -77,6 +83,19 @@ void TestLaget::pictures()
     meddela.show();
     QVERIFY(QTest::qWaitForWindowExposed(&meddela));
     QVERIFY(meddela.grab().save(QDir(out).filePath(QStringLiteral("notify.png"))));
+
+    // A desk with a command of its own; KDE Connect, the other choice, is not installed.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    frmSmsInstallningar sms;
+    test::child<QRadioButton>(&sms, "optEget")->setChecked(true);
+    test::child<QLineEdit>(&sms, "txtProgram")->setText(QStringLiteral("/usr/local/bin/skicka-sms"));
+    test::child<QPlainTextEdit>(&sms, "txtArgument")
+        ->setPlainText(QStringLiteral("--konto=verkstan\n--till\n{mobil}\n--meddelande\n{text}"));
+    sms.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sms));
+    QVERIFY(sms.grab().save(QDir(out).filePath(QStringLiteral("sms-settings.png"))));
+    qputenv("PATH", path);
     DataFolder::setRoot({});
 }
 

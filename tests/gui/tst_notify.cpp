@@ -143,7 +143,7 @@ void TestNotify::unsentSmsIsReportedAndLeavesNoHistory_data()
     QTest::newRow("fails") << QByteArray("echo 'Ingen telefon ansluten' >&2\nexit 3\n") << true
                            << "Ingen telefon ansluten";
     QTest::newRow("hangs") << QByteArray("echo 'väntar' >&2\nexec sleep 60\n") << true << "svarade inte";
-    QTest::newRow("no command set") << QByteArray() << false << "[Sms]";
+    QTest::newRow("no command set") << QByteArray() << false << "Inget SMS-kommando är inställt";
 }
 
 void TestNotify::unsentSmsIsReportedAndLeavesNoHistory()

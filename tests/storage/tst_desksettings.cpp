@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 // The desk's settings file: the label settings survive a round trip, keep what else the
-// file holds, and a hand-edited value out of range falls back to its default.
+// file holds, and a hand-edited value out of range falls back to its default. The file
+// is its user's alone once the program has written it, and an SMS command written by
+// hand reads as the window writes it.
 #include "common/testsupport.h"
 #include "storage/desksettings.h"
 
@@ -23,6 +25,9 @@ private slots:
     void labelSettingsKeepOtherGroups();
     void editedValuesAreChecked_data();
     void editedValuesAreChecked();
+    void writtenFileIsTheUsersAlone();
+    void smsCommandReadsAsWrittenByHand_data();
+    void smsCommandReadsAsWrittenByHand();
 };
 
 void TestDeskSettings::initTestCase()
@@ -71,6 +76,53 @@ void TestDeskSettings::editedValuesAreChecked()
         test::writeBytes(desksettings::filePath(), file);
     }
     QCOMPARE(loadLabelSettings(), expected);
+}
+
+void TestDeskSettings::writtenFileIsTheUsersAlone()
+{
+    // A file readable by all, as an older copy or a hand left it.
+    const QString path = desksettings::filePath();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    test::writeBytes(path, "[Etikett]\nAntal=2\n");
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    QVERIFY(desksettings::setSmsCommand({ QStringLiteral("skicka"), { QStringLiteral("--losen=hemligt") } })
+                .ok());
+    QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+        QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(loadLabelSettings().count, 2);
+    // A new file is made private from the start.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(saveLabelSettings({}).ok());
+    QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+        QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestDeskSettings::smsCommandReadsAsWrittenByHand_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("kdeConnectPhone"); // empty: not the ready-made command
+    QTest::newRow("KDE Connect") << QByteArray("[Sms]\nProgram=kdeconnect-cli\nArguments=--name, Pixel 7, "
+                                               "--destination, {mobil}, --send-sms, {text}\n")
+                                 << QStringList { "--name", "Pixel 7", "--destination", "{mobil}",
+                                        "--send-sms", "{text}" }
+                                 << "Pixel 7";
+    QTest::newRow("KDE Connect by device")
+        << QByteArray("[Sms]\nProgram=kdeconnect-cli\nArguments=--device, 3f, "
+                      "--destination, {mobil}, --send-sms, {text}\n")
+        << QStringList { "--device", "3f", "--destination", "{mobil}", "--send-sms", "{text}" } << "";
+}
+
+void TestDeskSettings::smsCommandReadsAsWrittenByHand()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, kdeConnectPhone);
+    QVERIFY(QDir().mkpath(QFileInfo(desksettings::filePath()).path()));
+    test::writeBytes(desksettings::filePath(), file);
+    const SmsCommand read = desksettings::smsCommand();
+    QCOMPARE(read, (SmsCommand { QStringLiteral("kdeconnect-cli"), arguments }));
+    QCOMPARE(desksettings::kdeConnectPhone(read).value_or(QString()), kdeConnectPhone);
 }
 
 QTEST_GUILESS_MAIN(TestDeskSettings)

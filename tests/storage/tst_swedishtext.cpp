@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Lunora developers
-// The order a Swedish reader expects, which every list and its sorting follow.
+// The order a Swedish reader expects, which every list and its sorting follow, and the
+// telephone numbers a customer's cases are found by, however they were typed.
 
 #include "storage/swedishtext.h"
 
@@ -15,6 +16,8 @@ class TestSwedishText final : public QObject
 private slots:
     void swedishOrder_data();
     void swedishOrder();
+    void telephoneKeys_data();
+    void telephoneKeys();
 };
 
 void TestSwedishText::swedishOrder_data()
@@ -66,6 +69,29 @@ void TestSwedishText::swedishOrder()
     QVERIFY(compareSwedish(before, after) < 0);
     QVERIFY(compareSwedish(after, before) > 0);
     QCOMPARE(compareSwedish(before, before), 0);
+}
+
+void TestSwedishText::telephoneKeys_data()
+{
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<QByteArray>("key");
+    QTest::newRow("dash and blanks") << QByteArray("070-123 45 67") << QByteArray("0701234567");
+    QTest::newRow("area code in brackets") << QByteArray("(08) 12 34 56") << QByteArray("08123456");
+    QTest::newRow("Swedish +46") << QByteArray("+46 70 123 45 67") << QByteArray("0701234567");
+    QTest::newRow("Swedish +46 (0)") << QByteArray("+46 (0)70-123 45 67") << QByteArray("0701234567");
+    QTest::newRow("Norwegian +47") << QByteArray("+4798765432") << QByteArray("+4798765432");
+    QTest::newRow("Norwegian 0047") << QByteArray("0047 987 65 432") << QByteArray("+4798765432");
+    QTest::newRow("tab and trailing blank") << QByteArray("031-777\t66 ") << QByteArray("03177766");
+    QTest::newRow("a word") << QByteArray("070 ring efter 5") << QByteArray();
+    QTest::newRow("a placeholder") << QByteArray("000") << QByteArray();
+    QTest::newRow("marks alone") << QByteArray("- -") << QByteArray();
+}
+
+void TestSwedishText::telephoneKeys()
+{
+    QFETCH(QByteArray, typed);
+    QFETCH(QByteArray, key);
+    QCOMPARE(telephoneKey(typed), key);
 }
 
 QTEST_GUILESS_MAIN(TestSwedishText)
