@@ -40,7 +40,11 @@ const char *const Description
       "inloggning. Först visas vad som återställs och frågan \"Återställa? (ja/nej)\";\n"
       "utan terminal krävs --yes. Det som ersätts sparas först som en säkerhetskopia i\n"
       "--safety-folder, annars bredvid ARKIV, annars i datamappens överordnade mapp.\n"
-      "Återställningen vägrar medan Lunora är öppet mot datamappen.";
+      "Återställningen vägrar medan Lunora är öppet mot datamappen.\n"
+      "\n"
+      "En återställning som avbröts (strömavbrott, dödad process) görs klar eller tas\n"
+      "tillbaka innan något annat görs; det sägs på standard fel och skrivs i\n"
+      "Errors/Aterstallning.txt.";
 
 void sayError(const QString &text)
 {

@@ -62,8 +62,10 @@ bool undoFolder(const Folder &folder, QString &problem)
     if (previous == folder.real)
         return true;
     if (previous.isEmpty()) {
-        if (!ours)
-            return true; // the staging folder holds nothing of the previous state
+        // A folder the restore does not know holds the name, and the staging folder
+        // nothing of the previous state: nothing of the restore is in the way.
+        if (now.exists() && !ours)
+            return true;
         problem = QStringLiteral("den tidigare mappen %1 finns inte").arg(shown(folder.real));
         return false;
     }
