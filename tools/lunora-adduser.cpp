@@ -5,6 +5,7 @@
 // account; after this, further users are created in the program by an administrator.
 
 #include "app/runasowner.h"
+#include "backup/restorerecovery.h"
 #include "storage/accounts.h"
 #include "storage/cp1252.h"
 #include "storage/datafolder.h"
@@ -172,6 +173,10 @@ int openDataFolder(QString dataFolder)
     lunora::DataFolder::setRoot(folder.absoluteFilePath());
     if (!lunora::runAsFolderOwner(folder.absoluteFilePath(), "lunora-adduser"))
         return WriteFailed;
+    // A restore cut short is finished or undone before any user file is looked at.
+    if (const QString recovered = lunora::backup::recoverCutRestore(folder.absoluteFilePath()).message();
+        !recovered.isEmpty())
+        say(recovered + u'\n');
     const QString userFolder = lunora::paths::userFolder();
     if (!QFileInfo(userFolder).isDir()) {
         say(QStringLiteral("Mappen %1 finns inte. Ange Lunoras datamapp med --data-folder.\n")

@@ -10,6 +10,7 @@
 #include "app/translations.h"
 #include "backup/backup.h"
 #include "backup/presence.h"
+#include "backup/restorerecovery.h"
 #include "storage/datafolderchoice.h"
 
 #include <QCommandLineParser>
@@ -39,7 +40,11 @@ const char *const Description
       "inloggning. Först visas vad som återställs och frågan \"Återställa? (ja/nej)\";\n"
       "utan terminal krävs --yes. Det som ersätts sparas först som en säkerhetskopia i\n"
       "--safety-folder, annars bredvid ARKIV, annars i datamappens överordnade mapp.\n"
-      "Återställningen vägrar medan Lunora är öppet mot datamappen.";
+      "Återställningen vägrar medan Lunora är öppet mot datamappen.\n"
+      "\n"
+      "En återställning som avbröts (strömavbrott, dödad process) görs klar eller tas\n"
+      "tillbaka innan något annat görs; det sägs på standard fel och skrivs i\n"
+      "Errors/Aterstallning.txt.";
 
 void sayError(const QString &text)
 {
@@ -84,6 +89,8 @@ QString reason(lunora::backup::Error error)
         return QStringLiteral("säkerhetskopian av det som finns nu kunde inte göras");
     case Error::CannotSwap:
         return QStringLiteral("Lib och Errors kan inte bytas ut där de ligger");
+    case Error::NameTooLong:
+        return QStringLiteral("säkerhetskopian har filnamn som är för långa för datamappens disk");
     case Error::ReplaceFailed:
         return QStringLiteral("Lib och Errors kunde inte bytas ut");
     default:
@@ -209,6 +216,10 @@ int main(int argc, char *argv[])
     const QString folder = QDir(parser.value(dataFolder)).absolutePath();
     if (!lunora::runAsFolderOwner(folder, "lunora-backup"))
         return Failed;
+    // A restore cut short is finished or undone before anything of the folder is read;
+    // said on standard error, which a scheduled job's log keeps.
+    if (const QString recovered = lunora::backup::recoverCutRestore(folder).message(); !recovered.isEmpty())
+        sayError(recovered);
     const QStringList targets = parser.positionalArguments();
     if (parser.isSet(restore) && targets.isEmpty()) {
         if (!parser.isSet(yes) && !::isatty(STDIN_FILENO)) {

@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "app/translations.h"
 #include "backup/presence.h"
+#include "backup/restorerecovery.h"
 #include "gui/frmLogin.h"
 #include "gui/frmSplash.h"
 #include "gui/lockwaitbox.h"
@@ -197,6 +198,15 @@ bool openDataFolder(const lunora::startup::CommandLine &commandLine, lunora::Ins
         return false;
     }
     DataFolder::setRoot(dataFolder.path);
+    // A restore cut short (a power cut, a kill) is finished or undone before anything of
+    // the folder is read: until then Lib and Errors may be the old ones or the new ones.
+    const backup::Recovery recovered = backup::recoverCutRestore(dataFolder.path);
+    if (const QString line = recovered.message(); !line.isEmpty()) {
+        print(stderr, line);
+        MessageBox::show(nullptr, QStringLiteral("Lunora"), line, MessageBox::Ok,
+            recovered.kind == backup::Recovery::Kind::Unsettled ? MessageBox::Exclamation
+                                                                : MessageBox::Information);
+    }
 
     const QString notes = startup::startNotes(
         dataFolder, hasUserFile(dataFolder.path), programFolder + QStringLiteral("/lunora-adduser"));

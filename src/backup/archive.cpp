@@ -56,12 +56,17 @@ bool isValidUtf8(const QByteArray &bytes)
     return !decoder.hasError();
 }
 
+bool hasControlCharacter(QByteArrayView name)
+{
+    return std::any_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x20 || uchar(c) == 0x7f; });
+}
+
 QByteArray plainEntryPath(const QByteArray &name)
 {
     QByteArray path = name;
     if (path.endsWith('/'))
         path.chop(1);
-    if (path.isEmpty() || path.contains('\\') || path.contains('\0'))
+    if (path.isEmpty() || path.contains('\\') || hasControlCharacter(path))
         return {};
     const QList<QByteArray> parts = path.split('/');
     if (parts.first() != "Lib" && parts.first() != "Errors")
@@ -129,8 +134,11 @@ Directory readDirectory(const QString &archivePath)
         const QByteArray name = file.read(nameLength);
         const bool madeOnUnix = uchar(header.at(5)) == 3;
         const auto type = little(header, 40, 2) & 0170000;
+        // A NUL would cut the name as the library hands it over ("Lib/o\0.txt" unpacks
+        // as "Lib/o"): only the directory shows the whole name.
         if (directory.foreign.isEmpty()
-            && (name.contains('\\') || (madeOnUnix && type != 0 && type != 0100000 && type != 0040000)))
+            && (name.contains('\\') || hasControlCharacter(name)
+                || (madeOnUnix && type != 0 && type != 0100000 && type != 0040000)))
             directory.foreign = QFile::decodeName(name);
         if (name.size() < nameLength || !file.seek(file.pos() + skipped))
             return directory;

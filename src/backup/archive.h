@@ -43,8 +43,10 @@ private:
 // An entry name as a path of the data folder: "Lib" or "Errors" or a path below them of
 // plain names, '/' between them, nothing else. A folder's name may end with one '/'.
 // Returns the path without that '/', or an empty array when the name is not plain
-// ("Lib//x", "Lib/./x", "..", "/x", "Lib\x", NUL, another top folder).
+// ("Lib//x", "Lib/./x", "..", "/x", "Lib\x", NUL or another control character such as
+// ESC, CR or LF, another top folder).
 QByteArray plainEntryPath(const QByteArray &name);
+bool hasControlCharacter(QByteArrayView name);
 
 bool isValidUtf8(const QByteArray &bytes);
 
@@ -60,7 +62,9 @@ struct Directory
 {
     bool found = false; // false: no central directory that can be read
     qint64 entries = 0;
-    QString foreign; // the first entry with a '\\' in its name or a type other than file or folder
+    // The first entry with a '\\' or a control character in its name, or of a type other
+    // than file or folder.
+    QString foreign;
 };
 Directory readDirectory(const QString &archivePath);
 

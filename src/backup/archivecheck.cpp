@@ -115,6 +115,13 @@ WalkResult walkArchive(const QString &archivePath, EntryVisitor &visitor, const 
             return refused(Error::NotABackup, QStringLiteral("Oväntad post %1").arg(shown(entry.name)));
         if ((path == "Lib" || path == "Errors") && entry.kind != EntryKind::Folder)
             return refused(Error::NotABackup, QStringLiteral("Oväntad post %1").arg(shown(entry.name)));
+        result.longestPath = std::max(result.longestPath, qint64(path.size()));
+        for (qsizetype start = 0; start < path.size();) {
+            const qsizetype slash = path.indexOf('/', start);
+            const qsizetype end = slash < 0 ? path.size() : slash;
+            result.longestName = std::max(result.longestName, qint64(end - start));
+            start = end + 1;
+        }
         if (!names.add(path, entry.kind))
             return refused(Error::NotABackup, QStringLiteral("Posten %1 finns två gånger").arg(shown(path)));
         if (!visitor.begin(path, entry.kind))

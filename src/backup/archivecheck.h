@@ -47,6 +47,8 @@ struct WalkResult
     QString detail;
     qint64 files = 0;
     qint64 bytes = 0; // unpacked, as read
+    qint64 longestName = 0; // bytes of the longest name between two '/'
+    qint64 longestPath = 0; // bytes of the longest path ("Lib/User/anna.ini")
     bool ok() const { return error == Error::None; }
 };
 

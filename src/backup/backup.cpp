@@ -789,6 +789,8 @@ Inspection inspect(const QString &archivePath, const Progress &progress)
     result.detail = walked.detail;
     result.summary.files = walked.files;
     result.summary.bytes = walked.bytes;
+    result.summary.longestName = walked.longestName;
+    result.summary.longestPath = walked.longestPath;
     if (result.ok() && !summariser.hasLib()) {
         result.error = Error::NotABackup;
         result.detail = QStringLiteral("Arkivet har ingen Lib");

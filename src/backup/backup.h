@@ -40,6 +40,7 @@ enum class Error
     TooLarge, // an entry unpacks to far more than it packs (a zip bomb)
     NoSpace, // the unpacked archive would not leave a tenth of the disk free
     CannotSwap, // Lib or Errors cannot be replaced by a rename (see detail); nothing changed
+    NameTooLong, // an entry's name or path is longer than the data folder's file system takes
 };
 
 // Called from the working thread with the files done so far and the files in all.
@@ -64,6 +65,8 @@ struct Summary
     qint64 bytes = 0; // unpacked
     qint64 caseCount = 0; // lines of Lib/arenden.txt
     QString newestDate; // the latest creation date (YYYY-MM-DD) among them, or empty
+    qint64 longestName = 0; // bytes of the longest name between two '/' of an entry
+    qint64 longestPath = 0; // bytes of the longest entry path ("Lib/User/anna.ini")
 };
 
 struct [[nodiscard]] Inspection

@@ -2,17 +2,26 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 // The restore of a backup in place of Lib and Errors, as a few steps: check the archive,
 // find where the folders really lie and whether they can be swapped there, choose the
-// safety folder, back up what is there, unpack beside the folders, swap them by rename.
+// safety folder, back up what is there, unpack beside the folders, swap them. Every step
+// from the unpacking on is written down first (backup/restorerecord.h), so that a
+// restore cut at any instant is finished or undone by the next start.
 #include "backup/archivecheck.h"
 #include "backup/backup.h"
 #include "backup/backupsteps.h"
+#include "backup/folderexchange.h"
 #include "backup/presence.h"
+#include "backup/restorerecord.h"
+#include "backup/restorerecovery.h"
+#include "storage/cutpoint.h"
 #include "storage/passwords.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
@@ -55,9 +64,8 @@ struct Place
     bool groupShared = false; // new files and folders get the group's write bit
     mode_t folderMode = 0; // the replaced folder's own mode, kept by its successor
     gid_t group = gid_t(-1);
-    QString staging; // ".lunora-restore-XXXXXX" in `parent`, made by stage()
+    QString staging; // ".lunora-restore-XXXXXX" in `parent`, named by the record
     QString fresh() const { return staging + QStringLiteral("/new"); }
-    QString aside() const { return staging + QStringLiteral("/replaced"); }
 };
 
 Result<Place> placeOf(const QString &dataFolder, const QByteArray &top)
@@ -115,19 +123,96 @@ bool insideAny(const QString &path, const QList<Place> &places)
         places.begin(), places.end(), [&](const Place &p) { return p.exists && isInside(path, p.real); });
 }
 
-// Unpacked, the archive must leave a tenth of each disk it lands on free.
-Status checkSpace(const QList<Place> &places, qint64 bytes)
+// What a backup of the folders takes at most: their files' bytes (a backup stores or
+// deflates them) and a few headers per entry. Links below them are not followed.
+qint64 backupSizeOf(const QList<Place> &places)
 {
+    static thread_local qint64 total = 0;
+    total = 0;
+    const auto add = [](const char *path, const struct stat *st, int, struct FTW *) {
+        total += 128 + 2 * qint64(std::strlen(path)) + (S_ISREG(st->st_mode) ? qint64(st->st_size) : 0);
+        return 0;
+    };
     for (const Place &place : places) {
+        if (place.exists)
+            (void)::nftw(encoded(place.real).constData(), add, 16, FTW_PHYS);
+    }
+    return total;
+}
+
+// Unpacked, the archive must leave a tenth of each disk it lands on free, after the
+// safety backup where that goes to one of the same disks.
+Status checkSpace(const QList<Place> &places, qint64 bytes, const QString &safetyFolder, qint64 safetyBytes)
+{
+    struct Need
+    {
+        QString path;
+        qint64 bytes = 0;
+    };
+    QHash<quint64, Need> needs;
+    const auto deviceOf = [](const QString &path, quint64 &device) {
+        struct stat st
+        {
+        };
+        if (::stat(encoded(path).constData(), &st) != 0)
+            return false;
+        device = quint64(st.st_dev);
+        return true;
+    };
+    quint64 device = 0;
+    for (const Place &place : places) {
+        if (!deviceOf(place.parent, device))
+            return Status::failure(QStringLiteral("%1: %2").arg(place.parent, systemText(errno)));
+        Need &need = needs[device];
+        need.path = place.parent;
+        need.bytes = bytes; // the whole archive, once for a disk that takes both folders
+    }
+    if (safetyBytes > 0 && deviceOf(safetyFolder, device)) {
+        Need &need = needs[device];
+        if (need.path.isEmpty())
+            need.path = safetyFolder;
+        need.bytes += safetyBytes;
+    }
+    for (const Need &need : std::as_const(needs)) {
         struct statvfs disk
         {
         };
-        if (::statvfs(encoded(place.parent).constData(), &disk) != 0)
-            return Status::failure(QStringLiteral("%1: %2").arg(place.parent, systemText(errno)));
+        if (::statvfs(encoded(need.path).constData(), &disk) != 0)
+            return Status::failure(QStringLiteral("%1: %2").arg(need.path, systemText(errno)));
         const qint64 free = qint64(disk.f_bavail) * qint64(disk.f_frsize);
-        if (bytes > free - free / 10)
+        if (need.bytes > free - free / 10)
+            return Status::failure(QStringLiteral("%1 byte behövs (uppackat och säkerhetskopian av det som "
+                                                  "ersätts), %2 lediga i %3")
+                                       .arg(need.bytes)
+                                       .arg(free)
+                                       .arg(need.path));
+    }
+    return {};
+}
+
+// Every name of the archive must fit the file system it is unpacked on, with the longest
+// path below the staging folder: a name refused half-way through the unpacking would
+// fail the restore after the safety backup.
+Status checkNames(const QList<Place> &places, const Summary &summary)
+{
+    constexpr qsizetype StagingPart = sizeof("/.lunora-restore-XXXXXX/new") - 1;
+    for (const Place &place : places) {
+        const QByteArray parent = encoded(place.parent);
+        const long nameMax = ::pathconf(parent.constData(), _PC_NAME_MAX);
+        const long pathMax = ::pathconf(parent.constData(), _PC_PATH_MAX);
+        if (summary.longestName > (nameMax > 0 ? nameMax : 255))
             return Status::failure(
-                QStringLiteral("%1 byte uppackade, %2 lediga i %3").arg(bytes).arg(free).arg(place.parent));
+                QStringLiteral("Ett namn i säkerhetskopian har %1 byte; %2 tar namn på högst %3 byte")
+                    .arg(summary.longestName)
+                    .arg(place.parent)
+                    .arg(nameMax > 0 ? nameMax : 255));
+        const qint64 longest = parent.size() + StagingPart + summary.longestPath;
+        if (longest >= (pathMax > 0 ? pathMax : 4096))
+            return Status::failure(
+                QStringLiteral("En sökväg i säkerhetskopian blir %1 byte lång i %2, där högst %3 går")
+                    .arg(longest)
+                    .arg(place.parent)
+                    .arg((pathMax > 0 ? pathMax : 4096) - 1));
     }
     return {};
 }
@@ -163,59 +248,26 @@ Result<QString> archiveOutside(
     return copy;
 }
 
-// Removes a folder and everything below it, by the names' bytes (a name that is not
-// UTF-8 would not survive the way through QString), never following a link.
-void removeTree(const QString &folder)
+// The hidden folders the archive is unpacked in, one beside each folder it replaces, as
+// the record names them: the record is on disk before they are made, so that a restore
+// cut at any point leaves nothing the next start does not know of. The new folder takes
+// the place of the old one with the old one's mode and group, so that every desk that
+// could work in it still can.
+Status makeStaging(const QList<Place> &places, RestoreRecord &record, const QString &dataFolder)
 {
-    const auto removeOne = [](const char *path, const struct stat *, int, struct FTW *) {
-        (void)::remove(path);
-        return 0;
-    };
-    (void)::nftw(encoded(folder).constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
-}
-
-// The hidden folders the archive is unpacked in, one beside each folder it replaces.
-// They go when the restore ends, with the replaced folders in them.
-class Staging final
-{
-public:
-    explicit Staging(QList<Place> &places)
-        : m_places(places)
-    {
-    }
-    ~Staging()
-    {
-        if (m_keep)
-            return;
-        for (const Place &place : std::as_const(m_places)) {
-            if (!place.staging.isEmpty())
-                removeTree(place.staging);
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        const Place &place = places.at(i);
+        if (::mkdir(encoded(place.staging).constData(), 0700) != 0) {
+            const int error = errno;
+            // Not ours after all (made in the moment since it was named): the record
+            // must not have it removed.
+            record.folders[i].staging.clear();
+            (void)record.write(dataFolder);
+            return Status::failure(QStringLiteral("%1: %2").arg(place.staging, systemText(error)));
         }
-    }
-    Staging(const Staging &) = delete;
-    Staging &operator=(const Staging &) = delete;
-    Status make();
-    // A swap that could not be undone: the files are kept where they are for a person to
-    // sort out.
-    void keep() { m_keep = true; }
-
-private:
-    QList<Place> &m_places;
-    bool m_keep = false;
-};
-
-Status Staging::make()
-{
-    for (Place &place : m_places) {
-        QByteArray pattern = encoded(place.parent + QStringLiteral("/.lunora-restore-XXXXXX"));
-        if (!::mkdtemp(pattern.data()))
-            return Status::failure(QStringLiteral("%1: %2").arg(place.parent, systemText(errno)));
-        place.staging = QFile::decodeName(pattern);
         const QByteArray fresh = encoded(place.fresh());
         if (::mkdir(fresh.constData(), 0777) != 0)
             return Status::failure(QStringLiteral("%1: %2").arg(place.fresh(), systemText(errno)));
-        // The new folder takes the place of the old one with the old one's mode and group,
-        // so that every desk that could work in it still can.
         if (place.exists) {
             mode_t mode = place.folderMode;
             // Without the old group the new folder's group is not given the old group's rights.
@@ -226,6 +278,19 @@ Status Staging::make()
         }
     }
     return {};
+}
+
+// A name for a staging folder that nothing in `parent` has.
+QString stagingName(const QString &parent)
+{
+    static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (;;) {
+        QString name = parent + QStringLiteral("/.lunora-restore-");
+        for (int i = 0; i < 6; ++i)
+            name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)]);
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
+            return name;
+    }
 }
 
 // Writes the entries of the archive into the staging folders as they stream past, with
@@ -351,6 +416,7 @@ bool Unpacker::end()
     if (::close(fd) != 0)
         return fail(QFile::decodeName(m_target), errno);
     ++m_files;
+    cutpoint::reached("file unpacked");
     if (m_progress && m_files % 256 == 0)
         m_progress(m_progressBase + m_files, 0);
     return true;
@@ -367,46 +433,37 @@ void syncStaging(const QList<Place> &places)
     }
 }
 
-bool renamed(const QString &from, const QString &to)
+// Puts the unpacked folder in the place of the present one: in one step where the file
+// system can, so that the name always holds one of the two; else by two renames, with
+// the record telling the next start what to do when it is cut between them.
+bool swapFolder(const Place &place, QString &problem)
 {
-    return ::rename(encoded(from).constData(), encoded(to).constData()) == 0;
-}
-
-// The present folders move aside into their staging folders and the unpacked ones take
-// their places. Each rename is undone in reverse order when a later one fails; false
-// with `problem` said when the swap did not happen, and `stuck` when even the undo failed.
-bool swapIn(const QList<Place> &places, QString &problem, bool &stuck)
-{
-    QList<std::pair<QString, QString>> done;
-    const auto move = [&](const QString &from, const QString &to) {
-        if (!renamed(from, to)) {
-            problem = QStringLiteral("%1: %2").arg(from, systemText(errno));
-            return false;
-        }
-        done.append({ from, to });
-        return true;
+    const auto failed = [&](const QString &what) {
+        problem = QStringLiteral("%1: %2").arg(what, systemText(errno));
+        return false;
     };
-    bool ok = true;
-    for (const Place &place : places)
-        ok = ok && (!place.exists || move(place.real, place.aside()));
-    for (const Place &place : places)
-        ok = ok && move(place.fresh(), place.real);
-    if (ok)
+    if (!place.exists) {
+        if (!renameNoReplace(place.fresh(), place.real))
+            return failed(place.real);
+        cutpoint::reached(place.top + " moved in");
         return true;
-    for (auto it = done.crbegin(); it != done.crend(); ++it)
-        stuck = !renamed(it->second, it->first) || stuck;
-    return false;
-}
-
-// Puts the previous folders back after a swap (the step after it failed).
-bool swapBack(const QList<Place> &places)
-{
-    bool ok = true;
-    for (const Place &place : places) {
-        ok = renamed(place.real, place.fresh()) && ok;
-        ok = (!place.exists || renamed(place.aside(), place.real)) && ok;
     }
-    return ok;
+    switch (exchangeFolders(place.fresh(), place.real)) {
+    case Exchange::Done:
+        cutpoint::reached(place.top + " exchanged");
+        return true;
+    case Exchange::Failed:
+        return failed(place.real);
+    case Exchange::Unsupported:
+        break;
+    }
+    if (!renameNoReplace(place.real, place.staging + QStringLiteral("/replaced")))
+        return failed(place.real);
+    cutpoint::reached(place.top + " moved aside");
+    if (!renameNoReplace(place.fresh(), place.real))
+        return failed(place.fresh());
+    cutpoint::reached(place.top + " moved in");
+    return true;
 }
 
 // What the steps before the unpacking settle: where the folders are, where the safety
@@ -430,12 +487,23 @@ Outcome prepare(const RestoreRequest &request, Prepared &prepared)
     if (!places)
         return failure(Error::CannotSwap, places.error());
     prepared.places = places.takeValue();
-    if (Status space = checkSpace(prepared.places, inspection.summary.bytes); !space)
-        return failure(Error::NoSpace, space.error());
+    if (Status names = checkNames(prepared.places, inspection.summary); !names)
+        return failure(Error::NameTooLong, names.error());
     Result<QString> safety = chooseSafetyFolder(request.safetyFolders, prepared.places);
     if (!safety)
         return failure(Error::SafetyBackupFailed, safety.error());
     prepared.safetyFolder = safety.value();
+    // The safety backup, and the copy of an archive that lies inside the folders, go to
+    // the safety folder: on the same disk they count with the unpacked archive.
+    qint64 safetyBytes = 0;
+    if (QFileInfo(QDir(request.dataFolder).filePath(QStringLiteral("Lib"))).isDir())
+        safetyBytes += backupSizeOf(prepared.places);
+    if (insideAny(request.archivePath, prepared.places))
+        safetyBytes += QFileInfo(request.archivePath).size();
+    if (Status space
+        = checkSpace(prepared.places, inspection.summary.bytes, prepared.safetyFolder, safetyBytes);
+        !space)
+        return failure(Error::NoSpace, space.error());
     Result<QString> archive = archiveOutside(request.archivePath, prepared.places, prepared.safetyFolder);
     if (!archive)
         return failure(Error::SafetyBackupFailed, archive.error());
@@ -453,12 +521,19 @@ Status afterRestore(const RestoreRequest &request)
 }
 
 // The swap under the folder lock, with the presence lock in Lib moved to the new Lib and
-// the step after the restore; anything that fails leaves the previous folders.
-Outcome swapStep(const RestoreRequest &request, Prepared &prepared, Staging &staging)
+// the step after the restore. The record says "swapping" before the first folder moves
+// and "swapped" once the last is in place: a failure in between leaves it to the caller
+// to put the previous folders back as the record says.
+Outcome swapStep(const RestoreRequest &request, Prepared &prepared, RestoreRecord &record)
 {
     Presence *presence = request.presence;
     if (presence && !presence->holdNewLib(prepared.places.first().fresh()))
         return failure(Error::ReplaceFailed, presence->errorText());
+    const auto fail = [presence](const QString &problem) {
+        if (presence)
+            presence->swapDone(false);
+        return failure(Error::ReplaceFailed, problem);
+    };
     QuietWaiter waiter;
     const FolderLock lock = FolderLock::acquireIn(request.dataFolder, &waiter);
     if (!lock && lock.error() != FolderLock::Error::Unavailable) {
@@ -468,32 +543,58 @@ Outcome swapStep(const RestoreRequest &request, Prepared &prepared, Staging &sta
     }
     // A folder whose passwords are protected stays so: the restored user files are
     // protected before they come into use, while the old ones are still in place.
-    if (Status kept = passwords::keepProtection(request.dataFolder, prepared.places.first().fresh()); !kept) {
-        if (presence)
-            presence->swapDone(false);
-        return failure(Error::ReplaceFailed, kept.error());
-    }
+    if (Status kept = passwords::keepProtection(request.dataFolder, prepared.places.first().fresh()); !kept)
+        return fail(kept.error());
+    for (qsizetype i = 0; i < prepared.places.size(); ++i)
+        record.folders[i].restored = folderId(prepared.places.at(i).fresh());
+    record.stage = RestoreRecord::Stage::Swapping;
+    if (Status written = record.write(request.dataFolder); !written)
+        return fail(written.error());
+    cutpoint::reached("swap recorded");
     QString problem;
-    bool stuck = false;
-    bool swapped = swapIn(prepared.places, problem, stuck);
-    if (swapped) {
-        if (Status after = afterRestore(request); !after) {
-            problem = after.error();
-            swapped = false;
-            stuck = !swapBack(prepared.places);
-        }
+    for (const Place &place : std::as_const(prepared.places)) {
+        if (!swapFolder(place, problem))
+            return fail(problem);
     }
+    for (const Place &place : std::as_const(prepared.places))
+        syncFolder(place.parent); // the renames are on disk before the record says so
+    if (Status after = afterRestore(request); !after)
+        return fail(after.error());
+    record.stage = RestoreRecord::Stage::Swapped;
+    if (Status written = record.write(request.dataFolder); !written) {
+        record.stage = RestoreRecord::Stage::Swapping;
+        return fail(written.error());
+    }
+    cutpoint::reached("swap committed");
     if (presence)
-        presence->swapDone(swapped);
-    if (stuck) {
-        staging.keep();
-        problem += QStringLiteral(" (de tidigare mapparna finns i %1)").arg(prepared.places.first().staging);
-    }
-    return swapped ? Outcome() : failure(Error::ReplaceFailed, problem);
+        presence->swapDone(true);
+    return {};
+}
+
+// A failed restore after its record was written: the previous folders are put back and
+// the staging folders go, by the record, as the next start would do it.
+Outcome undone(const RestoreRecord &record, const QString &dataFolder, Outcome outcome)
+{
+    const Recovery settled = settleRestore(record, dataFolder);
+    if (settled.kind == Recovery::Kind::Unsettled)
+        outcome.detail
+            += QStringLiteral(" (de tidigare mapparna finns i %1: %2)").arg(settled.staging, settled.detail);
+    return outcome;
 }
 
 Outcome restoreSteps(const RestoreRequest &request, const Progress &progress)
 {
+    // Held until the record is gone, and outside the folders the restore replaces.
+    const RestoreLock restoreLock = RestoreLock::take(request.dataFolder);
+    if (restoreLock.state() == RestoreLock::State::Busy)
+        return failure(Error::InUse, restoreLock.errorText());
+    if (!restoreLock.held())
+        return failure(Error::CannotSwap, restoreLock.errorText());
+    // A restore cut short before this one is settled first; one that cannot be is left
+    // for a person, with everything it names.
+    if (const Recovery earlier = recoverUnderLock(request.dataFolder);
+        earlier.kind == Recovery::Kind::Unsettled)
+        return failure(Error::CannotSwap, earlier.message());
     Prepared prepared;
     if (Outcome prepared_ = prepare(request, prepared); !prepared_.ok())
         return prepared_;
@@ -510,18 +611,37 @@ Outcome restoreSteps(const RestoreRequest &request, const Progress &progress)
         if (!safety.ok())
             return failure(Error::SafetyBackupFailed, safety.detail);
     }
-    Staging staging(prepared.places);
-    if (Status made = staging.make(); !made)
-        return failure(Error::ReplaceFailed, made.error());
+    cutpoint::reached("safety copy made");
+
+    RestoreRecord record;
+    record.archive = request.archivePath;
+    record.safetyCopy = safety.archivePath;
+    for (Place &place : prepared.places) {
+        place.staging = stagingName(place.parent);
+        RestoreRecord::Folder folder;
+        folder.top = place.top;
+        folder.real = place.real;
+        folder.staging = place.staging;
+        folder.existed = place.exists;
+        folder.previous = place.exists ? folderId(place.real) : FolderId();
+        record.folders.append(folder);
+    }
+    if (Status written = record.write(request.dataFolder); !written)
+        return failure(Error::ReplaceFailed, written.error());
+    cutpoint::reached("record written");
+    if (Status made = makeStaging(prepared.places, record, request.dataFolder); !made)
+        return undone(record, request.dataFolder, failure(Error::ReplaceFailed, made.error()));
+    cutpoint::reached("staging made");
     Unpacker unpacker(prepared.places, prepared.summary.bytes, report, files * 2);
     const WalkResult unpacked = walkArchive(prepared.archive, unpacker);
     if (!unpacked.ok())
-        return failure(
-            unpacked.error == Error::ReplaceFailed ? Error::ReplaceFailed : unpacked.error, unpacked.detail);
+        return undone(record, request.dataFolder, failure(unpacked.error, unpacked.detail));
     syncStaging(prepared.places);
-    if (Outcome swapped = swapStep(request, prepared, staging); !swapped.ok())
-        return swapped;
-    syncFolder(request.dataFolder);
+    if (Outcome swapped = swapStep(request, prepared, record); !swapped.ok())
+        return undone(record, request.dataFolder, swapped);
+    // Every folder is in place: what is left is clearing the staging folders away, which
+    // the next start does if this is cut short.
+    (void)settleRestore(record, request.dataFolder);
     report(total, total);
     Outcome outcome;
     outcome.archivePath = safety.archivePath;

@@ -125,6 +125,9 @@ QString errorText(backup::Error error)
         return QStringLiteral("Det finns inte plats för säkerhetskopians innehåll på disken.");
     case backup::Error::CannotSwap:
         return QStringLiteral("Mapparna Lib och Errors kan inte bytas ut där de ligger.");
+    case backup::Error::NameTooLong:
+        return QStringLiteral(
+            "Säkerhetskopian har filnamn som är för långa för disken där datamappen ligger.");
     case backup::Error::None:
         break;
     }

@@ -2,11 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 #include "gui/notifysend.h"
 
+#include "gui/commandrun.h"
 #include "gui/programfailure.h"
 
 #include <QDesktopServices>
-#include <QProcess>
-#include <QTimer>
 #include <QUrlQuery>
 
 namespace lunora {
@@ -19,11 +18,12 @@ mail::Opener &currentOpener()
     return opener;
 }
 
-QString outputOf(QProcess *process)
+// What a command said: its error output, else its standard output.
+QString outputOf(const CommandRun &run)
 {
-    QString text = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
+    QString text = QString::fromLocal8Bit(run.standardError()).trimmed();
     if (text.isEmpty())
-        text = QString::fromLocal8Bit(process->readAllStandardOutput()).trimmed();
+        text = QString::fromLocal8Bit(run.standardOutput()).trimmed();
     return text;
 }
 
@@ -58,97 +58,62 @@ void mail::setOpener(Opener opener)
 
 SmsSender::SmsSender(QObject *parent)
     : QObject(parent)
-    , m_process(new QProcess(this))
-    , m_timer(new QTimer(this))
+    , m_run(new CommandRun(this))
 {
-    m_timer->setSingleShot(true);
-    m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    connect(m_process, &QProcess::finished, this, &SmsSender::onFinished);
-    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            onStartFailed();
+    connect(m_run, &CommandRun::ended, this, [this](CommandRun::End end) {
+        SmsOutcome outcome;
+        switch (end) {
+        case CommandRun::End::Exited:
+            outcome.kind = m_run->exitCode() == 0 ? SmsOutcome::Kind::Sent : SmsOutcome::Kind::Failed;
+            break;
+        case CommandRun::End::Crashed:
+        case CommandRun::End::FailedToStart:
+            outcome.kind = SmsOutcome::Kind::Failed;
+            break;
+        case CommandRun::End::TimedOut:
+            outcome.kind = SmsOutcome::Kind::TimedOut;
+            break;
+        }
+        if (outcome.kind != SmsOutcome::Kind::Sent) {
+            outcome.errorOutput = outputOf(*m_run);
+            if (end == CommandRun::End::FailedToStart)
+                outcome.errorOutput = programStartFailure(m_run->program())
+                    + (outcome.errorOutput.isEmpty() ? QString() : u'\n' + outcome.errorOutput);
+        }
+        emit finished(outcome);
     });
-    connect(m_timer, &QTimer::timeout, this, &SmsSender::onTimeout);
 }
 
-SmsSender::~SmsSender()
-{
-    // A command still running when the window goes is stopped, not left behind.
-    m_timer->stop();
-    m_process->disconnect(this);
-    if (m_process->state() != QProcess::NotRunning) {
-        m_process->kill();
-        m_process->waitForFinished(1000);
-    }
-}
+SmsSender::~SmsSender() = default;
 
 bool SmsSender::isRunning() const
 {
-    return m_process->state() != QProcess::NotRunning || m_timer->isActive();
+    return m_run->isRunning();
 }
 
 bool SmsSender::start(const SmsCommand &command, const QString &mobile, const QString &text)
 {
-    if (isRunning())
-        return false;
-    m_timer->start(m_timeout);
-    m_process->start(command.program.trimmed(), desksettings::smsArguments(command, mobile, text));
-    return true;
-}
-
-void SmsSender::onFinished()
-{
-    if (!m_timer->isActive())
-        return; // stopped for running too long: reported already
-    m_timer->stop();
-    const bool sent = m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0;
-    report(sent ? SmsOutcome::Kind::Sent : SmsOutcome::Kind::Failed);
-}
-
-void SmsSender::onTimeout()
-{
-    const QString output = outputOf(m_process);
-    m_process->kill();
-    m_process->waitForFinished(1000);
-    emit finished({ SmsOutcome::Kind::TimedOut, output });
-}
-
-void SmsSender::onStartFailed()
-{
-    m_timer->stop();
-    report(SmsOutcome::Kind::Failed, programStartFailure(m_process->program()));
-}
-
-void SmsSender::report(SmsOutcome::Kind kind, const QString &extra)
-{
-    QString output = outputOf(m_process);
-    if (!extra.isEmpty())
-        output = output.isEmpty() ? extra : extra + u'\n' + output;
-    emit finished({ kind, kind == SmsOutcome::Kind::Sent ? QString() : output });
+    return m_run->start(
+        command.program.trimmed(), desksettings::smsArguments(command, mobile, text), m_timeout);
 }
 
 void kdeconnect::listPhones(
     QObject *context, const std::function<void(const QStringList &phones, const QString &error)> &done)
 {
-    auto *process = new QProcess(context);
-    QObject::connect(
-        process, &QProcess::errorOccurred, context, [process, done](QProcess::ProcessError error) {
-            if (error != QProcess::FailedToStart)
-                return;
-            done({}, programStartFailure(process->program()));
-            process->deleteLater();
-        });
-    QObject::connect(
-        process, &QProcess::finished, context, [process, done](int code, QProcess::ExitStatus status) {
-            const QString output = QString::fromLocal8Bit(process->readAllStandardOutput());
-            if (status != QProcess::NormalExit || code != 0)
-                done({}, outputOf(process));
-            else
-                done(output.split(u'\n', Qt::SkipEmptyParts), {});
-            process->deleteLater();
-        });
-    process->start(QStringLiteral("kdeconnect-cli"),
-        { QStringLiteral("--list-available"), QStringLiteral("--name-only") });
+    auto *run = new CommandRun(context);
+    QObject::connect(run, &CommandRun::ended, context, [run, done](CommandRun::End end) {
+        if (end == CommandRun::End::Exited && run->exitCode() == 0)
+            done(QString::fromLocal8Bit(run->standardOutput()).split(u'\n', Qt::SkipEmptyParts), {});
+        else if (end == CommandRun::End::FailedToStart)
+            done({}, programStartFailure(run->program()));
+        else if (end == CommandRun::End::TimedOut)
+            done({}, QStringLiteral("kdeconnect-cli svarade inte i tid."));
+        else
+            done({}, outputOf(*run));
+        run->deleteLater();
+    });
+    run->start(QStringLiteral("kdeconnect-cli"),
+        { QStringLiteral("--list-available"), QStringLiteral("--name-only") }, SmsSender::defaultTimeout);
 }
 
 } // namespace lunora

@@ -15,10 +15,9 @@
 #include <chrono>
 #include <functional>
 
-class QProcess;
-class QTimer;
-
 namespace lunora {
+
+class CommandRun;
 
 namespace mail {
 // mailto:<address>?subject=…&body=…, every part percent-encoded as UTF-8.
@@ -43,7 +42,9 @@ struct SmsOutcome
     QString errorOutput; // what the command wrote to stderr (stdout when stderr is empty)
 };
 
-// Runs the SMS command in the background, one run at a time.
+// Runs the SMS command in the background, one run at a time (see gui/commandrun.h: its
+// own process group, at most the first and last 8 kB of its output kept, the time limit
+// held whatever it prints).
 class SmsSender final : public QObject
 {
     Q_OBJECT
@@ -64,20 +65,14 @@ signals:
     void finished(const lunora::SmsOutcome &outcome);
 
 private:
-    void onFinished();
-    void onTimeout();
-    void onStartFailed();
-    void report(SmsOutcome::Kind kind, const QString &extra = {});
-
-    QProcess *m_process = nullptr;
-    QTimer *m_timer = nullptr;
+    CommandRun *m_run = nullptr;
     std::chrono::milliseconds m_timeout = defaultTimeout;
 };
 
 namespace kdeconnect {
 // The phones KDE Connect can reach now (kdeconnect-cli --list-available --name-only),
-// asked in the background; `done` gets the names, or an error text when the program
-// is missing or failed.
+// asked in the background for at most as long as an SMS may take; `done` gets the
+// names, or an error text when the program is missing, failed or did not answer.
 void listPhones(
     QObject *context, const std::function<void(const QStringList &phones, const QString &error)> &done);
 } // namespace kdeconnect

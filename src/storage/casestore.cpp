@@ -7,12 +7,14 @@
 #include "storage/caseregister.h"
 #include "storage/codeindex.h"
 #include "storage/cp1252.h"
+#include "storage/cutpoint.h"
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
 #include "storage/filestamp.h"
 #include "storage/folderlock.h"
 #include "storage/inputcheck.h"
 #include "storage/registerrewrite.h"
+#include "storage/removalintents.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -459,14 +461,32 @@ StoreResult CaseStore::removeCases(
     for (const RegisterEntry &entry : cases)
         change.controlCodes << entry[ControlCode];
     return run(change, [&]() -> StoreResult {
-        const RegisterOutcome outcome = rewriteRegister(removalPlan(cases, listOrder, written));
-        if (!outcome.result)
-            return outcome.result;
-        // The register no longer names these cases; their files go now. One that cannot
-        // be deleted stays behind unseen, which loses nothing. The removal is noted
-        // first: its line, which names the control code, lets the clean-up at a later
-        // start delete what a copy killed before the files went left behind.
+        if (StoreResult lib = missingLib(); !lib)
+            return lib;
+        // What the removal is about to do is noted before the register changes: if it is
+        // cut short anywhere after the rewrite, the clean-up at the next start still
+        // deletes the files the removal promised to delete.
         const QDateTime now = QDateTime::currentDateTime();
+        QList<QByteArray> intents;
+        QStringList noted;
+        for (const RegisterEntry &entry : cases) {
+            if (caseFiles(entry[ControlCode]).isEmpty() || noted.contains(entry[ControlCode]))
+                continue;
+            noted << entry[ControlCode];
+            intents << casehistory::formatLine(
+                now, { casehistory::userName(), entry[CaseNumber], entry[CustomerName], entry[ControlCode] });
+        }
+        if (const Status recorded = removalintents::record(intents); !recorded)
+            return unwritable(recorded);
+        cutpoint::reached("intent recorded");
+        const RegisterOutcome outcome = rewriteRegister(removalPlan(cases, listOrder, written));
+        if (!outcome.result) {
+            (void)removalintents::drop(noted);
+            return outcome.result;
+        }
+        cutpoint::reached("register rewritten");
+        // The register no longer names these cases; their files go now. One that cannot
+        // be deleted stays behind unseen, which loses nothing.
         for (qsizetype i = 0; i < cases.size(); ++i) {
             if (!outcome.found.at(i))
                 continue;
@@ -475,11 +495,17 @@ StoreResult CaseStore::removeCases(
             if (!removed[ControlCode].isEmpty() || !removed[CaseNumber].isEmpty())
                 (void)casehistory::appendRemoved(
                     now, removed[CaseNumber], removed[CustomerName], removed[ControlCode]);
+            cutpoint::reached("removal noted");
             for (const QString &file : caseFiles(cases.at(i)[ControlCode])) {
-                if (fileio::exists(file))
+                if (fileio::exists(file)) {
                     (void)fileio::remove(file);
+                    cutpoint::reached("case file deleted");
+                }
             }
         }
+        // A note left behind (the file could not be rewritten) is dropped by the
+        // clean-up, which finds the removal done.
+        (void)removalintents::drop(noted);
         return {};
     });
 }

@@ -7,7 +7,6 @@
 #include "storage/fileio.h"
 #include "storage/folderlock.h"
 #include "storage/ini.h"
-#include "storage/systemreason.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -185,7 +184,10 @@ Outcome update(const QString &telephone, const CustomerRecord &record, const Cus
         return fromStatus(next.status());
     if (next.value() == contents && QFileInfo::exists(path.value()))
         return {};
-    return fromStatus(fileio::saveAll(path.value(), next.value()));
+    // A card holds a customer's address and telephones: like the case files it is its
+    // owner's (and the group's, where the folder is shared), also where an older copy
+    // made it readable by every account.
+    return fromStatus(fileio::savePrivately(path.value(), next.value()));
 }
 
 Outcome create(const QString &telephone, const CustomerRecord &record)
@@ -209,21 +211,12 @@ Outcome create(const QString &telephone, const CustomerRecord &record)
     Result<QByteArray> contents = applied(QByteArray(), record);
     if (!contents)
         return fromStatus(contents.status());
-    // NewOnly: if another copy of the program made the card a moment ago, the open
-    // fails instead of writing over it.
-    QFile file(path.value());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        if (QFileInfo::exists(path.value()))
-            return failure(Error::Exists, QStringLiteral("Kortet finns redan: %1").arg(path.value()));
-        return failure(Error::Unwritable, reasonOf(file));
-    }
-    if (file.write(contents.value()) != contents.value().size() || !file.flush()) {
-        const QString reason = reasonOf(file);
-        file.close();
-        file.remove(); // a half-written card would read as a card with missing fields
-        return failure(Error::Unwritable, reason);
-    }
-    file.close();
+    // Never over a card that another copy of the program made a moment ago.
+    const Result<bool> made = fileio::createNew(path.value(), contents.value());
+    if (!made)
+        return failure(Error::Unwritable, made.error());
+    if (!made.value())
+        return failure(Error::Exists, QStringLiteral("Kortet finns redan: %1").arg(path.value()));
     return {};
 }
 

@@ -82,6 +82,11 @@ QString paths::removedCasesFile()
     return DataFolder::path(u"\\Lib\\Borttagna.txt");
 }
 
+QString paths::removalIntentsFile()
+{
+    return DataFolder::path(u"\\Lib\\Borttagning-pagar.txt");
+}
+
 QString paths::historyErrorLog()
 {
     return DataFolder::path(u"\\Errors\\Historikfel.txt");

@@ -36,6 +36,8 @@ QString userFolder(); // \Lib\User
 QString passwordProtectionFile(); // \Lib\User\Losenordsskydd.txt
 QString signInErrorLog(); // \Errors\Inloggningsfel.txt
 QString removedCasesFile(); // \Lib\Borttagna.txt
+// The removals under way (see storage/removalintents.h).
+QString removalIntentsFile(); // \Lib\Borttagning-pagar.txt
 QString historyErrorLog(); // \Errors\Historikfel.txt
 QString orphanLog(); // \Errors\Foraldralosa.txt
 // These fail (touching nothing) when the name is not a safe file name, and the user

@@ -118,9 +118,16 @@ void giveNewFileMode(int fd, const QString &path, QFileDevice::Permissions asked
     (void)::fchmod(fd, modeForNewFile(QFileInfo(path).absolutePath(), asked));
 }
 
+// What a rewrite does with the mode of the file it replaces.
+enum class OldMode
+{
+    Keep,
+    Narrow, // the mode of a new file, whatever the old one had
+};
+
 // The temporary file of a save gets the mode and group of the file it replaces, or
 // those of a new file.
-void giveMode(int fd, const QString &target, QFileDevice::Permissions newFileMode)
+void giveMode(int fd, const QString &target, QFileDevice::Permissions newFileMode, OldMode oldMode)
 {
     struct stat old
     {
@@ -129,12 +136,13 @@ void giveMode(int fd, const QString &target, QFileDevice::Permissions newFileMod
         giveNewFileMode(fd, target, newFileMode);
         return;
     }
-    mode_t mode = old.st_mode & 07777;
     // Without the old group (a user outside it), the group the file gets instead is not
     // given the old group's rights.
-    if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
-        mode &= ~mode_t(070);
-    (void)::fchmod(fd, mode);
+    const bool keptGroup = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+    if (oldMode == OldMode::Narrow)
+        giveNewFileMode(fd, target, newFileMode);
+    else
+        (void)::fchmod(fd, (old.st_mode & 07777) & (keptGroup ? mode_t(07777) : ~mode_t(070)));
 }
 
 // The hidden temporary file of a save, beside the file: ".<name>.lunora-XXXXXX". The
@@ -249,8 +257,9 @@ Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Per
         path, [&contents](const Sink &sink) { sink(contents); }, newFileMode);
 }
 
-Status saveInPieces(const QString &path, const std::function<void(const Sink &sink)> &produce,
-    QFileDevice::Permissions newFileMode)
+namespace {
+Status save(const QString &path, const std::function<void(const Sink &sink)> &produce,
+    QFileDevice::Permissions newFileMode, OldMode oldMode)
 {
     // A link within the folder leads the save to its target, which is the file replaced.
     if (Status placed = checkPlace(path); !placed)
@@ -268,7 +277,7 @@ Status saveInPieces(const QString &path, const std::function<void(const Sink &si
         return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(error));
     };
     // Set on the temporary file, so that the file is never seen with a wider mode.
-    giveMode(fd, target, newFileMode);
+    giveMode(fd, target, newFileMode, oldMode);
     int error = 0;
     produce([fd, &error](QByteArrayView piece) {
         if (error == 0 && !writeWhole(fd, piece))
@@ -290,6 +299,54 @@ Status saveInPieces(const QString &path, const std::function<void(const Sink &si
     }
     ownwrites::note(path, before, FileStamp::of(path));
     return {};
+}
+} // namespace
+
+Status saveInPieces(const QString &path, const std::function<void(const Sink &sink)> &produce,
+    QFileDevice::Permissions newFileMode)
+{
+    return save(path, produce, newFileMode, OldMode::Keep);
+}
+
+Status savePrivately(const QString &path, const QByteArray &contents)
+{
+    return save(
+        path, [&contents](const Sink &sink) { sink(contents); }, {}, OldMode::Narrow);
+}
+
+Result<bool> createNew(const QString &path, const QByteArray &contents)
+{
+    if (Status placed = checkPlace(path); !placed)
+        return placed;
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        return false;
+    QByteArray temporary;
+    const int fd = makeTemporary(path, temporary);
+    if (fd < 0)
+        return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(errno));
+    giveNewFileMode(fd, path);
+    int error = writeWhole(fd, contents) ? 0 : (errno ? errno : EIO);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(error));
+    }
+    const FileStamp before = FileStamp::of(path);
+    const ownwrites::Writing writing(path);
+    // link() never replaces a name that exists, unlike rename().
+    const bool linked = ::link(temporary.constData(), QFile::encodeName(path).constData()) == 0;
+    error = errno;
+    ::unlink(temporary.constData());
+    if (!linked && error == EEXIST)
+        return false;
+    if (!linked)
+        return fileError(QStringLiteral("%1 kunde inte skrivas"), path, systemReason(error));
+    ownwrites::note(path, before, FileStamp::of(path));
+    return true;
 }
 
 Status appendLine(const QString &path, const QByteArray &line)

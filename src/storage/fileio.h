@@ -43,6 +43,15 @@ Status saveAll(const QString &path, const QByteArray &contents, QFileDevice::Per
 using Sink = std::function<void(QByteArrayView piece)>;
 Status saveInPieces(const QString &path, const std::function<void(const Sink &sink)> &produce,
     QFileDevice::Permissions newFileMode = {});
+// Atomic replace as saveAll, but the file gets the mode of a new file even where it
+// existed (its group is kept): for files whose contents are no one else's and that an
+// older copy may have left readable by every account.
+Status savePrivately(const QString &path, const QByteArray &contents);
+// Makes a file that must not exist yet, with the whole contents at once and the mode of
+// a new file: written beside it and linked into place, so that nobody ever sees it half
+// written and a file made meanwhile by another copy is never replaced. False (nothing
+// written) when a file of that name exists.
+Result<bool> createNew(const QString &path, const QByteArray &contents);
 // Appends one piece of text. When the file does not end with a line end, one CR LF is
 // written first so that the new line never merges with the old last line.
 Status appendLine(const QString &path, const QByteArray &line);

@@ -9,8 +9,10 @@
 #include "storage/datafolder.h"
 #include "storage/fileio.h"
 #include "storage/folderlock.h"
+#include "storage/removalintents.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -186,6 +188,56 @@ void settleOrphan(const QString &code, QStringList files, bool removed, bool lis
                 now, { code, deleted.join(u' '), QStringLiteral("Borttaget ärende; filerna har raderats") }));
 }
 
+// The removals a copy was cut short in, finished or dropped under one lock: a case the
+// register no longer holds was removed, so its files go and Borttagna.txt gets the line
+// the removal had not written yet; a case still in the register was not removed.
+Status settleIntents(const QDateTime &now, const std::atomic_bool *stop, OrphanCount &count)
+{
+    if (!fileio::exists(paths::removalIntentsFile()))
+        return {};
+    const FolderLock lock = takeLock(stop);
+    if (!lock)
+        return Status::failure(lock.errorText());
+    const Result<QList<removalintents::Intent>> intents = removalintents::load();
+    if (!intents)
+        return intents.status();
+    QSet<QString> alreadyNoted = removedCodes();
+    QStringList settled;
+    for (const removalintents::Intent &intent : intents.value()) {
+        const Result<bool> holds = CaseStore::registerHolds(intent.controlCode);
+        if (!holds)
+            return holds.status();
+        if (holds.value() || !isSafeFileName(intent.controlCode)) {
+            settled << intent.controlCode;
+            continue;
+        }
+        if (!alreadyNoted.contains(intent.controlCode)) {
+            if (Status noted = fileio::appendLine(paths::removedCasesFile(), intent.line); !noted)
+                return noted; // the note stays for the next start
+            alreadyNoted.insert(intent.controlCode);
+        }
+        QStringList deleted;
+        bool left = false;
+        for (const QString &file : caseFiles(intent.controlCode)) {
+            if (!fileio::exists(file))
+                continue;
+            if (fileio::remove(file))
+                deleted << QFileInfo(file).fileName();
+            else
+                left = true;
+        }
+        count.deleted += int(deleted.size());
+        if (!deleted.isEmpty())
+            (void)fileio::appendLine(paths::orphanLog(),
+                casehistory::formatLine(now,
+                    { intent.controlCode, deleted.join(u' '),
+                        QStringLiteral("Borttaget ärende; filerna har raderats") }));
+        if (!left)
+            settled << intent.controlCode;
+    }
+    return removalintents::drop(settled);
+}
+
 } // namespace
 
 bool isSaveTemporary(QStringView fileName)
@@ -227,6 +279,8 @@ Result<int> removeStaleTemporaries(const QDateTime &now, const std::atomic_bool 
 Result<OrphanCount> clearOrphans(const QDateTime &now, const std::atomic_bool *stop)
 {
     OrphanCount count;
+    if (Status settled = settleIntents(now, stop, count); !settled)
+        return settled;
     const std::map<QString, QStringList> orphans = filesWithoutLine(stop);
     if (orphans.empty())
         return count;

@@ -36,8 +36,11 @@ struct OrphanCount
     int listed = 0; // cases newly listed in Errors/Foraldralosa.txt
 };
 
-// Case files (<code>_eData.ini, _ArtData.txt, _Notes.txt, _Logg.txt) without a line
-// in the register. Those of a case that Borttagna.txt names as removed are deleted: its
+// First the removals that were cut short (storage/removalintents.h): a case noted there
+// that the register no longer holds loses its files and gets its line in Borttagna.txt
+// if it has none; a note whose case the register still holds is dropped. Then case files
+// (<code>_eData.ini, _ArtData.txt, _Notes.txt, _Logg.txt) without a line in the
+// register: those of a case that Borttagna.txt names as removed are deleted, its
 // removal was cut short after the register lost the line. Any other case's are kept (a
 // new case still open at a desk, a case closed unsaved, a line an older copy lost) and
 // listed once. Both are written to Errors/Foraldralosa.txt: date, control code, files,

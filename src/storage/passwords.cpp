@@ -302,13 +302,17 @@ Result<QList<IniWrite>> storedForm(const QString &path, const QList<IniWrite> &w
 Status keepProtection(const QString &dataFolder, const QString &restoredLib)
 {
     const QString restored = QDir(restoredLib).filePath(QStringLiteral("User"));
-    if (!QFileInfo(markIn(userFolderOf(dataFolder))).isFile() || QFileInfo(markIn(restored)).isFile())
+    if (!QFileInfo(markIn(userFolderOf(dataFolder))).isFile())
         return {};
+    // Every plain user file is protected, also where the archive brings the mark along:
+    // a mark beside a readable password would show the password and sign nobody in.
     // Nobody works in the restored folder yet: no lock is needed.
     for (const QString &name : userFileNames(restored)) {
         if (const Result<bool> done = protectFile(QDir(restored).filePath(name), {}); !done)
             return Status::failure(QStringLiteral("%1: %2").arg(name, done.error()));
     }
+    if (QFileInfo(markIn(restored)).isFile())
+        return {};
     return writeMark(restored, QDateTime::currentDateTime());
 }
 

@@ -77,10 +77,10 @@ Outcome protectFolder();
 // under the folder lock, so that it sees the mark as the write will.
 Result<QList<IniWrite>> storedForm(const QString &path, const QList<IniWrite> &writes);
 
-// A restore: when `dataFolder` is protected, the user files of `restoredLib` (a Lib
-// folder not in use yet, about to replace that of `dataFolder`) are protected and
-// marked too, unless they are already; so that an older archive never brings readable
-// passwords back into a protected folder.
+// A restore: when `dataFolder` is protected, every user file of `restoredLib` (a Lib
+// folder not in use yet, about to replace that of `dataFolder`) without a hash gets one
+// and the folder is marked, whether the archive brought the mark or not; so that no
+// archive brings a readable password back into a protected folder.
 Status keepProtection(const QString &dataFolder, const QString &restoredLib);
 
 // Tests: a cheaper hash. A hash carries its own cost, so any hash verifies.

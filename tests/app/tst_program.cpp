@@ -4,11 +4,13 @@
 // The built program started as a user starts it: its command line, its refusals and a
 // start up to the sign-in window (LUNORA_SMOKE_TEST ends it there).
 
+#include "backup/restorerecord.h"
 #include "storage/datafolderchoice.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +68,7 @@ private slots:
     void unknownOptionShowsHelpAndEndsWithTwo();
     void startsToSignInAndSaysHowToCreateTheFirstAdministrator();
     void refusesDataFolderItCannotUse();
+    void undoesACutRestoreBeforeItReadsTheFolder();
 };
 
 void TestProgram::helpAndVersionPrintAndEnd()
@@ -141,6 +144,47 @@ void TestProgram::refusesDataFolderItCannotUse()
         run.err.contains(QStringLiteral("Datamappen\n%1\nfinns inte.").arg(missing)), qPrintable(run.err));
     QVERIFY(!run.out.contains(QStringLiteral("Inloggning")));
     QVERIFY(!QFileInfo::exists(missing));
+}
+
+// A restore cut between its two renames on a file system that cannot exchange folders:
+// Lib lies in the staging folder and the data folder has none. The start puts it back
+// before it looks for users, instead of offering to create the first administrator.
+void TestProgram::undoesACutRestoreBeforeItReadsTheFolder()
+{
+    QTemporaryDir temporary;
+    const QString folder = QFileInfo(temporary.path()).canonicalFilePath();
+    for (const char *dir : { "Lib/User", "Errors", ".lunora-restore-Ab12Cd/new/User" })
+        QVERIFY(QDir().mkpath(folder + u'/' + QLatin1StringView(dir)));
+    QFile user(folder + QStringLiteral("/Lib/User/anna.ini"));
+    QVERIFY(user.open(QIODevice::WriteOnly));
+    user.write("[Main]\r\nRealName=Anna\r\nIndex=0\r\nPassWD=x\r\nUser=anna\r\n");
+    user.close();
+    lunora::backup::RestoreRecord record;
+    record.stage = lunora::backup::RestoreRecord::Stage::Swapping;
+    record.archive = QStringLiteral("/media/usb/Lunora-Butik-2026-03-14-0905.zip");
+    lunora::backup::RestoreRecord::Folder lib;
+    lib.top = "Lib";
+    lib.real = folder + QStringLiteral("/Lib");
+    lib.staging = folder + QStringLiteral("/.lunora-restore-Ab12Cd");
+    lib.existed = true;
+    lib.previous = lunora::backup::folderId(lib.real);
+    lib.restored = lunora::backup::folderId(lib.fresh());
+    record.folders = { lib };
+    QVERIFY(record.write(folder).ok());
+    QVERIFY(QDir().rename(lib.real, lib.aside()));
+
+    const Run run = runProgram({ QStringLiteral("--data-folder"), folder });
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(QStringLiteral("En återställning som avbröts har tagits tillbaka")),
+        qPrintable(run.err));
+    QVERIFY2(!run.err.contains(QStringLiteral("ingen användare")), qPrintable(run.err));
+    QVERIFY(QFile::exists(folder + QStringLiteral("/Lib/User/anna.ini")));
+    QStringList left = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    left.removeAll(QStringLiteral("lunora.presence"));
+    QCOMPARE(left, QStringList({ "Errors", "Lib" }));
+    QFile log(folder + QStringLiteral("/Errors/Aterstallning.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains("har tagits tillbaka"));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -112,6 +112,7 @@ private slots:
     void failedSafetyBackupReplacesNothing();
     void missingFoldersAreReported();
     void presenceKeepsRestoreAway();
+    void restoreKeepsPasswordsProtected_data();
     void restoreKeepsPasswordsProtected();
 };
 
@@ -347,24 +348,39 @@ void TestBackup::presenceKeepsRestoreAway()
     QVERIFY(!mine.beginAlone());
 }
 
+void TestBackup::restoreKeepsPasswordsProtected_data()
+{
+    QTest::addColumn<bool>("archiveHasMark");
+    QTest::newRow("archive made before protection") << false;
+    QTest::newRow("archive with the mark and a plain user file") << true;
+}
+
 void TestBackup::restoreKeepsPasswordsProtected()
 {
-    // An archive made before the folder's passwords were protected, restored afterwards.
+    QFETCH(bool, archiveHasMark);
     QTemporaryDir shop, target, safety;
     const QString data = shop.filePath(QStringLiteral("Butik"));
     makeDemoFolder(data);
-    const backup::Outcome made = backup::create(data, target.path(), When);
-    QVERIFY2(made.ok(), qPrintable(made.detail));
     DataFolder::setRoot(data);
     passwords::setHashCostForTesting(64, 1);
-    QVERIFY(passwords::protectFolder().ok());
+    QString user = QStringLiteral("anna");
+    if (archiveHasMark) {
+        // A protected folder with a user file an older copy wrote, passwords as typed.
+        QVERIFY(passwords::protectFolder().ok());
+        user = QStringLiteral("bo");
+        write(data + "/Lib/User/bo.ini", "[Main]\r\nUser=bo\r\nPassWD=hemligt\r\nIndex=9\r\n");
+    }
+    const backup::Outcome made = backup::create(data, target.path(), When);
+    QVERIFY2(made.ok(), qPrintable(made.detail));
+    if (!archiveHasMark)
+        QVERIFY(passwords::protectFolder().ok());
 
     const backup::Outcome restored = backup::restore(data, made.archivePath, safety.path(), When);
     QVERIFY2(restored.ok(), qPrintable(restored.detail));
     QVERIFY(passwords::isProtected());
-    QVERIFY(!read(data + "/Lib/User/anna.ini").contains("hemligt"));
-    QCOMPARE(passwords::verify(QStringLiteral("anna"), QString(), QStringLiteral("hemligt")).value(),
-        passwords::Verdict::Match);
+    QVERIFY(!read(data + "/Lib/User/" + user + ".ini").contains("hemligt"));
+    QCOMPARE(
+        passwords::verify(user, QString(), QStringLiteral("hemligt")).value(), passwords::Verdict::Match);
     DataFolder::setRoot(QString());
 }
 

@@ -2,20 +2,24 @@
 // SPDX-FileCopyrightText: 2026 The Lunora developers
 // Restores against archives from anywhere: every hostile entry refused before anything
 // changes, the modes of restored files, a Lib that is a link to a share, the safety
-// backup kept out of the folders it replaces, a swap that fails half-way, and the
-// command-line restore.
+// backup kept out of the folders it replaces, a swap that fails half-way, a restore cut
+// at any of its steps and what the next start makes of it, and the command-line restore.
 
 #include "backup/backup.h"
+#include "backup/folderexchange.h"
 #include "backup/presence.h"
+#include "backup/restorerecord.h"
 #include "common/faultyfs.h"
 #include "common/testsupport.h"
 #include "common/zipwriter.h"
+#include "storage/cutpoint.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
@@ -83,6 +87,17 @@ mode_t modeOf(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(-1);
 }
 
+// The child of a cut-point row: restores `archive` into `shop` and ends itself, as a
+// kill would, at the `occurrence`-th time it reaches `place`.
+int restoreAndCut(const QStringList &arguments)
+{
+    const QString shop = arguments.at(2);
+    backup::setExchangeForTesting(arguments.at(7) == u"1");
+    cutpoint::armForTesting(arguments.at(5).toUtf8(), arguments.at(6).toInt());
+    (void)backup::restore(shop, arguments.at(3), arguments.at(4), When);
+    return 0; // the place was never reached: the test says so
+}
+
 mode_t currentUmask()
 {
     const mode_t mask = ::umask(0);
@@ -105,6 +120,8 @@ private slots:
     void backupHoldsWhatTheFolderHolds();
     void failedSwapLeavesEveryPreviousByte_data();
     void failedSwapLeavesEveryPreviousByte();
+    void cutRestoreIsFinishedOrUndoneAtStart_data();
+    void cutRestoreIsFinishedOrUndoneAtStart();
     void commandLine_data();
     void commandLine();
 };
@@ -112,7 +129,8 @@ private slots:
 void TestRestore::hostileArchiveChangesNothing_data()
 {
     QTest::addColumn<QList<QByteArray>>("files"); // each entry a plain file with a few bytes
-    QTest::addColumn<QByteArray>("special"); // "link", "fifo", "device", "ppmd", "bomb", "huge"
+    // "link", "fifo", "device", "ppmd", "bomb", "huge", "safety on the disk", "nul"
+    QTest::addColumn<QByteArray>("special");
     QTest::addColumn<backup::Error>("error");
     const auto NotABackup = backup::Error::NotABackup;
     QTest::newRow("double slash") << QList<QByteArray> { "Lib/arenden.txt", "Lib//arenden.txt" }
@@ -137,6 +155,20 @@ void TestRestore::hostileArchiveChangesNothing_data()
                               << backup::Error::TooLarge;
     QTest::newRow("over the free space")
         << QList<QByteArray> { "Lib/a.ini" } << QByteArray("huge") << backup::Error::NoSpace;
+    // Fits alone, but not beside the safety copy of what it replaces on the same disk.
+    QTest::newRow("over the free space with the safety copy")
+        << QList<QByteArray> { "Lib/a.ini" } << QByteArray("safety on the disk") << backup::Error::NoSpace;
+    // Names the file system cannot hold, or that would not come back as they were.
+    QTest::newRow("NUL in a name") << QList<QByteArray> { "Lib/oQ.txt" } << QByteArray("nul") << NotABackup;
+    QTest::newRow("escape in a name")
+        << QList<QByteArray> { "Lib/a\x1b[2J.ini" } << QByteArray() << NotABackup;
+    QTest::newRow("line break in a name")
+        << QList<QByteArray> { "Lib/a\r\nb.ini" } << QByteArray() << NotABackup;
+    QTest::newRow("300-character name") << QList<QByteArray> { "Lib/" + QByteArray(296, 'n') + ".ini" }
+                                        << QByteArray() << backup::Error::NameTooLong;
+    QTest::newRow("5,000-character path")
+        << QList<QByteArray> { "Lib/" + (QByteArray(199, 'p') + '/').repeated(25) + QByteArray(95, 'x') }
+        << QByteArray() << backup::Error::NameTooLong;
 }
 
 void TestRestore::hostileArchiveChangesNothing()
@@ -147,18 +179,31 @@ void TestRestore::hostileArchiveChangesNothing()
     QTemporaryDir work, safety, archives;
     std::unique_ptr<SmallDisk> disk;
     QString root = work.path();
-    if (special == "huge") {
+    if (special == "huge" || special == "safety on the disk") {
         disk = std::make_unique<SmallDisk>(4096);
         if (!disk->ok())
             QSKIP("needs a small disk of its own (root)");
         root = disk->path();
     }
     const QString shop = makeShop(root);
+    QString safetyFolder = safety.path();
+    const auto noise = [](qint64 size) {
+        QByteArray bytes(size, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        return bytes;
+    };
+    if (special == "safety on the disk") {
+        writeBytes(shop + "/Lib/logo.bmp", noise(1600 * 1024));
+        safetyFolder = shop + "/Sakerhet";
+        QVERIFY(QDir().mkpath(safetyFolder));
+    }
     const QString archive = archives.filePath("fel.zip");
     {
         ZipWriter zip(archive);
         for (const QByteArray &name : std::as_const(files))
             zip.file(name, "x");
+        if (special == "safety on the disk")
+            zip.file("Lib/logo.bmp", noise(1200 * 1024));
         if (special == "link")
             zip.link("Lib/b.ini", "/etc/passwd");
         if (special == "bomb")
@@ -173,14 +218,16 @@ void TestRestore::hostileArchiveChangesNothing()
         QVERIFY(setEntryMode(archive, "Lib/a.ini", S_IFCHR | 0644));
     if (special == "ppmd")
         QVERIFY(setEntryMethod(archive, "Lib/a.ini", 98));
+    if (special == "nul") // in the local header and in the directory alike
+        writeBytes(archive, readBytes(archive).replace("Lib/oQ.txt", QByteArray("Lib/o\0.txt", 10)));
     const QMap<QString, QByteArray> before = snapshot(shop);
 
-    const backup::Outcome restored = backup::restore(shop, archive, safety.path(), When);
+    const backup::Outcome restored = backup::restore(shop, archive, safetyFolder, When);
     QCOMPARE(restored.error, error);
     if (special == "ppmd")
         QVERIFY2(restored.detail.contains("ppmd"), qPrintable(restored.detail));
     QCOMPARE(snapshot(shop), before);
-    QVERIFY(QDir(safety.path()).isEmpty()); // refused before even the safety backup
+    QVERIFY(QDir(safetyFolder).isEmpty()); // refused before even the safety backup
     QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList { "Butik" });
 }
@@ -349,6 +396,115 @@ void TestRestore::failedSwapLeavesEveryPreviousByte()
         QStringList({ "Butik", "Lunora-Annan-2026-03-14-0905.zip" }));
 }
 
+void TestRestore::cutRestoreIsFinishedOrUndoneAtStart_data()
+{
+    QTest::addColumn<QByteArray>("place"); // where the restore is cut
+    QTest::addColumn<int>("occurrence");
+    QTest::addColumn<bool>("exchange"); // the file system swaps two folders in one step
+    QTest::addColumn<bool>("hadErrors"); // the data folder had an Errors folder
+    QTest::addColumn<bool>("freshLib"); // an older copy makes a new Lib before the start
+    QTest::addColumn<QString>("said"); // by the start: "" (nothing), or a piece of its line
+    const QString undone = QStringLiteral("har tagits tillbaka");
+    const QString finished = QStringLiteral("har gjorts klar");
+    QTest::newRow("after the safety copy")
+        << QByteArray("safety copy made") << 1 << true << true << false << QString();
+    QTest::newRow("after the record") << QByteArray("record written") << 1 << true << true << false << undone;
+    QTest::newRow("after the staging folders")
+        << QByteArray("staging made") << 1 << true << true << false << undone;
+    QTest::newRow("unpacking, first file")
+        << QByteArray("file unpacked") << 1 << true << true << false << undone;
+    QTest::newRow("unpacking, last file")
+        << QByteArray("file unpacked") << 2 << true << true << false << undone;
+    QTest::newRow("swap written down") << QByteArray("swap recorded") << 1 << true << true << false << undone;
+    QTest::newRow("Lib exchanged") << QByteArray("Lib exchanged") << 1 << true << true << false << undone;
+    QTest::newRow("Errors exchanged")
+        << QByteArray("Errors exchanged") << 1 << true << true << false << undone;
+    QTest::newRow("swap done") << QByteArray("swap committed") << 1 << true << true << false << finished;
+    QTest::newRow("one staging folder removed")
+        << QByteArray("staging removed") << 1 << true << true << false << finished;
+    QTest::newRow("both staging folders removed")
+        << QByteArray("staging removed") << 2 << true << true << false << finished;
+    QTest::newRow("no exchange: Lib moved aside")
+        << QByteArray("Lib moved aside") << 1 << false << true << false << undone;
+    QTest::newRow("no exchange: Lib moved in")
+        << QByteArray("Lib moved in") << 1 << false << true << false << undone;
+    QTest::newRow("no exchange: Errors moved aside")
+        << QByteArray("Errors moved aside") << 1 << false << true << false << undone;
+    QTest::newRow("no exchange: swap done")
+        << QByteArray("swap committed") << 1 << false << true << false << finished;
+    QTest::newRow("no Errors before: Errors moved in")
+        << QByteArray("Errors moved in") << 1 << true << false << false << undone;
+    // The previous Lib waits in the staging folder; a Lib made meanwhile is not the
+    // restore's to rename over, so everything stays for a person to sort out.
+    QTest::newRow("no exchange, Lib aside, a new Lib made meanwhile")
+        << QByteArray("Lib moved aside") << 1 << false << true << true << QStringLiteral("kunde varken");
+}
+
+void TestRestore::cutRestoreIsFinishedOrUndoneAtStart()
+{
+    QFETCH(QByteArray, place);
+    QFETCH(int, occurrence);
+    QFETCH(bool, exchange);
+    QFETCH(bool, hadErrors);
+    QFETCH(bool, freshLib);
+    QFETCH(QString, said);
+    QTemporaryDir work, archives, safety, target;
+    const QString archive = makeArchive(archives.path());
+    // What the folder holds before, and what a restore that is not cut leaves.
+    const QString shop = makeShop(work.path());
+    if (!hadErrors)
+        QVERIFY(QDir(shop + "/Errors").removeRecursively());
+    const QMap<QString, QByteArray> before = snapshot(shop);
+    QTemporaryDir otherWork, otherSafety;
+    const QString other = makeShop(otherWork.path());
+    QVERIFY(backup::restore(other, archive, otherSafety.path(), When).ok());
+    const QMap<QString, QByteArray> after = snapshot(other);
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+        { QStringLiteral("--cut"), shop, archive, safety.path(), QString::fromUtf8(place),
+            QString::number(occurrence), exchange ? QStringLiteral("1") : QStringLiteral("0") });
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit); // cut where the row says, not after
+    if (freshLib) {
+        QVERIFY(!QFileInfo::exists(shop + "/Lib"));
+        QVERIFY(QDir().mkpath(shop + "/Lib"));
+        writeBytes(shop + "/Lib/arenden.txt", "ny\r\n");
+    }
+
+    // The start of a program: here lunora-backup, before the backup it was asked for.
+    QProcess tool;
+    tool.setStandardInputFile(QProcess::nullDevice());
+    tool.start(QStringLiteral(LUNORA_BACKUP), { "--data-folder", shop, target.path() });
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 0);
+    const QString told = QString::fromUtf8(tool.readAllStandardError());
+    QMap<QString, QByteArray> now = snapshot(shop);
+    const QByteArray logged = now.take(QStringLiteral("Errors/Aterstallning.txt"));
+    if (said.isEmpty()) {
+        QVERIFY2(!told.contains(QStringLiteral("avbröts")), qPrintable(told));
+    } else {
+        QVERIFY2(told.contains(said) && told.count(u'\n') == 1, qPrintable(told));
+        // Written to the log too, where there is an Errors folder to hold it.
+        if (QFileInfo(shop + "/Errors").isDir())
+            QVERIFY2(logged.contains(said.toLatin1()), logged.constData());
+    }
+    // Nothing is left behind but the safety copy, which always stays.
+    QCOMPARE(QDir(safety.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+    if (freshLib) {
+        QCOMPARE(readBytes(shop + "/Lib/arenden.txt"), QByteArray("ny\r\n"));
+        QVERIFY(QFileInfo::exists(backup::RestoreRecord::path(shop)));
+        const QStringList staging = QDir(shop).entryList({ ".lunora-restore-*" }, QDir::Dirs | QDir::Hidden);
+        QCOMPARE(staging.size(), 2);
+        bool kept = false;
+        for (const QString &folder : staging)
+            kept = kept || readBytes(shop + u'/' + folder + "/replaced/arenden.txt") == "gammal\r\n";
+        QVERIFY(kept);
+        return;
+    }
+    QCOMPARE(now, said == QStringLiteral("har gjorts klar") ? after : before);
+}
+
 void TestRestore::commandLine_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -392,5 +548,14 @@ void TestRestore::commandLine()
     }
 }
 
-QTEST_GUILESS_MAIN(TestRestore)
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc >= 8 && qstrcmp(argv[1], "--cut") == 0)
+        return restoreAndCut(app.arguments());
+    TestRestore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_restore.moc"

@@ -67,6 +67,8 @@ private slots:
     void unstorableValuesNameTheirField_data();
     void unstorableValuesNameTheirField();
     void failedSaveLeavesTheOldFile();
+    void cardsGetTheModeOfCaseFiles_data();
+    void cardsGetTheModeOfCaseFiles();
     void listHoldsOnlyCustomerCards();
     void otherDesksFieldsSurviveAChange();
     void busyFolderWritesNoIniFile();
@@ -192,6 +194,45 @@ void TestCustomerCards::failedSaveLeavesTheOldFile()
     QCOMPARE(created.error, Error::Unwritable);
     QCOMPARE(test::readBytes(path), before);
     QVERIFY(!QFileInfo::exists(card(folder, QStringLiteral("0702"))));
+}
+
+void TestCustomerCards::cardsGetTheModeOfCaseFiles_data()
+{
+    QTest::addColumn<bool>("shared"); // Lib writable by its group
+    QTest::addColumn<int>("oldMode"); // the card's mode before the save; -1: no card yet
+    QTest::newRow("new card") << false << -1;
+    QTest::newRow("new card, shared folder") << true << -1;
+    QTest::newRow("card an older copy left readable by all") << false << 0644;
+    QTest::newRow("same, shared folder") << true << 0664;
+    QTest::newRow("empty file left by a look at the card") << false << 0666;
+}
+
+void TestCustomerCards::cardsGetTheModeOfCaseFiles()
+{
+    QFETCH(bool, shared);
+    QFETCH(int, oldMode);
+    test::TestDataFolder folder;
+    const QString lib = folder.file(QStringLiteral("Lib"));
+    QVERIFY(::chmod(QFile::encodeName(lib).constData(), shared ? 02770 : 0700) == 0);
+    const QString path = card(folder, QStringLiteral("0701"));
+    if (oldMode >= 0) {
+        test::writeBytes(path, oldMode == 0666 ? QByteArray() : QByteArray("[Main]\r\nxName=Gammal\r\n"));
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(oldMode)) == 0);
+        QVERIFY(customercards::create(QStringLiteral("0701"), sample()).ok()
+            || customercards::update(QStringLiteral("0701"), sample()).ok());
+    } else {
+        QVERIFY(customercards::create(QStringLiteral("0701"), sample()).ok());
+    }
+    QVERIFY(test::readBytes(path).contains("xID=1042"));
+    QVERIFY(CaseStore::saveNewCase(test::CaseA).ok());
+    const auto modeOf = [](const QString &file) {
+        struct stat st
+        {
+        };
+        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    QCOMPARE(modeOf(path), shared ? 0660 : 0600);
+    QCOMPARE(modeOf(path), modeOf(paths::caseDataFile(test::CaseA[ControlCode]).value()));
 }
 
 void TestCustomerCards::listHoldsOnlyCustomerCards()

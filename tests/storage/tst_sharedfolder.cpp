@@ -175,8 +175,8 @@ int malformedLines(const QByteArray &bytes, int fields)
     return bad;
 }
 
-// Case files whose case has no register line: of cases Borttagna.txt names as removed,
-// and of others.
+// Case files whose case has no register line: of cases removed (or being removed when
+// their desk was killed), and of others.
 struct Orphans
 {
     int ofRemoved = 0;
@@ -189,9 +189,12 @@ Orphans orphanFiles(const QDir &lib)
     const Result<caseregister::Table> table = caseregister::Table::load(paths::caseRegister());
     for (qsizetype row = 0; table && row < table.value().size(); ++row)
         inRegister.insert(QString::fromLatin1(table.value().rawField(row, ControlCode)));
+    // Named in Borttagna.txt, or noted by a removal that was cut before it got there.
     QSet<QString> removed;
-    for (const QByteArray &line : test::readBytes(paths::removedCasesFile()).split('\n'))
-        removed.insert(QString::fromLatin1(line.trimmed().split('\t').last()));
+    for (const QString &file : { paths::removedCasesFile(), paths::removalIntentsFile() }) {
+        for (const QByteArray &line : test::readBytes(file).split('\n'))
+            removed.insert(QString::fromLatin1(line.trimmed().split('\t').last()));
+    }
     Orphans orphans;
     for (const QString &name : lib.entryList(QDir::Files)) {
         const qsizetype end = name.lastIndexOf(u'_');
