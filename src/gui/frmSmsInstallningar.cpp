@@ -50,27 +50,27 @@ frmSmsInstallningar::frmSmsInstallningar(QWidget *parent)
     setWindowTitle(Title);
     setFont(formFont());
 
-    m_optKdeConnect = new QRadioButton(QStringLiteral("Via en telefon med &KDE Connect"));
-    m_optKdeConnect->setObjectName(QStringLiteral("optKdeConnect"));
-    m_lblKdeConnect = new QLabel;
-    m_lblKdeConnect->setObjectName(QStringLiteral("lblKdeConnect"));
-    m_lblKdeConnect->setWordWrap(true);
-    m_cboTelefon = new QComboBox;
-    m_cboTelefon->setObjectName(QStringLiteral("cboTelefon"));
+    m_useKdeConnect = new QRadioButton(QStringLiteral("Via en telefon med &KDE Connect"));
+    m_useKdeConnect->setObjectName(QStringLiteral("optKdeConnect"));
+    m_kdeConnectState = new QLabel;
+    m_kdeConnectState->setObjectName(QStringLiteral("lblKdeConnect"));
+    m_kdeConnectState->setWordWrap(true);
+    m_phone = new QComboBox;
+    m_phone->setObjectName(QStringLiteral("cboTelefon"));
     // A phone that is not in reach just now can still be named.
-    m_cboTelefon->setEditable(true);
-    m_cboTelefon->setInsertPolicy(QComboBox::NoInsert);
-    m_cmdSok = makePushButton(nullptr, QStringLiteral("cmdSok"), QStringLiteral("Sök telefoner"));
+    m_phone->setEditable(true);
+    m_phone->setInsertPolicy(QComboBox::NoInsert);
+    m_findPhones = makePushButton(nullptr, QStringLiteral("cmdSok"), QStringLiteral("Sök telefoner"));
 
-    m_optEget = new QRadioButton(QStringLiteral("Med ett &eget kommando"));
-    m_optEget->setObjectName(QStringLiteral("optEget"));
-    m_txtProgram = new QLineEdit;
-    m_txtProgram->setObjectName(QStringLiteral("txtProgram"));
-    m_txtArgument = new QPlainTextEdit;
-    m_txtArgument->setObjectName(QStringLiteral("txtArgument"));
-    m_txtArgument->setTabChangesFocus(true);
-    m_txtArgument->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_txtArgument->setFixedHeight(px(1500));
+    m_useCommand = new QRadioButton(QStringLiteral("Med ett &eget kommando"));
+    m_useCommand->setObjectName(QStringLiteral("optEget"));
+    m_program = new QLineEdit;
+    m_program->setObjectName(QStringLiteral("txtProgram"));
+    m_arguments = new QPlainTextEdit;
+    m_arguments->setObjectName(QStringLiteral("txtArgument"));
+    m_arguments->setTabChangesFocus(true);
+    m_arguments->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_arguments->setFixedHeight(px(1500));
     auto *placeholders = new QLabel(
         QStringLiteral("{mobil} och {text} står för kundens mobilnummer och meddelandet. Varje rad "
                        "lämnas till programmet som den står, utan att tolkas av något skal."));
@@ -78,53 +78,53 @@ frmSmsInstallningar::frmSmsInstallningar(QWidget *parent)
     placeholders->setWordWrap(true);
 
     auto *choice = new QButtonGroup(this);
-    choice->addButton(m_optKdeConnect);
-    choice->addButton(m_optEget);
+    choice->addButton(m_useKdeConnect);
+    choice->addButton(m_useCommand);
 
     auto *grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, px(360));
-    grid->addWidget(m_optKdeConnect, 0, 0, 1, 4);
-    grid->addWidget(m_lblKdeConnect, 1, 1, 1, 3);
-    grid->addWidget(captionFor(m_cboTelefon, QStringLiteral("Telefon")), 2, 1);
-    grid->addWidget(m_cboTelefon, 2, 2);
-    grid->addWidget(m_cmdSok, 2, 3);
-    grid->addWidget(m_optEget, 3, 0, 1, 4);
-    grid->addWidget(captionFor(m_txtProgram, QStringLiteral("Program")), 4, 1);
-    grid->addWidget(m_txtProgram, 4, 2, 1, 2);
-    grid->addWidget(captionFor(m_txtArgument, QStringLiteral("Argument, ett per rad")), 5, 1, Qt::AlignTop);
-    grid->addWidget(m_txtArgument, 5, 2, 1, 2);
+    grid->addWidget(m_useKdeConnect, 0, 0, 1, 4);
+    grid->addWidget(m_kdeConnectState, 1, 1, 1, 3);
+    grid->addWidget(captionFor(m_phone, QStringLiteral("Telefon")), 2, 1);
+    grid->addWidget(m_phone, 2, 2);
+    grid->addWidget(m_findPhones, 2, 3);
+    grid->addWidget(m_useCommand, 3, 0, 1, 4);
+    grid->addWidget(captionFor(m_program, QStringLiteral("Program")), 4, 1);
+    grid->addWidget(m_program, 4, 2, 1, 2);
+    grid->addWidget(captionFor(m_arguments, QStringLiteral("Argument, ett per rad")), 5, 1, Qt::AlignTop);
+    grid->addWidget(m_arguments, 5, 2, 1, 2);
     grid->addWidget(placeholders, 6, 2, 1, 2);
     grid->setColumnStretch(2, 1);
 
-    m_lblStatus = new QLabel;
-    m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    m_lblStatus->setWordWrap(true);
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setWordWrap(true);
 
-    m_cmdProva = makePushButton(nullptr, QStringLiteral("cmdProva"), QStringLiteral("Prova"));
-    m_cmdSpara = makePushButton(nullptr, QStringLiteral("cmdSpara"), QStringLiteral("Spara"));
-    m_cmdAvbryt = makePushButton(nullptr, QStringLiteral("cmdAvbryt"), QStringLiteral("Avbryt"));
+    m_tryButton = makePushButton(nullptr, QStringLiteral("cmdProva"), QStringLiteral("Prova"));
+    m_saveButton = makePushButton(nullptr, QStringLiteral("cmdSpara"), QStringLiteral("Spara"));
+    m_cancelButton = makePushButton(nullptr, QStringLiteral("cmdAvbryt"), QStringLiteral("Avbryt"));
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_cmdProva);
+    buttons->addWidget(m_tryButton);
     buttons->addStretch();
-    buttons->addWidget(m_cmdSpara);
-    buttons->addWidget(m_cmdAvbryt);
+    buttons->addWidget(m_saveButton);
+    buttons->addWidget(m_cancelButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(m_lblStatus);
+    layout->addWidget(m_status);
     layout->addLayout(buttons);
     setMinimumWidth(px(7200));
 
-    connect(m_optKdeConnect, &QRadioButton::toggled, this, &frmSmsInstallningar::showChoice);
-    connect(m_cmdSok, &QPushButton::clicked, this, &frmSmsInstallningar::searchPhones);
-    connect(m_cmdProva, &QPushButton::clicked, this, &frmSmsInstallningar::tryCommand);
-    connect(m_cmdSpara, &QPushButton::clicked, this, &frmSmsInstallningar::save);
-    connect(m_cmdAvbryt, &QPushButton::clicked, this, &QWidget::close);
-    addCloseKeys(this, m_cmdAvbryt);
+    connect(m_useKdeConnect, &QRadioButton::toggled, this, &frmSmsInstallningar::showChoice);
+    connect(m_findPhones, &QPushButton::clicked, this, &frmSmsInstallningar::searchPhones);
+    connect(m_tryButton, &QPushButton::clicked, this, &frmSmsInstallningar::tryCommand);
+    connect(m_saveButton, &QPushButton::clicked, this, &frmSmsInstallningar::save);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    addCloseKeys(this, m_cancelButton);
     connect(m_sms, &SmsSender::finished, this, &frmSmsInstallningar::onTried);
 
     const bool installed = kdeConnectInstalled();
-    m_lblKdeConnect->setText(installed
+    m_kdeConnectState->setText(installed
             ? QStringLiteral("KDE Connect finns på datorn. Telefonen ska vara parkopplad och nåbar.")
             : QStringLiteral("KDE Connect saknas: installera paketet kdeconnect och parkoppla telefonen."));
     showCommand(desksettings::smsCommand());
@@ -140,46 +140,46 @@ void frmSmsInstallningar::showCommand(const SmsCommand &command)
     const std::optional<QString> phone = desksettings::kdeConnectPhone(command);
     const bool kdeConnect = phone || command.isEmpty();
     if (phone)
-        m_cboTelefon->setEditText(*phone);
+        m_phone->setEditText(*phone);
     if (!kdeConnect) {
-        m_txtProgram->setText(command.program);
-        m_txtArgument->setPlainText(command.arguments.join(u'\n'));
+        m_program->setText(command.program);
+        m_arguments->setPlainText(command.arguments.join(u'\n'));
     }
-    m_optKdeConnect->setChecked(kdeConnect);
-    m_optEget->setChecked(!kdeConnect);
+    m_useKdeConnect->setChecked(kdeConnect);
+    m_useCommand->setChecked(!kdeConnect);
     showChoice();
 }
 
 void frmSmsInstallningar::showChoice()
 {
-    const bool kdeConnect = m_optKdeConnect->isChecked();
-    m_cboTelefon->setEnabled(kdeConnect);
-    m_cmdSok->setEnabled(kdeConnect && kdeConnectInstalled());
-    m_txtProgram->setEnabled(!kdeConnect);
-    m_txtArgument->setEnabled(!kdeConnect);
+    const bool kdeConnect = m_useKdeConnect->isChecked();
+    m_phone->setEnabled(kdeConnect);
+    m_findPhones->setEnabled(kdeConnect && kdeConnectInstalled());
+    m_program->setEnabled(!kdeConnect);
+    m_arguments->setEnabled(!kdeConnect);
 }
 
 SmsCommand frmSmsInstallningar::command() const
 {
-    if (m_optKdeConnect->isChecked())
-        return desksettings::kdeConnectCommand(m_cboTelefon->currentText().trimmed());
+    if (m_useKdeConnect->isChecked())
+        return desksettings::kdeConnectCommand(m_phone->currentText().trimmed());
     // An argument may be empty on purpose; the line the cursor leaves after the last one
     // is not an argument.
-    QStringList arguments = m_txtArgument->toPlainText().split(u'\n');
+    QStringList arguments = m_arguments->toPlainText().split(u'\n');
     while (!arguments.isEmpty() && arguments.constLast().isEmpty())
         arguments.removeLast();
-    return { m_txtProgram->text().trimmed(), arguments };
+    return { m_program->text().trimmed(), arguments };
 }
 
 QString frmSmsInstallningar::statusText() const
 {
-    return m_lblStatus->text();
+    return m_status->text();
 }
 
 void frmSmsInstallningar::searchPhones()
 {
-    m_cmdSok->setEnabled(false);
-    m_lblStatus->setText(QStringLiteral("Söker telefoner…"));
+    m_findPhones->setEnabled(false);
+    m_status->setText(QStringLiteral("Söker telefoner…"));
     kdeconnect::listPhones(
         this, [this](const QStringList &phones, const QString &error) { showPhones(phones, error); });
 }
@@ -187,18 +187,18 @@ void frmSmsInstallningar::searchPhones()
 void frmSmsInstallningar::showPhones(const QStringList &phones, const QString &error)
 {
     showChoice();
-    const QString chosen = m_cboTelefon->currentText();
-    m_cboTelefon->clear();
+    const QString chosen = m_phone->currentText();
+    m_phone->clear();
     for (const QString &phone : phones)
-        m_cboTelefon->addItem(phone.trimmed());
-    m_cboTelefon->setEditText(chosen.isEmpty() && !phones.isEmpty() ? phones.first().trimmed() : chosen);
+        m_phone->addItem(phone.trimmed());
+    m_phone->setEditText(chosen.isEmpty() && !phones.isEmpty() ? phones.first().trimmed() : chosen);
     if (!error.isEmpty())
-        m_lblStatus->setText(QStringLiteral("KDE Connect svarade inte: ") + error);
+        m_status->setText(QStringLiteral("KDE Connect svarade inte: ") + error);
     else if (phones.isEmpty())
-        m_lblStatus->setText(QStringLiteral("Ingen telefon nås just nu. Öppna KDE Connect på telefonen och "
-                                            "kontrollera att den är parkopplad med datorn."));
+        m_status->setText(QStringLiteral("Ingen telefon nås just nu. Öppna KDE Connect på telefonen och "
+                                         "kontrollera att den är parkopplad med datorn."));
     else
-        m_lblStatus->setText(phones.size() == 1
+        m_status->setText(phones.size() == 1
                 ? QStringLiteral("En telefon nås via KDE Connect.")
                 : QStringLiteral("%1 telefoner nås via KDE Connect.").arg(phones.size()));
 }
@@ -208,12 +208,12 @@ bool frmSmsInstallningar::checkCommand()
     const SmsCommand wanted = command();
     QString missing;
     QWidget *field = nullptr;
-    if (m_optKdeConnect->isChecked() && m_cboTelefon->currentText().trimmed().isEmpty()) {
+    if (m_useKdeConnect->isChecked() && m_phone->currentText().trimmed().isEmpty()) {
         missing = QStringLiteral("Välj telefonen som SMS ska skickas från.");
-        field = m_cboTelefon;
+        field = m_phone;
     } else if (wanted.isEmpty()) {
         missing = QStringLiteral("Skriv programmet som skickar SMS.");
-        field = m_txtProgram;
+        field = m_program;
     }
     if (!missing.isEmpty()) {
         MessageBox::show(this, Title, missing, MessageBox::Ok, MessageBox::Exclamation);
@@ -242,20 +242,20 @@ void frmSmsInstallningar::tryCommand()
     if (!given || number.isEmpty())
         return;
     m_testNumber = number;
-    m_cmdProva->setEnabled(false);
-    m_lblStatus->setText(QStringLiteral("Skickar provmeddelande till %1…").arg(number));
+    m_tryButton->setEnabled(false);
+    m_status->setText(QStringLiteral("Skickar provmeddelande till %1…").arg(number));
     if (!m_sms->start(command(), number, TestText))
-        m_cmdProva->setEnabled(true);
+        m_tryButton->setEnabled(true);
 }
 
 void frmSmsInstallningar::onTried(const SmsOutcome &outcome)
 {
-    m_cmdProva->setEnabled(true);
+    m_tryButton->setEnabled(true);
     if (outcome.kind == SmsOutcome::Kind::Sent) {
-        m_lblStatus->setText(QStringLiteral("Provmeddelandet till %1 är skickat.").arg(m_testNumber));
+        m_status->setText(QStringLiteral("Provmeddelandet till %1 är skickat.").arg(m_testNumber));
         return;
     }
-    m_lblStatus->clear();
+    m_status->clear();
     MessageBox::show(this, Title, smsFailureText(outcome, QStringLiteral("Provmeddelandet")), MessageBox::Ok,
         MessageBox::Exclamation);
 }

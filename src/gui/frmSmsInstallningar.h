@@ -51,17 +51,17 @@ private:
     void save(); // "Spara"
 
     QString m_testNumber; // the last number "Prova" sent to, offered again
-    QRadioButton *m_optKdeConnect = nullptr;
-    QRadioButton *m_optEget = nullptr;
-    QLabel *m_lblKdeConnect = nullptr;
-    QComboBox *m_cboTelefon = nullptr;
-    QPushButton *m_cmdSok = nullptr;
-    QLineEdit *m_txtProgram = nullptr;
-    QPlainTextEdit *m_txtArgument = nullptr;
-    QLabel *m_lblStatus = nullptr;
-    QPushButton *m_cmdProva = nullptr;
-    QPushButton *m_cmdSpara = nullptr;
-    QPushButton *m_cmdAvbryt = nullptr;
+    QRadioButton *m_useKdeConnect = nullptr;
+    QRadioButton *m_useCommand = nullptr;
+    QLabel *m_kdeConnectState = nullptr;
+    QComboBox *m_phone = nullptr;
+    QPushButton *m_findPhones = nullptr;
+    QLineEdit *m_program = nullptr;
+    QPlainTextEdit *m_arguments = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_tryButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
     SmsSender *m_sms = nullptr;
 };
 
